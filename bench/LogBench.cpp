@@ -1,0 +1,52 @@
+// Trace-log throughput: Add with Count 50 in each notation, with and without the time
+// stamp, and with an inspector window open (every Add then refreshes its log view).
+
+#include <TnvInspector.h>
+#include <TnvLog.h>
+#include <TnvSharedControl.h>
+#include <TnvVantage.h>
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class BenchControl : public TnvSharedControl {
+public:
+    BenchControl() { SetKind(ckLine, QStringLiteral("nvLine")); }
+};
+
+// Arguments: notation, time stamp (0/1), window open (0/1).
+void addLine(benchmark::State& state)
+{
+    BenchControl control;
+    control.Vantage()->setDevEnv(static_cast<TDevEnv>(state.range(0)));
+    control.Log()->setTimeStamp(state.range(1) != 0);
+    if (state.range(2) != 0)
+        control.Vantage()->setVisible(true);
+    const QString text = QStringLiteral("\tCall.Dial [0000ABCD] - Returned = True //Lines");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(control.Log()->Add(true, text));
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(QStringLiteral("%1%2%3")
+                       .arg(QStringList({"cpp", "delphi", "other", "basic"}).at(state.range(0)))
+                       .arg(state.range(1) ? "+stamp" : "")
+                       .arg(state.range(2) ? "+window" : "")
+                       .toStdString());
+}
+
+BENCHMARK(addLine)->ArgsProduct({{deCppBuilder, deDelphi, deVisualBasic}, {0, 1}, {0, 1}});
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    TnvInspector::setUp();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

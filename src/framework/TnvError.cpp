@@ -1,0 +1,33 @@
+#include "TnvError.h"
+
+#include "TnvLog.h"
+#include "TnvSharedControl.h"
+
+TnvError::TnvError(TnvSharedControl* owner)
+    : QObject(owner)
+    , m_owner(owner)
+{
+    setObjectName(QStringLiteral("Error"));
+}
+
+void TnvError::Clear()
+{
+    m_text.clear();
+    m_hex.clear();
+    m_number = 0;
+}
+
+bool TnvError::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+{
+    TnvLog* log = m_owner->Log();
+    if (!log->Active())
+        return false;
+    if (!header.isEmpty())
+        log->Add(true, header);
+    const QString path = indent + (prefix.isEmpty() ? QString() : prefix + QLatin1Char('.'))
+        + QStringLiteral("Error.");
+    log->Add(false, path + QStringLiteral("Text = '") + m_text + QLatin1Char('\''));
+    log->Add(false, path + QStringLiteral("Hex = [") + m_hex + QLatin1Char(']'));
+    log->Add(false, path + QStringLiteral("Number = ") + QString::number(m_number));
+    return true;
+}

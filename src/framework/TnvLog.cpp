@@ -1,0 +1,157 @@
+#include "TnvLog.h"
+
+#include "TnvHostServices.h"
+#include "TnvNotation.h"
+#include "TnvSharedControl.h"
+#include "TnvVantage.h"
+#include "TnvVantageWindow.h"
+
+namespace {
+
+const QString kMarker = QStringLiteral("MARKER");
+
+} // namespace
+
+TnvLog::TnvLog(TnvSharedControl* owner, TnvVantage* vantage)
+    : QObject(vantage)
+    , m_owner(owner)
+    , m_vantage(vantage)
+{
+    setObjectName(QStringLiteral("Log"));
+}
+
+bool TnvLog::Add(bool stamped, const QString& text)
+{
+    if (m_active)
+        trimTo(m_count - 1);
+
+    const QString& body = text == kMarker ? QStringLiteral("*").repeated(80) : text;
+    QString line = TnvNotation::notate(body, m_vantage->DevEnv());
+    if (m_timeStamp) {
+        line.prepend(stamped ? TnvNotation::timeStamp(QTime::currentTime()) + QLatin1Char('\t')
+                             : QStringLiteral("\t\t"));
+    }
+
+    bool result = false;
+    if (m_active) {
+        m_lines.append(line);
+        Refresh();
+        result = true;
+    }
+    if (m_owner && m_owner->OnLog) {
+        m_owner->OnLog(m_owner, line);
+        result = true;
+    }
+    return result;
+}
+
+bool TnvLog::AppendToLast(const QString& text)
+{
+    if (!m_active)
+        return false;
+    if (m_lines.isEmpty() || m_lines.constLast().contains(QLatin1StringView("<< Error >>")))
+        return Add(false, text);
+    m_lines.last() += TnvNotation::notate(text, m_vantage->DevEnv());
+    Refresh();
+    return true;
+}
+
+bool TnvLog::Clear()
+{
+    if (!m_active)
+        return false;
+    m_lines.clear();
+    Refresh();
+    return true;
+}
+
+void TnvLog::Refresh()
+{
+    if (m_updateDepth > 0) {
+        m_refreshPending = true;
+        return;
+    }
+    if (TnvVantageWindow* window = m_vantage->window())
+        window->refreshLogView();
+}
+
+void TnvLog::BeginUpdate()
+{
+    ++m_updateDepth;
+}
+
+void TnvLog::EndUpdate()
+{
+    if (m_updateDepth == 0 || --m_updateDepth > 0)
+        return;
+    if (m_refreshPending) {
+        m_refreshPending = false;
+        Refresh();
+    }
+}
+
+bool TnvLog::CopyToClipboard()
+{
+    TnvVantageWindow* window = m_vantage->window();
+    return window && window->copyLogToClipboard();
+}
+
+bool TnvLog::Print()
+{
+    QStringList page;
+    page.reserve(m_lines.size() + 3);
+    page << QStringLiteral("Norvane Linkora v3.7.1.2")
+         << QStringLiteral("Control: ") + TnvSharedControl::KindText(m_owner ? m_owner->Kind() : 0)
+         << QString();
+    page += m_lines;
+    return TnvHostServices::instance().printLines(page);
+}
+
+bool TnvLog::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+{
+    if (!m_active)
+        return false;
+    if (!header.isEmpty())
+        Add(true, header);
+    const QString path = indent + (prefix.isEmpty() ? QString() : prefix + QLatin1Char('.'))
+        + QStringLiteral("Log.");
+    Add(false, path + QStringLiteral("Active = ") + TnvNotation::boolText(m_active));
+    Add(false, path + QStringLiteral("Count = ") + QString::number(m_count));
+    Add(false, path + QStringLiteral("TimeStamp = ") + TnvNotation::boolText(m_timeStamp));
+    return true;
+}
+
+void TnvLog::setActive(bool value)
+{
+    if (!value)
+        Add(true, QStringLiteral("Log.Active := False"));
+    m_active = value;
+    if (value)
+        Add(true, QStringLiteral("Log.Active := True"));
+    Refresh();
+}
+
+void TnvLog::setCount(int value)
+{
+    if (value > 0) {
+        Add(true, QStringLiteral("Log.Count := %1 //Lines").arg(value));
+        if (value < m_count)
+            trimTo(value);
+        m_count = value;
+    }
+    Refresh();
+}
+
+void TnvLog::setTimeStamp(bool value)
+{
+    Add(true, QStringLiteral("Log.TimeStamp := ") + TnvNotation::boolText(value));
+    m_timeStamp = value;
+    Refresh();
+}
+
+void TnvLog::trimTo(int count)
+{
+    const qsizetype excess = m_lines.size() - qMax(count, 0);
+    if (excess > 0)
+        m_lines.remove(0, excess);
+}

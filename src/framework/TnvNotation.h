@@ -1,0 +1,54 @@
+#pragma once
+
+// Text helpers of the trace log: the three notations and the value texts.
+// Pure functions, so the log, the windows and the benchmarks share one implementation.
+
+#include "TnvTypes.h"
+
+#include <QTime>
+
+namespace TnvNotation {
+
+// Rewrites a line written in the native (dotted) notation into the notation of env.
+QString notate(const QString& text, TDevEnv env);
+
+QString boolText(bool value);
+
+// Eight upper-case hexadecimal digits, two's complement for negative values.
+QString hex8(quint32 value);
+
+// hex8 in square brackets.
+QString hexText(quint32 value);
+
+// "mm:ss.zzz" of the given time of day.
+QString timeStamp(const QTime& time);
+
+QString devEnvText(TDevEnv env);
+QString windowStateText(TWindowState state);
+
+// Calls fn for each set bit of value from the mask first up to and including last,
+// doubling the mask. Stops after one full turn even when last is no single bit, so a
+// bad range can never loop for ever.
+template<typename Fn>
+void forEachFlag(quint32 value, quint32 first, quint32 last, Fn fn)
+{
+    quint32 mask = first;
+    for (int turns = 0; mask != last && turns < 34; ++turns) {
+        if (value & mask)
+            fn(value & mask);
+        mask = mask ? mask * 2 : 1;
+    }
+    if (value & last)
+        fn(value & last);
+}
+
+// The stepping variant serves enumerated capabilities: it names the value itself
+// once, when it lies within first..last.
+template<typename Fn>
+void forEachStep(quint32 value, quint32 first, quint32 last, Fn fn)
+{
+    if (value != 0 && value >= first && value <= last)
+        fn(value);
+}
+
+} // namespace TnvNotation

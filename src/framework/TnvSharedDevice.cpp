@@ -1,0 +1,10 @@
+#include "TnvSharedDevice.h"
+
+#include "TnvSharedControl.h"
+
+TnvSharedDevice::TnvSharedDevice(TnvSharedControl* owner)
+    : QObject(owner)
+    , m_owner(owner)
+{
+    setObjectName(QStringLiteral("Device"));
+}

@@ -1,0 +1,180 @@
+#include "TnvLogPage.h"
+
+#include "TnvQtHostServices.h"
+
+#include <TnvLog.h>
+#include <TnvSharedControl.h>
+#include <TnvVantage.h>
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TnvLogPage::TnvLogPage(TnvSharedControl* control, QWidget* parent)
+    : QWidget(parent)
+    , m_control(control)
+{
+    setObjectName(QStringLiteral("TabSheetLog"));
+    const QString kind = TnvSharedControl::KindText(control->Kind());
+    TnvVantage* vantage = control->Vantage();
+
+    m_errors = addButton(QStringLiteral("SpeedButtonErrors"), QStringLiteral("Error enunciator - Click to reset"),
+                         QStringLiteral("!"));
+    m_errors->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    m_errors->setEnabled(false);
+    m_clear = addButton(QStringLiteral("SpeedButtonClear"), QStringLiteral("Clear log and reset enunciators"),
+                        QStringLiteral("Clear"));
+    m_active = addButton(QStringLiteral("CheckBoxLogActive"), vantage->Notate(kind + QStringLiteral("~Vantage.Log.Active")),
+                         QStringLiteral("Active"));
+    m_active->setCheckable(true);
+    m_timeStamp = addButton(QStringLiteral("CheckBoxLogTimeStamp"),
+                            vantage->Notate(kind + QStringLiteral("~Vantage.Log.TimeStamp")), QStringLiteral("Time"));
+    m_timeStamp->setCheckable(true);
+    m_marker = addButton(QStringLiteral("SpeedButtonMarker"), QStringLiteral("Add marker to log"), QStringLiteral("***"));
+    m_dump = addButton(QStringLiteral("SpeedButtonDump"), QStringLiteral("Dump property values to the log"),
+                       QStringLiteral("Dump"));
+    m_copy = addButton(QStringLiteral("SpeedButtonCopy"), QStringLiteral("Copy log to clipboard"), QStringLiteral("Copy"));
+    m_printer = addButton(QStringLiteral("SpeedButtonPrinter"), QStringLiteral("Print log"), QStringLiteral("Print"));
+
+    auto* countLabel = new QLabel(QStringLiteral("Count"), this);
+    countLabel->setObjectName(QStringLiteral("LabelLogCount"));
+    m_count = new QLineEdit(this);
+    m_count->setObjectName(QStringLiteral("EditLogCount"));
+    m_count->setToolTip(vantage->Notate(kind + QStringLiteral("~Vantage.Log.Count")));
+    m_count->setMaximumWidth(60);
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setObjectName(QStringLiteral("MemoLog"));
+    m_memo->setToolTip(vantage->Notate(kind + QStringLiteral("~Vantage.Log.Lines")));
+    m_memo->setReadOnly(true);
+    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(1);
+    for (QToolButton* button : {m_errors, m_clear, m_active, m_timeStamp, m_marker, m_dump, m_copy, m_printer})
+        row->addWidget(button);
+    row->addSpacing(8);
+    row->addWidget(countLabel);
+    row->addWidget(m_count);
+    row->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(row);
+    layout->addWidget(m_memo);
+
+    connect(m_errors, &QToolButton::clicked, this, &TnvLogPage::resetErrors);
+    connect(m_clear, &QToolButton::clicked, this, [this] {
+        resetErrors();
+        m_control->Log()->Clear();
+    });
+    connect(m_active, &QToolButton::clicked, this, &TnvLogPage::activeClicked);
+    connect(m_timeStamp, &QToolButton::clicked, this, &TnvLogPage::timeStampClicked);
+    connect(m_marker, &QToolButton::clicked, this, [this] { m_control->Log()->Add(true, QStringLiteral("MARKER")); });
+    connect(m_dump, &QToolButton::clicked, this, [this] {
+        m_control->LogProperties(QStringLiteral("Current %1 property values:").arg(TnvSharedControl::KindText(m_control->Kind())),
+                                 QString(), QString());
+    });
+    connect(m_copy, &QToolButton::clicked, this, [this] { m_control->Log()->CopyToClipboard(); });
+    connect(m_printer, &QToolButton::clicked, this, [this] { print(true); });
+    connect(m_count, &QLineEdit::editingFinished, this, &TnvLogPage::countEdited);
+}
+
+QToolButton* TnvLogPage::addButton(const QString& name, const QString& hint, const QString& text)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setText(text);
+    button->setAutoRaise(true);
+    button->setMinimumSize(24, 24);
+    return button;
+}
+
+void TnvLogPage::refreshLogView()
+{
+    TnvLog* log = m_control->Log();
+    {
+        // Mirroring the settings must not assign them again.
+        const QSignalBlocker blockActive(m_active);
+        const QSignalBlocker blockStamp(m_timeStamp);
+        m_active->setChecked(log->Active());
+        m_count->setText(QString::number(log->Count()));
+        m_timeStamp->setChecked(log->TimeStamp());
+    }
+    qsizetype shown = log->Lines().size();
+    while (shown > 0 && log->Lines().at(shown - 1).trimmed().isEmpty())
+        --shown;
+    m_memo->setPlainText(log->Lines().mid(0, shown).join(QLatin1Char('\n')));
+    m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
+}
+
+void TnvLogPage::showError()
+{
+    m_errors->setEnabled(true);
+    emit errorIndicatorChanged(true);
+}
+
+bool TnvLogPage::errorShown() const
+{
+    return m_errors->isEnabled();
+}
+
+void TnvLogPage::resetErrors()
+{
+    m_errors->setEnabled(false);
+    emit errorIndicatorChanged(false);
+}
+
+bool TnvLogPage::copyToClipboard()
+{
+    m_memo->selectAll();
+    m_memo->copy();
+    return true;
+}
+
+bool TnvLogPage::print(bool askUser)
+{
+    auto* services = TnvQtHostServices::current();
+    if (!services)
+        return false;
+    if (askUser) {
+        QPrintDialog dialog(services->printer(), this);
+        dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+    }
+    services->setPrintFont(m_memo->font());
+    return m_control->Log()->Print();
+}
+
+void TnvLogPage::activeClicked(bool down)
+{
+    m_control->Log()->setActive(down);
+    refreshLogView();
+}
+
+void TnvLogPage::timeStampClicked(bool down)
+{
+    m_control->Log()->setTimeStamp(down);
+    refreshLogView();
+}
+
+void TnvLogPage::countEdited()
+{
+    // Text that is no number counts as 0, which the log ignores.
+    const int value = m_count->text().trimmed().toInt();
+    if (value != m_control->Log()->Count())
+        m_control->Log()->setCount(value);
+}

@@ -1,0 +1,75 @@
+#include "TnvQtHostServices.h"
+
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+
+TnvQtHostServices::TnvQtHostServices()
+    : m_printer(std::make_unique<QPrinter>())
+    , m_font(QStringLiteral("Monospace"), 9)
+{
+}
+
+TnvQtHostServices::~TnvQtHostServices()
+{
+    if (current() == this)
+        TnvHostServices::install(nullptr);
+}
+
+TnvQtHostServices* TnvQtHostServices::current()
+{
+    return dynamic_cast<TnvQtHostServices*>(&TnvHostServices::instance());
+}
+
+TnvHostServices::Answer TnvQtHostServices::prompt(const TnvPrompt& prompt)
+{
+    QMessageBox box;
+    box.setWindowTitle(prompt.caption);
+    box.setText(QString(prompt.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    switch (prompt.icon) {
+    case TnvPrompt::NoIcon: break;
+    case TnvPrompt::Information: box.setIcon(QMessageBox::Information); break;
+    case TnvPrompt::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case TnvPrompt::Error: box.setIcon(QMessageBox::Critical); break;
+    }
+    box.setStandardButtons(prompt.buttons == TnvPrompt::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                                 : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? AnswerOk : AnswerCancel;
+}
+
+bool TnvQtHostServices::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+bool TnvQtHostServices::printLines(const QStringList& lines)
+{
+    QPainter painter;
+    if (!painter.begin(m_printer.get()))
+        return false;
+    painter.setFont(m_font);
+    const QFontMetrics metrics(painter.font(), m_printer.get());
+    const QRect page = painter.viewport();
+    const int lineHeight = metrics.lineSpacing();
+    int y = metrics.ascent();
+    for (const QString& line : lines) {
+        if (y > page.height()) {
+            if (!m_printer->newPage())
+                return false;
+            y = metrics.ascent();
+        }
+        // Tabs are expanded by hand: the painter draws them as nothing.
+        QString expanded;
+        for (QChar c : line) {
+            if (c == QLatin1Char('\t'))
+                expanded += QString(8 - expanded.size() % 8, QLatin1Char(' '));
+            else
+                expanded += c;
+        }
+        painter.drawText(0, y, expanded);
+        y += lineHeight;
+    }
+    return painter.end();
+}

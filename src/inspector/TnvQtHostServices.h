@@ -1,0 +1,33 @@
+#pragma once
+
+// The desktop services of a program with windows: real message boxes, the desktop's
+// URL handler and the application's current printer.
+
+#include <TnvHostServices.h>
+
+#include <QFont>
+
+#include <memory>
+
+class QPrinter;
+
+class TnvQtHostServices : public TnvHostServices {
+public:
+    TnvQtHostServices();
+    ~TnvQtHostServices() override;
+
+    Answer prompt(const TnvPrompt& prompt) override;
+    bool openUrl(const QUrl& url) override;
+    bool printLines(const QStringList& lines) override;
+
+    // The application's current printer; print dialogs configure it.
+    QPrinter* printer() const { return m_printer.get(); }
+    void setPrintFont(const QFont& font) { m_font = font; }
+
+    // The installed instance, when the installed services are these.
+    static TnvQtHostServices* current();
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+    QFont m_font;
+};

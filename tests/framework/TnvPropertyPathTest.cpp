@@ -1,0 +1,35 @@
+// Stored settings applied by their dotted paths go through the setters.
+
+#include "TestControl.h"
+
+#include <TnvPropertyPath.h>
+
+#include <gtest/gtest.h>
+
+TEST(PropertyPath, AppliesStoredSettingsThroughTheirSetters)
+{
+    TestControl control;
+    const QStringList refused = TnvPropertyPath::apply(&control, {
+                                                                     {"Name", "nvLine1"},
+                                                                     {"Vantage.DevEnv", "deCppBuilder"},
+                                                                     {"Vantage.Log.Count", 100},
+                                                                     {"Vantage.Log.TimeStamp", false},
+                                                                     {"Vantage.Nothing", 1},
+                                                                     {"Vantage.Log.Count", "many"},
+                                                                     {"Vantage.DevEnv", "deNone"},
+                                                                     {"Error.Number", 5},
+                                                                 });
+    EXPECT_EQ(refused, QStringList({"Vantage.Nothing", "Vantage.Log.Count", "Vantage.DevEnv", "Error.Number"}));
+    EXPECT_EQ(control.objectName(), QStringLiteral("nvLine1"));
+    EXPECT_EQ(control.Vantage()->DevEnv(), deCppBuilder);
+    EXPECT_EQ(control.Log()->Count(), 100);
+    EXPECT_EQ(control.Log()->Lines().mid(2),
+              QStringList({"DevEnv = deCppBuilder", "Log->Count = 100 //Lines", "Log->TimeStamp = False"}));
+
+    EXPECT_EQ(TnvPropertyPath::read(&control, QStringLiteral("Vantage.Log.Count")).toInt(), 100);
+    EXPECT_EQ(TnvPropertyPath::read(&control, QStringLiteral("Vantage.DevEnv")).toInt(), int(deCppBuilder));
+    EXPECT_FALSE(TnvPropertyPath::read(&control, QStringLiteral("Vantage.Log.Count.Deeper")).isValid());
+    EXPECT_FALSE(TnvPropertyPath::read(&control, QString()).isValid());
+    EXPECT_TRUE(TnvPropertyPath::write(&control, QStringLiteral("Vantage.DevEnv"), 1));
+    EXPECT_EQ(control.Vantage()->DevEnv(), deDelphi);
+}
