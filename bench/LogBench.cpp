@@ -25,9 +25,13 @@ void addLine(benchmark::State& state)
     control.Log()->setTimeStamp(state.range(1) != 0);
     if (state.range(2) != 0)
         control.Vantage()->setVisible(true);
-    const QString text = QStringLiteral("\tCall.Dial [0000ABCD] - Returned = True //Lines");
+    // Distinct lines, as a real trace has: the window cannot skip a repeated one.
+    QStringList texts;
+    for (int i = 0; i < 64; ++i)
+        texts << QStringLiteral("\tCall.Dial [%1] - Returned = True //Lines").arg(i, 8, 16, QLatin1Char('0'));
+    qsizetype next = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(control.Log()->Add(true, text));
+        benchmark::DoNotOptimize(control.Log()->Add(true, texts.at(next++ & 63)));
     state.SetItemsProcessed(state.iterations());
     state.SetLabel(QStringLiteral("%1%2%3")
                        .arg(QStringList({"cpp", "delphi", "other", "basic"}).at(state.range(0)))

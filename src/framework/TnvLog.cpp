@@ -28,7 +28,7 @@ bool TnvLog::Add(bool stamped, const QString& text)
     const QString& body = text == kMarker ? QStringLiteral("*").repeated(80) : text;
     QString line = TnvNotation::notate(body, m_vantage->DevEnv());
     if (m_timeStamp) {
-        line.prepend(stamped ? TnvNotation::timeStamp(QTime::currentTime()) + QLatin1Char('\t')
+        line.prepend(stamped ? TnvNotation::timeStampNow() + QLatin1Char('\t')
                              : QStringLiteral("\t\t"));
     }
 

@@ -1,5 +1,9 @@
 #include "TnvNotation.h"
 
+#include <QDateTime>
+
+#include <iterator>
+
 namespace TnvNotation {
 
 namespace {
@@ -74,7 +78,30 @@ QString hexText(quint32 value)
 
 QString timeStamp(const QTime& time)
 {
-    return time.toString(QStringLiteral("mm:ss.zzz"));
+    const int minute = time.minute();
+    const int second = time.second();
+    const int ms = time.msec();
+    const char16_t text[] = {
+        char16_t(u'0' + minute / 10), char16_t(u'0' + minute % 10), u':',
+        char16_t(u'0' + second / 10), char16_t(u'0' + second % 10), u'.',
+        char16_t(u'0' + ms / 100), char16_t(u'0' + ms / 10 % 10), char16_t(u'0' + ms % 10),
+    };
+    return QString(reinterpret_cast<const QChar*>(text), std::size(text));
+}
+
+QString timeStampNow()
+{
+    // Local time costs a time-zone lookup; within one second only the milliseconds move,
+    // so the local minute and second are looked up once a second.
+    static thread_local qint64 cachedSecond = -1;
+    static thread_local QTime cachedTime;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = now / 1000;
+    if (second != cachedSecond) {
+        cachedSecond = second;
+        cachedTime = QDateTime::fromMSecsSinceEpoch(second * 1000).time();
+    }
+    return timeStamp(cachedTime.addMSecs(int(now % 1000)));
 }
 
 QString devEnvText(TDevEnv env)

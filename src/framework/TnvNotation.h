@@ -23,6 +23,9 @@ QString hexText(quint32 value);
 // "mm:ss.zzz" of the given time of day.
 QString timeStamp(const QTime& time);
 
+// timeStamp of the local time now.
+QString timeStampNow();
+
 QString devEnvText(TDevEnv env);
 QString windowStateText(TWindowState state);
 

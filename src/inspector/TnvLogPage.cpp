@@ -16,9 +16,13 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TnvLogPage::TnvLogPage(TnvSharedControl* control, QWidget* parent)
     : QWidget(parent)
@@ -113,11 +117,34 @@ void TnvLogPage::refreshLogView()
         m_count->setText(QString::number(log->Count()));
         m_timeStamp->setChecked(log->TimeStamp());
     }
-    qsizetype shown = log->Lines().size();
-    while (shown > 0 && log->Lines().at(shown - 1).trimmed().isEmpty())
-        --shown;
-    m_memo->setPlainText(log->Lines().mid(0, shown).join(QLatin1Char('\n')));
+    qsizetype count = log->Lines().size();
+    while (count > 0 && log->Lines().at(count - 1).trimmed().isEmpty())
+        --count;
+    showLines(log->Lines().mid(0, count));
     m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
+}
+
+void TnvLogPage::showLines(const QStringList& lines)
+{
+    // A refresh usually drops a line or two at the top and adds one at the bottom;
+    // editing just those ends keeps a refresh cheap however long the log is.
+    const qsizetype shown = m_shown.size();
+    for (qsizetype dropped = 0; dropped < shown && dropped <= 4; ++dropped) {
+        const qsizetype kept = shown - dropped;
+        if (lines.size() < kept || !std::equal(lines.cbegin(), lines.cbegin() + kept, m_shown.cbegin() + dropped))
+            continue;
+        if (dropped > 0) {
+            QTextCursor cursor(m_memo->document());
+            cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(dropped));
+            cursor.removeSelectedText();
+        }
+        for (qsizetype i = kept; i < lines.size(); ++i)
+            m_memo->appendPlainText(lines.at(i));
+        m_shown = lines;
+        return;
+    }
+    m_memo->setPlainText(lines.join(QLatin1Char('\n')));
+    m_shown = lines;
 }
 
 void TnvLogPage::showError()

@@ -4,6 +4,7 @@
 // active, time stamp, marker, dump, copy, print, count) over a read-only copy of the
 // control's trace log.
 
+#include <QStringList>
 #include <QWidget>
 
 class QLineEdit;
@@ -36,6 +37,7 @@ private:
     void timeStampClicked(bool down);
     void countEdited();
     void resetErrors();
+    void showLines(const QStringList& lines);
     QToolButton* addButton(const QString& name, const QString& hint, const QString& text);
 
     TnvSharedControl* m_control;
@@ -49,4 +51,5 @@ private:
     QToolButton* m_printer;
     QLineEdit* m_count;
     QPlainTextEdit* m_memo;
+    QStringList m_shown; // what the memo holds, line by line
 };

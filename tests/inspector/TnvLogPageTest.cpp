@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 struct LogPageFixture : ::testing::Test {
@@ -118,4 +120,33 @@ TEST_F(LogPageFixture, PrintsHeaderAndLinesToThePrinter)
     EXPECT_TRUE(text.contains(QStringLiteral("line 70")));
     EXPECT_TRUE(text.contains(QStringLiteral("line 119")));
     EXPECT_FALSE(text.contains(QStringLiteral("line 69\n")));
+}
+
+TEST_F(LogPageFixture, MemoMatchesTheLogThroughEveryKindOfChange)
+{
+    const auto expectedMemo = [&] {
+        QStringList lines = control.Log()->Lines();
+        while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+            lines.removeLast();
+        return lines.join(QLatin1Char('\n'));
+    };
+    TnvLog* log = control.Log();
+    const std::function<void(int)> steps[] = {
+        [&](int i) { log->Add(true, QStringLiteral("line %1").arg(i)); },
+        [&](int i) { log->AppendToLast(QStringLiteral(" +%1").arg(i)); },
+        [&](int) { log->Add(false, QStringLiteral(" ")); },
+        [&](int) { log->Add(false, QString()); },
+        [&](int i) { log->setCount(3 + i % 7); },
+        [&](int i) { log->setTimeStamp(i % 2); },
+        [&](int) { log->Clear(); },
+        [&](int i) { control.LogProperties(QString(), QString(), QString::number(i)); },
+    };
+    // A fixed pseudo-random walk through the operations, Add the most frequent.
+    quint32 seed = 12345;
+    for (int i = 0; i < 400; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const quint32 pick = (seed >> 16) % 16;
+        steps[pick < 8 ? 0 : pick - 8](i);
+        ASSERT_EQ(page->memo()->toPlainText(), expectedMemo()) << "after step " << i << " (" << pick << ")";
+    }
 }

@@ -43,3 +43,13 @@ inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
     }
     return true;
 }
+
+#include <QWidget>
+
+// Saves what a person would see of the widget when LINKORA_SCREENSHOTS names a folder.
+inline void saveScreenshot(QWidget* widget, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
+    if (!dir.isEmpty() && widget)
+        widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
