@@ -20,12 +20,10 @@ void TnvError::Clear()
 bool TnvError::LogProperties(const QString& header, const QString& prefix, const QString& indent)
 {
     TnvLog* log = m_owner->Log();
-    if (!log->Active())
+    const std::optional<QString> opened = log->propertyPath(header, prefix, indent, u"Error");
+    if (!opened)
         return false;
-    if (!header.isEmpty())
-        log->Add(true, header);
-    const QString path = indent + (prefix.isEmpty() ? QString() : prefix + QLatin1Char('.'))
-        + QStringLiteral("Error.");
+    const QString& path = *opened;
     log->Add(false, path + QStringLiteral("Text = '") + m_text + QLatin1Char('\''));
     log->Add(false, path + QStringLiteral("Hex = [") + m_hex + QLatin1Char(']'));
     log->Add(false, path + QStringLiteral("Number = ") + QString::number(m_number));

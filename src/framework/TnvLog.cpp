@@ -107,14 +107,26 @@ bool TnvLog::Print()
     return TnvHostServices::instance().printLines(page);
 }
 
-bool TnvLog::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+std::optional<QString> TnvLog::propertyPath(const QString& header, const QString& prefix, const QString& indent,
+                                            QStringView name)
 {
     if (!m_active)
-        return false;
+        return std::nullopt;
     if (!header.isEmpty())
         Add(true, header);
-    const QString path = indent + (prefix.isEmpty() ? QString() : prefix + QLatin1Char('.'))
-        + QStringLiteral("Log.");
+    QString path = indent;
+    if (!prefix.isEmpty())
+        path += prefix + QLatin1Char('.');
+    path.append(name).append(QLatin1Char('.'));
+    return path;
+}
+
+bool TnvLog::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+{
+    const std::optional<QString> opened = propertyPath(header, prefix, indent, u"Log");
+    if (!opened)
+        return false;
+    const QString& path = *opened;
     Add(false, path + QStringLiteral("Active = ") + TnvNotation::boolText(m_active));
     Add(false, path + QStringLiteral("Count = ") + QString::number(m_count));
     Add(false, path + QStringLiteral("TimeStamp = ") + TnvNotation::boolText(m_timeStamp));

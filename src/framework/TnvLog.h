@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <optional>
+
 class TnvSharedControl;
 class TnvVantage;
 
@@ -37,6 +39,12 @@ public:
     bool CopyToClipboard();
     bool Print();
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
+
+    // Opens a property dump of the object called name: nothing (and no path) while the
+    // log is inactive; otherwise writes a non-empty header and gives the path that each
+    // property line starts with: indent, prefix and "." when given, name and ".".
+    std::optional<QString> propertyPath(const QString& header, const QString& prefix, const QString& indent,
+                                        QStringView name);
 
     // Brackets a burst of Add calls (a property dump) so the window is refreshed once.
     void BeginUpdate();

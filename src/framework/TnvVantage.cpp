@@ -249,12 +249,10 @@ QString TnvVantage::windowCaption(int kind)
 
 bool TnvVantage::LogProperties(const QString& header, const QString& prefix, const QString& indent)
 {
-    if (!m_log->Active())
+    const std::optional<QString> opened = m_log->propertyPath(header, prefix, indent, u"Vantage");
+    if (!opened)
         return false;
-    if (!header.isEmpty())
-        m_log->Add(true, header);
-    const QString path = indent + (prefix.isEmpty() ? QString() : prefix + QLatin1Char('.'))
-        + QStringLiteral("Vantage.");
+    const QString& path = *opened;
     m_log->Add(true, path + QStringLiteral("DevEnv = ") + TnvNotation::devEnvText(m_devEnv));
     m_log->Add(false, path + QStringLiteral("Events = ") + BoolText(m_events));
     m_log->Add(false, path + QStringLiteral("Height = ") + QString::number(Height()));

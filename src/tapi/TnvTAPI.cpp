@@ -69,12 +69,10 @@ void TnvTAPI::ResetState()
 bool TnvTAPI::LogProperties(const QString& header, const QString& prefix, const QString& indent)
 {
     TnvLog* log = m_owner->Log();
-    if (!log->Active())
+    const std::optional<QString> opened = log->propertyPath(header, prefix, indent, u"TAPI");
+    if (!opened)
         return false;
-    if (!header.isEmpty())
-        log->Add(true, header);
-    const QString path = indent + (prefix.isEmpty() ? QString() : prefix + QLatin1Char('.'))
-        + QStringLiteral("TAPI.");
+    const QString& path = *opened;
     const auto hex = [&](const char* name, quint32 value) {
         log->Add(false, path + QLatin1StringView(name) + QStringLiteral(" = ") + TnvNotation::hexText(value));
     };
