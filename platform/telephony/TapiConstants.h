@@ -670,3 +670,132 @@ inline constexpr std::uint32_t LINE_DEVSPECIFICEX = 31;
 inline constexpr std::uint32_t LINE_AGENTSTATUSEX = 32;
 inline constexpr std::uint32_t LINE_GROUPSTATUS = 33;
 inline constexpr std::uint32_t LINE_PROXYSTATUS = 34;
+
+// ---------------------------------------------------------------------------------------
+// Further API constants: options, selectors and modes that the functions take
+// ---------------------------------------------------------------------------------------
+
+// API versions the service speaks.
+inline constexpr std::uint32_t TAPI_VERSION1_0 = 0x00010003;
+inline constexpr std::uint32_t TAPI_VERSION1_4 = 0x00010004;
+inline constexpr std::uint32_t TAPI_VERSION2_0 = 0x00020000;
+inline constexpr std::uint32_t TAPI_VERSION2_1 = 0x00020001;
+inline constexpr std::uint32_t TAPI_VERSION2_2 = 0x00020002;
+inline constexpr std::uint32_t TAPI_CURRENT_VERSION = TAPI_VERSION2_2;
+
+// lineInitializeEx and phoneInitializeEx options.
+inline constexpr std::uint32_t LINEINITIALIZEEXOPTION_USEHIDDENWINDOW = 0x00000001;
+inline constexpr std::uint32_t LINEINITIALIZEEXOPTION_USEEVENT = 0x00000002;
+inline constexpr std::uint32_t LINEINITIALIZEEXOPTION_USECOMPLETIONPORT = 0x00000003;
+inline constexpr std::uint32_t PHONEINITIALIZEEXOPTION_USEHIDDENWINDOW = 0x00000001;
+
+// Call privileges.
+inline constexpr std::uint32_t LINECALLPRIVILEGE_NONE = 0x00000001;
+inline constexpr std::uint32_t LINECALLPRIVILEGE_MONITOR = 0x00000002;
+inline constexpr std::uint32_t LINECALLPRIVILEGE_OWNER = 0x00000004;
+
+// Which calls lineGetNewCalls reports.
+inline constexpr std::uint32_t LINECALLSELECT_LINE = 0x00000001;
+inline constexpr std::uint32_t LINECALLSELECT_ADDRESS = 0x00000002;
+inline constexpr std::uint32_t LINECALLSELECT_CALL = 0x00000004;
+
+// Address modes.
+inline constexpr std::uint32_t LINEADDRESSMODE_ADDRESSID = 0x00000001;
+inline constexpr std::uint32_t LINEADDRESSMODE_DIALABLEADDR = 0x00000002;
+
+// Address sharing.
+inline constexpr std::uint32_t LINEADDRESSSHARING_PRIVATE = 0x00000001;
+inline constexpr std::uint32_t LINEADDRESSSHARING_BRIDGEDEXCL = 0x00000002;
+inline constexpr std::uint32_t LINEADDRESSSHARING_BRIDGEDNEW = 0x00000004;
+inline constexpr std::uint32_t LINEADDRESSSHARING_BRIDGEDSHARED = 0x00000008;
+inline constexpr std::uint32_t LINEADDRESSSHARING_MONITORED = 0x00000010;
+
+// String formats of variable-size fields.
+inline constexpr std::uint32_t STRINGFORMAT_ASCII = 0x00000001;
+inline constexpr std::uint32_t STRINGFORMAT_DBCS = 0x00000002;
+inline constexpr std::uint32_t STRINGFORMAT_UNICODE = 0x00000003;
+inline constexpr std::uint32_t STRINGFORMAT_BINARY = 0x00000004;
+
+// Digit modes.
+inline constexpr std::uint32_t LINEDIGITMODE_PULSE = 0x00000001;
+inline constexpr std::uint32_t LINEDIGITMODE_DTMF = 0x00000002;
+inline constexpr std::uint32_t LINEDIGITMODE_DTMFEND = 0x00000004;
+
+// How digit gathering and generation ended.
+inline constexpr std::uint32_t LINEGATHERTERM_BUFFERFULL = 0x00000001;
+inline constexpr std::uint32_t LINEGATHERTERM_TERMDIGIT = 0x00000002;
+inline constexpr std::uint32_t LINEGATHERTERM_FIRSTTIMEOUT = 0x00000004;
+inline constexpr std::uint32_t LINEGATHERTERM_INTERTIMEOUT = 0x00000008;
+inline constexpr std::uint32_t LINEGATHERTERM_CANCEL = 0x00000010;
+inline constexpr std::uint32_t LINEGENERATETERM_DONE = 0x00000001;
+inline constexpr std::uint32_t LINEGENERATETERM_CANCEL = 0x00000002;
+
+// Address translation.
+inline constexpr std::uint32_t LINETRANSLATEOPTION_CARDOVERRIDE = 0x00000001;
+inline constexpr std::uint32_t LINETRANSLATEOPTION_CANCELCALLWAITING = 0x00000002;
+inline constexpr std::uint32_t LINETRANSLATEOPTION_FORCELOCAL = 0x00000004;
+inline constexpr std::uint32_t LINETRANSLATEOPTION_FORCELD = 0x00000008;
+inline constexpr std::uint32_t LINETRANSLATERESULT_CANONICAL = 0x00000001;
+inline constexpr std::uint32_t LINETRANSLATERESULT_INTERNATIONAL = 0x00000002;
+inline constexpr std::uint32_t LINETRANSLATERESULT_LONGDISTANCE = 0x00000004;
+inline constexpr std::uint32_t LINETRANSLATERESULT_LOCAL = 0x00000008;
+inline constexpr std::uint32_t LINETRANSLATERESULT_INTOLLLIST = 0x00000010;
+inline constexpr std::uint32_t LINETRANSLATERESULT_NOTINTOLLLIST = 0x00000020;
+inline constexpr std::uint32_t LINETRANSLATERESULT_DIALBILLING = 0x00000040;
+inline constexpr std::uint32_t LINETRANSLATERESULT_DIALQUIET = 0x00000080;
+inline constexpr std::uint32_t LINETRANSLATERESULT_DIALDIALTONE = 0x00000100;
+inline constexpr std::uint32_t LINETRANSLATERESULT_DIALPROMPT = 0x00000200;
+inline constexpr std::uint32_t LINETRANSLATERESULT_VOICEDETECT = 0x00000400;
+
+// Line device status flags.
+inline constexpr std::uint32_t LINEDEVSTATUSFLAGS_CONNECTED = 0x00000001;
+inline constexpr std::uint32_t LINEDEVSTATUSFLAGS_MSGWAIT = 0x00000002;
+inline constexpr std::uint32_t LINEDEVSTATUSFLAGS_INSERVICE = 0x00000004;
+inline constexpr std::uint32_t LINEDEVSTATUSFLAGS_LOCKED = 0x00000008;
+
+// lineOpen: any device that can do the media modes asked for.
+inline constexpr std::uint32_t LINEMAPPER = 0xFFFFFFFF;
+
+// Phone privileges, features and status flags.
+inline constexpr std::uint32_t PHONEPRIVILEGE_MONITOR = 0x00000001;
+inline constexpr std::uint32_t PHONEPRIVILEGE_OWNER = 0x00000002;
+inline constexpr std::uint32_t PHONESTATUSFLAGS_CONNECTED = 0x00000001;
+inline constexpr std::uint32_t PHONESTATUSFLAGS_SUSPENDED = 0x00000002;
+inline constexpr std::uint32_t PHONEFEATURE_GETBUTTONINFO = 0x00000001;
+inline constexpr std::uint32_t PHONEFEATURE_GETDATA = 0x00000002;
+inline constexpr std::uint32_t PHONEFEATURE_GETDISPLAY = 0x00000004;
+inline constexpr std::uint32_t PHONEFEATURE_GETGAINHANDSET = 0x00000008;
+inline constexpr std::uint32_t PHONEFEATURE_GETGAINSPEAKER = 0x00000010;
+inline constexpr std::uint32_t PHONEFEATURE_GETGAINHEADSET = 0x00000020;
+inline constexpr std::uint32_t PHONEFEATURE_GETHOOKSWITCHHANDSET = 0x00000040;
+inline constexpr std::uint32_t PHONEFEATURE_GETHOOKSWITCHSPEAKER = 0x00000080;
+inline constexpr std::uint32_t PHONEFEATURE_GETHOOKSWITCHHEADSET = 0x00000100;
+inline constexpr std::uint32_t PHONEFEATURE_GETLAMP = 0x00000200;
+inline constexpr std::uint32_t PHONEFEATURE_GETRING = 0x00000400;
+inline constexpr std::uint32_t PHONEFEATURE_GETVOLUMEHANDSET = 0x00000800;
+inline constexpr std::uint32_t PHONEFEATURE_GETVOLUMESPEAKER = 0x00001000;
+inline constexpr std::uint32_t PHONEFEATURE_GETVOLUMEHEADSET = 0x00002000;
+inline constexpr std::uint32_t PHONEFEATURE_SETBUTTONINFO = 0x00004000;
+inline constexpr std::uint32_t PHONEFEATURE_SETDATA = 0x00008000;
+inline constexpr std::uint32_t PHONEFEATURE_SETDISPLAY = 0x00010000;
+inline constexpr std::uint32_t PHONEFEATURE_SETGAINHANDSET = 0x00020000;
+inline constexpr std::uint32_t PHONEFEATURE_SETGAINSPEAKER = 0x00040000;
+inline constexpr std::uint32_t PHONEFEATURE_SETGAINHEADSET = 0x00080000;
+inline constexpr std::uint32_t PHONEFEATURE_SETHOOKSWITCHHANDSET = 0x00100000;
+inline constexpr std::uint32_t PHONEFEATURE_SETHOOKSWITCHSPEAKER = 0x00200000;
+inline constexpr std::uint32_t PHONEFEATURE_SETHOOKSWITCHHEADSET = 0x00400000;
+inline constexpr std::uint32_t PHONEFEATURE_SETLAMP = 0x00800000;
+inline constexpr std::uint32_t PHONEFEATURE_SETRING = 0x01000000;
+inline constexpr std::uint32_t PHONEFEATURE_SETVOLUMEHANDSET = 0x02000000;
+inline constexpr std::uint32_t PHONEFEATURE_SETVOLUMESPEAKER = 0x04000000;
+inline constexpr std::uint32_t PHONEFEATURE_SETVOLUMEHEADSET = 0x08000000;
+
+// Phone button modes and states, for phoneSetStatusMessages.
+inline constexpr std::uint32_t PHONEBUTTONMODE_DUMMY = 0x00000001;
+inline constexpr std::uint32_t PHONEBUTTONMODE_CALL = 0x00000002;
+inline constexpr std::uint32_t PHONEBUTTONMODE_FEATURE = 0x00000004;
+inline constexpr std::uint32_t PHONEBUTTONMODE_KEYPAD = 0x00000008;
+inline constexpr std::uint32_t PHONEBUTTONMODE_LOCAL = 0x00000010;
+inline constexpr std::uint32_t PHONEBUTTONMODE_DISPLAY = 0x00000020;
+inline constexpr std::uint32_t PHONEBUTTONSTATE_UP = 0x00000001;
+inline constexpr std::uint32_t PHONEBUTTONSTATE_DOWN = 0x00000002;
