@@ -1,0 +1,86 @@
+#pragma once
+
+#include "DialingLocation.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace Telephony {
+
+// One configured provider: its factory name and the settings it is created with.
+struct ProviderConfig {
+    QString name;
+    QVariantMap settings;
+
+    bool operator==(const ProviderConfig&) const = default;
+};
+
+// The service's configuration file: the providers in the order they are started, the
+// dialing locations and which one is current. A missing file means the defaults (the
+// simulated exchange and one location), so the service runs without any set-up; a
+// damaged file costs only what is damaged, each loss reported in warnings().
+class TelephonyConfig : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int formatVersion = 1;
+    static constexpr int maxProviders = 32;
+    static constexpr int maxSettings = 64;
+
+    // Uses defaultPath().
+    explicit TelephonyConfig(QObject* parent = nullptr);
+    explicit TelephonyConfig(const QString& path, QObject* parent = nullptr);
+    ~TelephonyConfig() override;
+
+    // "<user configuration folder>/linkora/telephony.conf".
+    static QString defaultPath();
+    static ProviderConfig defaultProvider();
+
+    QString path() const { return m_path; }
+
+    // Replaces everything with the file's contents. True when the file was missing or
+    // read without a warning; on false the warnings say what was dropped.
+    bool load();
+    // Writes the whole configuration atomically; on failure the old file stays and
+    // errorText (when given) says why.
+    bool save(QString* errorText = nullptr);
+    // What the last load() dropped or replaced by a default, one sentence each.
+    QStringList warnings() const { return m_warnings; }
+
+    QList<ProviderConfig> providers() const { return m_providers; }
+    // False (nothing changed) for an unknown provider or settings the file cannot hold.
+    bool setProviderSettings(const QString& name, const QVariantMap& settings);
+
+    QList<DialingLocation> locations() const { return m_locations; }
+    DialingLocation currentLocation() const;
+    DWORD currentLocationId() const { return m_currentLocationId; }
+    // False (nothing changed) unless every location passes DialingLocations::checkLocations.
+    // The current location stays when its id is still there, else the first becomes current.
+    bool setLocations(const QList<DialingLocation>& locations);
+    bool setCurrentLocationId(DWORD id);
+
+    static bool isValidProviderName(const QString& name);
+    static bool isValidSettingKey(const QString& key);
+    // Empty when the settings can be stored, otherwise why not.
+    static QString checkSettings(const QVariantMap& settings);
+
+signals:
+    // The locations or the current location changed.
+    void locationsChanged();
+    void providerSettingsChanged(const QString& name);
+
+private:
+    void replaceAll(const QList<ProviderConfig>& providers, const QList<DialingLocation>& locations,
+                    DWORD currentId);
+
+    QString m_path;
+    QList<ProviderConfig> m_providers;
+    QList<DialingLocation> m_locations;
+    DWORD m_currentLocationId = 0;
+    QStringList m_warnings;
+};
+
+} // namespace Telephony

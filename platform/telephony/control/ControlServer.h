@@ -1,0 +1,70 @@
+// The server end of the control channel, living inside a running telephony service: it
+// listens on a local socket that only its owner may open, reads requests from any number
+// of clients and hands each one to the installed handler on this object's thread.
+#pragma once
+
+#include "ControlProtocol.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLocalServer;
+
+namespace Telephony {
+
+class ControlSession;
+
+class ControlServer : public QObject {
+    Q_OBJECT
+
+public:
+    using Handler = std::function<QJsonObject(const QString& command, const QJsonObject& args)>;
+
+    // Further clients are told so and hung up on; tests and people need only a few.
+    static constexpr int maxClients = 32;
+
+    explicit ControlServer(const QString& name = defaultName(), QObject* parent = nullptr);
+    ~ControlServer() override;
+
+    // The per-user channel that linkora-sim talks to unless told otherwise.
+    static QString defaultName();
+
+    // Answers every command but "help" (which it may answer too). The handler returns the
+    // response object; "ok" is filled in from "error" when it leaves it out.
+    void setHandler(Handler handler);
+
+    // Fails, with errorString() saying why, when another live program owns the name. A
+    // socket left behind by a program that died is removed and the name taken over.
+    bool listen();
+    void close();
+
+    bool isListening() const;
+    QString name() const { return m_name; }
+    QString fullServerName() const;
+    QString errorString() const { return m_errorString; }
+    int clientCount() const { return int(m_sessions.size()); }
+
+signals:
+    void commandHandled(const QString& command, bool ok);
+
+private:
+    void acceptConnections();
+    void sessionFinished(ControlSession* session);
+    bool clearStaleSocket();
+    bool fail(const QString& text);
+    QJsonObject dispatch(const QByteArray& line);
+    QJsonObject runHandler(const QString& command, const QJsonObject& args);
+    QJsonObject helpResponse(const QJsonObject& args);
+
+    QString m_name;
+    QString m_errorString;
+    QLocalServer* m_server;
+    QList<ControlSession*> m_sessions;
+    Handler m_handler;
+};
+
+} // namespace Telephony
