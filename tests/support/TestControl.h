@@ -3,10 +3,9 @@
 // A concrete control for exercising the shared base: its kind, its result texts and its
 // popup settings are whatever the test says.
 
-#include <TnvSharedControl.h>
+#include "EventLoop.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <TnvSharedControl.h>
 
 #include <functional>
 
@@ -32,24 +31,3 @@ protected:
     }
 };
 
-// Pumps the event loop until done() holds or the time runs out; true when it held.
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-#include <QWidget>
-
-// Saves what a person would see of the widget when LINKORA_SCREENSHOTS names a folder.
-inline void saveScreenshot(QWidget* widget, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
-    if (!dir.isEmpty() && widget)
-        widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}

@@ -242,8 +242,17 @@ LONG TelephonyService::shutdown(bool phone, DWORD handle)
     if (found->connection)
         found->connection->close();
     m_apps.erase(handle);
-    if (m_apps.empty())
-        deleteLater(); // the last user is gone: providers and sockets go with it
+    if (m_apps.empty()) {
+        // The last user is gone: providers and sockets go with it, unless someone
+        // initialised again in the meantime.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [service = this] {
+                if (g_service == service && service->m_apps.empty())
+                    delete service;
+            },
+            Qt::QueuedConnection);
+    }
     return 0;
 }
 

@@ -1,14 +1,17 @@
 #include "ApiHarness.h"
 
-#include "TestControl.h"
+#include "EventLoop.h"
 
 #include <QCoreApplication>
 
 std::vector<TapiMessage> ApiHarness::s_received;
+std::function<void(const TapiMessage&)> ApiHarness::s_onMessage;
 
 void ApiHarness::callback(DWORD device, DWORD message, DWORD instance, DWORD p1, DWORD p2, DWORD p3)
 {
     s_received.push_back({device, message, instance, p1, p2, p3});
+    if (s_onMessage)
+        s_onMessage(s_received.back());
 }
 
 void ApiHarness::SetUp()
@@ -23,6 +26,7 @@ void ApiHarness::SetUp()
 
 void ApiHarness::TearDown()
 {
+    s_onMessage = nullptr;
     for (HLINEAPP app : m_apps)
         lineShutdown(app);
     // The service goes once its last user is gone; let it.
@@ -48,7 +52,12 @@ HLINE ApiHarness::open(HLINEAPP app, DWORD device, DWORD instance, DWORD privile
 {
     HLINE line = 0;
     EXPECT_EQ(lineOpen(app, device, &line, TAPI_VERSION2_2, 0, instance, privileges, media, nullptr), 0);
-    EXPECT_EQ(lineSetStatusMessages(line, 0x1FFFFFF & ~LINEDEVSTATE_REMOVED, 0x1FF), 0);
+    // Every state message the device can send.
+    Block<LINEDEVCAPS> caps(sizeof(LINEDEVCAPS) + 4096);
+    Block<LINEADDRESSCAPS> address(sizeof(LINEADDRESSCAPS) + 4096);
+    EXPECT_EQ(lineGetDevCaps(app, device, TAPI_VERSION2_2, 0, caps.get()), 0);
+    EXPECT_EQ(lineGetAddressCaps(app, device, 0, TAPI_VERSION2_2, 0, address.get()), 0);
+    EXPECT_EQ(lineSetStatusMessages(line, caps->dwLineStates, address->dwAddressStates), 0);
     return line;
 }
 

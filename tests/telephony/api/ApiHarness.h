@@ -44,6 +44,8 @@ protected:
 
     static void callback(DWORD device, DWORD message, DWORD instance, DWORD p1, DWORD p2, DWORD p3);
     static std::vector<TapiMessage> s_received;
+    // Runs inside the callback, as an application's handler would.
+    static std::function<void(const TapiMessage&)> s_onMessage;
 
     std::vector<HLINEAPP> m_apps;
     QTemporaryDir m_configDir;

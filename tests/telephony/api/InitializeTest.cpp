@@ -77,8 +77,9 @@ TEST_F(Initialize, NegotiatesWithinTheCommonRange)
         LINEEXTENSIONID id{};
         EXPECT_EQ(lineNegotiateAPIVersion(app, c.device, c.low, c.high, &version, &id), c.result)
             << std::hex << c.low << ".." << c.high;
-        if (c.result == 0)
+        if (c.result == 0) {
             EXPECT_EQ(version, c.version);
+        }
     }
 }
 

@@ -81,9 +81,12 @@ TEST_F(NumberPlan, MediaDigitsAndSilenceReachTheMonitors)
 
     // A fax answers: monitoring media hears the change.
     HCALL fax = 0;
+    s_onMessage = [&](const TapiMessage& m) {
+        if (m.message == LINE_CALLSTATE && m.device == fax && m.param1 == LINECALLSTATE_CONNECTED) {
+            EXPECT_EQ(lineMonitorMedia(fax, LINEMEDIAMODE_G3FAX), 0);
+        }
+    };
     ASSERT_GT(lineMakeCall(line, &fax, "5550107", 0, nullptr), 0);
-    ASSERT_TRUE(waitForState(kInstance, fax, LINECALLSTATE_DIALTONE));
-    ASSERT_EQ(lineMonitorMedia(fax, LINEMEDIAMODE_G3FAX), 0);
     TapiMessage media{};
     ASSERT_TRUE(waitFor(kInstance, [&](const TapiMessage& m) { return m.message == LINE_MONITORMEDIA; }, &media));
     EXPECT_EQ(media.param1, LINEMEDIAMODE_G3FAX);

@@ -3,7 +3,7 @@
 
 #include "ApiHarness.h"
 
-#include "TestControl.h"
+#include "EventLoop.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -103,10 +103,11 @@ TEST_F(Structures, CallParamsOutsideTheirBlockAreRefused)
         }
         HCALL call = 0;
         const LONG result = lineMakeCall(line, &call, "5550100", 0, params.get());
-        if (c.expected == 0)
+        if (c.expected == 0) {
             EXPECT_GT(result, 0) << c.what;
-        else
+        } else {
             EXPECT_EQ(result, c.expected) << c.what;
+        }
     }
 }
 
