@@ -119,6 +119,9 @@ LONG SimulatedExchange::open(int device, DWORD privileges, DWORD mediaModes)
         const DWORD supported = m_lines[size_t(device)].fixed.dwMediaModes;
         if (mediaModes == 0 || (mediaModes & ~supported) != 0)
             return LONG(LINEERR_INVALMEDIAMODE);
+        // A data modem cannot take incoming calls, so nobody can own them: it only dials.
+        if (device == kModemDevice)
+            return LONG(LINEERR_INVALMEDIAMODE);
     }
     ++m_opens[size_t(device)];
     return 0;

@@ -1,0 +1,6 @@
+#include "TnvLine.h"
+
+TnvLine::TnvLine(QObject* owner)
+    : TnvLineInternal(owner)
+{
+}

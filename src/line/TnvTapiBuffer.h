@@ -1,0 +1,61 @@
+#pragma once
+
+// Reading variable-size telephony structures: the growing-buffer rule (the fixed part
+// plus 4096 bytes, doubled while the service answers "too small"), and texts taken from
+// such a block only where its own size says they lie.
+
+#include <TapiConstants.h>
+#include <TapiStructs.h>
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstring>
+#include <new>
+
+namespace TnvTapiBuffer {
+
+// The largest block ever tried; a service asking for more is not believed.
+inline constexpr DWORD kMaxExtra = 64u * 1024u * 1024u;
+
+// Calls call(block) with a zero-filled block whose first field holds its size until the
+// answer fits. Returns 0 or the error; LINEERR_NOMEM when the block cannot be had.
+template<typename Call>
+LONG read(DWORD fixedSize, QByteArray& block, Call call)
+{
+    for (DWORD extra = 4096; extra <= kMaxExtra; extra *= 2) {
+        const DWORD total = fixedSize + extra;
+        try {
+            block = QByteArray(qsizetype(total), '\0');
+        } catch (const std::bad_alloc&) {
+            return LONG(LINEERR_NOMEM);
+        }
+        std::memcpy(block.data(), &total, sizeof total);
+        const LONG result = call(block.data());
+        if (result == LONG(LINEERR_STRUCTURETOOSMALL))
+            continue;
+        if (result != 0)
+            return result;
+        DWORD needed = 0;
+        std::memcpy(&needed, block.constData() + 4, sizeof needed);
+        if (needed <= total)
+            return 0;
+    }
+    return LONG(LINEERR_NOMEM);
+}
+
+// The fixed part of a block as its structure; the block is at least that large after a
+// successful read.
+template<typename T>
+const T& fields(const QByteArray& block)
+{
+    return *reinterpret_cast<const T*>(block.constData());
+}
+
+// Bytes of a variable part, empty when size and offset point outside the block.
+QByteArray part(const QByteArray& block, DWORD size, DWORD offset);
+
+// A text of a variable part, cut at its NUL and trimmed of blanks and control characters.
+QString text(const QByteArray& block, DWORD size, DWORD offset);
+
+} // namespace TnvTapiBuffer

@@ -1,0 +1,101 @@
+#include "LineHarness.h"
+
+#include "EventLoop.h"
+
+#include <ServiceControl.h>
+#include <TnvPropertyPath.h>
+
+#include <QFile>
+
+void LineHarness::SetUp()
+{
+    Telephony::ServiceOptions options;
+    options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
+    options.pacing = 0.0;
+    options.controlServer = false;
+    Telephony::setServiceOptions(options);
+}
+
+void LineHarness::TearDown()
+{
+    waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+}
+
+std::vector<std::pair<QString, QVariant>> LineHarness::dialerSettings()
+{
+    std::vector<std::pair<QString, QVariant>> settings = {
+        {"Name", "nvLine1"},
+        {"Vantage.DevEnv", "deDelphi"},
+        {"Vantage.Log.Active", true},
+        {"Vantage.Log.Count", 50},
+        {"Vantage.Log.TimeStamp", false},
+        {"Vantage.StayOnTop", false},
+        {"Vantage.Visible", false},
+        {"Enabled", true},
+        {"Device.IdleDelay", 0},
+        {"Device.TranslatePhoneNumber", false},
+        {"Device.UnformatPhoneNumber", false},
+        {"Privilege.Monitor", true},
+        {"Privilege.None", false},
+        {"Privilege.Owner", true},
+        {"TAPI.LowVersion", 65539},
+        {"TAPI.HighVersion", 131074},
+        {"TAPI.ExtensionLowVersion", 0},
+        {"TAPI.ExtensionHighVersion", 0},
+        {"TAPI.ReplyTimeout", 60000},
+    };
+    for (const char* owner : {"Call", "Conference", "Transfer", "Address.Forward"}) {
+        const QString base = QString::fromLatin1(owner) + QStringLiteral(".Parameters.");
+        settings.insert(settings.end(), {{base + "AddressID", 0},
+                                         {base + "BearerMode", 1},
+                                         {base + "Defaults", true},
+                                         {base + "Flags", 0},
+                                         {base + "MediaMode", 4},
+                                         {base + "NoAnswerTimeout", 0}});
+    }
+    settings.insert(settings.end(), {{"Comm.DeviceClass", "comm/datamodem"},
+                                     {"Phone.DeviceClass", "tapi/phone"},
+                                     {"WavePlay.DeviceClass", "wave/out"},
+                                     {"WaveRecord.DeviceClass", "wave/in"}});
+    return settings;
+}
+
+std::unique_ptr<TnvLine> LineHarness::loadDialerLine()
+{
+    auto line = std::make_unique<TnvLine>();
+    line->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };
+    line->BeginLoading();
+    const QStringList refused = TnvPropertyPath::apply(line.get(), dialerSettings());
+    EXPECT_TRUE(refused.isEmpty()) << refused.join(QLatin1Char(' ')).toStdString();
+    line->Loaded();
+    return line;
+}
+
+QStringList LineHarness::takeTrace()
+{
+    return std::exchange(m_trace, {});
+}
+
+void LineHarness::expectTrace(const QString& name, const QStringList& trace)
+{
+    const QString path = QStringLiteral(LINKORA_TRACES "/") + name + QStringLiteral(".txt");
+    if (qEnvironmentVariableIsSet("LINKORA_UPDATE_TRACES")) {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (!trace.isEmpty())
+            out.write(trace.join(QLatin1Char('\n')).toUtf8() + '\n');
+        return;
+    }
+    QFile in(path);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QString content = QString::fromUtf8(in.readAll());
+    QStringList expected = content.isEmpty() ? QStringList() : content.split(QLatin1Char('\n'));
+    if (!expected.isEmpty() && expected.constLast().isEmpty())
+        expected.removeLast();
+    bool same = expected.size() == trace.size();
+    for (qsizetype i = 0; same && i < trace.size(); ++i)
+        same = expected.at(i) == QLatin1String("<any>") || expected.at(i) == trace.at(i);
+    EXPECT_TRUE(same) << "expected (" << name.toStdString() << "):\n"
+                      << expected.join(QLatin1Char('\n')).toStdString() << "\nactual:\n"
+                      << trace.join(QLatin1Char('\n')).toStdString();
+}

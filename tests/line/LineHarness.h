@@ -1,0 +1,35 @@
+#pragma once
+
+// A line control on the simulated exchange for tests: a private configuration, no
+// pacing, the control's trace collected as OnLog receives it, and expected traces kept
+// as text files beside the tests.
+
+#include <TnvLine.h>
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class LineHarness : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A control built from the dialer's stored settings, then loaded.
+    std::unique_ptr<TnvLine> loadDialerLine();
+    // The trace since the last call (lines as OnLog received them).
+    QStringList takeTrace();
+    // Compares the trace with traces/<name>.txt, where a line "<any>" matches any one
+    // line; on a difference prints both. Set LINKORA_UPDATE_TRACES to write the file.
+    void expectTrace(const QString& name, const QStringList& trace);
+
+    static std::vector<std::pair<QString, QVariant>> dialerSettings();
+
+    QTemporaryDir m_configDir;
+    QStringList m_trace;
+};
