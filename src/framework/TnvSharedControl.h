@@ -30,8 +30,8 @@ public:
     int Tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
     // A disabled control asks before its inspector window opens.
-    bool Enabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    virtual bool Enabled() const { return m_enabled; }
+    virtual void setEnabled(bool enabled) { m_enabled = enabled; }
 
     int Kind() const { return m_kind; }
     TnvError* Error() const { return m_error; }

@@ -51,8 +51,8 @@ public:
     TnvRelatedWaveDevice* WaveRecord() const { return m_waveRecord; }
 
     // Enabled and EnabledControl are one value under two names.
-    bool Enabled() const { return m_enabled; }
-    void setEnabled(bool value);
+    bool Enabled() const override { return m_enabled; }
+    void setEnabled(bool value) override;
     bool Initialised() const { return m_initialised; }
 
     // Stored settings are applied between BeginLoading and Loaded; meanwhile Enabled only

@@ -155,6 +155,7 @@ void TnvLineInternal::ReadDeviceInfo()
     m_tapi->setVersion(0);
     m_tapi->setTSP(QString());
     m_comm->clear();
+    m_comm->storeEnabled(false);
     m_phone->clear();
     m_wavePlay->clear();
     m_waveRecord->clear();
@@ -293,9 +294,12 @@ void TnvLineInternal::setDeviceActive(bool value)
         write(false, QStringLiteral("\tDevice.Count = %1").arg(m_device->Count()));
         write(false, QStringLiteral("\tDevice.ID = %1").arg(m_device->ID()));
         write(false, QStringLiteral("\tDevice.Name = '") + m_device->Name() + QLatin1Char('\''));
+        // Selecting terminals clears the error record, so a failed open would read as
+        // success afterwards: terminals are only selected on an open line.
         OpenLine(m_device->MediaModes()->Active());
-        for (int t = 0; t < m_terminal->Count(); ++t)
-            m_terminal->setID(t);
+        if (m_device->Active())
+            for (int t = 0; t < m_terminal->Count(); ++t)
+                m_terminal->setID(t);
     } else {
         CloseLine(false);
     }

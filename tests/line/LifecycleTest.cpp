@@ -15,6 +15,9 @@
 #include <TnvRelatedPhoneDevice.h>
 #include <TnvRelatedWaveDevice.h>
 #include <TnvResultTexts.h>
+#include <TapiApi.h>
+#include <TnvCall.h>
+#include <TnvNotation.h>
 #include <TnvTelephonyLibrary.h>
 
 namespace {
@@ -162,4 +165,92 @@ TEST_F(Lifecycle, DataModemOpensOnlyWithoutPrivilege)
     EXPECT_TRUE(line.Device()->Active());
     EXPECT_FALSE(line.Phone()->Available());
     EXPECT_EQ(line.WavePlay()->ID(), 0);
+}
+
+TEST_F(Lifecycle, FailedOpenStaysInTheErrorRecord)
+{
+    // The dialer decides on the modem's compatibility mode from this error.
+    TnvLine line;
+    line.setEnabled(true);
+    line.Device()->setID(2);
+    line.Device()->setActive(true);
+    EXPECT_EQ(line.Error()->Number(), qint32(LINEERR_INVALMEDIAMODE));
+
+    line.Privilege()->setOwner(false);
+    line.Privilege()->setMonitor(false);
+    line.Device()->setActive(true);
+    EXPECT_FALSE(line.Device()->Active());
+    EXPECT_EQ(line.Error()->Number(), qint32(LINEERR_INVALPRIVSELECT));
+}
+
+TEST_F(Lifecycle, StoredEnabledInitialisesOnce)
+{
+    std::unique_ptr<TnvLine> line = loadDialerLine();
+    EXPECT_EQ(Telephony::serviceControl(QStringLiteral("status")).value("apps").toInt(), 1);
+}
+
+namespace {
+
+void ignoreMessages(DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {}
+
+} // namespace
+
+TEST_F(Lifecycle, ClosingEndsEveryListedCall)
+{
+    // Another application has three calls on the line before the control opens it.
+    HLINEAPP other = 0;
+    DWORD devices = 0;
+    ASSERT_EQ(lineInitialize(&other, nullptr, ignoreMessages, "other", &devices), 0);
+    HLINE otherLine = 0;
+    ASSERT_EQ(lineOpen(other, 0, &otherLine, TAPI_VERSION2_2, 0, 1, LINECALLPRIVILEGE_OWNER,
+                       LINEMEDIAMODE_INTERACTIVEVOICE, nullptr),
+              0);
+    HCALL calls[3] = {};
+    for (HCALL& call : calls)
+        ASSERT_GT(lineMakeCall(otherLine, &call, "5550100", 0, nullptr), 0);
+    ASSERT_TRUE(waitUntil([&] { return calls[2] != 0; }));
+
+    TnvLine line;
+    QList<int> ended;
+    line.OnCallEnd = [&](TnvSharedControl*, int handle) { ended << handle; };
+    line.setEnabled(true);
+    line.Device()->setActive(true);
+    ASSERT_EQ(line.Call()->Count(), 3);
+    line.Device()->setActive(false);
+    EXPECT_EQ(ended.size(), 3);
+    EXPECT_EQ(line.Call()->Handle(), 0u);
+    EXPECT_EQ(line.Call()->Count(), 0);
+    EXPECT_EQ(Telephony::serviceControl(QStringLiteral("status")).value("handles").toInt(), 3);
+    lineShutdown(other);
+}
+
+TEST_F(Lifecycle, TraceFollowsEveryNotation)
+{
+    for (TDevEnv env : {deCppBuilder, deVisualBasic}) {
+        std::unique_ptr<TnvLine> line = loadDialerLine();
+        line->Vantage()->setDevEnv(env);
+        takeTrace();
+        line->Device()->setActive(true);
+        QStringList native = takeTrace();
+        // The same lines as in the native notation, rewritten; the instance varies.
+        QStringList expected = {QStringLiteral("Device.Active := True"), QStringLiteral("\tDevice.Count = 3"),
+                                QStringLiteral("\tDevice.ID = 0"),
+                                QStringLiteral("\tDevice.Name = 'Linkora Simulated Line 1'")};
+        for (QString& text : expected)
+            text = TnvNotation::notate(text, env);
+        EXPECT_EQ(native.mid(0, 4), expected) << int(env);
+    }
+}
+
+TEST_F(Lifecycle, LateMessagesForAFreedControlAreDropped)
+{
+    DWORD instance = 0;
+    {
+        TnvLine line;
+        line.setEnabled(true);
+        instance = line.callbackInstance();
+    }
+    // Under the sanitizer build a delivery to the freed control would be caught here.
+    TnvLineInternal::LineCallback(0, LINE_CLOSE, instance, 0, 0, 0);
+    TnvLineInternal::LineCallback(0, LINE_REPLY, instance, 1, 0, 0);
 }

@@ -903,6 +903,13 @@ QJsonObject TelephonyService::control(const QString& command, const QJsonObject&
 {
     if (m_faults.handles(command))
         return m_faults.control(command, args);
+    if (command == QLatin1String("status")) {
+        return {{QStringLiteral("ok"), true},
+                {QStringLiteral("apps"), int(m_apps.size())},
+                {QStringLiteral("opens"), int(m_opens.size())},
+                {QStringLiteral("calls"), int(m_calls.size())},
+                {QStringLiteral("handles"), int(m_handles.size())}};
+    }
     if (command == QLatin1String("providers")) {
         QJsonObject answer{{QStringLiteral("ok"), true}};
         QStringList names;
