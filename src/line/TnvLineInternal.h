@@ -97,6 +97,11 @@ public:
     // Delivers one message of the service to the control it names (if it still lives).
     static void LineCallback(DWORD hDevice, DWORD message, DWORD instance, DWORD param1, DWORD param2, DWORD param3);
 
+    // The last Device.Active request of any line control in the process, which Loaded
+    // repeats for a control stored as enabled.
+    static bool rememberedActiveRequest();
+    static void setRememberedActiveRequest(bool value);
+
     // Which entry point the last initialisation used (tests of the fallback).
     bool usedInitializeEx() const { return m_usedInitializeEx; }
 

@@ -41,6 +41,16 @@ bool g_activeRequest = false;
 
 // --- Loading and enabling ----------------------------------------------------------
 
+bool TnvLineInternal::rememberedActiveRequest()
+{
+    return g_activeRequest;
+}
+
+void TnvLineInternal::setRememberedActiveRequest(bool value)
+{
+    g_activeRequest = value;
+}
+
 void TnvLineInternal::BeginLoading()
 {
     m_loading = true;

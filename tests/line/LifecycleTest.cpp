@@ -183,10 +183,16 @@ TEST_F(Lifecycle, FailedOpenStaysInTheErrorRecord)
     EXPECT_EQ(line.Error()->Number(), qint32(LINEERR_INVALPRIVSELECT));
 }
 
-TEST_F(Lifecycle, StoredEnabledInitialisesOnce)
+TEST_F(Lifecycle, StoredEnabledInitialisesOnceAndRepeatsTheLastActivation)
 {
     std::unique_ptr<TnvLine> line = loadDialerLine();
     EXPECT_EQ(Telephony::serviceControl(QStringLiteral("status")).value("apps").toInt(), 1);
+    EXPECT_FALSE(line->Device()->Active());
+    line->Device()->setActive(true);
+    line.reset();
+    // A control loaded after an activation opens its line by itself.
+    line = loadDialerLine();
+    EXPECT_TRUE(line->Device()->Active());
 }
 
 namespace {
@@ -227,6 +233,7 @@ TEST_F(Lifecycle, ClosingEndsEveryListedCall)
 TEST_F(Lifecycle, TraceFollowsEveryNotation)
 {
     for (TDevEnv env : {deCppBuilder, deVisualBasic}) {
+        TnvLineInternal::setRememberedActiveRequest(false);
         std::unique_ptr<TnvLine> line = loadDialerLine();
         line->Vantage()->setDevEnv(env);
         takeTrace();

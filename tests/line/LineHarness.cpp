@@ -9,6 +9,8 @@
 
 void LineHarness::SetUp()
 {
+    // Each test starts as a fresh program would.
+    TnvLineInternal::setRememberedActiveRequest(false);
     Telephony::ServiceOptions options;
     options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
     options.pacing = 0.0;
