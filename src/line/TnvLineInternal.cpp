@@ -16,6 +16,7 @@
 #include "TnvTransfer.h"
 
 #include <TapiApi.h>
+#include <TapiConstants.h>
 #include <TnvError.h>
 #include <TnvLog.h>
 #include <TnvResultTexts.h>
@@ -95,6 +96,18 @@ TnvLineView* TnvLineInternal::view() const
 void TnvLineInternal::write(bool stamped, const QString& text)
 {
     Log()->Add(stamped, text);
+}
+
+void TnvLineInternal::assignDeviceClass(const QString& name, const QString& value, QString& deviceClass)
+{
+    write(true, name + QStringLiteral(".DeviceClass := \"") + value + QLatin1Char('"'));
+    Error()->Clear();
+    if (m_device->Active())
+        ReportResult(false, qint32(LINEERR_INVALLINESTATE));
+    else
+        deviceClass = value;
+    if (TnvLineView* v = view())
+        v->RefreshInfo();
 }
 
 void TnvLineInternal::fireCallEvent(const char* name, HCALL handle)

@@ -89,6 +89,10 @@ public:
     // The open inspector window, as far as it follows the line; null without one.
     TnvLineView* view() const;
 
+    // A related device's class: writes "<name>.DeviceClass := \"value\"", refuses the
+    // change while the line is open, and shows the result.
+    void assignDeviceClass(const QString& name, const QString& value, QString& deviceClass);
+
     // Every trace line goes through here, as does every event of the control.
     void write(bool stamped, const QString& text);
 

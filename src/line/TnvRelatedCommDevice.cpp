@@ -22,14 +22,7 @@ TnvRelatedCommDevice::TnvRelatedCommDevice(TnvLineInternal* line, QObject* paren
 
 void TnvRelatedCommDevice::setDeviceClass(const QString& value)
 {
-    m_line->Log()->Add(true, QStringLiteral("Comm.DeviceClass := \"") + value + QLatin1Char('"'));
-    m_line->Error()->Clear();
-    if (m_line->Device()->Active())
-        m_line->ReportResult(false, qint32(LINEERR_INVALLINESTATE));
-    else
-        m_deviceClass = value;
-    if (TnvLineView* view = m_line->view())
-        view->RefreshInfo();
+    m_line->assignDeviceClass(QStringLiteral("Comm"), value, m_deviceClass);
 }
 
 void TnvRelatedCommDevice::setEnabled(bool value)

@@ -17,14 +17,7 @@ TnvRelatedPhoneDevice::TnvRelatedPhoneDevice(TnvLineInternal* line, QObject* par
 
 void TnvRelatedPhoneDevice::setDeviceClass(const QString& value)
 {
-    m_line->Log()->Add(true, QStringLiteral("Phone.DeviceClass := \"") + value + QLatin1Char('"'));
-    m_line->Error()->Clear();
-    if (m_line->Device()->Active())
-        m_line->ReportResult(false, qint32(LINEERR_INVALLINESTATE));
-    else
-        m_deviceClass = value;
-    if (TnvLineView* view = m_line->view())
-        view->RefreshInfo();
+    m_line->assignDeviceClass(QStringLiteral("Phone"), value, m_deviceClass);
 }
 
 void TnvRelatedPhoneDevice::lookUp(HLINE line)

@@ -24,14 +24,7 @@ TnvRelatedWaveDevice::TnvRelatedWaveDevice(TnvLineInternal* line, const QString&
 
 void TnvRelatedWaveDevice::setDeviceClass(const QString& value)
 {
-    m_line->Log()->Add(true, m_displayName + QStringLiteral(".DeviceClass := \"") + value + QLatin1Char('"'));
-    m_line->Error()->Clear();
-    if (m_line->Device()->Active())
-        m_line->ReportResult(false, qint32(LINEERR_INVALLINESTATE));
-    else
-        m_deviceClass = value;
-    if (TnvLineView* view = m_line->view())
-        view->RefreshInfo();
+    m_line->assignDeviceClass(m_displayName, value, m_deviceClass);
 }
 
 void TnvRelatedWaveDevice::lookUp(HLINE line)

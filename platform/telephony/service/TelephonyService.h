@@ -224,6 +224,11 @@ private:
     void offerCall(Call& call, HLINE creator);
     void removeHandle(HCALL handle);
     void releaseIfDone(CallId id);
+    CallId addOwnedCall(Request& request, const LineOpen& open, DWORD device, DWORD address, HCALL* out,
+                        bool second = false);
+    void dropOwnedCall(CallId id);
+    LONG lineCallRequest(const char* function, const LineOpen& open, DWORD address, HCALL* out,
+                         const std::function<LONG(DWORD request, CallId id)>& run);
     void sendCallInfo(const Call& call, DWORD states);
     void sendToCallHandles(const Call& call, DWORD message, DWORD param1, DWORD param2, DWORD param3);
     void endGather(CallHandle& handle, DWORD termination);

@@ -200,6 +200,59 @@ LONG TelephonyService::callRequest(const char* function, HCALL value, const std:
     return LONG(request);
 }
 
+// A call an application's request creates: its record and owner handle exist at once,
+// the handle reaches the application with a successful reply, and both go again when
+// the request fails.
+CallId TelephonyService::addOwnedCall(Request& request, const LineOpen& open, DWORD device, DWORD address,
+                                      HCALL* out, bool second)
+{
+    const CallId id = ++m_lastCall;
+    const HCALL handle = addHandle(addCall(id, device, address), open, LINECALLPRIVILEGE_OWNER);
+    m_handles.at(handle).announced = true;
+    (second ? request.out2 : request.out) = out;
+    (second ? request.newHandle2 : request.newHandle) = handle;
+    request.done = [this, id, handle, previous = std::move(request.done)](LONG result) {
+        if (previous)
+            previous(result);
+        if (Call* made = call(id))
+            made->pending = false;
+        if (result != 0) {
+            removeHandle(handle);
+            releaseIfDone(id);
+        }
+    };
+    return id;
+}
+
+// The provider refused the request at once: the calls made for it never existed.
+void TelephonyService::dropOwnedCall(CallId id)
+{
+    Call* c = call(id);
+    if (!c)
+        return;
+    for (HCALL h : std::vector<HCALL>(c->handles))
+        removeHandle(h);
+    m_calls.erase(id);
+}
+
+// Starts a request on a line that creates one call; run hands it to the provider.
+LONG TelephonyService::lineCallRequest(const char* function, const LineOpen& open, DWORD address, HCALL* out,
+                                       const std::function<LONG(DWORD request, CallId id)>& run)
+{
+    const DWORD request = startRequest(QString::fromLatin1(function), open.handle);
+    const CallId id = addOwnedCall(m_requests.at(request), open, open.device, address, out);
+    if (const LONG failed = injectedFailure(function)) {
+        QMetaObject::invokeMethod(this, [this, request, failed] { completeRequest(request, failed); }, Qt::QueuedConnection);
+        return LONG(request);
+    }
+    if (const LONG error = run(request, id)) {
+        m_requests.erase(request);
+        dropOwnedCall(id);
+        return error;
+    }
+    return LONG(request);
+}
+
 LONG TelephonyService::makeCall(HLINE line, HCALL* out, const char* destination, DWORD countryCode,
                                 const LINECALLPARAMS* params)
 {
@@ -219,36 +272,10 @@ LONG TelephonyService::makeCall(HLINE line, HCALL* out, const char* destination,
                                    .replace('+', "").replace('.', ""), true))
         return LONG(LINEERR_INVALADDRESS);
 
-    const CallId id = ++m_lastCall;
-    Call& c = addCall(id, open->device, decoded.addressID);
-    const HCALL handle = addHandle(c, *open, LINECALLPRIVILEGE_OWNER);
-    m_handles.at(handle).announced = true;
-    const DWORD request = startRequest(QStringLiteral("lineMakeCall"), line);
-    Request& pending = m_requests.at(request);
-    pending.out = out;
-    pending.newHandle = handle;
-    pending.done = [this, id, handle](LONG result) {
-        if (Call* made = call(id))
-            made->pending = false;
-        if (result != 0) {
-            removeHandle(handle);
-            releaseIfDone(id);
-        }
-    };
-    LONG error = injectedFailure("lineMakeCall");
-    if (error) {
-        QMetaObject::invokeMethod(this, [this, request, error] { completeRequest(request, error); }, Qt::QueuedConnection);
-        return LONG(request);
-    }
-    const Device& where = m_lines[open->device];
-    error = where.provider->makeCall(request, where.index, id, number, destination != nullptr, countryCode, decoded);
-    if (error) {
-        m_requests.erase(request);
-        removeHandle(handle);
-        m_calls.erase(id);
-        return error;
-    }
-    return LONG(request);
+    return lineCallRequest("lineMakeCall", *open, decoded.addressID, out, [&](DWORD request, CallId id) {
+        const Device& where = m_lines[open->device];
+        return where.provider->makeCall(request, where.index, id, number, destination != nullptr, countryCode, decoded);
+    });
 }
 
 LONG TelephonyService::unpark(HLINE line, DWORD address, HCALL* out, const QByteArray& destination)
@@ -262,30 +289,10 @@ LONG TelephonyService::unpark(HLINE line, DWORD address, HCALL* out, const QByte
         return LONG(LINEERR_INVALPOINTER);
     if (destination.isEmpty())
         return LONG(LINEERR_INVALADDRESS);
-    const CallId id = ++m_lastCall;
-    Call& c = addCall(id, open->device, address);
-    const HCALL handle = addHandle(c, *open, LINECALLPRIVILEGE_OWNER);
-    m_handles.at(handle).announced = true;
-    const DWORD request = startRequest(QStringLiteral("lineUnpark"), line);
-    Request& pending = m_requests.at(request);
-    pending.out = out;
-    pending.newHandle = handle;
-    pending.done = [this, id, handle](LONG result) {
-        if (Call* made = call(id))
-            made->pending = false;
-        if (result != 0) {
-            removeHandle(handle);
-            releaseIfDone(id);
-        }
-    };
-    const Device& where = m_lines[open->device];
-    if (const LONG error = where.provider->unpark(request, where.index, address, id, destination)) {
-        m_requests.erase(request);
-        removeHandle(handle);
-        m_calls.erase(id);
-        return error;
-    }
-    return LONG(request);
+    return lineCallRequest("lineUnpark", *open, address, out, [&](DWORD request, CallId id) {
+        const Device& where = m_lines[open->device];
+        return where.provider->unpark(request, where.index, address, id, destination);
+    });
 }
 
 LONG TelephonyService::pickup(HLINE line, DWORD address, HCALL* out, const QByteArray& destination,
@@ -298,30 +305,10 @@ LONG TelephonyService::pickup(HLINE line, DWORD address, HCALL* out, const QByte
         return LONG(LINEERR_INVALADDRESSID);
     if (!out)
         return LONG(LINEERR_INVALPOINTER);
-    const CallId id = ++m_lastCall;
-    Call& c = addCall(id, open->device, address);
-    const HCALL handle = addHandle(c, *open, LINECALLPRIVILEGE_OWNER);
-    m_handles.at(handle).announced = true;
-    const DWORD request = startRequest(QStringLiteral("linePickup"), line);
-    Request& pending = m_requests.at(request);
-    pending.out = out;
-    pending.newHandle = handle;
-    pending.done = [this, id, handle](LONG result) {
-        if (Call* made = call(id))
-            made->pending = false;
-        if (result != 0) {
-            removeHandle(handle);
-            releaseIfDone(id);
-        }
-    };
-    const Device& where = m_lines[open->device];
-    if (const LONG error = where.provider->pickup(request, where.index, address, id, destination, group)) {
-        m_requests.erase(request);
-        removeHandle(handle);
-        m_calls.erase(id);
-        return error;
-    }
-    return LONG(request);
+    return lineCallRequest("linePickup", *open, address, out, [&](DWORD request, CallId id) {
+        const Device& where = m_lines[open->device];
+        return where.provider->pickup(request, where.index, address, id, destination, group);
+    });
 }
 
 LONG TelephonyService::park(HCALL value, DWORD mode, const QByteArray& address, VARSTRING* nonDirected)
@@ -361,26 +348,12 @@ LONG TelephonyService::setupTransfer(HCALL value, HCALL* consultOut, const LINEC
         return LONG(LINEERR_INVALPOINTER);
     return callRequest("lineSetupTransfer", value, [&](DWORD request, CallId id) {
         const Call& primary = m_calls.at(id);
-        const CallId consultId = ++m_lastCall;
-        Call& consult = addCall(consultId, primary.device, primary.address);
-        const HCALL handle = addHandle(consult, *lineOpen(m_requests.at(request).line), LINECALLPRIVILEGE_OWNER);
-        m_handles.at(handle).announced = true;
         Request& pending = m_requests.at(request);
-        pending.out = consultOut;
-        pending.newHandle = handle;
-        pending.done = [this, consultId, handle](LONG result) {
-            if (Call* made = call(consultId))
-                made->pending = false;
-            if (result != 0) {
-                removeHandle(handle);
-                releaseIfDone(consultId);
-            }
-        };
-        const LONG error = m_lines[primary.device].provider->setupTransfer(request, id, consultId, decoded);
-        if (error) {
-            removeHandle(handle);
-            m_calls.erase(consultId);
-        }
+        const CallId consult =
+            addOwnedCall(pending, *lineOpen(pending.line), primary.device, primary.address, consultOut);
+        const LONG error = m_lines[primary.device].provider->setupTransfer(request, id, consult, decoded);
+        if (error)
+            dropOwnedCall(consult);
         return error;
     });
 }
@@ -397,31 +370,14 @@ LONG TelephonyService::completeTransfer(HCALL value, HCALL consultValue, HCALL* 
     const CallId consultId = consult->call;
     return callRequest("lineCompleteTransfer", value, [&](DWORD request, CallId id) {
         const Call& primary = m_calls.at(id);
-        CallId conferenceId = 0;
-        HCALL handle = 0;
+        CallId conference = 0;
         if (mode == LINETRANSFERMODE_CONFERENCE) {
-            conferenceId = ++m_lastCall;
-            Call& conference = addCall(conferenceId, primary.device, primary.address);
-            handle = addHandle(conference, *lineOpen(m_requests.at(request).line), LINECALLPRIVILEGE_OWNER);
-            m_handles.at(handle).announced = true;
             Request& pending = m_requests.at(request);
-            pending.out = conferenceOut;
-            pending.newHandle = handle;
-            pending.done = [this, conferenceId, handle](LONG result) {
-                if (Call* made = call(conferenceId))
-                    made->pending = false;
-                if (result != 0) {
-                    removeHandle(handle);
-                    releaseIfDone(conferenceId);
-                }
-            };
+            conference = addOwnedCall(pending, *lineOpen(pending.line), primary.device, primary.address, conferenceOut);
         }
-        const LONG error =
-            m_lines[primary.device].provider->completeTransfer(request, id, consultId, conferenceId, mode);
-        if (error && conferenceId) {
-            removeHandle(handle);
-            m_calls.erase(conferenceId);
-        }
+        const LONG error = m_lines[primary.device].provider->completeTransfer(request, id, consultId, conference, mode);
+        if (error)
+            dropOwnedCall(conference);
         return error;
     });
 }
@@ -462,37 +418,16 @@ LONG TelephonyService::setupConference(HCALL value, HLINE line, HCALL* conferenc
     }
     const DWORD device = open->device;
     const DWORD address = existing ? m_calls.at(existing).address : decoded.addressID;
-    const CallId conferenceId = ++m_lastCall;
-    const CallId consultId = ++m_lastCall;
-    const HCALL conferenceHandle = addHandle(addCall(conferenceId, device, address), *open, LINECALLPRIVILEGE_OWNER);
-    const HCALL consultHandle = addHandle(addCall(consultId, device, address), *open, LINECALLPRIVILEGE_OWNER);
-    m_handles.at(conferenceHandle).announced = m_handles.at(consultHandle).announced = true;
     const DWORD request = startRequest(QStringLiteral("lineSetupConference"), open->handle);
     Request& pending = m_requests.at(request);
-    pending.out = conferenceOut;
-    pending.newHandle = conferenceHandle;
-    pending.out2 = consultOut;
-    pending.newHandle2 = consultHandle;
-    const auto undo = [this, conferenceId, consultId, conferenceHandle, consultHandle] {
-        removeHandle(conferenceHandle);
-        removeHandle(consultHandle);
-        releaseIfDone(conferenceId);
-        releaseIfDone(consultId);
-    };
-    pending.done = [this, conferenceId, consultId, undo](LONG result) {
-        for (CallId id : {conferenceId, consultId})
-            if (Call* made = call(id))
-                made->pending = false;
-        if (result != 0)
-            undo();
-    };
+    const CallId conference = addOwnedCall(pending, *open, device, address, conferenceOut);
+    const CallId consult = addOwnedCall(pending, *open, device, address, consultOut, true);
     const Device& where = m_lines[device];
-    if (const LONG error = where.provider->setupConference(request, where.index, existing, conferenceId, consultId,
+    if (const LONG error = where.provider->setupConference(request, where.index, existing, conference, consult,
                                                            parties, decoded)) {
         m_requests.erase(request);
-        for (CallId id : {conferenceId, consultId})
-            m_calls.at(id).pending = false;
-        undo();
+        dropOwnedCall(conference);
+        dropOwnedCall(consult);
         return error;
     }
     return LONG(request);
@@ -507,26 +442,12 @@ LONG TelephonyService::prepareAddToConference(HCALL conferenceValue, HCALL* cons
         return LONG(LINEERR_INVALPOINTER);
     return callRequest("linePrepareAddToConference", conferenceValue, [&](DWORD request, CallId id) {
         const Call& conference = m_calls.at(id);
-        const CallId consultId = ++m_lastCall;
-        const HCALL handle = addHandle(addCall(consultId, conference.device, conference.address),
-                                       *lineOpen(m_requests.at(request).line), LINECALLPRIVILEGE_OWNER);
-        m_handles.at(handle).announced = true;
         Request& pending = m_requests.at(request);
-        pending.out = consultOut;
-        pending.newHandle = handle;
-        pending.done = [this, consultId, handle](LONG result) {
-            if (Call* made = call(consultId))
-                made->pending = false;
-            if (result != 0) {
-                removeHandle(handle);
-                releaseIfDone(consultId);
-            }
-        };
-        const LONG error = m_lines[conference.device].provider->prepareAddToConference(request, id, consultId, decoded);
-        if (error) {
-            removeHandle(handle);
-            m_calls.erase(consultId);
-        }
+        const CallId consult =
+            addOwnedCall(pending, *lineOpen(pending.line), conference.device, conference.address, consultOut);
+        const LONG error = m_lines[conference.device].provider->prepareAddToConference(request, id, consult, decoded);
+        if (error)
+            dropOwnedCall(consult);
         return error;
     });
 }
