@@ -92,6 +92,8 @@ void TnvBasicVantage::showWindow()
     show();
     raise();
     activateWindow();
+    // The placement is known from the first show, even if the window never moves.
+    reportPlacement();
 }
 
 void TnvBasicVantage::selectLogPage()

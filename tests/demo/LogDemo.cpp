@@ -10,7 +10,10 @@
 #include <TapiConstants.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -31,6 +34,14 @@ int main(int argc, char** argv)
     TnvInspector::setUp();
 
     DemoLine line;
+    // Without a screen the trace goes to the terminal and the demonstration ends by itself.
+    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (headless) {
+        line.OnLog = [](TnvSharedControl*, const QString& text) {
+            std::fputs(text.toLocal8Bit().constData(), stdout);
+            std::fputc('\n', stdout);
+        };
+    }
     line.Log()->setCount(200);
     line.Vantage()->setVisible(true);
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
@@ -66,6 +77,8 @@ int main(int argc, char** argv)
         case 7: line.LogProperties(QStringLiteral("Current nvLine property values:"), QString(), QString()); break;
         }
     });
-    timer.start(700);
+    timer.start(headless ? 50 : 700);
+    if (headless)
+        QTimer::singleShot(50 * 8 * 4 + 25, &app, &QApplication::quit);
     return app.exec();
 }

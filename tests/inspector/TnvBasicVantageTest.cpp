@@ -36,6 +36,8 @@ TEST_F(WindowFixture, OpensWithCaptionOnTheLogPageShowingTheLog)
     EXPECT_TRUE(shown->isVisible());
     EXPECT_EQ(shown->windowTitle(), QStringLiteral("nvLine - Norvane Vantage"));
     EXPECT_EQ(shown->findChild<QTabWidget*>()->currentWidget(), shown->logPage());
+    EXPECT_EQ(vantage.Width(), shown->width());
+    EXPECT_EQ(vantage.Height(), shown->height());
     EXPECT_EQ(shown->logPage()->memo()->toPlainText(), control->Log()->Lines().join(QLatin1Char('\n')));
 
     control->Log()->Add(true, QStringLiteral("Call.Dial [00000001]"));

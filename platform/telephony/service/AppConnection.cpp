@@ -1,6 +1,5 @@
 #include "AppConnection.h"
 
-#include <QPointer>
 #include <QTimer>
 
 namespace Telephony {
@@ -40,12 +39,11 @@ void AppConnection::deliverNext()
     m_queue.pop_front();
     if (message.prepare)
         message.prepare();
-    // The callback may shut the usage handle down, which frees this object later.
-    const QPointer<AppConnection> alive(this);
+    // The callback may shut the usage handle down; this object is then freed later, by
+    // the event loop, never inside the callback.
     if (m_callback)
         m_callback(message.hDevice, message.message, message.instance, message.param1, message.param2,
                    message.param3);
-    Q_UNUSED(alive);
 }
 
 } // namespace Telephony
