@@ -111,7 +111,6 @@ public:
 
     // Pure presentation steps.
     static QString formatName(const QString& rawName);
-    static QString stripFormatting(const QString& number);
     static MaskParts splitMask(const QString& mask);
     static QString applyMask(const QString& value, const QString& mask, QChar dateSeparator, QChar timeSeparator);
     static QString applyMask(const QString& value, const QString& mask);

@@ -113,8 +113,15 @@ void TnvLineInternal::assignDeviceClass(const QString& name, const QString& valu
 void TnvLineInternal::fireCallEvent(const char* name, HCALL handle)
 {
     const QByteArray event(name);
-    TNV_CallNotifyEvent* handler = event == "OnCallEnd" ? &OnCallEnd : nullptr;
-    // FIXME: the other call events join with the message dispatch.
+    const std::pair<const char*, TNV_CallNotifyEvent*> events[] = {
+        {"OnCallEnd", &OnCallEnd},         {"OnCallerID", &OnCallerID},           {"OnCalledID", &OnCalledID},
+        {"OnConnectedID", &OnConnectedID}, {"OnRedirectionID", &OnRedirectionID}, {"OnRedirectingID", &OnRedirectingID},
+    };
+    TNV_CallNotifyEvent* handler = nullptr;
+    for (const auto& [eventName, slot] : events)
+        if (event == eventName)
+            handler = slot;
+    // FIXME: the call-state events join with the message dispatch.
     if (Vantage()->Events() && handler && *handler)
         (*handler)(this, int(handle));
     Vantage()->ShowPopup(m_popup->flag(name));
