@@ -1,9 +1,10 @@
 #pragma once
 
-// The line control's call object: the current call, the list of known calls and the
-// chain of call records with their request slots.
-// FIXME: the call operations, party identification and monitoring arrive with the
-// message dispatch; this holds what opening and closing the line need.
+// The line control's call object: the current call with every operation on it, the list
+// of known call handles and the chain of call records behind it. Selecting a handle loads
+// that call's saved state into the visible properties; every change is saved back.
+// FIXME: digit gathering and monitoring objects join with their own part; the records
+// already keep their settings.
 
 #include "TnvCallRecord.h"
 
@@ -11,61 +12,220 @@
 #include <QObject>
 #include <QStringList>
 
+#include <array>
+#include <functional>
 #include <list>
 #include <memory>
+#include <vector>
 
 class TnvCallParameters;
+class TnvCallerID;
 class TnvLineInternal;
 
 class TnvCall : public QObject {
     Q_OBJECT
-    Q_PROPERTY(TnvCallParameters* Parameters READ Parameters CONSTANT)
+    Q_PROPERTY(bool Active READ Active WRITE setActive STORED false)
+    Q_PROPERTY(int Address READ Address STORED false)
+    Q_PROPERTY(uint BearerMode READ BearerMode STORED false)
+    Q_PROPERTY(QDateTime Began READ Began STORED false)
+    Q_PROPERTY(uint BusyMode READ BusyMode STORED false)
+    Q_PROPERTY(QDateTime Connected READ Connected STORED false)
+    Q_PROPERTY(int Count READ Count STORED false)
+    Q_PROPERTY(uint DialtoneMode READ DialtoneMode STORED false)
+    Q_PROPERTY(QDateTime Disconnected READ Disconnected STORED false)
+    Q_PROPERTY(uint DisconnectMode READ DisconnectMode STORED false)
+    Q_PROPERTY(QDateTime Ended READ Ended STORED false)
+    Q_PROPERTY(uint Features READ Features STORED false)
+    Q_PROPERTY(uint Features2 READ Features2 STORED false)
+    Q_PROPERTY(uint Handle READ Handle WRITE setHandle STORED false)
+    Q_PROPERTY(uint ID READ ID STORED false)
+    Q_PROPERTY(QStringList List READ List STORED false)
+    Q_PROPERTY(uint MediaMode READ MediaMode WRITE setMediaMode STORED false)
+    Q_PROPERTY(int Monitors READ Monitors STORED false)
+    Q_PROPERTY(uint Origin READ Origin STORED false)
+    Q_PROPERTY(QString OriginatingApp READ OriginatingApp STORED false)
+    Q_PROPERTY(bool Owner READ Owner WRITE setOwner STORED false)
+    Q_PROPERTY(int Owners READ Owners STORED false)
     Q_PROPERTY(QString PhoneNumber READ PhoneNumber WRITE setPhoneNumber STORED false)
+    Q_PROPERTY(uint Reason READ Reason STORED false)
+    Q_PROPERTY(uint SpecialInfo READ SpecialInfo STORED false)
+    Q_PROPERTY(uint State READ State STORED false)
+    Q_PROPERTY(uint StateMode READ StateMode STORED false)
     Q_PROPERTY(int Tag READ Tag WRITE setTag STORED false)
+    Q_PROPERTY(TnvCallParameters* Parameters READ Parameters CONSTANT)
+    Q_PROPERTY(TnvCallerID* CalledID READ CalledID CONSTANT)
+    Q_PROPERTY(TnvCallerID* CallerID READ CallerID CONSTANT)
+    Q_PROPERTY(TnvCallerID* ConnectedID READ ConnectedID CONSTANT)
+    Q_PROPERTY(TnvCallerID* RedirectingID READ RedirectingID CONSTANT)
+    Q_PROPERTY(TnvCallerID* RedirectionID READ RedirectionID CONSTANT)
 
 public:
     TnvCall(TnvLineInternal* line, QObject* parent);
     ~TnvCall() override;
 
     TnvCallParameters* Parameters() const { return m_parameters; }
+    TnvCallerID* CalledID() const { return m_parties[TnvCallerID::Called]; }
+    TnvCallerID* CallerID() const { return m_parties[TnvCallerID::Caller]; }
+    TnvCallerID* ConnectedID() const { return m_parties[TnvCallerID::Connected]; }
+    TnvCallerID* RedirectingID() const { return m_parties[TnvCallerID::Redirecting]; }
+    TnvCallerID* RedirectionID() const { return m_parties[TnvCallerID::Redirection]; }
+    TnvCallerID* party(TnvCallerID::Party party) const { return m_parties[party]; }
+
     bool Active() const { return m_active; }
-    void setActiveState(bool value) { m_active = value; }
-    HCALL Handle() const { return m_handle; }
-    void setHandleValue(HCALL value) { m_handle = value; }
-    DWORD ID() const { return m_id; }
-    DWORD MediaMode() const { return m_mediaMode; }
-    QString PhoneNumber() const { return m_phoneNumber; }
-    void setPhoneNumber(const QString& value) { m_phoneNumber = value; }
-    qint32 Tag() const { return m_tag; }
-    void setTag(qint32 value) { m_tag = value; }
-    const QStringList& List() const { return m_list; }
+    qint32 Address() const { return m_address; }
+    DWORD BearerMode() const { return m_bearerMode; }
+    QDateTime Began() const { return m_began; }
+    DWORD BusyMode() const { return m_busyMode; }
+    QDateTime Connected() const { return m_connected; }
     int Count() const { return m_count; }
+    DWORD DialtoneMode() const { return m_dialtoneMode; }
+    QDateTime Disconnected() const { return m_disconnected; }
+    DWORD DisconnectMode() const { return m_disconnectMode; }
+    QDateTime Ended() const { return m_ended; }
+    DWORD Features() const { return m_features; }
+    DWORD Features2() const { return m_features2; }
+    HCALL Handle() const { return m_handle; }
+    DWORD ID() const { return m_id; }
+    const QStringList& List() const { return m_list; }
+    DWORD MediaMode() const { return m_mediaMode; }
+    qint32 Monitors() const { return m_monitors; }
+    DWORD Origin() const { return m_origin; }
+    QString OriginatingApp() const { return m_originatingApp; }
+    bool Owner() const { return m_owner; }
+    qint32 Owners() const { return m_owners; }
+    QString PhoneNumber() const { return m_phoneNumber; }
+    DWORD Reason() const { return m_reason; }
+    DWORD SpecialInfo() const { return m_specialInfo; }
+    DWORD State() const { return m_state; }
+    DWORD StateMode() const { return m_stateMode; }
+    qint32 Tag() const { return m_tag; }
+
+    // Property setters with their effects.
+    void setActive(bool value);
+    void setHandle(HCALL value);
+    void setMediaMode(DWORD value);
+    void setOwner(bool value);
+    void setPhoneNumber(const QString& value);
+    void setTag(qint32 value) { m_tag = value; }
+
+    // Plain stores for the message dispatch: no trace, no service call.
+    void setActiveState(bool value) { m_active = value; }
+    void setHandleValue(HCALL value) { m_handle = value; }
+    void storeState(DWORD state, DWORD mode) { m_state = state; m_stateMode = mode; }
+    void storeBusyMode(DWORD value) { m_busyMode = value; }
+    void storeDialtoneMode(DWORD value) { m_dialtoneMode = value; }
+    void storeSpecialInfo(DWORD value) { m_specialInfo = value; }
+    void storeDisconnectMode(DWORD value) { m_disconnectMode = value; }
+    void storeMediaMode(DWORD value) { m_mediaMode = value; }
+    void storeBegan(const QDateTime& value) { m_began = value; }
+    void storeConnected(const QDateTime& value) { m_connected = value; }
+    void storeDisconnected(const QDateTime& value) { m_disconnected = value; }
+    void storeOriginatingApp(const QString& value) { m_originatingApp = value; }
+
+    // Operations on the current call; each returns whether it succeeded, the reason of a
+    // failure is the control's last error.
+    bool Dial();
+    bool Answer();
+    bool Hangup();
+    bool Hold();
+    bool Unhold();
+    bool Transfer();
+    bool Redirect(const QString& phoneNumber);
+    bool Park(const QString& phoneNumber);
+    bool Unpark(const QString& phoneNumber);
+    bool Pickup(const QString& phoneNumber, const QString& groupID);
+    bool Handoff(const QString& application);
+    bool SendDigits(const QString& digits, int duration);
+    bool SendTone(DWORD tone, int duration);
 
     // The record chain, newest first behind a sentinel of handle 0.
     TnvCallRecord& CurrentRecord();
     TnvCallRecord* FindCallRecord(HCALL handle);
+    // The record with a slot holding the request (replies), or null.
+    TnvCallRecord* FindRequest(qint32 request);
     TnvCallRecord* AddCallRecord(HCALL handle);
     void RemoveCallRecord(TnvCallRecord* record);
+    // Whether the record is still in the chain (it may go while a reply is awaited).
+    bool holdsRecord(const TnvCallRecord* record) const;
     // Marks the first slot holding the request as replied; false when none does.
     bool markReplied(qint32 request);
+    // Appends the record's handle to List unless it is listed already.
+    void listHandle(const TnvCallRecord& record);
     // A fresh list on opening: the sentinel and the no-call entry only.
     void ResetList();
     // Ends a listed call: forced, or when its record is idle; fires OnCallEnd.
     bool EndCall(bool forced, HCALL handle);
-    // Forgets the call data (not the list).
+    // Forgets the call data and the party IDs (not the list).
     void ClearCallData();
+    // What Dial clears before a new call.
+    void ResetProperties();
+
+    bool RefreshCallStatus(bool keepState);
+    void SaveCallState(HCALL handle);
+    void LoadCallState(HCALL handle);
+    void SelectNextCall();
+    bool WaitForCallState(const TnvCallRecord& record, DWORD bits);
+    // The saved state and mode of a handle; 0 without a record.
+    DWORD savedState(HCALL handle);
+    DWORD savedStateMode(HCALL handle);
+
+    bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
+    using RecordPtr = std::shared_ptr<TnvCallRecord>;
+
+    // The shared frame of the operations on the current call (answer, drop, hold, ...).
+    enum class Frame { Plain, LateErrors, ClearOnRequest, SaveOnly };
+    template<typename Start>
+    bool runFrame(const QString& opening, const char* name, TnvCallRecord::Slot slot, Frame frame, Start start);
+    // Dial, unpark and pickup: a new record whose handle the service fills with its
+    // reply. Gives the service's answer to the request.
+    enum class NewCall { Dial, Unpark, Pickup };
+    LONG startNewCall(TnvCallRecord::Slot slot, NewCall kind, bool* timedOut, const std::function<LONG(HCALL*)>& start);
+    RecordPtr keep(TnvCallRecord* record) const;
+    // Takes a record out of the chain; its memory stays while the service may still
+    // write a handle into it.
+    void retire(const RecordPtr& record);
+    QByteArray prepareNumber(const QString& number) const;
+    void refreshStatus();
+    void afterOperation(HCALL handle);
+    void announceBegin(HCALL handle);
+    void refreshViews();
+    QString hex(HCALL handle) const;
+
     TnvLineInternal* m_line;
     TnvCallParameters* m_parameters;
-    std::list<std::unique_ptr<TnvCallRecord>> m_records; // front is the sentinel
+    std::array<TnvCallerID*, TnvCallerID::PartyCount> m_parties{};
+    std::list<RecordPtr> m_records; // front is the sentinel
+    std::vector<RecordPtr> m_retired;
     TnvCallRecord* m_current = nullptr;
     QStringList m_list;
     int m_count = 0;
+
     bool m_active = false;
+    qint32 m_address = 0;
+    DWORD m_bearerMode = 0;
+    QDateTime m_began;
+    DWORD m_busyMode = 0;
+    QDateTime m_connected;
+    DWORD m_dialtoneMode = 0;
+    QDateTime m_disconnected;
+    DWORD m_disconnectMode = 0;
+    QDateTime m_ended;
+    DWORD m_features = 0;
+    DWORD m_features2 = 0;
     HCALL m_handle = 0;
     DWORD m_id = 0;
     DWORD m_mediaMode = 0;
+    qint32 m_monitors = 0;
+    DWORD m_origin = 0;
+    QString m_originatingApp;
+    bool m_owner = false;
+    qint32 m_owners = 0;
     QString m_phoneNumber;
+    DWORD m_reason = 0;
+    DWORD m_specialInfo = 0;
+    DWORD m_state = 0;
+    DWORD m_stateMode = 0;
     qint32 m_tag = 0;
 };

@@ -114,14 +114,37 @@ void TnvLineInternal::fireCallEvent(const char* name, HCALL handle)
 {
     const QByteArray event(name);
     const std::pair<const char*, TNV_CallNotifyEvent*> events[] = {
-        {"OnCallEnd", &OnCallEnd},         {"OnCallerID", &OnCallerID},           {"OnCalledID", &OnCalledID},
-        {"OnConnectedID", &OnConnectedID}, {"OnRedirectionID", &OnRedirectionID}, {"OnRedirectingID", &OnRedirectingID},
+        {"OnBusy", &OnBusy},
+        {"OnCallBegin", &OnCallBegin},
+        {"OnCallEnd", &OnCallEnd},
+        {"OnCallerID", &OnCallerID},
+        {"OnCalledID", &OnCalledID},
+        {"OnConnectedID", &OnConnectedID},
+        {"OnRedirectionID", &OnRedirectionID},
+        {"OnRedirectingID", &OnRedirectingID},
+        {"OnCallMediaModeChange", &OnCallMediaModeChange},
+        {"OnCallOwnerChange", &OnCallOwnerChange},
+        {"OnConferenced", &OnConferenced},
+        {"OnConnected", &OnConnected},
+        {"OnDialing", &OnDialing},
+        {"OnDialtone", &OnDialtone},
+        {"OnDigitsSent", &OnDigitsSent},
+        {"OnDisconnected", &OnDisconnected},
+        {"OnHold", &OnHold},
+        {"OnHoldPendingConference", &OnHoldPendingConference},
+        {"OnHoldPendingTransfer", &OnHoldPendingTransfer},
+        {"OnIdle", &OnIdle},
+        {"OnOffering", &OnOffering},
+        {"OnProceeding", &OnProceeding},
+        {"OnRingBack", &OnRingBack},
+        {"OnSilence", &OnSilence},
+        {"OnSpecialInfo", &OnSpecialInfo},
+        {"OnToneSent", &OnToneSent},
     };
     TNV_CallNotifyEvent* handler = nullptr;
     for (const auto& [eventName, slot] : events)
         if (event == eventName)
             handler = slot;
-    // FIXME: the call-state events join with the message dispatch.
     if (Vantage()->Events() && handler && *handler)
         (*handler)(this, int(handle));
     Vantage()->ShowPopup(m_popup->flag(name));

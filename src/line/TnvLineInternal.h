@@ -109,6 +109,12 @@ public:
     // Which entry point the last initialisation used (tests of the fallback).
     bool usedInitializeEx() const { return m_usedInitializeEx; }
 
+    // The call-information refresh of one call; mask selects the party IDs refilled.
+    LONG RefreshCallInfo(HCALL handle, DWORD mask);
+    // Whether the last generation was digits (LINE_GENERATE then means digits sent).
+    bool DigitsGenerated() const { return m_digitsGenerated; }
+    void setDigitsGenerated(bool value) { m_digitsGenerated = value; }
+
     // Fires a call event: the handler while Vantage.Events is on, then the popup rule.
     void fireCallEvent(const char* name, HCALL handle);
 
@@ -184,4 +190,5 @@ private:
     bool m_initialised = false;
     bool m_loading = false;
     bool m_usedInitializeEx = false;
+    bool m_digitsGenerated = false;
 };

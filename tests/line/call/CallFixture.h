@@ -1,0 +1,55 @@
+#pragma once
+
+// A line control open on device 0 of the simulated exchange with no pacing, and the
+// trace lines it wrote since a mark.
+
+#include "EventLoop.h"
+
+#include <ServiceControl.h>
+#include <TnvCall.h>
+#include <TnvLine.h>
+#include <TnvLineDevice.h>
+#include <TnvLog.h>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class CallFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TnvLineInternal::setRememberedActiveRequest(false);
+        Telephony::ServiceOptions options;
+        options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
+        options.pacing = 0.0;
+        options.controlServer = false;
+        Telephony::setServiceOptions(options);
+        m_line = std::make_unique<TnvLine>();
+        m_line->Log()->setCount(1000);
+        m_line->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };
+    }
+
+    void TearDown() override
+    {
+        m_line.reset();
+        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+    }
+
+    void open()
+    {
+        m_line->setEnabled(true);
+        m_line->Device()->setActive(true);
+        ASSERT_TRUE(m_line->Device()->Active());
+        m_trace.clear();
+    }
+
+    TnvCall* call() const { return m_line->Call(); }
+    qint32 error() const { return m_line->Error()->Number(); }
+
+    QTemporaryDir m_configDir;
+    std::unique_ptr<TnvLine> m_line;
+    QStringList m_trace;
+};
