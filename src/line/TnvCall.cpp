@@ -69,6 +69,11 @@ TnvCallRecord* TnvCall::FindRequest(qint32 request)
         for (qint32 slot : (*it)->requests)
             if (slot == request)
                 return it->get();
+    // The sentinel comes last: it carries the slots of operations without a call
+    // (forwarding the address).
+    for (qint32 slot : m_records.front()->requests)
+        if (slot == request)
+            return m_records.front().get();
     return nullptr;
 }
 

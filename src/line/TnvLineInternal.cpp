@@ -47,6 +47,7 @@ TnvLineInternal::TnvLineInternal(QObject* owner)
 {
     SetKind(ckLine, QStringLiteral("nvLine"));
     m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &TnvLineInternal::onIdleTimer);
     m_address = new TnvAddress(this, this);
     m_call = new TnvCall(this, this);
     m_comm = new TnvRelatedCommDevice(this, this);
@@ -226,7 +227,8 @@ bool TnvLineInternal::WaitForReply(const qint32& slot)
     while (slot != -1 && m_tapi->ReplyTimeout() != 0) {
         if (QDateTime::currentMSecsSinceEpoch() - started >= m_tapi->ReplyTimeout())
             return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        // One pass at a time, so the wait ends as soon as its reply was handled.
+        QCoreApplication::processEvents();
     }
     return false;
 }
@@ -240,52 +242,6 @@ void TnvLineInternal::LineCallback(DWORD hDevice, DWORD message, DWORD instance,
     if (!control)
         return;
     control->handleMessage(hDevice, message, param1, param2, param3);
-}
-
-void TnvLineInternal::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
-{
-    Q_UNUSED(hDevice);
-    Q_UNUSED(param3);
-    // FIXME: the full dispatch (call states, call information, events, the reply block)
-    // arrives with calls; this keeps replies, the line and its status current.
-    switch (message) {
-    case LINE_REPLY: {
-        const qint32 request = qint32(param1);
-        if (m_terminal->requestSlot() == request)
-            m_terminal->requestSlot() = -1;
-        else
-            m_call->markReplied(request);
-        if (param2 == 0)
-            Error()->Clear();
-        else
-            ReportResult(false, qint32(param2));
-        break;
-    }
-    case LINE_CLOSE:
-        write(true, QStringLiteral("TAPI LINE_CLOSE message received"));
-        CloseLine(true);
-        refreshAfterDeviceChange();
-        break;
-    case LINE_LINEDEVSTATE:
-        if (param1 & (LINEDEVSTATE_NUMCALLS | LINEDEVSTATE_OPEN | LINEDEVSTATE_CLOSE | LINEDEVSTATE_TERMINALS)) {
-            ReadLineDevStatus();
-            ReadAddressStatus();
-        }
-        if (param1 & LINEDEVSTATE_DISCONNECTED) {
-            write(true, QStringLiteral("TAPI LINEDEVSTATE_DISCONNECTED message received"));
-            CloseLine(true);
-            refreshAfterDeviceChange();
-        }
-        break;
-    case LINE_ADDRESSSTATE:
-        ReadAddressStatus();
-        if (TnvLineView* v = view())
-            v->RefreshAddress();
-        break;
-    default:
-        break;
-    }
-    QCoreApplication::processEvents();
 }
 
 void TnvLineInternal::refreshAfterDeviceChange()

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 class TnvAddress;
+struct TnvCallRecord;
 class TnvCall;
 class TnvConference;
 class TnvLineDevice;
@@ -164,8 +165,22 @@ protected:
     QString resultText(qint32 code) const override;
     bool popupOnError() const override;
 
+    // The record of a call the control learns of, created (with OnCallBegin) if new.
+    TnvCallRecord* BeginCall(HCALL handle);
+
 private:
     void handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3);
+    void writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
+                           DWORD param3);
+    void onReply(DWORD request, DWORD result, DWORD param3);
+    void onAddressState(DWORD address, DWORD state);
+    void onCallInfo(HCALL handle, DWORD states);
+    void onCallState(HCALL handle, DWORD state, DWORD mode, DWORD privilege);
+    void onIdleTimer();
+    void onLineState(DWORD state, DWORD param2, DWORD param3);
+    void onDigitsGathered(HCALL handle, DWORD termination);
+    void onDigitReceived(HCALL handle, DWORD digit);
+    void onMediaMode(HCALL handle, DWORD mediaMode);
     void storeDevCaps(const QByteArray& block);
     void refreshAfterDeviceChange();
 
