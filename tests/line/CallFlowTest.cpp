@@ -8,6 +8,12 @@
 #include <TnvCall.h>
 #include <TnvLineDevice.h>
 #include <TnvNotation.h>
+#include <ServiceControl.h>
+#include <TapiApi.h>
+#include <TnvCallerID.h>
+
+#include <QCoreApplication>
+#include <QJsonObject>
 
 #include <QRegularExpression>
 
@@ -71,4 +77,93 @@ TEST_F(CallFlow, BusyNumberReportsBusy)
     EXPECT_EQ(line->Call()->State(), LINECALLSTATE_BUSY) << line->Log()->Lines().join('\n').toStdString();
     EXPECT_EQ(line->Call()->BusyMode(), LINEBUSYMODE_STATION);
     ASSERT_TRUE(line->Call()->Hangup());
+}
+
+TEST_F(CallFlow, IncomingCallAnnouncesTheCallerUnlessFiltered)
+{
+    struct Case {
+        const char* flags;
+        bool announced;
+    };
+    for (const Case& c : {Case{"", true}, Case{"unavail", false}}) {
+        SCOPED_TRACE(c.flags);
+        TnvLineInternal::setRememberedActiveRequest(false);
+        std::unique_ptr<TnvLine> line = loadDialerLine();
+        line->Device()->setActive(true);
+        QStringList events;
+        line->OnOffering = [&](TnvSharedControl*, int) { events << QStringLiteral("OnOffering"); };
+        line->OnCallerID = [&](TnvSharedControl*, int) { events << QStringLiteral("OnCallerID"); };
+        QJsonObject ring{{"line", "1"}, {"name", "SMITH JOHN"}, {"number", "4255550100"}};
+        if (*c.flags)
+            ring.insert("flags", c.flags);
+        ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("ring"), ring).value("ok").toBool());
+        ASSERT_TRUE(waitUntil([&] { return events.contains(QStringLiteral("OnOffering")); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(events.contains(QStringLiteral("OnCallerID")), c.announced);
+        if (c.announced) {
+            EXPECT_EQ(line->Call()->CallerID()->Name(), QStringLiteral("Smith John"));
+        }
+        ASSERT_TRUE(line->Call()->Answer());
+        ASSERT_TRUE(waitUntil([&] { return line->Call()->State() == LINECALLSTATE_CONNECTED; }));
+        ASSERT_TRUE(line->Call()->Hangup());
+    }
+}
+
+namespace {
+
+void ignoreMessages(DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {}
+
+} // namespace
+
+TEST_F(CallFlow, LineCloseEndsEveryCallAndFiresNothingElse)
+{
+    HLINEAPP other = 0;
+    DWORD devices = 0;
+    ASSERT_EQ(lineInitialize(&other, nullptr, ignoreMessages, "other", &devices), 0);
+    HLINE otherLine = 0;
+    ASSERT_EQ(lineOpen(other, 0, &otherLine, TAPI_VERSION2_2, 0, 1, LINECALLPRIVILEGE_OWNER,
+                       LINEMEDIAMODE_INTERACTIVEVOICE, nullptr),
+              0);
+    HCALL calls[3] = {};
+    for (HCALL& call : calls)
+        ASSERT_GT(lineMakeCall(otherLine, &call, "5550100", 0, nullptr), 0);
+    ASSERT_TRUE(waitUntil([&] { return calls[2] != 0; }));
+
+    std::unique_ptr<TnvLine> line = loadDialerLine();
+    line->Device()->setActive(true);
+    ASSERT_EQ(line->Call()->Count(), 3);
+    QStringList events;
+    line->OnCallEnd = [&](TnvSharedControl*, int) { events << QStringLiteral("OnCallEnd"); };
+    line->OnError = [&](TnvSharedControl*) { events << QStringLiteral("OnError"); };
+    line->OnIdle = [&](TnvSharedControl*, int) { events << QStringLiteral("OnIdle"); };
+    takeTrace();
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("close"), {{"line", "1"}}).value("ok").toBool());
+    ASSERT_TRUE(waitUntil([&] { return !line->Device()->Active(); }));
+    EXPECT_EQ(events, QStringList({"OnCallEnd", "OnCallEnd", "OnCallEnd"}));
+    EXPECT_EQ(takeTrace().first(), QStringLiteral("TAPI LINE_CLOSE message received"));
+    lineShutdown(other);
+}
+
+TEST_F(CallFlow, IdleDelayFiresOnIdleLaterWithTheThenCurrentCall)
+{
+    std::unique_ptr<TnvLine> line = loadDialerLine();
+    line->Device()->setIdleDelay(50);
+    line->Device()->setActive(true);
+    QList<int> idle;
+    bool ended = false;
+    line->OnIdle = [&](TnvSharedControl*, int handle) { idle << handle; };
+    line->OnCallEnd = [&](TnvSharedControl*, int) { ended = true; };
+    line->Call()->setPhoneNumber(QStringLiteral("5550100"));
+    ASSERT_TRUE(line->Call()->Dial());
+    ASSERT_TRUE(waitUntil([&] { return line->Call()->State() == LINECALLSTATE_CONNECTED; }));
+    takeTrace();
+    ASSERT_TRUE(line->Call()->Hangup());
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(idle.isEmpty()); // OnCallEnd came first; OnIdle waits for the delay
+    ASSERT_TRUE(waitUntil([&] { return !idle.isEmpty(); }));
+    EXPECT_EQ(idle, QList<int>({0}));
+    const QStringList trace = takeTrace();
+    EXPECT_TRUE(trace.contains(QStringLiteral("\tDelaying")));
+    EXPECT_TRUE(trace.contains(QStringLiteral("\t\tnvLine.Device.IdleDelay = 50 //milliseconds")));
+    EXPECT_EQ(trace.constLast(), QStringLiteral("\tnvLine.Device.IdleDelay - Complete "));
 }
