@@ -109,25 +109,10 @@ TEST_F(CallFlow, IncomingCallAnnouncesTheCallerUnlessFiltered)
     }
 }
 
-namespace {
-
-void ignoreMessages(DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {}
-
-} // namespace
-
 TEST_F(CallFlow, LineCloseEndsEveryCallAndFiresNothingElse)
 {
-    HLINEAPP other = 0;
-    DWORD devices = 0;
-    ASSERT_EQ(lineInitialize(&other, nullptr, ignoreMessages, "other", &devices), 0);
-    HLINE otherLine = 0;
-    ASSERT_EQ(lineOpen(other, 0, &otherLine, TAPI_VERSION2_2, 0, 1, LINECALLPRIVILEGE_OWNER,
-                       LINEMEDIAMODE_INTERACTIVEVOICE, nullptr),
-              0);
-    HCALL calls[3] = {};
-    for (HCALL& call : calls)
-        ASSERT_GT(lineMakeCall(otherLine, &call, "5550100", 0, nullptr), 0);
-    ASSERT_TRUE(waitUntil([&] { return calls[2] != 0; }));
+    const HLINEAPP other = holdCallsElsewhere(3);
+    ASSERT_NE(other, 0u);
 
     std::unique_ptr<TnvLine> line = loadDialerLine();
     line->Device()->setActive(true);

@@ -3,6 +3,7 @@
 #include "EventLoop.h"
 
 #include <ServiceControl.h>
+#include <TapiApi.h>
 #include <TnvPropertyPath.h>
 
 #include <QFile>
@@ -71,6 +72,30 @@ std::unique_ptr<TnvLine> LineHarness::loadDialerLine()
     EXPECT_TRUE(refused.isEmpty()) << refused.join(QLatin1Char(' ')).toStdString();
     line->Loaded();
     return line;
+}
+
+namespace {
+
+void ignoreMessages(DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {}
+
+} // namespace
+
+HLINEAPP LineHarness::holdCallsElsewhere(int count)
+{
+    HLINEAPP other = 0;
+    DWORD devices = 0;
+    HLINE line = 0;
+    if (lineInitialize(&other, nullptr, ignoreMessages, "other", &devices) != 0
+        || lineOpen(other, 0, &line, TAPI_VERSION2_2, 0, 1, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_INTERACTIVEVOICE,
+                    nullptr) != 0)
+        return 0;
+    std::vector<HCALL> calls(size_t(count), 0);
+    for (HCALL& call : calls)
+        if (lineMakeCall(line, &call, "5550100", 0, nullptr) <= 0)
+            return 0;
+    if (!waitUntil([&] { return calls.back() != 0; }))
+        return 0;
+    return other;
 }
 
 QStringList LineHarness::takeTrace()

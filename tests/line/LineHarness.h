@@ -28,6 +28,10 @@ protected:
     // line; on a difference prints both. Set LINKORA_UPDATE_TRACES to write the file.
     void expectTrace(const QString& name, const QStringList& trace);
 
+    // Another application with count connected calls on line 1; 0 on failure. The
+    // caller shuts it down.
+    HLINEAPP holdCallsElsewhere(int count);
+
     static std::vector<std::pair<QString, QVariant>> dialerSettings();
 
     QTemporaryDir m_configDir;
