@@ -2,10 +2,14 @@
 
 #include "TnvCallParameters.h"
 #include "TnvCallerID.h"
+#include "TnvGatherDigits.h"
 #include "TnvLineDevice.h"
 #include "TnvLineInternal.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
+#include "TnvMonitorDigits.h"
+#include "TnvMonitorMediaModes.h"
+#include "TnvMonitorSilence.h"
 #include "TnvTapiBuffer.h"
 
 #include <TapiApi.h>
@@ -29,6 +33,10 @@ TnvCall::TnvCall(TnvLineInternal* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
     , m_parameters(new TnvCallParameters(line, this))
+    , m_gatherDigits(new TnvGatherDigits(line, this, this))
+    , m_monitorDigits(new TnvMonitorDigits(line, this, this))
+    , m_monitorMediaModes(new TnvMonitorMediaModes(line, this, this))
+    , m_monitorSilence(new TnvMonitorSilence(line, this, this))
 {
     setObjectName(QStringLiteral("Call"));
     for (int i = 0; i < TnvCallerID::PartyCount; ++i) {
@@ -100,6 +108,9 @@ void TnvCall::RemoveCallRecord(TnvCallRecord* record)
             continue;
         if (m_current == record)
             m_current = m_records.front().get();
+        // Gathered digits may still be written into it; it stays until the next opening.
+        if ((*it)->gatherBufferHanded)
+            m_retired.push_back(*it);
         m_records.erase(it);
         return;
     }
@@ -360,7 +371,7 @@ void TnvCall::SaveCallState(HCALL handle)
     record->specialInfo = m_specialInfo;
     record->dialtoneMode = m_dialtoneMode;
     record->busyMode = m_busyMode;
-    // FIXME: the gathering and monitoring settings are saved once their objects exist.
+    SaveDetection(*record);
 }
 
 void TnvCall::LoadCallState(HCALL handle)
@@ -372,7 +383,7 @@ void TnvCall::LoadCallState(HCALL handle)
         return;
     if (m_handle != 0) {
         m_phoneNumber = record->phoneNumber;
-        // FIXME: the gathering and monitoring settings are restored once their objects exist.
+        LoadDetection(*record);
     }
     m_tag = record->tag;
     m_began = record->began;

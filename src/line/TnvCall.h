@@ -3,10 +3,13 @@
 // The line control's call object: the current call with every operation on it, the list
 // of known call handles and the chain of call records behind it. Selecting a handle loads
 // that call's saved state into the visible properties; every change is saved back.
-// FIXME: digit gathering and monitoring objects join with their own part; the records
-// already keep their settings.
 
 #include "TnvCallRecord.h"
+// Complete types, so the property system can walk into them.
+#include "TnvGatherDigits.h"
+#include "TnvMonitorDigits.h"
+#include "TnvMonitorMediaModes.h"
+#include "TnvMonitorSilence.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -58,6 +61,10 @@ class TnvCall : public QObject {
     Q_PROPERTY(TnvCallerID* ConnectedID READ ConnectedID CONSTANT)
     Q_PROPERTY(TnvCallerID* RedirectingID READ RedirectingID CONSTANT)
     Q_PROPERTY(TnvCallerID* RedirectionID READ RedirectionID CONSTANT)
+    Q_PROPERTY(TnvGatherDigits* GatherDigits READ GatherDigits CONSTANT)
+    Q_PROPERTY(TnvMonitorDigits* MonitorDigits READ MonitorDigits CONSTANT)
+    Q_PROPERTY(TnvMonitorMediaModes* MonitorMediaModes READ MonitorMediaModes CONSTANT)
+    Q_PROPERTY(TnvMonitorSilence* MonitorSilence READ MonitorSilence CONSTANT)
 
 public:
     TnvCall(TnvLineInternal* line, QObject* parent);
@@ -70,6 +77,10 @@ public:
     TnvCallerID* RedirectingID() const { return m_parties[TnvCallerID::Redirecting]; }
     TnvCallerID* RedirectionID() const { return m_parties[TnvCallerID::Redirection]; }
     TnvCallerID* party(TnvCallerID::Party party) const { return m_parties[party]; }
+    TnvGatherDigits* GatherDigits() const { return m_gatherDigits; }
+    TnvMonitorDigits* MonitorDigits() const { return m_monitorDigits; }
+    TnvMonitorMediaModes* MonitorMediaModes() const { return m_monitorMediaModes; }
+    TnvMonitorSilence* MonitorSilence() const { return m_monitorSilence; }
 
     bool Active() const { return m_active; }
     qint32 Address() const { return m_address; }
@@ -106,7 +117,13 @@ public:
     void setMediaMode(DWORD value);
     void setOwner(bool value);
     void setPhoneNumber(const QString& value);
-    void setTag(qint32 value) { m_tag = value; }
+    // The digit events report the record's tag, so a change reaches the record at once.
+    void setTag(qint32 value)
+    {
+        m_tag = value;
+        if (TnvCallRecord* record = FindCallRecord(m_handle))
+            record->tag = value;
+    }
 
     // Plain stores for the message dispatch: no trace, no service call.
     void setActiveState(bool value) { m_active = value; }
@@ -163,6 +180,17 @@ public:
     bool RefreshCallStatus(bool keepState);
     void SaveCallState(HCALL handle);
     void LoadCallState(HCALL handle);
+    // The gathering and monitoring settings in a record, and back.
+    void SaveDetection(TnvCallRecord& record) const;
+    void LoadDetection(const TnvCallRecord& record);
+    // A call just created or taken up: its record gets the settings with every service
+    // off; SwitchOffDetection does the same to the visible objects.
+    void SeedDetection(TnvCallRecord& record) const;
+    void SwitchOffDetection();
+    // A call this application owns became connected (everything switched on for it) or
+    // proceeds outbound (media monitoring only).
+    void RearmDetection(HCALL handle, bool media, bool others);
+    bool LogDetection(const QString& prefix, const QString& indent);
     void SelectNextCall();
     bool WaitForCallState(const TnvCallRecord& record, DWORD bits);
     // The saved state and mode of a handle; 0 without a record.
@@ -196,6 +224,10 @@ private:
     TnvLineInternal* m_line;
     TnvCallParameters* m_parameters;
     std::array<TnvCallerID*, TnvCallerID::PartyCount> m_parties{};
+    TnvGatherDigits* m_gatherDigits;
+    TnvMonitorDigits* m_monitorDigits;
+    TnvMonitorMediaModes* m_monitorMediaModes;
+    TnvMonitorSilence* m_monitorSilence;
     std::list<RecordPtr> m_records; // front is the sentinel
     std::vector<RecordPtr> m_retired;
     TnvCallRecord* m_current = nullptr;

@@ -214,6 +214,8 @@ LONG TnvCall::startNewCall(TnvCallRecord::Slot slot, NewCall kind, bool* timedOu
                            const std::function<LONG(HCALL*)>& start)
 {
     const RecordPtr record = keep(AddCallRecord(0));
+    // A new call starts with gathering and monitoring off.
+    SeedDetection(*record);
     qint32& pending = record->requests[slot];
     const LONG request = start(&record->handle);
     pending = request;

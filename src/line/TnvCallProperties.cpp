@@ -171,5 +171,7 @@ bool TnvCall::LogProperties(const QString& header, const QString& prefix, const 
         log->Add(false, QStringLiteral("\t\t") + CallStateModeText(m_state, bit));
     });
     line("Tag", QString::number(m_tag));
+    // The detection objects name themselves from the caller's prefix, not under "Call.".
+    LogDetection(prefix, indent);
     return true;
 }

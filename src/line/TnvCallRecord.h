@@ -75,10 +75,11 @@ struct TnvCallRecord {
     bool owner = false;
     QString phoneNumber;
 
+    // A record nobody saved settings into yet gathers as a new call object would.
     bool gatherActive = false;
-    qint32 gatherCount = 0;
-    QString gatherTerminate;
-    qint32 gatherTimeout = 0;
+    qint32 gatherCount = 5;
+    QString gatherTerminate = QStringLiteral("#*");
+    qint32 gatherTimeout = 5000;
     bool monitorDigitsActive = false;
     bool monitorMediaActive = false;
     DWORD monitorMediaModes = 0;
@@ -87,6 +88,8 @@ struct TnvCallRecord {
     // At most GatherBufferSize characters.
     QString gatheredDigits;
     std::array<char, GatherBufferSize> gatherBuffer{};
+    // The buffer went to the service, which may still write it after the call ended.
+    bool gatherBufferHanded = false;
 
     TnvCallerID::Records parties;
 

@@ -7,8 +7,11 @@
 #include "TnvAddress.h"
 #include "TnvCall.h"
 #include "TnvCallerID.h"
+#include "TnvGatherDigits.h"
 #include "TnvLineDevice.h"
 #include "TnvLineView.h"
+#include "TnvMonitorDigits.h"
+#include "TnvMonitorSilence.h"
 #include "TnvPopup.h"
 #include "TnvRelatedCommDevice.h"
 #include "TnvTapiBuffer.h"
@@ -28,7 +31,7 @@ namespace {
 
 constexpr DWORD kAllParties = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_CONNECTEDID
     | LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID;
-constexpr DWORD kSilenceTone = 0x89ABCDEF;
+constexpr DWORD kSilenceTone = TnvMonitorSilence::Tag;
 
 QString hex(DWORD value)
 {
@@ -259,6 +262,7 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
     if (m_call->Count() == 0) {
         m_call->ResetProperties();
         m_call->setHandleValue(handle);
+        m_call->SwitchOffDetection();
         m_call->setActiveState(true);
         record = m_call->AddCallRecord(handle);
         m_call->storeBegan(QDateTime::currentDateTime());
@@ -268,6 +272,7 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
     } else if (!(record = m_call->FindCallRecord(handle))) {
         record = m_call->AddCallRecord(handle);
         record->began = QDateTime::currentDateTime();
+        m_call->SeedDetection(*record);
         if (m_call->Active())
             m_call->LoadCallState(handle);
         announceBegin();
@@ -388,10 +393,15 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
             record->connected = QDateTime::currentDateTime();
         if (current)
             m_call->storeConnected(QDateTime::currentDateTime());
-        // FIXME: re-arming digit gathering and monitoring arrives with digits and media.
+        if ((record = m_call->FindCallRecord(handle)))
+            m_call->RearmDetection(handle, record->origin != LINECALLORIGIN_OUTBOUND, true);
         fire("OnConnected");
         break;
-    case LINECALLSTATE_PROCEEDING: fire("OnProceeding"); break;
+    case LINECALLSTATE_PROCEEDING:
+        fire("OnProceeding");
+        if ((record = m_call->FindCallRecord(handle)) && record->origin == LINECALLORIGIN_OUTBOUND)
+            m_call->RearmDetection(handle, true, false);
+        break;
     case LINECALLSTATE_ONHOLD: fire("OnHold"); break;
     case LINECALLSTATE_CONFERENCED:
         // FIXME: the conference's own bookkeeping arrives with conferences.
@@ -549,9 +559,17 @@ void TnvLineInternal::onDigitsGathered(HCALL handle, DWORD termination)
                                                qsizetype(strnlen(record->gatherBuffer.data(), record->gatherBuffer.size())))
                                .left(32);
     record->gatherActive = false;
+    record->gatheredDigits = digits;
     const qint32 tag = record->tag;
     write(true, QStringLiteral("OnDigitsGathered ([") + hex(handle) + QStringLiteral("] '") + digits
                     + QStringLiteral("' [") + hex(termination) + QStringLiteral("])"));
+    if (handle == m_call->Handle()) {
+        m_call->GatherDigits()->storeActive(false);
+        if (TnvLineView* v = view()) {
+            v->RefreshDigits();
+            v->ShowDigitsGathered(digits);
+        }
+    }
     if (Vantage()->Events() && OnDigitsGathered)
         OnDigitsGathered(this, int(handle), digits, int(termination), tag);
     Vantage()->ShowPopup(m_popup->flag("OnDigitsGathered"));
@@ -564,6 +582,7 @@ void TnvLineInternal::onDigitReceived(HCALL handle, DWORD digit)
         return;
     const QChar character = QChar(char16_t(digit & 0xFF));
     const qint32 tag = record->tag;
+    m_call->MonitorDigits()->appendReceived(character);
     write(true, QStringLiteral("OnDigitReceived ([") + hex(handle) + QStringLiteral("] '") + character
                     + QStringLiteral("')"));
     if (Vantage()->Events() && OnDigitReceived)

@@ -3,6 +3,8 @@
 // What the line control pushes into its inspector window after a change. The line
 // inspector implements it; every refresh is optional, and with no window nothing runs.
 
+#include <QString>
+
 class TnvLineView {
 public:
     virtual ~TnvLineView() = default;
@@ -15,6 +17,9 @@ public:
     virtual void RefreshCall() {}
     virtual void RefreshCallControl() {}
     virtual void RefreshDigits() {}
+    // The last gathered digits, and the digits received while monitoring; empty clears.
+    virtual void ShowDigitsGathered(const QString& /*digits*/) {}
+    virtual void ShowDigitReceived(const QString& /*digits*/) {}
     virtual void RefreshCallerID() {}
     virtual void RefreshConference(int /*handle*/) {}
     virtual void RefreshTransfer(int /*handle*/) {}

@@ -233,6 +233,7 @@ private:
     void sendToCallHandles(const Call& call, DWORD message, DWORD param1, DWORD param2, DWORD param3);
     void endGather(CallHandle& handle, DWORD termination);
     void restartGatherTimer(CallHandle& handle, DWORD timeout, DWORD termination);
+    bool detectsDigitModes(CallId id, DWORD modes) const;
     LONG requireOwner(HCALL call, CallHandle** out);
     void dropOrphanCalls(HLINE line);
     void sendLineState(DWORD device, DWORD state, DWORD param2, DWORD param3, HLINE except = 0);

@@ -33,6 +33,14 @@ bool validDigits(const QByteArray& digits, bool dialModifiers)
 
 } // namespace
 
+bool TelephonyService::detectsDigitModes(CallId id, DWORD modes) const
+{
+    // A device detects only the digit modes its capabilities name (the simulated lines:
+    // DTMF, not pulse); 0 switches monitoring off and is always fine.
+    const LineDeviceCaps* caps = lineCaps(m_calls.at(id).device);
+    return caps && (modes & ~caps->fixed.dwMonitorDigitModes) == 0;
+}
+
 LONG TelephonyService::generateDigits(HCALL value, DWORD mode, const QByteArray& digits, DWORD duration)
 {
     CallHandle* handle = nullptr;
@@ -73,7 +81,7 @@ LONG TelephonyService::gatherDigits(HCALL value, DWORD modes, char* buffer, DWOR
             endGather(*handle, LINEGATHERTERM_CANCEL);
         return 0;
     }
-    if (modes == 0 || (modes & ~kDigitModes))
+    if (modes == 0 || (modes & ~kDigitModes) || !detectsDigitModes(handle->call, modes))
         return LONG(LINEERR_INVALDIGITMODE);
     if (count == 0 || count > kMaxText)
         return LONG(LINEERR_INVALPARAM);
@@ -126,7 +134,7 @@ LONG TelephonyService::monitorDigits(HCALL value, DWORD modes)
     CallHandle* handle = callHandle(value);
     if (!handle)
         return LONG(LINEERR_INVALCALLHANDLE);
-    if (modes & ~(kDigitModes | LINEDIGITMODE_DTMFEND))
+    if ((modes & ~(kDigitModes | LINEDIGITMODE_DTMFEND)) || !detectsDigitModes(handle->call, modes))
         return LONG(LINEERR_INVALDIGITMODE);
     handle->monitorDigitModes = modes;
     return 0;

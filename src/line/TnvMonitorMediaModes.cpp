@@ -1,0 +1,83 @@
+#include "TnvMonitorMediaModes.h"
+
+#include "TnvCall.h"
+#include "TnvCallRecord.h"
+#include "TnvLineInternal.h"
+
+#include <TapiApi.h>
+#include <TapiConstants.h>
+#include <TnvConstantTexts.h>
+#include <TnvLog.h>
+#include <TnvNotation.h>
+#include <TnvVantage.h>
+
+TnvMonitorMediaModes::TnvMonitorMediaModes(TnvLineInternal* line, TnvCall* call, QObject* parent)
+    : TnvCallDetection(line, call, QStringLiteral("MonitorMediaModes"), parent)
+{
+}
+
+void TnvMonitorMediaModes::setActive(bool value)
+{
+    switchActive(value, m_active, &TnvCallRecord::monitorMediaActive, false, [this, value](HCALL handle, TnvCallRecord&) {
+        return lineMonitorMedia(handle, value ? m_mediaModes : 0);
+    });
+}
+
+void TnvMonitorMediaModes::rearm(HCALL handle)
+{
+    if (handle == m_call->Handle()) {
+        setActive(true);
+        return;
+    }
+    TnvCallRecord* r = recordOf(handle);
+    if (!r)
+        return;
+    const LONG result = lineMonitorMedia(handle, r->monitorMediaModes);
+    if (result < 0) {
+        r->monitorMediaActive = false;
+        report(result);
+    }
+}
+
+void TnvMonitorMediaModes::setMediaModes(quint32 value)
+{
+    if (m_call->Handle() != 0) {
+        writeMethod(methodName("MediaModes") + QStringLiteral(" := [") + TnvNotation::hex8(value) + QLatin1Char(']'));
+        for (quint32 bit = LINEMEDIAMODE_UNKNOWN; bit <= LINEMEDIAMODE_VOICEVIEW; bit <<= 1)
+            if (value & bit)
+                m_line->write(false, QLatin1Char('\t') + MediaModeText(bit));
+    }
+    m_mediaModes = value;
+    clearError();
+    record().monitorMediaModes = m_mediaModes;
+}
+
+void TnvMonitorMediaModes::save(TnvCallRecord& r) const
+{
+    r.monitorMediaActive = m_active;
+    r.monitorMediaModes = m_mediaModes;
+}
+
+void TnvMonitorMediaModes::load(const TnvCallRecord& r)
+{
+    m_active = r.monitorMediaActive;
+    m_mediaModes = r.monitorMediaModes;
+}
+
+void TnvMonitorMediaModes::seed(TnvCallRecord& r) const
+{
+    save(r);
+    r.monitorMediaActive = false;
+}
+
+bool TnvMonitorMediaModes::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+{
+    TnvLog* log = m_line->Log();
+    const std::optional<QString> opened = log->propertyPath(header, prefix, indent, u"MonitorMediaModes");
+    if (!opened)
+        return false;
+    log->Add(false, *opened + QStringLiteral("Active = ") + TnvVantage::BoolText(m_active));
+    m_line->Vantage()->LogFlags(*opened + QStringLiteral("MediaModes"), m_mediaModes, MediaModeText,
+                                LINEMEDIAMODE_VIDEO, LINEMEDIAMODE_UNKNOWN);
+    return true;
+}
