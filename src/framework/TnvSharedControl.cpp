@@ -58,6 +58,13 @@ QString TnvSharedControl::resultText(qint32 code) const
     return code == 0 ? QString() : QStringLiteral("Unknown");
 }
 
+void TnvSharedControl::restoreError(qint32 code)
+{
+    m_error->m_number = code;
+    m_error->m_text = resultText(code);
+    m_error->m_hex = code == 0 ? QString() : TnvNotation::hex8(static_cast<quint32>(code));
+}
+
 bool TnvSharedControl::ReportResult(bool warning, qint32 code)
 {
     m_error->m_number = code;

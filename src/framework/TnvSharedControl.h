@@ -43,6 +43,8 @@ public:
     // Records code in Error and reports a failure in the log, to OnError and by the
     // popup settings. False only when the user cancels a warning.
     bool ReportResult(bool warning, qint32 code);
+    // Puts an already reported code back as the last error, without reporting it again.
+    void restoreError(qint32 code);
 
     // Dumps every setting into the log. The base writes what every control has;
     // concrete controls add their own sub-objects.

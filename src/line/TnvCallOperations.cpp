@@ -79,9 +79,12 @@ bool TnvCall::runFrame(const QString& opening, const char* name, TnvCallRecord::
         RecordPtr record = keep(FindCallRecord(handle));
         if (!record)
             record = keep(&CurrentRecord());
-        const LONG request = start(handle);
         qint32& pending = record->requests[slot];
-        pending = request;
+        // A handler may run this operation again inside an outer one's wait; the outer
+        // request keeps its slot.
+        const qint32 outer = pending;
+        const LONG request = start(handle);
+        pending = request > 0 ? qint32(request) : outer;
         if (request > 0) {
             if (frame == Frame::ClearOnRequest || frame == Frame::SaveOnly)
                 m_line->Error()->Clear();
@@ -97,7 +100,7 @@ bool TnvCall::runFrame(const QString& opening, const char* name, TnvCallRecord::
         } else {
             result = m_line->Error()->Number() == 0;
         }
-        pending = 0;
+        pending = outer;
     }
     m_line->write(true, closing(QStringLiteral("Call.") + QLatin1String(name), hex(handle), result));
     if (late != 0)
@@ -179,11 +182,12 @@ bool TnvCall::Dial()
         if (!record)
             record = keep(&CurrentRecord());
         qint32& pending = record->requests[TnvCallRecord::SlotDial];
+        const qint32 outer = pending;
         request = lineDial(m_handle, number.constData(), 0);
-        pending = request;
+        pending = request > 0 ? qint32(request) : outer;
         if (request > 0 && m_line->WaitForReply(pending))
             m_line->ReportResult(false, kReplyTimeout);
-        pending = 0;
+        pending = outer;
     } else {
         ResetProperties();
         for (TnvCallerID* party : m_parties)

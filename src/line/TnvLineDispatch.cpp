@@ -187,6 +187,11 @@ void TnvLineInternal::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
 void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
 {
     QString label;
+    if (m_waitDepth > 0) {
+        m_answered.append({qint32(request), qint32(result)});
+        if (m_answered.size() > 64)
+            m_answered.removeFirst();
+    }
     TnvCallRecord* record = m_call->FindRequest(qint32(request));
     if (record) {
         for (const ReplyLabel& entry : kReplyLabels) {

@@ -223,14 +223,38 @@ bool TnvLineInternal::GetRelatedDeviceID(const QString& deviceClass, DWORD handl
 
 bool TnvLineInternal::WaitForReply(const qint32& slot)
 {
+    // The request is remembered too: a nested operation may reuse the slot, and its
+    // reply then finds no slot to mark.
+    const qint32 request = slot;
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
-    while (slot != -1 && m_tapi->ReplyTimeout() != 0) {
-        if (QDateTime::currentMSecsSinceEpoch() - started >= m_tapi->ReplyTimeout())
-            return true;
+    ++m_waitDepth;
+    bool timedOut = false;
+    const auto answer = [this, request]() -> const Answer* {
+        for (const Answer& a : m_answered)
+            if (a.request == request)
+                return &a;
+        return nullptr;
+    };
+    while (slot != -1 && !answer() && m_tapi->ReplyTimeout() != 0) {
+        if (QDateTime::currentMSecsSinceEpoch() - started >= m_tapi->ReplyTimeout()) {
+            timedOut = true;
+            break;
+        }
         // One pass at a time, so the wait ends as soon as its reply was handled.
         QCoreApplication::processEvents();
     }
-    return false;
+    // Handlers that ran during the wait may have left their own errors behind; they were
+    // reported then. The operation's outcome is its own reply's.
+    if (const Answer* a = answer()) {
+        if (a->result == 0)
+            Error()->Clear();
+        else
+            restoreError(a->result);
+    }
+    m_answered.removeIf([request](const Answer& a) { return a.request == request; });
+    if (--m_waitDepth == 0)
+        m_answered.clear();
+    return timedOut;
 }
 
 void TnvLineInternal::LineCallback(DWORD hDevice, DWORD message, DWORD instance, DWORD param1, DWORD param2,

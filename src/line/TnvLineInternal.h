@@ -199,6 +199,13 @@ private:
     TnvRelatedWaveDevice* m_wavePlay;
     TnvRelatedWaveDevice* m_waveRecord;
     QTimer m_idleTimer;
+    // Replies that arrived while waits were running, for waits whose slot was reused.
+    struct Answer {
+        qint32 request;
+        qint32 result;
+    };
+    QList<Answer> m_answered;
+    int m_waitDepth = 0;
     QByteArray m_devSpecific;
     DWORD m_instance = 0;
     bool m_enabled = false;

@@ -4,9 +4,11 @@
 
 #include <ServiceControl.h>
 #include <TapiApi.h>
+#include <TnvNotation.h>
 #include <TnvPropertyPath.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 void LineHarness::SetUp()
 {
@@ -55,6 +57,12 @@ std::vector<std::pair<QString, QVariant>> LineHarness::dialerSettings()
                                          {base + "Flags", 0},
                                          {base + "MediaMode", 4},
                                          {base + "NoAnswerTimeout", 0}});
+    }
+    for (const char* party : {"CalledID", "CallerID", "ConnectedID", "RedirectingID", "RedirectionID"}) {
+        const QString base = QStringLiteral("Call.") + QLatin1String(party) + QLatin1Char('.');
+        settings.insert(settings.end(), {{base + "FormatName", true},
+                                         {base + "MaskNumber", "000-000-0000;0;*"},
+                                         {base + "EventFilter", true}});
     }
     settings.insert(settings.end(), {{"Comm.DeviceClass", "comm/datamodem"},
                                      {"Phone.DeviceClass", "tapi/phone"},
@@ -125,4 +133,14 @@ void LineHarness::expectTrace(const QString& name, const QStringList& trace)
     EXPECT_TRUE(same) << "expected (" << name.toStdString() << "):\n"
                       << expected.join(QLatin1Char('\n')).toStdString() << "\nactual:\n"
                       << trace.join(QLatin1Char('\n')).toStdString();
+}
+
+QStringList LineHarness::takeNormalizedTrace(const QList<HCALL>& calls)
+{
+    QStringList trace = takeTrace();
+    for (qsizetype i = 0; i < calls.size(); ++i)
+        trace.replaceInStrings(TnvNotation::hex8(calls.at(i)),
+                               calls.size() == 1 ? QStringLiteral("<call>") : QStringLiteral("<call%1>").arg(i + 1));
+    trace.replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d$")), QStringLiteral("<time>"));
+    return trace;
 }

@@ -27,6 +27,9 @@ protected:
     // Compares the trace with traces/<name>.txt, where a line "<any>" matches any one
     // line; on a difference prints both. Set LINKORA_UPDATE_TRACES to write the file.
     void expectTrace(const QString& name, const QStringList& trace);
+    // The trace since the last call with the given call handles written as <call1>,
+    // <call2>... (or <call> for a single one) and clock times as <time>.
+    QStringList takeNormalizedTrace(const QList<HCALL>& calls);
 
     // Another application with count connected calls on line 1; 0 on failure. The
     // caller shuts it down.

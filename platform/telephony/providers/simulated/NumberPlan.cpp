@@ -26,6 +26,7 @@ constexpr PlanEntry kPlan[] = {
     {108, "ECHO TEST", Behavior::Echo, 1},
     {109, "SILENT SAM", Behavior::Silent, 1},
     {110, "DATA MODEM", Behavior::DataAnswer, 1},
+    {111, "TRUNK BUSY", Behavior::BusyDisconnect, 0},
 };
 
 bool isDigitish(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; }

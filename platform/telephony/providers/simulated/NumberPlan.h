@@ -14,6 +14,7 @@ namespace Telephony::Sim {
 enum class Behavior {
     Answer,           // rings `rings` times, then answers and stays connected
     Busy,             // LINECALLSTATE_BUSY, LINEBUSYMODE_STATION
+    BusyDisconnect,   // the network gives up at once: DISCONNECTED, LINEDISCONNECTMODE_BUSY
     NoAnswer,         // rings until the caller's no-answer time-out
     SpecialInfo,      // LINECALLSTATE_SPECIALINFO, LINESPECIALINFO_NOCIRCUIT
     AnswerThenHangup, // answers after one ring, hangs up 5 s later

@@ -106,7 +106,7 @@ AddressCaps buildAddressCaps(int device, const QStringList& classes)
     f.dwBusyModes = LINEBUSYMODE_STATION;
     f.dwSpecialInfo = LINESPECIALINFO_NOCIRCUIT;
     f.dwDisconnectModes = LINEDISCONNECTMODE_NORMAL | LINEDISCONNECTMODE_REJECT | LINEDISCONNECTMODE_NOANSWER |
-                          LINEDISCONNECTMODE_BADADDRESS;
+                          LINEDISCONNECTMODE_BADADDRESS | LINEDISCONNECTMODE_BUSY;
     f.dwMaxNumActiveCalls = modem ? 1 : 4;
     f.dwMaxNumOnHoldCalls = modem ? 0 : 4;
     f.dwMaxNumOnHoldPendingCalls = modem ? 0 : 1;

@@ -90,6 +90,10 @@ void SimulatedExchange::routeLegToParty(CallId id, const Party& party, const Rou
     case Behavior::SpecialInfo:
         setState(id, LINECALLSTATE_SPECIALINFO, LINESPECIALINFO_NOCIRCUIT);
         return;
+    case Behavior::BusyDisconnect:
+        c->far = {};
+        setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BUSY);
+        return;
     case Behavior::Forward: {
         if (routing.hops >= kMaxHops)
             break; // a forwarding loop: the last party rings unanswered
