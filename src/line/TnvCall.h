@@ -19,6 +19,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TnvCallParameters;
@@ -199,7 +200,25 @@ public:
 
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
+    // For the transfer and conference objects, which make calls of their own.
+    // A call they made becomes the current one and is announced (OnCallBegin).
+    void beginNewCall(HCALL handle);
+    // Waits for the reply to a request held in a slot of the record; 0 when it came,
+    // the time-out code when not. The slot is free again afterwards.
+    qint32 awaitReply(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request);
+    // A phone number as the PhoneNumber properties store it: translated when the device
+    // asks for it. Nothing when the translation failed (it is reported) or gave nothing.
+    std::optional<QString> numberToStore(const QString& value);
+    QByteArray prepareNumber(const QString& number) const;
+    // The swap of the transfer and the conference: the connected one of the two calls
+    // is passed as the active one.
+    bool swapHold(const QString& name, HCALL primary, HCALL consult);
+    // Selects a call after a failed operation; the failure stays the last error.
+    void selectAfterFailure(HCALL handle);
+
 private:
+    friend class TnvConference;
+    friend class TnvTransfer;
     using RecordPtr = std::shared_ptr<TnvCallRecord>;
 
     // The shared frame of the operations on the current call (answer, drop, hold, ...).
@@ -214,7 +233,6 @@ private:
     // Takes a record out of the chain; its memory stays while the service may still
     // write a handle into it.
     void retire(const RecordPtr& record);
-    QByteArray prepareNumber(const QString& number) const;
     void refreshStatus();
     void afterOperation(HCALL handle);
     void announceBegin(HCALL handle);

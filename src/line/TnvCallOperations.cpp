@@ -49,6 +49,59 @@ void TnvCall::afterOperation(HCALL handle)
         SaveCallState(handle);
 }
 
+void TnvCall::beginNewCall(HCALL handle)
+{
+    setHandle(handle);
+    m_active = true;
+    m_owner = true;
+    m_began = QDateTime::currentDateTime();
+    SaveCallState(handle);
+    announceBegin(handle);
+}
+
+qint32 TnvCall::awaitReply(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request)
+{
+    if (request <= 0)
+        return qint32(request);
+    const RecordPtr held = keep(&record);
+    qint32& pending = (held ? *held : record).requests[slot];
+    const qint32 outer = pending;
+    pending = qint32(request);
+    const bool timedOut = m_line->WaitForReply(pending);
+    pending = outer;
+    return timedOut ? kReplyTimeout : 0;
+}
+
+void TnvCall::selectAfterFailure(HCALL handle)
+{
+    const qint32 failure = m_line->Error()->Number();
+    setHandle(handle);
+    if (failure != 0)
+        m_line->restoreError(failure);
+}
+
+bool TnvCall::swapHold(const QString& name, HCALL primary, HCALL consult)
+{
+    m_line->write(true, name);
+    bool result = false;
+    if (primary == 0 || consult == 0) {
+        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
+    } else {
+        m_line->Error()->Clear();
+        setHandle(primary);
+        const RecordPtr record = keep(FindCallRecord(primary));
+        const bool primaryActive = savedState(primary) == LINECALLSTATE_CONNECTED;
+        const LONG request = primaryActive ? lineSwapHold(primary, consult) : lineSwapHold(consult, primary);
+        if (request < 0)
+            m_line->ReportResult(false, qint32(request));
+        else if (awaitReply(record ? *record : CurrentRecord(), TnvCallRecord::SlotSwapHold, request) != 0)
+            m_line->ReportResult(false, kReplyTimeout);
+        result = m_line->Error()->Number() == 0;
+    }
+    m_line->write(true, QLatin1Char('\t') + name + QStringLiteral(" - Returned = ") + TnvVantage::BoolText(result));
+    return result;
+}
+
 void TnvCall::announceBegin(HCALL handle)
 {
     m_line->write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));

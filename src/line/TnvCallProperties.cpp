@@ -93,28 +93,35 @@ void TnvCall::setOwner(bool value)
     refreshViews();
 }
 
-void TnvCall::setPhoneNumber(const QString& value)
+std::optional<QString> TnvCall::numberToStore(const QString& value)
 {
     const QString number = value.left(kMaxNumberLength);
-    if (!m_line->Initialised() || !m_line->Device()->TranslatePhoneNumber()) {
-        m_phoneNumber = number;
-    } else {
-        QByteArray block(kTranslateBlock, '\0');
-        auto* output = reinterpret_cast<LINETRANSLATEOUTPUT*>(block.data());
-        output->dwTotalSize = kTranslateBlock;
-        const QByteArray input = number.toUtf8() + '\0';
-        const LONG result =
-            lineTranslateAddress(m_line->Line()->AppHandle(), DWORD(m_line->Device()->ID()), m_line->TAPI()->Version(),
-                                 input.constData(), 0, LINETRANSLATEOPTION_CANCELCALLWAITING, output);
-        if (result < 0) {
-            m_line->ReportResult(false, result);
-        } else {
-            m_line->Error()->Clear();
-            if (output->dwDialableStringSize > 0) {
-                m_phoneNumber = TnvTapiBuffer::text(block, output->dwDialableStringSize, output->dwDialableStringOffset);
-                CurrentRecord().phoneNumber = m_phoneNumber;
-            }
-        }
+    if (!m_line->Initialised() || !m_line->Device()->TranslatePhoneNumber())
+        return number;
+    QByteArray block(kTranslateBlock, '\0');
+    auto* output = reinterpret_cast<LINETRANSLATEOUTPUT*>(block.data());
+    output->dwTotalSize = kTranslateBlock;
+    const QByteArray input = number.toUtf8() + '\0';
+    const LONG result =
+        lineTranslateAddress(m_line->Line()->AppHandle(), DWORD(m_line->Device()->ID()), m_line->TAPI()->Version(),
+                             input.constData(), 0, LINETRANSLATEOPTION_CANCELCALLWAITING, output);
+    if (result < 0) {
+        m_line->ReportResult(false, result);
+        return std::nullopt;
+    }
+    m_line->Error()->Clear();
+    if (output->dwDialableStringSize == 0)
+        return std::nullopt;
+    return TnvTapiBuffer::text(block, output->dwDialableStringSize, output->dwDialableStringOffset);
+}
+
+void TnvCall::setPhoneNumber(const QString& value)
+{
+    if (const std::optional<QString> number = numberToStore(value)) {
+        m_phoneNumber = *number;
+        // A translated number also becomes the current call's.
+        if (m_line->Initialised() && m_line->Device()->TranslatePhoneNumber())
+            CurrentRecord().phoneNumber = m_phoneNumber;
     }
     if (TnvLineView* view = m_line->view())
         view->RefreshCallControl();
@@ -171,7 +178,5 @@ bool TnvCall::LogProperties(const QString& header, const QString& prefix, const 
         log->Add(false, QStringLiteral("\t\t") + CallStateModeText(m_state, bit));
     });
     line("Tag", QString::number(m_tag));
-    // The detection objects name themselves from the caller's prefix, not under "Call.".
-    LogDetection(prefix, indent);
     return true;
 }

@@ -2,7 +2,9 @@
 // into the control's bookkeeping, trace lines and events, in the order applications
 // expect. Handlers pump the event loop (through waits and the callback itself), so each
 // one re-reads what it needs after such a point.
+#include "TnvConference.h"
 #include "TnvLineInternal.h"
+#include "TnvTransfer.h"
 
 #include "TnvAddress.h"
 #include "TnvCall.h"
@@ -201,6 +203,8 @@ void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
             record->requests[entry.slot] = -1;
             if (result == 0 && entry.listsCall)
                 m_call->listHandle(*record);
+            if (result == 0 && entry.slot == TnvCallRecord::SlotConferenceSetup)
+                m_conference->listConsultation(record->handle);
             break;
         }
     } else if (m_terminal->requestSlot() == qint32(request)) {
@@ -285,7 +289,8 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
         RefreshCallInfo(handle, kAllParties);
         m_call->SaveCallState(handle);
     }
-    // FIXME: a conference call's handle is noted here once conferences are followed.
+    if (const TnvCallRecord* begun = m_call->FindCallRecord(handle))
+        m_conference->noteConferenceCall(handle, begun->origin);
     m_call->RefreshCallStatus(false);
     ReadLineDevStatus();
     ReadAddressStatus();
@@ -409,8 +414,11 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         break;
     case LINECALLSTATE_ONHOLD: fire("OnHold"); break;
     case LINECALLSTATE_CONFERENCED:
-        // FIXME: the conference's own bookkeeping arrives with conferences.
-        fire("OnConferenced");
+        write(true, QStringLiteral("OnConferenced [") + hex(handle) + QLatin1Char(']'));
+        m_conference->noteConferenced(handle, record ? record->origin : 0, mode);
+        if (TnvLineView* v = view())
+            v->RefreshConference(-1);
+        fireCallEvent("OnConferenced", handle);
         break;
     case LINECALLSTATE_ONHOLDPENDCONF: fire("OnHoldPendingConference"); break;
     case LINECALLSTATE_ONHOLDPENDTRANSFER: fire("OnHoldPendingTransfer"); break;
@@ -454,7 +462,16 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         if (TnvLineView* v = view())
             v->RefreshInfo();
         if (DeallocateCall(handle) == 0) {
-            // FIXME: releasing the call from a transfer or conference arrives with them.
+            if (TnvLineView* v = view()) {
+                v->RefreshEnabled();
+                v->RefreshCall();
+            }
+            m_transfer->release(handle);
+            m_conference->release(handle);
+            if (TnvLineView* v = view()) {
+                v->RefreshConference(-1);
+                v->RefreshTransfer(-1);
+            }
         }
         if (handle == m_call->Handle())
             m_call->setActiveState(false);

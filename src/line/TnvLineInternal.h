@@ -85,6 +85,8 @@ public:
     void ReadAddressStatus();
     // Pumps the event loop until the slot is marked replied (-1); true when it timed out.
     bool WaitForReply(const qint32& slot);
+    // The error of a reply that did not come in time.
+    static constexpr qint32 ReplyTimeoutCode = -3;
     // The device ID (or comm handle) of a device class for a line or call handle.
     bool GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value);
     // The open inspector window, as far as it follows the line; null without one.

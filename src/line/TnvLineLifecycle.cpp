@@ -566,9 +566,18 @@ bool TnvLineInternal::LogProperties(const QString& header, const QString& prefix
     m_address->Capabilities()->LogProperties(QString(), QStringLiteral("Address"), tab);
     m_address->Forward()->LogProperties(QString(), QStringLiteral("Address"), tab);
     m_address->Forward()->Parameters()->LogProperties(QString(), QStringLiteral("Address.Forward"), tab);
-    // FIXME: the call object, party IDs and monitoring dumps join with calls.
-    m_call->Parameters()->LogProperties(QString(), QStringLiteral("Call"), tab);
+    const QString callPrefix = QStringLiteral("Call");
+    m_call->LogProperties(QString(), QString(), tab);
+    m_call->CalledID()->LogProperties(QString(), callPrefix, tab);
+    m_call->CallerID()->LogProperties(QString(), callPrefix, tab);
+    m_call->ConnectedID()->LogProperties(QString(), callPrefix, tab);
+    // The detection objects name themselves from the caller's prefix, not under "Call.".
+    m_call->LogDetection(QString(), tab);
+    m_call->Parameters()->LogProperties(QString(), callPrefix, tab);
+    m_call->RedirectingID()->LogProperties(QString(), callPrefix, tab);
+    m_call->RedirectionID()->LogProperties(QString(), callPrefix, tab);
     m_comm->LogProperties(QString(), QString(), tab);
+    m_conference->LogProperties(QString(), QString(), tab);
     m_conference->Parameters()->LogProperties(QString(), QStringLiteral("Conference"), tab);
     m_device->LogProperties(QString(), QString(), tab);
     m_device->Capabilities()->LogProperties(QString(), QStringLiteral("Device"), tab);
@@ -580,6 +589,7 @@ bool TnvLineInternal::LogProperties(const QString& header, const QString& prefix
     m_privilege->LogProperties(QString(), QString(), tab);
     m_tapi->LogProperties(QString(), QString(), tab);
     m_terminal->LogProperties(QString(), QString(), tab);
+    m_transfer->LogProperties(QString(), QString(), tab);
     m_transfer->Parameters()->LogProperties(QString(), QStringLiteral("Transfer"), tab);
     Vantage()->LogProperties(QString(), QString(), tab);
     log->LogProperties(QString(), QStringLiteral("Vantage"), tab);

@@ -1,10 +1,236 @@
 #include "TnvTransfer.h"
 
+#include "TnvAddress.h"
+#include "TnvAddressCaps.h"
+#include "TnvCall.h"
 #include "TnvCallParameters.h"
+#include "TnvConference.h"
+#include "TnvLineInternal.h"
+#include "TnvLineLine.h"
+#include "TnvLineView.h"
+
+#include <TapiApi.h>
+#include <TapiConstants.h>
+#include <TnvLog.h>
+#include <TnvNotation.h>
+#include <TnvVantage.h>
+
+#include <QThread>
+
+namespace {
+
+// The switch needs a moment to join the calls before their states are asked for; the
+// pause deliberately lets no message through.
+constexpr unsigned long kJoinPauseMs = 500;
+
+} // namespace
 
 TnvTransfer::TnvTransfer(TnvLineInternal* line, QObject* parent)
     : QObject(parent)
+    , m_line(line)
     , m_parameters(new TnvCallParameters(line, this))
 {
     setObjectName(QStringLiteral("Transfer"));
+}
+
+QString TnvTransfer::hex(HCALL handle) const
+{
+    return TnvNotation::hex8(handle);
+}
+
+void TnvTransfer::refreshView()
+{
+    if (TnvLineView* view = m_line->view())
+        view->RefreshTransfer(-1);
+}
+
+void TnvTransfer::setPhoneNumber(const QString& value)
+{
+    if (const std::optional<QString> number = m_line->Call()->numberToStore(value))
+        m_phoneNumber = *number;
+    refreshView();
+}
+
+void TnvTransfer::setPrimaryCall(HCALL value)
+{
+    m_primaryCall = value;
+    refreshView();
+}
+
+void TnvTransfer::setConsultCall(HCALL value)
+{
+    m_consultCall = value;
+    refreshView();
+}
+
+void TnvTransfer::Reset()
+{
+    m_primaryCall = 0;
+    m_consultCall = 0;
+    m_threeWayCall = 0;
+    refreshView();
+}
+
+void TnvTransfer::release(HCALL handle)
+{
+    if (m_primaryCall == 0)
+        return;
+    if (handle == m_primaryCall)
+        Reset();
+    else if (handle == m_consultCall)
+        m_consultCall = 0;
+}
+
+qint32 TnvTransfer::setUpConsultation(const QByteArray& number)
+{
+    TnvCall* call = m_line->Call();
+    m_consultCall = 0;
+    const TnvCall::RecordPtr record = call->keep(call->AddCallRecord(0));
+    record->phoneNumber = QString::fromUtf8(number.constData());
+    const LONG request = lineSetupTransfer(m_primaryCall, &record->handle, m_parameters->block());
+    if (request < 0) {
+        call->RemoveCallRecord(record.get());
+        Reset();
+        return qint32(request);
+    }
+    if (call->awaitReply(*record, TnvCallRecord::SlotTransferSetup, request) != 0)
+        m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+    if (m_line->Error()->Number() != 0)
+        return 0;
+    // The reply listed the consultation call; it is now the current one.
+    m_consultCall = record->handle;
+    call->beginNewCall(m_consultCall);
+    if (!call->WaitForCallState(*record, LINECALLSTATE_DIALTONE | LINECALLSTATE_DIALING)) {
+        m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+        return 0;
+    }
+    const LONG dialled = lineDial(m_consultCall, number.constData(), 0);
+    if (dialled < 0) {
+        call->RemoveCallRecord(record.get());
+        call->setHandle(m_primaryCall);
+        Reset();
+        return qint32(dialled);
+    }
+    if (call->awaitReply(*record, TnvCallRecord::SlotTransferDial, dialled) != 0)
+        m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+    return 0;
+}
+
+bool TnvTransfer::Dial()
+{
+    m_line->write(true, QStringLiteral("Transfer.Dial [") + hex(m_primaryCall) + QLatin1Char(']'));
+    m_line->write(false, QStringLiteral("\tTransfer.PhoneNumber = ") + m_phoneNumber);
+    bool result = true;
+    qint32 code = 0;
+    if (m_primaryCall == 0) {
+        code = qint32(LINEERR_CALLUNAVAIL);
+    } else {
+        m_line->Error()->Clear();
+        code = setUpConsultation(m_line->Call()->prepareNumber(m_phoneNumber));
+        if (code == 0 && m_line->Error()->Number() != 0) {
+            m_line->write(true, QStringLiteral("\tTransfer.Dial [") + hex(m_primaryCall)
+                                    + QStringLiteral("] - Returned = ") + TnvVantage::BoolText(false));
+            m_line->Call()->selectAfterFailure(m_primaryCall);
+            Reset();
+            return false;
+        }
+    }
+    if (code < 0) {
+        result = false;
+        m_line->ReportResult(false, code);
+    } else {
+        m_line->Error()->Clear();
+        m_line->ReadLineDevStatus();
+        m_line->ReadAddressStatus();
+    }
+    m_line->write(true, QStringLiteral("\tTransfer.Dial [") + hex(m_primaryCall) + QStringLiteral("] - Returned = ")
+                            + TnvVantage::BoolText(result));
+    refreshView();
+    return result;
+}
+
+bool TnvTransfer::SwapHold()
+{
+    return m_line->Call()->swapHold(QStringLiteral("Transfer.SwapHold"), m_primaryCall, m_consultCall);
+}
+
+bool TnvTransfer::Complete()
+{
+    m_line->write(true, QStringLiteral("Transfer.Complete [") + hex(m_primaryCall) + QLatin1Char(']'));
+    TnvCall* call = m_line->Call();
+    const TnvCall::RecordPtr primary = call->keep(call->FindCallRecord(m_primaryCall));
+    bool result = false;
+    if (m_primaryCall == 0 || m_consultCall == 0 || !primary) {
+        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
+    } else {
+        const HCALL primaryCall = m_primaryCall;
+        m_line->Error()->Clear();
+        const LONG request = lineCompleteTransfer(m_primaryCall, m_consultCall, nullptr, LINETRANSFERMODE_TRANSFER);
+        QThread::msleep(kJoinPauseMs);
+        if (request < 0)
+            m_line->ReportResult(false, qint32(request));
+        else if (call->awaitReply(*primary, TnvCallRecord::SlotTransferComplete, request) != 0)
+            m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+        result = m_line->Error()->Number() == 0;
+        // The primary call has left the switch's hands; once idle it goes.
+        call->EndCall(false, primaryCall);
+    }
+    m_line->write(true, QStringLiteral("\tTransfer.Complete [") + hex(m_primaryCall)
+                            + QStringLiteral("] - Returned = ") + TnvVantage::BoolText(result));
+    refreshView();
+    return result;
+}
+
+bool TnvTransfer::ThreeWay()
+{
+    m_line->write(true, QStringLiteral("Transfer.ThreeWay [") + hex(m_primaryCall) + QLatin1Char(']'));
+    TnvCall* call = m_line->Call();
+    const TnvCall::RecordPtr primary = call->keep(call->FindCallRecord(m_primaryCall));
+    bool result = false;
+    if (m_primaryCall == 0 || m_consultCall == 0 || !primary) {
+        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
+    } else {
+        m_line->Error()->Clear();
+        const TnvCall::RecordPtr joined = call->keep(call->AddCallRecord(0));
+        const LONG request =
+            lineCompleteTransfer(m_primaryCall, m_consultCall, &joined->handle, LINETRANSFERMODE_CONFERENCE);
+        QThread::msleep(kJoinPauseMs);
+        if (request < 0) {
+            m_line->ReportResult(false, qint32(request));
+            call->RemoveCallRecord(joined.get());
+        } else if (call->awaitReply(*primary, TnvCallRecord::SlotTransferThreeWay, request) != 0
+                   || m_line->Error()->Number() != 0) {
+            if (m_line->Error()->Number() == 0)
+                m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+            // The service may still fill in the handle: the memory stays, the record goes.
+            call->retire(joined);
+        } else {
+            m_threeWayCall = joined->handle;
+            call->listHandle(*joined);
+            call->setHandle(m_threeWayCall);
+            result = m_line->Error()->Number() == 0;
+            TnvConference* conference = m_line->Conference();
+            if ((m_line->Address()->Capabilities()->CallFeatures() & LINECALLFEATURE_ADDTOCONF)
+                && conference->Handle() == 0)
+                conference->adoptThreeWay(m_phoneNumber, m_primaryCall, m_consultCall, m_threeWayCall);
+        }
+    }
+    m_line->write(true, QStringLiteral("\tTransfer.ThreeWay [") + hex(m_primaryCall)
+                            + QStringLiteral("] - Returned = ") + TnvVantage::BoolText(result));
+    refreshView();
+    return result;
+}
+
+bool TnvTransfer::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+{
+    TnvLog* log = m_line->Log();
+    const std::optional<QString> opened = log->propertyPath(header, prefix, indent, u"Transfer");
+    if (!opened)
+        return false;
+    const QString& path = *opened;
+    log->Add(false, path + QStringLiteral("ConsultCall = [") + hex(m_consultCall) + QLatin1Char(']'));
+    log->Add(false, path + QStringLiteral("PhoneNumber = '") + m_phoneNumber + QLatin1Char('\''));
+    log->Add(false, path + QStringLiteral("PrimaryCall = [") + hex(m_primaryCall) + QLatin1Char(']'));
+    log->Add(false, path + QStringLiteral("ThreeWayCall = [") + hex(m_threeWayCall) + QLatin1Char(']'));
+    return true;
 }

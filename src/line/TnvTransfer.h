@@ -1,24 +1,60 @@
 #pragma once
 
-// The consultation-transfer object of the line control.
-// FIXME: transfer operations and state arrive with transfer and conference support; for
-// now it carries its call parameters.
+// The consultation transfer of the line control: a consultation call is set up for the
+// primary call, and the two are then swapped, joined into a transfer, or joined into a
+// three-way call. The calls it makes are ordinary calls of the call object; their
+// pending requests live in the call records, where the dispatch matches the replies.
+
+#include <TapiStructs.h>
 
 #include <QObject>
+#include <QString>
 
 class TnvCallParameters;
 class TnvLineInternal;
 
 class TnvTransfer : public QObject {
     Q_OBJECT
+    Q_PROPERTY(QString PhoneNumber READ PhoneNumber WRITE setPhoneNumber STORED false)
+    Q_PROPERTY(uint PrimaryCall READ PrimaryCall WRITE setPrimaryCall STORED false)
+    Q_PROPERTY(uint ConsultCall READ ConsultCall WRITE setConsultCall STORED false)
+    Q_PROPERTY(uint ThreeWayCall READ ThreeWayCall STORED false)
     Q_PROPERTY(TnvCallParameters* Parameters READ Parameters CONSTANT)
 
 public:
     TnvTransfer(TnvLineInternal* line, QObject* parent);
 
     TnvCallParameters* Parameters() const { return m_parameters; }
-    void Reset() {}
+    QString PhoneNumber() const { return m_phoneNumber; }
+    HCALL PrimaryCall() const { return m_primaryCall; }
+    HCALL ConsultCall() const { return m_consultCall; }
+    HCALL ThreeWayCall() const { return m_threeWayCall; }
+
+    void setPhoneNumber(const QString& value);
+    void setPrimaryCall(HCALL value);
+    void setConsultCall(HCALL value);
+
+    bool Dial();
+    bool SwapHold();
+    bool Complete();
+    bool ThreeWay();
+
+    // Back to idle: no calls (the number stays).
+    void Reset();
+    // A call that went idle leaves the transfer.
+    void release(HCALL handle);
+    bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
+    // Dial's consultation call, set up and dialled; the error is set on failure.
+    qint32 setUpConsultation(const QByteArray& number);
+    void refreshView();
+    QString hex(HCALL handle) const;
+
+    TnvLineInternal* m_line;
     TnvCallParameters* m_parameters;
+    QString m_phoneNumber;
+    HCALL m_primaryCall = 0;
+    HCALL m_consultCall = 0;
+    HCALL m_threeWayCall = 0;
 };

@@ -12,8 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <utility>
 #include <vector>
+
+// Readable strings in the failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 class LineHarness : public ::testing::Test {
 protected:

@@ -17,12 +17,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-// Readable failure messages for the texts the tests compare.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 class DigitsFixture : public LineHarness {
 protected:
     void SetUp() override

@@ -67,6 +67,9 @@ LONG SimulatedExchange::makeCall(DWORD requestId, int device, CallId call, const
 // Dial tone at once; with digits to dial, dialing after the dial tone.
 void SimulatedExchange::startOutgoing(CallId id, bool waitForDigits, bool complete)
 {
+    // Without dial tone the call just stays where it is until it is dropped.
+    if (const SimCall* c = find(id); c && m_noDialTone.count(c->device))
+        return;
     if (!setState(id, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL) || waitForDigits)
         return;
     after(id, Channel::Script, kDialToneMs, [this, complete](SimCall& c) {

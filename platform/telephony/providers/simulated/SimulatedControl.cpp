@@ -448,6 +448,20 @@ QJsonObject SimulatedExchange::control(const QString& command, const QJsonObject
         return ok({{QStringLiteral("call"), qint64(call)}});
     }
 
+    if (cmd == QLatin1String("dialtone")) {
+        int device = 0;
+        if (!readLine(false, &device))
+            return fail(error);
+        const QJsonValue on = args.value(QStringLiteral("on"));
+        if (!on.isBool())
+            return fail(QStringLiteral("'on' must be true or false"));
+        if (on.toBool())
+            m_noDialTone.erase(device);
+        else
+            m_noDialTone.insert(device);
+        return ok();
+    }
+
     if (cmd == QLatin1String("linestate")) {
         int device = 0;
         DWORD state = 0, p2 = 0, p3 = 0;
@@ -566,7 +580,7 @@ QJsonObject SimulatedExchange::control(const QString& command, const QJsonObject
 
     if (cmd == QLatin1String("help")) {
         return ok({{QStringLiteral("commands"),
-                    QJsonArray::fromStringList({QStringLiteral("ring"), QStringLiteral("answer"),
+                    QJsonArray::fromStringList({QStringLiteral("ring"), QStringLiteral("answer"), QStringLiteral("dialtone"),
                                                 QStringLiteral("hangup"), QStringLiteral("digits"),
                                                 QStringLiteral("tone"), QStringLiteral("silence"),
                                                 QStringLiteral("media"), QStringLiteral("linestate"),

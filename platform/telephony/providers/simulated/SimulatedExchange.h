@@ -34,6 +34,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -239,6 +240,8 @@ private:
     ProviderSink* m_sink = nullptr;
     double m_pacing = 1.0;
     std::vector<LineDeviceCaps> m_lines;
+    // Lines whose new calls get no dial tone (the control command "dialtone").
+    std::set<int> m_noDialTone;
     std::map<CallId, std::unique_ptr<SimCall>> m_calls;
     std::vector<std::unique_ptr<SimCall>> m_released;
     bool m_purgePosted = false;
