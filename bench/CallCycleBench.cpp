@@ -1,8 +1,14 @@
-// Complete call cycles through the raw telephony API on the simulated exchange with no
-// pacing: make the call, wait for connected, drop, wait for idle, deallocate.
+// Complete call cycles on the simulated exchange with no pacing, once through the raw
+// telephony API (make the call, wait for connected, drop, wait for idle, deallocate) and
+// once through the line control with its trace log on (Dial to OnCallEnd). Run together,
+// the two give the control's cost as a ratio on the same machine at the same moment.
 
 #include <ServiceControl.h>
 #include <TapiApi.h>
+#include <TnvCall.h>
+#include <TnvLine.h>
+#include <TnvLineDevice.h>
+#include <TnvLog.h>
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -26,15 +32,8 @@ void waitState(DWORD state)
         QCoreApplication::processEvents();
 }
 
-void callCycle(benchmark::State& state)
+void rawApiCallCycle(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    Telephony::ServiceOptions options;
-    options.configPath = dir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
-
     HLINEAPP app = 0;
     DWORD devices = 0;
     DWORD version = TAPI_VERSION2_2;
@@ -59,13 +58,49 @@ void callCycle(benchmark::State& state)
     QCoreApplication::processEvents();
 }
 
-BENCHMARK(callCycle)->Unit(benchmark::kMicrosecond);
+void lineControlCallCycle(benchmark::State& state)
+{
+    TnvLine line;
+    line.Log()->setActive(true);
+    line.Device()->setIdleDelay(0);
+    line.setEnabled(true);
+    line.Device()->setActive(true);
+    bool connected = false;
+    bool ended = false;
+    line.OnConnected = [&](TnvSharedControl*, int) { connected = true; };
+    line.OnCallEnd = [&](TnvSharedControl*, int) { ended = true; };
+    qint64 lines = 0;
+    line.OnLog = [&](TnvSharedControl*, const QString&) { ++lines; };
+    for (auto _ : state) {
+        connected = ended = false;
+        line.Call()->setPhoneNumber(QStringLiteral("5550100"));
+        line.Call()->Dial();
+        while (!connected)
+            QCoreApplication::processEvents();
+        line.Call()->Hangup();
+        while (!ended)
+            QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["trace_lines_per_call"] = double(lines) / double(qMax<qint64>(1, qint64(state.iterations())));
+    line.Device()->setActive(false);
+    QCoreApplication::processEvents();
+}
+
+BENCHMARK(rawApiCallCycle)->Unit(benchmark::kMicrosecond);
+BENCHMARK(lineControlCallCycle)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    Telephony::ServiceOptions options;
+    options.configPath = dir.filePath(QStringLiteral("telephony.conf"));
+    options.pacing = 0.0;
+    options.controlServer = false;
+    Telephony::setServiceOptions(options);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
