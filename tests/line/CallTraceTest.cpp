@@ -185,4 +185,26 @@ TEST_F(CallTrace, HangupWhoseReplyFails)
     ASSERT_TRUE(line->Call()->Hangup());
 }
 
+TEST_F(CallTrace, ReplyToAnotherRequestStillReachesTheApplication)
+{
+    // A request the control did not make (the application called the service itself)
+    // matches no slot; OnTAPIReply still reports it, without a label.
+    std::unique_ptr<TnvLine> line = loadDialerLine();
+    line->Device()->setActive(true);
+    watch(line.get());
+    line->Call()->setPhoneNumber(QStringLiteral("5550100"));
+    ASSERT_TRUE(line->Call()->Dial());
+    ASSERT_TRUE(waitUntil([&] { return fired("OnConnected"); }));
+    QList<int> replies;
+    line->OnTAPIReply = [&](TnvSharedControl*, int request, int result, int) {
+        replies << request;
+        EXPECT_EQ(result, 0);
+    };
+    const LONG request = lineDrop(line->Call()->Handle(), nullptr, 0);
+    ASSERT_GT(request, 0);
+    ASSERT_TRUE(waitUntil([&] { return !replies.isEmpty(); }));
+    EXPECT_EQ(replies, QList<int>({int(request)}));
+    ASSERT_TRUE(waitUntil([&] { return fired("OnCallEnd"); }));
+}
+
 } // namespace
