@@ -213,6 +213,9 @@ public:
     // The swap of the transfer and the conference: the connected one of the two calls
     // is passed as the active one.
     bool swapHold(const QString& name, HCALL primary, HCALL consult);
+    // The primary call's record for an operation on a primary and a consultation call;
+    // null, reported as an invalid handle, when either is missing.
+    std::shared_ptr<TnvCallRecord> pairRecord(HCALL primary, HCALL consult);
     // Selects a call after a failed operation; the failure stays the last error.
     void selectAfterFailure(HCALL handle);
 

@@ -72,6 +72,14 @@ qint32 TnvCall::awaitReply(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG
     return timedOut ? kReplyTimeout : 0;
 }
 
+TnvCall::RecordPtr TnvCall::pairRecord(HCALL primary, HCALL consult)
+{
+    RecordPtr record = primary != 0 && consult != 0 ? keep(FindCallRecord(primary)) : nullptr;
+    if (!record)
+        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
+    return record;
+}
+
 void TnvCall::selectAfterFailure(HCALL handle)
 {
     const qint32 failure = m_line->Error()->Number();

@@ -229,11 +229,9 @@ bool TnvConference::AddCall()
 {
     m_line->write(true, QStringLiteral("Conference.AddCall [") + hex(m_consultCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->keep(call->FindCallRecord(m_primaryCall));
+    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
-    if (m_primaryCall == 0 || m_consultCall == 0 || !primary) {
-        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
-    } else {
+    if (primary) {
         m_line->Error()->Clear();
         const LONG request = lineAddToConference(m_handle, m_consultCall);
         if (request < 0)
@@ -252,11 +250,9 @@ bool TnvConference::RemoveCall()
 {
     m_line->write(true, QStringLiteral("Conference.RemoveCall [") + hex(m_consultCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->keep(call->FindCallRecord(m_primaryCall));
+    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
-    if (m_primaryCall == 0 || m_consultCall == 0 || !primary) {
-        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
-    } else {
+    if (primary) {
         m_line->Error()->Clear();
         const HCALL removed = m_consultCall;
         const HCALL primaryCall = m_primaryCall;

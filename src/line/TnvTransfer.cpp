@@ -158,11 +158,9 @@ bool TnvTransfer::Complete()
 {
     m_line->write(true, QStringLiteral("Transfer.Complete [") + hex(m_primaryCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->keep(call->FindCallRecord(m_primaryCall));
+    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
-    if (m_primaryCall == 0 || m_consultCall == 0 || !primary) {
-        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
-    } else {
+    if (primary) {
         const HCALL primaryCall = m_primaryCall;
         m_line->Error()->Clear();
         const LONG request = lineCompleteTransfer(m_primaryCall, m_consultCall, nullptr, LINETRANSFERMODE_TRANSFER);
@@ -185,11 +183,9 @@ bool TnvTransfer::ThreeWay()
 {
     m_line->write(true, QStringLiteral("Transfer.ThreeWay [") + hex(m_primaryCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->keep(call->FindCallRecord(m_primaryCall));
+    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
-    if (m_primaryCall == 0 || m_consultCall == 0 || !primary) {
-        m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
-    } else {
+    if (primary) {
         m_line->Error()->Clear();
         const TnvCall::RecordPtr joined = call->keep(call->AddCallRecord(0));
         const LONG request =
