@@ -72,14 +72,16 @@ TEST_F(GatherDigits, EndsOnTimeoutsAndAFullBuffer)
         timer.start();
         call()->GatherDigits()->setActive(true);
         ASSERT_TRUE(call()->GatherDigits()->Active());
-        if (c.keyed)
+        if (c.keyed) {
             ASSERT_TRUE(farEndDigits(c.keyed));
+        }
         ASSERT_TRUE(waitForEvent(QStringLiteral("OnDigitsGathered")));
         EXPECT_EQ(eventsStartingWith(QStringLiteral("OnDigitsGathered")),
                   QStringList{gathered(handle, c.digits, c.termination, 0)});
         // A time-out only ends gathering once its time has passed.
-        if (c.termination != LINEGATHERTERM_BUFFERFULL)
+        if (c.termination != LINEGATHERTERM_BUFFERFULL) {
             EXPECT_GE(timer.elapsed(), 350);
+        }
         EXPECT_FALSE(call()->GatherDigits()->Active());
     }
 }
@@ -139,9 +141,11 @@ TEST_F(GatherDigits, TriesDigitModesUntilOneIsTaken)
     ASSERT_NE(handle, 0u);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const char* function : {"lineGatherDigits", "lineMonitorDigits"})
-            if (c.injected)
+        for (const char* function : {"lineGatherDigits", "lineMonitorDigits"}) {
+            if (c.injected) {
                 ASSERT_TRUE(failNext(function, c.injected, c.times));
+            }
+        }
         call()->GatherDigits()->setActive(true);
         EXPECT_EQ(call()->GatherDigits()->Active(), c.active);
         EXPECT_EQ(error(), c.error);

@@ -1,0 +1,34 @@
+#pragma once
+
+// The stored description of the dialer's line control nvLine1: the settings the window
+// designer saved, in the order they are applied. The window and the command-line dialer
+// both build their control from it, so both trace and behave alike.
+
+#include <QStringList>
+#include <QVariant>
+
+#include <utility>
+#include <vector>
+
+class TnvLine;
+
+class TnvDialerDescription {
+public:
+    using Settings = std::vector<std::pair<QString, QVariant>>;
+
+    // Every stored setting of nvLine1, the control's name first.
+    static Settings settings();
+
+    // Paths of settings whose objects the line control does not publish yet; applying
+    // the description tolerates their refusal.
+    // FIXME: drop once digit gathering and media and silence monitoring are published.
+    static QStringList pendingPaths();
+
+    // Replaces the value of one stored setting; false when the description has no such path.
+    static bool override(Settings& settings, const QString& path, const QVariant& value);
+
+    // Builds the control from settings as the window's loader does: BeginLoading, every
+    // setting through its setter, then Loaded. Returns the refused paths that are not
+    // pending, so an empty list means the description applied as stored.
+    static QStringList load(TnvLine& line, const Settings& settings);
+};

@@ -1,0 +1,59 @@
+// nvRingfast: the dialer window on the line control.
+
+#include <TForm1.h>
+#include <TFormAboutBox.h>
+#include <TnvInspector.h>
+#include <TnvLine.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// The resident set of this process in kB, 0 when /proc does not tell.
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer started;
+    started.start();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("nvRingfast"));
+    QApplication::setApplicationDisplayName(QStringLiteral("nvRingfast"));
+    QApplication::setDesktopFileName(QStringLiteral("nvringfast"));
+    TnvInspector::setUp();
+
+    TFormAboutBox about;
+    TForm1 form(&about);
+    // The start-up benchmark asks for one line once the window is up, then the end.
+    const bool probe = qEnvironmentVariableIsSet("LINKORA_STARTUP_PROBE");
+    if (probe) {
+        QObject::connect(&form, &TForm1::firstShown, &app, [&] {
+            std::printf("nvRingfast shown: %lld ms, %lld devices, VmRSS %ld kB\n",
+                        static_cast<long long>(started.elapsed()),
+                        static_cast<long long>(form.nvLine1()->Device()->Count()), residentKilobytes());
+            std::fflush(stdout);
+            // Before the information dialog's loop starts, so the program ends at once.
+            QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
+            QTimer::singleShot(0, &about, &QDialog::reject);
+        });
+    }
+    form.show();
+    return app.exec();
+}

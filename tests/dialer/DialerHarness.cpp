@@ -1,0 +1,96 @@
+#include "DialerHarness.h"
+
+#include "EventLoop.h"
+
+#include <ServiceControl.h>
+#include <TnvLine.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+void DialerHarness::SetUp()
+{
+    TnvLineInternal::setRememberedActiveRequest(false);
+    Telephony::ServiceOptions options;
+    options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
+    options.pacing = 0.0;
+    options.controlServer = false;
+    Telephony::setServiceOptions(options);
+}
+
+void DialerHarness::TearDown()
+{
+    m_form.reset();
+    m_about.reset();
+    waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+}
+
+bool DialerHarness::createForm(bool show)
+{
+    m_about = std::make_unique<TFormAboutBox>();
+    m_form = std::make_unique<TForm1>(m_about.get());
+    if (!show)
+        return true;
+    QObject::connect(m_form.get(), &TForm1::firstShown, m_form.get(), [this] {
+        // Runs inside the dialog's own loop once it is up.
+        QTimer::singleShot(0, m_about.get(), [this] {
+            if (m_about->isVisible() && m_about->isModal())
+                ++m_aboutShownAtStart;
+            m_about->reject();
+        });
+    });
+    m_form->show();
+    return waitUntil([this] { return m_aboutShownAtStart > 0 && !m_about->isVisible(); });
+}
+
+void DialerHarness::dismissModalDialogs()
+{
+    auto* timer = new QTimer(m_form.get());
+    QObject::connect(timer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    timer->start(20);
+}
+
+QStringList DialerHarness::memoLines() const
+{
+    const QString text = widget<QPlainTextEdit>("Memo1")->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+bool DialerHarness::waitForLine(const QString& line, int timeoutMs) const
+{
+    return waitUntil([&] { return memoContains(line); }, timeoutMs);
+}
+
+void DialerHarness::expectLines(const QString& name, const QStringList& lines)
+{
+    const QString path = QStringLiteral(LINKORA_EXPECTED_LOGS "/") + name + QStringLiteral(".txt");
+    if (qEnvironmentVariableIsSet("LINKORA_UPDATE_LOGS")) {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+        return;
+    }
+    QFile in(path);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << path.toStdString();
+    QStringList expected = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'));
+    if (!expected.isEmpty() && expected.constLast().isEmpty())
+        expected.removeLast();
+    EXPECT_TRUE(expected == lines) << "expected (" << name.toStdString() << "):\n"
+                               << expected.join(QLatin1Char('\n')).toStdString() << "\nactual:\n"
+                               << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+void DialerHarness::screenshot(QWidget* widget, const QString& name)
+{
+    QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
+    if (dir.isEmpty())
+        dir = QStringLiteral(LINKORA_SCREENSHOT_DIR);
+    QDir().mkpath(dir);
+    widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}

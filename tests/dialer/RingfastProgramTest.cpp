@@ -1,0 +1,141 @@
+// The built ringfast program, run as a person or a script would run it.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QString out;
+    QString err;
+    qint64 ms = 0;
+};
+
+class RingfastProgram : public ::testing::Test {
+protected:
+    // Runs ringfast with its own configuration and control socket folder.
+    Outcome ringfast(const QStringList& arguments, int timeoutMs = 20000)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        process.setProcessEnvironment(env);
+        QElapsedTimer clock;
+        clock.start();
+        process.start(QStringLiteral(LINKORA_RINGFAST), arguments);
+        Outcome run;
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "ringfast did not end: " << arguments.join(' ').toStdString();
+        }
+        run.ms = clock.elapsed();
+        run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+    static QString expected(const char* name)
+    {
+        QFile file(QStringLiteral(LINKORA_EXPECTED_LOGS "/") + QLatin1String(name) + QStringLiteral(".txt"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    QTemporaryDir m_home;
+};
+
+} // namespace
+
+TEST_F(RingfastProgram, ConnectedCallPrintsTheLogBoxLinesAtOnce)
+{
+    const Outcome run = ringfast({"dial", "5550100", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "0"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, expected("ringfast-connected-call"));
+    // The whole call, process start included, in well under a second.
+    EXPECT_LT(run.ms, 1000);
+}
+
+TEST_F(RingfastProgram, BusyNumberFailsWithTheReason)
+{
+    const Outcome run = ringfast({"dial", "5550101", "--sim-speed", "0", "--idle-delay", "0"});
+    EXPECT_NE(run.code, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("nvLine1.OnBusy\nnvLine.Hangup\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("ringfast: the line is busy"))) << run.err.toStdString();
+}
+
+TEST_F(RingfastProgram, FailedCallsExitNonZero)
+{
+    struct Case {
+        const char* number;
+        const char* reason;
+    };
+    for (const Case& c : {Case{"5550105", "disconnected: "}, Case{"5550103", "the network reports "},
+                          Case{"12", "disconnected: "}}) {
+        SCOPED_TRACE(c.number);
+        const Outcome run = ringfast({"dial", c.number, "--sim-speed", "0", "--idle-delay", "0"});
+        EXPECT_EQ(run.code, 1);
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.reason))) << run.err.toStdString();
+    }
+}
+
+TEST_F(RingfastProgram, ListsTheDevices)
+{
+    const Outcome run = ringfast({"devices", "--sim-speed", "0"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("0\tLinkora Simulated Line 1\n1\tLinkora Simulated Line 2\n"
+                                      "2\tLinkora Simulated Data Modem\n"));
+}
+
+TEST_F(RingfastProgram, DataModemDialsInCompatibilityMode)
+{
+    const Outcome run = ringfast({"dial", "5550100", "--device", "2", "--sim-speed", "0", "--idle-delay", "0",
+                              "--hangup-after", "0"});
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("nvLine1.Device.ID := 2\nnvLine1.Device.Active := True\n")))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Linkora has detected that your device is a (Linkora Simulated Data "
+                                                "Modem) DATA modem")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Dialing [5550100]"))) << run.out.toStdString();
+    // The message box becomes one note on standard error; the text is on standard output.
+    EXPECT_EQ(run.err.count(QStringLiteral("ringfast: Limited Functionality Device\n")), 1) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("DATA modem")));
+}
+
+TEST_F(RingfastProgram, TracePrintsTheControlsTraceInTheChosenNotation)
+{
+    const Outcome delphi = ringfast({"dial", "5550100", "--trace", "--sim-speed", "0", "--idle-delay", "0",
+                                 "--hangup-after", "0"});
+    EXPECT_EQ(delphi.code, 0) << delphi.err.toStdString();
+    EXPECT_FALSE(delphi.out.split('\n').contains(QStringLiteral("nvLine.Hangup")));
+    EXPECT_TRUE(delphi.out.contains(QStringLiteral("Call.Dial ["))) << delphi.out.toStdString();
+    const Outcome cpp = ringfast({"dial", "5550100", "--trace", "--devenv", "cppbuilder", "--timestamp", "--sim-speed",
+                              "0", "--idle-delay", "0", "--hangup-after", "0"});
+    EXPECT_EQ(cpp.code, 0);
+    EXPECT_NE(cpp.out, delphi.out);
+    EXPECT_TRUE(cpp.out.contains(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d")))) << cpp.out.toStdString();
+}
+
+TEST_F(RingfastProgram, WrongCommandLinesExitWithTwo)
+{
+    for (const QStringList& arguments : {QStringList{"dial"}, QStringList{"ring", "1"}, QStringList{"dial", "1", "--devenv", "x"}}) {
+        const Outcome run = ringfast(arguments);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("ringfast --help")));
+    }
+    const Outcome help = ringfast({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: ringfast COMMAND")));
+}
+
+TEST_F(RingfastProgram, NoSuchDeviceIsRefused)
+{
+    const Outcome run = ringfast({"dial", "5550100", "--device", "7", "--sim-speed", "0"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("there is no line device 7"))) << run.err.toStdString();
+}
