@@ -247,6 +247,11 @@ void TnvCall::ClearCallData()
     m_handle = 0;
     m_features = 0;
     m_features2 = 0;
+    ResetParties();
+}
+
+void TnvCall::ResetParties()
+{
     for (TnvCallerID* party : m_parties)
         party->Reset();
 }

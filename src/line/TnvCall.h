@@ -177,6 +177,8 @@ public:
     void ClearCallData();
     // What Dial clears before a new call.
     void ResetProperties();
+    // Forgets the five party IDs, so that the next call's are announced afresh.
+    void ResetParties();
 
     bool RefreshCallStatus(bool keepState);
     void SaveCallState(HCALL handle);

@@ -251,8 +251,7 @@ bool TnvCall::Dial()
         pending = outer;
     } else {
         ResetProperties();
-        for (TnvCallerID* party : m_parties)
-            party->Reset();
+        ResetParties();
         bool timedOut = false;
         request = startNewCall(TnvCallRecord::SlotMakeCall, NewCall::Dial, &timedOut, [&](HCALL* out) {
             return lineMakeCall(m_line->Line()->Handle(), out, number.constData(), 0, m_parameters->block());
@@ -331,8 +330,7 @@ bool TnvCall::Unpark(const QString& phoneNumber)
                             + QLatin1Char(']'));
     m_line->Error()->Clear();
     const QByteArray number = prepareNumber(phoneNumber);
-    for (TnvCallerID* party : m_parties)
-        party->Reset();
+    ResetParties();
     bool timedOut = false;
     const LONG request = startNewCall(TnvCallRecord::SlotUnpark, NewCall::Unpark, &timedOut, [&](HCALL* out) {
         return lineUnpark(m_line->Line()->Handle(), DWORD(m_line->Address()->ID()), out, number.constData());
@@ -362,8 +360,7 @@ bool TnvCall::Pickup(const QString& phoneNumber, const QString& groupID)
         m_line->Error()->Clear();
         const QByteArray number = prepareNumber(phoneNumber);
         const QByteArray group = groupID.toUtf8() + '\0';
-        for (TnvCallerID* party : m_parties)
-            party->Reset();
+        ResetParties();
         bool timedOut = false;
         startNewCall(TnvCallRecord::SlotPickup, NewCall::Pickup, &timedOut, [&](HCALL* out) {
             return linePickup(m_line->Line()->Handle(), DWORD(m_line->Address()->ID()), out, number.constData(),

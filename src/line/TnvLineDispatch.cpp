@@ -270,6 +270,7 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
     TnvCallRecord* record = nullptr;
     if (m_call->Count() == 0) {
         m_call->ResetProperties();
+        m_call->ResetParties();
         m_call->setHandleValue(handle);
         m_call->SwitchOffDetection();
         m_call->setActiveState(true);

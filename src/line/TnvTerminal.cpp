@@ -133,6 +133,10 @@ void TnvTerminal::setID(int n)
     m_line->Log()->Add(true, QStringLiteral("Terminal.ID := %1").arg(n));
     m_line->Log()->Add(false, QStringLiteral("\tTerminal.Count = %1").arg(m_count));
     m_line->Error()->Clear();
+    // As with addresses, a device without terminals has terminal 0 to nothing's harm:
+    // re-applying it when such a line opens is no error.
+    if (m_count == 0 && n == 0)
+        return;
     if (n < 0 || n >= m_count) {
         m_line->ReportResult(false, qint32(LINEERR_INVALTERMINALID));
         return;

@@ -106,6 +106,27 @@ TEST_F(CallTrace, IncomingCallWithCallerID)
     }
 }
 
+TEST_F(CallTrace, SameCallerTwiceIsAnnouncedTwice)
+{
+    // The second call starts with no party IDs of its own, so its caller is news again.
+    std::unique_ptr<TnvLine> line = loadDialerLine();
+    line->Device()->setActive(true);
+    watch(line.get());
+    for (int call = 1; call <= 2; ++call) {
+        SCOPED_TRACE(call);
+        ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("ring"),
+                                              {{"line", "1"}, {"name", "SMITH JOHN"}, {"number", "4255550100"}})
+                        .value("ok")
+                        .toBool());
+        ASSERT_TRUE(waitUntil([&] { return m_events.count(QStringLiteral("OnOffering")) == call; }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(m_events.count(QStringLiteral("OnCallerID")), call);
+        ASSERT_TRUE(line->Call()->Answer());
+        ASSERT_TRUE(line->Call()->Hangup());
+        ASSERT_TRUE(waitUntil([&] { return m_events.count(QStringLiteral("OnCallEnd")) == call; }));
+    }
+}
+
 TEST_F(CallTrace, BusyNumbers)
 {
     // A busy station is a call state of its own; a network that ends the call with mode

@@ -5,8 +5,9 @@
 #include <TnvCallerID.h>
 #include <TnvConstantTexts.h>
 #include <TnvHostServices.h>
+#include <TnvCall.h>
 #include <TnvLine.h>
-#include <TnvPropertyPath.h>
+#include <TnvMonitorDigits.h>
 
 #include <TapiConstants.h>
 
@@ -183,9 +184,7 @@ void TnvDialer::switchOnDigitMonitoring()
 
 void TnvDialer::setDigitMonitoring()
 {
-    // FIXME: Call.MonitorDigits is not published by the line control yet; until it is,
-    // the assignment is refused and digits are not monitored.
-    TnvPropertyPath::write(m_line.get(), QStringLiteral("Call.MonitorDigits.Active"), true);
+    m_line->Call()->MonitorDigits()->setActive(true);
 }
 
 void TnvDialer::bindEvents()

@@ -54,13 +54,6 @@ TnvDialerDescription::Settings TnvDialerDescription::settings()
     return s;
 }
 
-QStringList TnvDialerDescription::pendingPaths()
-{
-    return {QStringLiteral("Call.GatherDigits.Count"), QStringLiteral("Call.GatherDigits.Terminate"),
-            QStringLiteral("Call.GatherDigits.Timeout"), QStringLiteral("Call.MonitorMediaModes.MediaModes"),
-            QStringLiteral("Call.MonitorSilence.Duration")};
-}
-
 bool TnvDialerDescription::override(Settings& settings, const QString& path, const QVariant& value)
 {
     for (auto& [name, stored] : settings) {
@@ -75,9 +68,7 @@ bool TnvDialerDescription::override(Settings& settings, const QString& path, con
 QStringList TnvDialerDescription::load(TnvLine& line, const Settings& settings)
 {
     line.BeginLoading();
-    QStringList refused = TnvPropertyPath::apply(&line, settings);
+    const QStringList refused = TnvPropertyPath::apply(&line, settings);
     line.Loaded();
-    const QStringList pending = pendingPaths();
-    refused.removeIf([&](const QString& path) { return pending.contains(path); });
     return refused;
 }

@@ -19,11 +19,6 @@ public:
     // Every stored setting of nvLine1, the control's name first.
     static Settings settings();
 
-    // Paths of settings whose objects the line control does not publish yet; applying
-    // the description tolerates their refusal.
-    // FIXME: drop once digit gathering and media and silence monitoring are published.
-    static QStringList pendingPaths();
-
     // Replaces the value of one stored setting; false when the description has no such path.
     static bool override(Settings& settings, const QString& path, const QVariant& value);
 

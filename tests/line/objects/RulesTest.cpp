@@ -44,10 +44,15 @@ TEST_F(Rules, SelectionsOutsideTheirRangeAreRefused)
         {false, 2, 1, 0}, // in range, but without the service nothing is read
         {true, 2, 2, qint32(LINEERR_INVALTERMINALID)},
         {true, 2, -1, qint32(LINEERR_INVALTERMINALID)},
+        {true, 0, 0, 0}, // nor does one without terminals refuse terminal 0
     };
-    m_line.Terminal()->storeFromDevCaps(devCapsBlock());
     for (const Case& c : cases) {
         m_line.Address()->storeCount(c.count);
+        // The terminals come from the device's capabilities (two), or there are none.
+        if (c.count == 0)
+            m_line.Terminal()->clear();
+        else
+            m_line.Terminal()->storeFromDevCaps(devCapsBlock());
         mark();
         if (c.terminal)
             m_line.Terminal()->setID(c.id);
