@@ -25,8 +25,7 @@ public:
     TnvLine* line() const { return m_line.get(); }
 
     // Creates nvLine1 from the description and binds its events; prepare runs on the new
-    // control before the settings are applied. Returns the refused settings that are not
-    // pending (see TnvDialerDescription::load).
+    // control before the settings are applied. Returns the paths of refused settings.
     QStringList createLine(const TnvDialerDescription::Settings& settings = TnvDialerDescription::settings(),
                            const std::function<void(TnvLine&)>& prepare = {});
 

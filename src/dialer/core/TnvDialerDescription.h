@@ -23,7 +23,7 @@ public:
     static bool override(Settings& settings, const QString& path, const QVariant& value);
 
     // Builds the control from settings as the window's loader does: BeginLoading, every
-    // setting through its setter, then Loaded. Returns the refused paths that are not
-    // pending, so an empty list means the description applied as stored.
+    // setting through its setter, then Loaded. Returns the refused paths, so an empty list
+    // means the description applied as stored.
     static QStringList load(TnvLine& line, const Settings& settings);
 };
