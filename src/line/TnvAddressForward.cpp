@@ -140,31 +140,27 @@ void TnvAddressForward::setActive(bool value)
         }
     }
 
-    // The forward reply is matched through the current call record's slot. Records are
-    // only ever removed by the message handlers, so the record is looked up again after
-    // the wait before its slot is cleared.
+    // The forward reply is matched through the current call record's slot; the wait
+    // holds the record, so a call ended meanwhile cannot take the slot with it.
     TnvCall* call = m_line->Call();
-    TnvCallRecord* record = &call->CurrentRecord();
-    const HCALL handle = record->handle;
-    qint32& slot = record->requests[TnvCallRecord::SlotForward];
     TnvAddress* address = m_line->Address();
     const LONG result =
         lineForward(m_line->Line()->Handle(), 0, DWORD(address->ID()),
                     value ? reinterpret_cast<const LINEFORWARDLIST*>(list.constData()) : nullptr,
                     address->NumRingsNoAnswer(), &m_consultCall, params);
-    slot = result;
-    if (slot > 0 || slot == -1) {
+    if (result > 0) {
         m_line->Error()->Clear();
-        // FIXME: a call record freed while waiting leaves the wait with a dangling slot.
-        if (m_line->WaitForReply(slot))
-            m_line->ReportResult(false, -3);
+        const HCALL handle = call->CurrentRecord().handle;
+        if (call->awaitReply(call->CurrentRecord(), TnvCallRecord::SlotForward, result) != 0)
+            m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
         else if (m_line->Error()->Number() == 0)
             m_active = value;
+        // A call that went idle meanwhile stayed listed for this request; it ends now.
+        if (handle != 0 && call->savedState(handle) == LINECALLSTATE_IDLE)
+            call->EndCall(false, handle);
     } else {
         m_line->ReportResult(false, result);
     }
-    if (record == &call->CurrentRecord() || (handle != 0 && call->FindCallRecord(handle) == record))
-        record->requests[TnvCallRecord::SlotForward] = 0;
 
     m_line->ReadLineDevStatus();
     m_line->ReadAddressStatus();

@@ -45,7 +45,7 @@ void TnvCall::afterOperation(HCALL handle)
 {
     if (EndCall(false, handle))
         SelectNextCall();
-    else
+    else if (handle == m_handle)
         SaveCallState(handle);
 }
 
@@ -168,9 +168,12 @@ bool TnvCall::runFrame(const QString& opening, const char* name, TnvCallRecord::
         m_line->ReportResult(false, late);
     refreshStatus();
     if (handle != 0) {
-        if (frame == Frame::SaveOnly)
-            SaveCallState(handle);
-        else
+        // Once the wait let another call be selected, the visible properties are that
+        // call's and must not overwrite this one's record.
+        if (frame == Frame::SaveOnly) {
+            if (handle == m_handle)
+                SaveCallState(handle);
+        } else
             afterOperation(handle);
     }
     return result;

@@ -9,6 +9,8 @@
 
 #include <TapiConstants.h>
 #include <TnvCall.h>
+#include <TnvAddress.h>
+#include <TnvAddressForward.h>
 #include <TnvLineDevice.h>
 #include <TnvTAPI.h>
 #include <ServiceControl.h>
@@ -202,6 +204,28 @@ TEST_F(Reentrancy, AnOperationInsideAWaitLeavesTheOuterOneItsReply)
     EXPECT_FALSE(inner);
     EXPECT_EQ(line->Error()->Number(), 0);
     EXPECT_EQ(call->Count(), 0);
+}
+
+TEST_F(Reentrancy, CallEndingWhileForwardingWaits)
+{
+    // Forwarding waits on the current call's record; the call ends under it (the far end
+    // leaves, the application drops it), and the wait still finishes cleanly.
+    std::unique_ptr<TnvLine> line = loadDialerLine();
+    line->Device()->setActive(true);
+    TnvCall* call = line->Call();
+    call->setPhoneNumber(QStringLiteral("5550100"));
+    ASSERT_TRUE(call->Dial());
+    ASSERT_TRUE(waitUntil([&] { return call->State() == LINECALLSTATE_CONNECTED; }));
+    line->OnDisconnected = [&](TnvSharedControl*, int) { call->Hangup(); };
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("delay"), {{"function", "lineForward"}, {"ms", 50}})
+                    .value("ok")
+                    .toBool());
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("hangup"), {{"line", 1}}).value("ok").toBool());
+    line->Address()->Forward()->setMode(LINEFORWARDMODE_UNCOND);
+    line->Address()->Forward()->setPhoneNumber(QStringLiteral("202"));
+    line->Address()->Forward()->setActive(true);
+    EXPECT_EQ(call->Count(), 0) << takeTrace().join('\n').toStdString();
+    EXPECT_TRUE(line->Address()->Forward()->Active()) << line->Error()->Text().toStdString();
 }
 
 } // namespace
