@@ -151,9 +151,8 @@ void TnvAddressForward::setActive(bool value)
     if (result > 0) {
         m_line->Error()->Clear();
         const HCALL handle = call->CurrentRecord().handle;
-        if (call->awaitReply(call->CurrentRecord(), TnvCallRecord::SlotForward, result) != 0)
-            m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
-        else if (m_line->Error()->Number() == 0)
+        if (call->replyArrives(call->CurrentRecord(), TnvCallRecord::SlotForward, result)
+            && m_line->Error()->Number() == 0)
             m_active = value;
         // A call that went idle meanwhile stayed listed for this request; it ends now.
         if (handle != 0 && call->savedState(handle) == LINECALLSTATE_IDLE)

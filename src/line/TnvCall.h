@@ -208,9 +208,12 @@ public:
     // Waits for the reply to a request held in a slot of the record; 0 when it came,
     // the time-out code when not. The slot is free again afterwards.
     qint32 awaitReply(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request);
+    // The same, reporting a reply that does not come in time (-3); false then.
+    bool replyArrives(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request);
     // A phone number as the PhoneNumber properties store it: translated when the device
     // asks for it. Nothing when the translation failed (it is reported) or gave nothing.
     std::optional<QString> numberToStore(const QString& value);
+    bool translatesNumbers() const;
     QByteArray prepareNumber(const QString& number) const;
     // The swap of the transfer and the conference: the connected one of the two calls
     // is passed as the active one.

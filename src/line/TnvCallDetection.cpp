@@ -59,6 +59,24 @@ bool TnvCallDetection::switchActive(bool value, bool& active, bool TnvCallRecord
     return true;
 }
 
+void TnvCallDetection::rearmCall(HCALL handle, bool TnvCallRecord::*clearOnFailure,
+                                 const std::function<LONG(TnvCallRecord&)>& start)
+{
+    if (handle == m_call->Handle()) {
+        setActive(true);
+        return;
+    }
+    TnvCallRecord* r = recordOf(handle);
+    if (!r)
+        return;
+    const LONG result = start(*r);
+    if (result < 0) {
+        if (clearOnFailure)
+            r->*clearOnFailure = false;
+        report(result);
+    }
+}
+
 LONG TnvCallDetection::tryDigitModes(const std::function<LONG(DWORD)>& request)
 {
     LONG result = 0;

@@ -37,6 +37,14 @@ protected:
     bool switchActive(bool value, bool& active, bool TnvCallRecord::*copy, bool keepOnFailure,
                       const std::function<LONG(HCALL handle, TnvCallRecord& record)>& apply);
 
+    virtual void setActive(bool value) = 0;
+
+    // Restarts the service on a call that has (re)connected: the current call through
+    // its Active setter, another call directly with start. When that fails, the error is
+    // reported and, when given, the record's flag goes off.
+    void rearmCall(HCALL handle, bool TnvCallRecord::*clearOnFailure,
+                   const std::function<LONG(TnvCallRecord& record)>& start);
+
     // Digit modes in the order they are offered: pulse and DTMF, DTMF alone, pulse alone;
     // only a refusal of the modes moves on to the next.
     static LONG tryDigitModes(const std::function<LONG(DWORD modes)>& request);

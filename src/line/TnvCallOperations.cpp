@@ -19,7 +19,7 @@
 namespace {
 
 // TAPI's own reply time-out code.
-constexpr qint32 kReplyTimeout = -3;
+constexpr qint32 kReplyTimeout = TnvLineInternal::ReplyTimeoutCode;
 
 QString closing(const QString& name, const QString& handle, bool result)
 {
@@ -63,13 +63,23 @@ qint32 TnvCall::awaitReply(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG
 {
     if (request <= 0)
         return qint32(request);
+    // Held, so a handler ending the call during the wait leaves the slot valid. A handler
+    // may also run an operation again inside this wait; the outer request keeps its slot.
     const RecordPtr held = keep(&record);
-    qint32& pending = (held ? *held : record).requests[slot];
+    qint32& pending = record.requests[slot];
     const qint32 outer = pending;
     pending = qint32(request);
     const bool timedOut = m_line->WaitForReply(pending);
     pending = outer;
     return timedOut ? kReplyTimeout : 0;
+}
+
+bool TnvCall::replyArrives(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request)
+{
+    if (request <= 0 || awaitReply(record, slot, request) == 0)
+        return true;
+    m_line->ReportResult(false, kReplyTimeout);
+    return false;
 }
 
 TnvCall::RecordPtr TnvCall::pairRecord(HCALL primary, HCALL consult)
@@ -102,8 +112,8 @@ bool TnvCall::swapHold(const QString& name, HCALL primary, HCALL consult)
         const LONG request = primaryActive ? lineSwapHold(primary, consult) : lineSwapHold(consult, primary);
         if (request < 0)
             m_line->ReportResult(false, qint32(request));
-        else if (awaitReply(record ? *record : CurrentRecord(), TnvCallRecord::SlotSwapHold, request) != 0)
-            m_line->ReportResult(false, kReplyTimeout);
+        else
+            replyArrives(record ? *record : CurrentRecord(), TnvCallRecord::SlotSwapHold, request);
         result = m_line->Error()->Number() == 0;
     }
     m_line->write(true, QLatin1Char('\t') + name + QStringLiteral(" - Returned = ") + TnvVantage::BoolText(result));
@@ -136,20 +146,13 @@ bool TnvCall::runFrame(const QString& opening, const char* name, TnvCallRecord::
     } else {
         if (frame != Frame::ClearOnRequest && frame != Frame::SaveOnly)
             m_line->Error()->Clear();
-        // Held, so a handler ending the call during the wait leaves the slot valid.
-        RecordPtr record = keep(FindCallRecord(handle));
-        if (!record)
-            record = keep(&CurrentRecord());
-        qint32& pending = record->requests[slot];
-        // A handler may run this operation again inside an outer one's wait; the outer
-        // request keeps its slot.
-        const qint32 outer = pending;
+        TnvCallRecord* record = FindCallRecord(handle);
+        TnvCallRecord& target = record ? *record : CurrentRecord();
         const LONG request = start(handle);
-        pending = request > 0 ? qint32(request) : outer;
         if (request > 0) {
             if (frame == Frame::ClearOnRequest || frame == Frame::SaveOnly)
                 m_line->Error()->Clear();
-            if (m_line->WaitForReply(pending)) {
+            if (awaitReply(target, slot, request) != 0) {
                 fail(kReplyTimeout);
             } else {
                 result = m_line->Error()->Number() == 0;
@@ -161,7 +164,6 @@ bool TnvCall::runFrame(const QString& opening, const char* name, TnvCallRecord::
         } else {
             result = m_line->Error()->Number() == 0;
         }
-        pending = outer;
     }
     m_line->write(true, closing(QStringLiteral("Call.") + QLatin1String(name), hex(handle), result));
     if (late != 0)
@@ -242,16 +244,9 @@ bool TnvCall::Dial()
     LONG request = 0;
     if (m_handle != 0) {
         // More digits on a call that has dial tone.
-        RecordPtr record = keep(FindCallRecord(m_handle));
-        if (!record)
-            record = keep(&CurrentRecord());
-        qint32& pending = record->requests[TnvCallRecord::SlotDial];
-        const qint32 outer = pending;
+        TnvCallRecord* record = FindCallRecord(m_handle);
         request = lineDial(m_handle, number.constData(), 0);
-        pending = request > 0 ? qint32(request) : outer;
-        if (request > 0 && m_line->WaitForReply(pending))
-            m_line->ReportResult(false, kReplyTimeout);
-        pending = outer;
+        replyArrives(record ? *record : CurrentRecord(), TnvCallRecord::SlotDial, request);
     } else {
         ResetProperties();
         ResetParties();

@@ -93,10 +93,15 @@ void TnvCall::setOwner(bool value)
     refreshViews();
 }
 
+bool TnvCall::translatesNumbers() const
+{
+    return m_line->Initialised() && m_line->Device()->TranslatePhoneNumber();
+}
+
 std::optional<QString> TnvCall::numberToStore(const QString& value)
 {
     const QString number = value.left(kMaxNumberLength);
-    if (!m_line->Initialised() || !m_line->Device()->TranslatePhoneNumber())
+    if (!translatesNumbers())
         return number;
     QByteArray block(kTranslateBlock, '\0');
     auto* output = reinterpret_cast<LINETRANSLATEOUTPUT*>(block.data());
@@ -120,7 +125,7 @@ void TnvCall::setPhoneNumber(const QString& value)
     if (const std::optional<QString> number = numberToStore(value)) {
         m_phoneNumber = *number;
         // A translated number also becomes the current call's.
-        if (m_line->Initialised() && m_line->Device()->TranslatePhoneNumber())
+        if (translatesNumbers())
             CurrentRecord().phoneNumber = m_phoneNumber;
     }
     if (TnvLineView* view = m_line->view())

@@ -180,13 +180,14 @@ bool TnvConference::Dial()
             cleanUpFailedDial(conference.get(), 0);
             code = qint32(request);
         } else {
-            if (call->awaitReply(*consult, TnvCallRecord::SlotConferenceSetup, request) != 0)
-                m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
-            if (m_line->Error()->Number() != 0) {
+            const auto failAfterWait = [&] {
                 closing(false);
                 cleanUpFailedDial(conference.get(), consult->handle);
                 return false;
-            }
+            };
+            call->replyArrives(*consult, TnvCallRecord::SlotConferenceSetup, request);
+            if (m_line->Error()->Number() != 0)
+                return failAfterWait();
             if (firstCall) {
                 m_handle = conference->handle;
                 call->listHandle(*conference);
@@ -200,13 +201,9 @@ bool TnvConference::Dial()
                 cleanUpFailedDial(conference.get(), consult->handle);
                 code = qint32(dialled);
             } else {
-                if (call->awaitReply(*consult, TnvCallRecord::SlotConferenceDial, dialled) != 0)
-                    m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
-                if (m_line->Error()->Number() != 0) {
-                    closing(false);
-                    cleanUpFailedDial(conference.get(), consult->handle);
-                    return false;
-                }
+                call->replyArrives(*consult, TnvCallRecord::SlotConferenceDial, dialled);
+                if (m_line->Error()->Number() != 0)
+                    return failAfterWait();
             }
         }
     }
@@ -236,8 +233,8 @@ bool TnvConference::AddCall()
         const LONG request = lineAddToConference(m_handle, m_consultCall);
         if (request < 0)
             m_line->ReportResult(false, qint32(request));
-        else if (call->awaitReply(*primary, TnvCallRecord::SlotConferenceAdd, request) != 0)
-            m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+        else
+            call->replyArrives(*primary, TnvCallRecord::SlotConferenceAdd, request);
         result = m_line->Error()->Number() == 0;
     }
     m_line->write(true, QStringLiteral("\tConference.AddCall [") + hex(m_consultCall)
@@ -260,9 +257,8 @@ bool TnvConference::RemoveCall()
         if (request < 0) {
             m_line->ReportResult(false, qint32(request));
         } else {
-            if (call->awaitReply(*primary, TnvCallRecord::SlotConferenceRemove, request) != 0)
-                m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
-            else if (m_line->Error()->Number() == 0) {
+            if (call->replyArrives(*primary, TnvCallRecord::SlotConferenceRemove, request)
+                && m_line->Error()->Number() == 0) {
                 result = true;
                 // The party may have gone idle during the wait and left the list already.
                 removeListed(removed);

@@ -50,16 +50,7 @@ LONG TnvGatherDigits::start(HCALL handle, TnvCallRecord& r)
 
 void TnvGatherDigits::rearm(HCALL handle)
 {
-    if (handle == m_call->Handle()) {
-        setActive(true);
-        return;
-    }
-    TnvCallRecord* r = recordOf(handle);
-    if (!r)
-        return;
-    const LONG result = start(handle, *r);
-    if (result < 0)
-        report(result);
+    rearmCall(handle, nullptr, [this, handle](TnvCallRecord& r) { return start(handle, r); });
 }
 
 void TnvGatherDigits::changeSetting(bool differs, const QString& method, bool valid, const std::function<void()>& store)

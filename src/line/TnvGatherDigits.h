@@ -24,7 +24,7 @@ public:
     qint32 Count() const { return m_count; }
     QString Terminate() const { return m_terminate; }
     qint32 Timeout() const { return m_timeout; }
-    void setActive(bool value);
+    void setActive(bool value) override;
     void setCount(qint32 value);
     void setTerminate(const QString& value);
     void setTimeout(qint32 value);

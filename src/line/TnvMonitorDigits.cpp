@@ -37,13 +37,7 @@ LONG TnvMonitorDigits::start(HCALL handle)
 
 void TnvMonitorDigits::rearm(HCALL handle)
 {
-    if (handle == m_call->Handle()) {
-        setActive(true);
-        return;
-    }
-    const LONG result = start(handle);
-    if (result < 0)
-        report(result);
+    rearmCall(handle, nullptr, [this, handle](TnvCallRecord&) { return start(handle); });
 }
 
 void TnvMonitorDigits::appendReceived(QChar digit)

@@ -13,7 +13,7 @@ public:
     TnvMonitorDigits(TnvLineInternal* line, TnvCall* call, QObject* parent);
 
     bool Active() const { return m_active; }
-    void setActive(bool value);
+    void setActive(bool value) override;
 
     void storeActive(bool value) { m_active = value; }
     void save(TnvCallRecord& record) const;

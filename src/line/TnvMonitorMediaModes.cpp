@@ -25,18 +25,8 @@ void TnvMonitorMediaModes::setActive(bool value)
 
 void TnvMonitorMediaModes::rearm(HCALL handle)
 {
-    if (handle == m_call->Handle()) {
-        setActive(true);
-        return;
-    }
-    TnvCallRecord* r = recordOf(handle);
-    if (!r)
-        return;
-    const LONG result = lineMonitorMedia(handle, r->monitorMediaModes);
-    if (result < 0) {
-        r->monitorMediaActive = false;
-        report(result);
-    }
+    rearmCall(handle, &TnvCallRecord::monitorMediaActive,
+              [handle](TnvCallRecord& r) { return lineMonitorMedia(handle, r.monitorMediaModes); });
 }
 
 void TnvMonitorMediaModes::setMediaModes(quint32 value)

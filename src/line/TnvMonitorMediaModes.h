@@ -16,7 +16,7 @@ public:
 
     bool Active() const { return m_active; }
     quint32 MediaModes() const { return m_mediaModes; }
-    void setActive(bool value);
+    void setActive(bool value) override;
     void setMediaModes(quint32 value);
 
     void storeActive(bool value) { m_active = value; }

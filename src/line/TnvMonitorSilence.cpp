@@ -35,18 +35,8 @@ void TnvMonitorSilence::setActive(bool value)
 
 void TnvMonitorSilence::rearm(HCALL handle)
 {
-    if (handle == m_call->Handle()) {
-        setActive(true);
-        return;
-    }
-    TnvCallRecord* r = recordOf(handle);
-    if (!r)
-        return;
-    const LONG result = start(handle, r->monitorSilenceDuration);
-    if (result < 0) {
-        r->monitorSilenceActive = false;
-        report(result);
-    }
+    rearmCall(handle, &TnvCallRecord::monitorSilenceActive,
+              [handle](TnvCallRecord& r) { return start(handle, r.monitorSilenceDuration); });
 }
 
 void TnvMonitorSilence::setDuration(qint32 value)

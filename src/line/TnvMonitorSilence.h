@@ -19,7 +19,7 @@ public:
 
     bool Active() const { return m_active; }
     qint32 Duration() const { return m_duration; }
-    void setActive(bool value);
+    void setActive(bool value) override;
     void setDuration(qint32 value);
 
     void storeActive(bool value) { m_active = value; }

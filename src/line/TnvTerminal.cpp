@@ -169,7 +169,7 @@ LONG TnvTerminal::setTerminal(quint32 modes, bool enable)
                                   enable ? 1 : 0);
     m_requestSlot = result;
     if (result > 0 && m_line->WaitForReply(m_requestSlot))
-        result = -3;
+        result = TnvLineInternal::ReplyTimeoutCode;
     m_requestSlot = 0;
     return result;
 }

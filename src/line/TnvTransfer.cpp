@@ -93,8 +93,7 @@ qint32 TnvTransfer::setUpConsultation(const QByteArray& number)
         Reset();
         return qint32(request);
     }
-    if (call->awaitReply(*record, TnvCallRecord::SlotTransferSetup, request) != 0)
-        m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+    call->replyArrives(*record, TnvCallRecord::SlotTransferSetup, request);
     if (m_line->Error()->Number() != 0)
         return 0;
     // The reply listed the consultation call; it is now the current one.
@@ -111,8 +110,7 @@ qint32 TnvTransfer::setUpConsultation(const QByteArray& number)
         Reset();
         return qint32(dialled);
     }
-    if (call->awaitReply(*record, TnvCallRecord::SlotTransferDial, dialled) != 0)
-        m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+    call->replyArrives(*record, TnvCallRecord::SlotTransferDial, dialled);
     return 0;
 }
 
@@ -167,8 +165,8 @@ bool TnvTransfer::Complete()
         QThread::msleep(kJoinPauseMs);
         if (request < 0)
             m_line->ReportResult(false, qint32(request));
-        else if (call->awaitReply(*primary, TnvCallRecord::SlotTransferComplete, request) != 0)
-            m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+        else
+            call->replyArrives(*primary, TnvCallRecord::SlotTransferComplete, request);
         result = m_line->Error()->Number() == 0;
         // The primary call has left the switch's hands; once idle it goes.
         call->EndCall(false, primaryCall);

@@ -1,6 +1,7 @@
 #include "DialerHarness.h"
 
 #include "EventLoop.h"
+#include "InstantService.h"
 
 #include <ServiceControl.h>
 #include <TnvLine.h>
@@ -14,11 +15,7 @@
 void DialerHarness::SetUp()
 {
     TnvLineInternal::setRememberedActiveRequest(false);
-    Telephony::ServiceOptions options;
-    options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
+    useInstantService(m_configDir);
 }
 
 void DialerHarness::TearDown()

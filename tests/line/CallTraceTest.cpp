@@ -94,7 +94,7 @@ TEST_F(CallTrace, IncomingCallWithCallerID)
         QJsonObject ring{{"line", "1"}, {"name", "SMITH JOHN"}, {"number", "4255550100"}};
         if (*c.flags)
             ring.insert("flags", c.flags);
-        ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("ring"), ring).value("ok").toBool());
+        ASSERT_TRUE(control(QStringLiteral("ring"), ring));
         ASSERT_TRUE(waitUntil([&] { return fired("OnOffering"); }));
         QCoreApplication::processEvents();
         EXPECT_EQ(fired("OnCallerID"), c.announced);
@@ -114,10 +114,7 @@ TEST_F(CallTrace, SameCallerTwiceIsAnnouncedTwice)
     watch(line.get());
     for (int call = 1; call <= 2; ++call) {
         SCOPED_TRACE(call);
-        ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("ring"),
-                                              {{"line", "1"}, {"name", "SMITH JOHN"}, {"number", "4255550100"}})
-                        .value("ok")
-                        .toBool());
+        ASSERT_TRUE(control(QStringLiteral("ring"), {{"line", "1"}, {"name", "SMITH JOHN"}, {"number", "4255550100"}}));
         ASSERT_TRUE(waitUntil([&] { return m_events.count(QStringLiteral("OnOffering")) == call; }));
         QCoreApplication::processEvents();
         EXPECT_EQ(m_events.count(QStringLiteral("OnCallerID")), call);
@@ -173,7 +170,7 @@ TEST_F(CallTrace, LineCloseWithThreeCalls)
         calls << text.toUInt(nullptr, 16);
     watch(line.get());
     takeTrace();
-    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("close"), {{"line", "1"}}).value("ok").toBool());
+    ASSERT_TRUE(control(QStringLiteral("close"), {{"line", "1"}}));
     ASSERT_TRUE(waitUntil([&] { return !line->Device()->Active(); }));
     QCoreApplication::processEvents();
     EXPECT_EQ(m_events, QStringList({"OnCallEnd", "OnCallEnd", "OnCallEnd"}));
@@ -194,10 +191,7 @@ TEST_F(CallTrace, HangupWhoseReplyFails)
     ASSERT_TRUE(waitUntil([&] { return fired("OnConnected"); }));
     takeTrace();
     m_events.clear();
-    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("fail"),
-                                          {{"function", "lineDrop"}, {"code", "0x80000048"}})
-                    .value("ok")
-                    .toBool());
+    ASSERT_TRUE(control(QStringLiteral("fail"), {{"function", "lineDrop"}, {"code", "0x80000048"}}));
     EXPECT_FALSE(line->Call()->Hangup());
     EXPECT_EQ(line->Error()->Number(), qint32(LINEERR_OPERATIONFAILED));
     EXPECT_EQ(m_events, QStringList({"OnError", "OnError"}));

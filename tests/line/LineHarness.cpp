@@ -1,6 +1,7 @@
 #include "LineHarness.h"
 
 #include "EventLoop.h"
+#include "InstantService.h"
 
 #include <ServiceControl.h>
 #include <TapiApi.h>
@@ -8,17 +9,14 @@
 #include <TnvPropertyPath.h>
 
 #include <QFile>
+#include <QJsonArray>
 #include <QRegularExpression>
 
 void LineHarness::SetUp()
 {
     // Each test starts as a fresh program would.
     TnvLineInternal::setRememberedActiveRequest(false);
-    Telephony::ServiceOptions options;
-    options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
+    useInstantService(m_configDir);
 }
 
 void LineHarness::TearDown()
@@ -143,4 +141,19 @@ QStringList LineHarness::takeNormalizedTrace(const QList<HCALL>& calls)
                                calls.size() == 1 ? QStringLiteral("<call>") : QStringLiteral("<call%1>").arg(i + 1));
     trace.replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d$")), QStringLiteral("<time>"));
     return trace;
+}
+
+bool LineHarness::control(const QString& command, const QJsonObject& args)
+{
+    return Telephony::serviceControl(command, args).value(QStringLiteral("ok")).toBool();
+}
+
+QJsonValue LineHarness::exchangeCall(const QString& field, const QString& value)
+{
+    const QJsonArray calls =
+        Telephony::serviceControl(QStringLiteral("calls"), {{"line", 1}}).value(QStringLiteral("calls")).toArray();
+    for (const QJsonValue& call : calls)
+        if (call.toObject().value(field).toString() == value)
+            return call.toObject().value(QStringLiteral("call"));
+    return {};
 }

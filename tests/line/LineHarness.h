@@ -6,6 +6,8 @@
 
 #include <TnvLine.h>
 
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -43,6 +45,12 @@ protected:
     HLINEAPP holdCallsElsewhere(int count);
 
     static std::vector<std::pair<QString, QVariant>> dialerSettings();
+
+    // A control command of the simulated exchange; true when it was carried out.
+    static bool control(const QString& command, const QJsonObject& args = {});
+    // The exchange's own id of the first call on line 1 whose field has the value (as
+    // the "calls" command lists them), or an undefined value.
+    static QJsonValue exchangeCall(const QString& field, const QString& value);
 
     QTemporaryDir m_configDir;
     QStringList m_trace;

@@ -4,6 +4,7 @@
 // trace lines it wrote since a mark.
 
 #include "EventLoop.h"
+#include "InstantService.h"
 
 #include <ServiceControl.h>
 #include <TnvCall.h>
@@ -22,11 +23,7 @@ protected:
     void SetUp() override
     {
         TnvLineInternal::setRememberedActiveRequest(false);
-        Telephony::ServiceOptions options;
-        options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-        options.pacing = 0.0;
-        options.controlServer = false;
-        Telephony::setServiceOptions(options);
+        useInstantService(m_configDir);
         m_line = std::make_unique<TnvLine>();
         m_line->Log()->setCount(1000);
         m_line->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };

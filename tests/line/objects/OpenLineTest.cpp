@@ -3,6 +3,7 @@
 // terminal's modes.
 
 #include "EventLoop.h"
+#include "InstantService.h"
 
 #include <ServiceControl.h>
 #include <TapiConstants.h>
@@ -27,11 +28,7 @@ class OpenLine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Telephony::ServiceOptions options;
-        options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-        options.pacing = 0.0;
-        options.controlServer = false;
-        Telephony::setServiceOptions(options);
+        useInstantService(m_configDir);
         m_line = std::make_unique<TnvLine>();
         m_line->Log()->setCount(1000);
         m_line->setEnabled(true);

@@ -174,7 +174,7 @@ TEST_F(Reentrancy, FarEndHangingUpWhileAHandlerWaits)
     int ended = 0;
     line->OnCallEnd = [&](TnvSharedControl*, int) { ++ended; };
     line->OnConnected = [&](TnvSharedControl*, int) {
-        Telephony::serviceControl(QStringLiteral("hangup"), {{"line", "1"}});
+        control(QStringLiteral("hangup"), {{"line", "1"}});
         call->Hangup();
     };
     call->setPhoneNumber(QStringLiteral("5550100"));
@@ -217,10 +217,8 @@ TEST_F(Reentrancy, CallEndingWhileForwardingWaits)
     ASSERT_TRUE(call->Dial());
     ASSERT_TRUE(waitUntil([&] { return call->State() == LINECALLSTATE_CONNECTED; }));
     line->OnDisconnected = [&](TnvSharedControl*, int) { call->Hangup(); };
-    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("delay"), {{"function", "lineForward"}, {"ms", 50}})
-                    .value("ok")
-                    .toBool());
-    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("hangup"), {{"line", 1}}).value("ok").toBool());
+    ASSERT_TRUE(control(QStringLiteral("delay"), {{"function", "lineForward"}, {"ms", 50}}));
+    ASSERT_TRUE(control(QStringLiteral("hangup"), {{"line", 1}}));
     line->Address()->Forward()->setMode(LINEFORWARDMODE_UNCOND);
     line->Address()->Forward()->setPhoneNumber(QStringLiteral("202"));
     line->Address()->Forward()->setActive(true);

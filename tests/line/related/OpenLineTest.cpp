@@ -1,7 +1,9 @@
 // The related devices of an open line on the simulated exchange: the IDs each privilege
 // combination looks up, the changes an open line refuses, and a data call's comm handle.
 
-#include <EventLoop.h>
+#include "EventLoop.h"
+#include "InstantService.h"
+
 #include <ServiceControl.h>
 #include <TapiApi.h>
 #include <TapiConstants.h>
@@ -29,11 +31,7 @@ class OpenLine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Telephony::ServiceOptions options;
-        options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-        options.pacing = 0.0;
-        options.controlServer = false;
-        Telephony::setServiceOptions(options);
+        useInstantService(m_configDir);
         m_line = std::make_unique<TnvLine>();
         m_line->setEnabled(true);
         ASSERT_TRUE(m_line->Initialised());

@@ -13,7 +13,6 @@
 #include <ServiceControl.h>
 
 #include <QCoreApplication>
-#include <QJsonArray>
 #include <QJsonObject>
 
 namespace {
@@ -112,13 +111,8 @@ TEST_F(Conference, PartyHangingUpLeavesTheList)
     ASSERT_TRUE(conference->AddCall());
     EXPECT_EQ(conference->Count(), 1);
     // The party's own leg at the exchange hangs up.
-    QJsonValue party;
-    const QJsonArray calls =
-        Telephony::serviceControl(QStringLiteral("calls"), {{"line", 1}}).value(QStringLiteral("calls")).toArray();
-    for (const QJsonValue& c : calls)
-        if (c.toObject().value(QStringLiteral("party")).toString() == QLatin1String("5550120"))
-            party = c.toObject().value(QStringLiteral("call"));
-    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("hangup"), {{"call", party}}).value("ok").toBool());
+    const QJsonValue party = exchangeCall(QStringLiteral("party"), QStringLiteral("5550120"));
+    ASSERT_TRUE(control(QStringLiteral("hangup"), {{"call", party}}));
     ASSERT_TRUE(waitUntil([&] { return conference->Count() == 0; }));
     EXPECT_EQ(conference->ConsultCall(), 0u);
 }

@@ -17,7 +17,6 @@
 #include <TnvTAPI.h>
 #include <TnvTransfer.h>
 
-#include <QJsonArray>
 #include <QJsonObject>
 
 namespace {
@@ -92,8 +91,7 @@ TEST_F(Transfer, ConsultationCallWithoutDialToneTimesOut)
     const HCALL primary = line->Transfer()->PrimaryCall();
     // The switch runs out of dial tone; the control gives up after its time-out.
     line->TAPI()->setReplyTimeout(200);
-    ASSERT_TRUE(
-        Telephony::serviceControl(QStringLiteral("dialtone"), {{"line", 1}, {"on", false}}).value("ok").toBool());
+    ASSERT_TRUE(control(QStringLiteral("dialtone"), {{"line", 1}, {"on", false}}));
     EXPECT_FALSE(line->Transfer()->Dial());
     EXPECT_EQ(line->Error()->Number(), -3);
     EXPECT_EQ(line->Call()->Handle(), primary);
@@ -166,12 +164,8 @@ TEST_F(Transfer, PrimaryCallEndingDuringDialResetsTheTransfer)
     const HCALL primary = line->Transfer()->PrimaryCall();
     line->OnDialtone = [&](TnvSharedControl*, int) {
         // The exchange's own id of the held primary call.
-        const QJsonArray calls = Telephony::serviceControl(QStringLiteral("calls"), {{"line", 1}})
-                                     .value(QStringLiteral("calls"))
-                                     .toArray();
-        for (const QJsonValue& c : calls)
-            if (c.toObject().value(QStringLiteral("state")).toString() == QLatin1String("ONHOLDPENDTRANSFER"))
-                Telephony::serviceControl(QStringLiteral("hangup"), {{"call", c.toObject().value("call")}});
+        control(QStringLiteral("hangup"),
+                {{"call", exchangeCall(QStringLiteral("state"), QStringLiteral("ONHOLDPENDTRANSFER"))}});
     };
     line->OnDisconnected = [&](TnvSharedControl*, int call) {
         if (HCALL(call) == primary) {

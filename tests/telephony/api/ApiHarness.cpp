@@ -1,6 +1,7 @@
 #include "ApiHarness.h"
 
 #include "EventLoop.h"
+#include "InstantService.h"
 
 #include <QCoreApplication>
 
@@ -17,11 +18,7 @@ void ApiHarness::callback(DWORD device, DWORD message, DWORD instance, DWORD p1,
 void ApiHarness::SetUp()
 {
     s_received.clear();
-    Telephony::ServiceOptions options;
-    options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
+    useInstantService(m_configDir);
 }
 
 void ApiHarness::TearDown()

@@ -1,0 +1,17 @@
+#pragma once
+
+// The telephony service as the tests want it: a private configuration in a temporary
+// folder, no pacing (every step of the exchange at once, in order), no control socket.
+
+#include <ServiceControl.h>
+
+#include <QTemporaryDir>
+
+inline void useInstantService(const QTemporaryDir& configDir)
+{
+    Telephony::ServiceOptions options;
+    options.configPath = configDir.filePath(QStringLiteral("telephony.conf"));
+    options.pacing = 0.0;
+    options.controlServer = false;
+    Telephony::setServiceOptions(options);
+}
