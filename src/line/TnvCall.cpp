@@ -140,26 +140,6 @@ void TnvCall::retire(const RecordPtr& record)
     m_retired.push_back(record);
 }
 
-bool TnvCall::markReplied(qint32 request)
-{
-    // The sentinel comes last: it carries the slots of operations without a call.
-    for (auto it = std::next(m_records.begin()); it != m_records.end(); ++it) {
-        for (qint32& slot : (*it)->requests) {
-            if (slot == request) {
-                slot = -1;
-                return true;
-            }
-        }
-    }
-    for (qint32& slot : m_records.front()->requests) {
-        if (slot == request) {
-            slot = -1;
-            return true;
-        }
-    }
-    return false;
-}
-
 void TnvCall::listHandle(const TnvCallRecord& record)
 {
     if (record.handle == 0)

@@ -165,8 +165,6 @@ public:
     void RemoveCallRecord(TnvCallRecord* record);
     // Whether the record is still in the chain (it may go while a reply is awaited).
     bool holdsRecord(const TnvCallRecord* record) const;
-    // Marks the first slot holding the request as replied; false when none does.
-    bool markReplied(qint32 request);
     // Appends the record's handle to List unless it is listed already.
     void listHandle(const TnvCallRecord& record);
     // A fresh list on opening: the sentinel and the no-call entry only.
