@@ -12,12 +12,16 @@ if(LINKORA_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# linkora_add_library(<name> ALIAS <Alias> SOURCES ... [DEPENDS ...] [PRIVATE_DEPENDS ...])
+# linkora_add_library(<name> ALIAS <Alias> SOURCES ... [HEADERS ...] [PRIVATE_INCLUDE <dir>]
+#                     [DEPENDS ...] [PRIVATE_DEPENDS ...])
 # Builds one subsystem library with the Linkora::<Alias> name, an include path that works
-# both in the tree and installed, and an install rule.
+# both in the tree and installed, and an install rule. HEADERS lists the public headers,
+# the only ones installed (without the list, every header of the folder is public);
+# PRIVATE_INCLUDE names the folder of private headers, which the library itself and
+# Linkora::<Alias>Private (for the tests, never installed) see.
 function(linkora_add_library name)
-  cmake_parse_arguments(ARG "" "ALIAS" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  cmake_parse_arguments(ARG "" "ALIAS;PRIVATE_INCLUDE" "SOURCES;HEADERS;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES} ${ARG_HEADERS})
   add_library(Linkora::${ARG_ALIAS} ALIAS ${name})
   set_target_properties(${name} PROPERTIES EXPORT_NAME ${ARG_ALIAS} POSITION_INDEPENDENT_CODE ON)
   target_include_directories(${name} PUBLIC
@@ -25,7 +29,19 @@ function(linkora_add_library name)
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/linkora/${name}>)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
   linkora_warnings(${name})
-  file(GLOB headers "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  if(ARG_PRIVATE_INCLUDE)
+    set(private_dir ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_PRIVATE_INCLUDE})
+    target_include_directories(${name} PRIVATE ${private_dir})
+    add_library(${name}_private INTERFACE)
+    add_library(Linkora::${ARG_ALIAS}Private ALIAS ${name}_private)
+    target_include_directories(${name}_private INTERFACE ${private_dir})
+    target_link_libraries(${name}_private INTERFACE ${name})
+  endif()
+  if(ARG_HEADERS)
+    set(headers ${ARG_HEADERS})
+  else()
+    file(GLOB headers "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  endif()
   install(TARGETS ${name} EXPORT LinkoraTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
   install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/linkora/${name})
 endfunction()

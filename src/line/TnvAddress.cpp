@@ -4,7 +4,7 @@
 #include "TnvAddressForward.h"
 #include "TnvLineDevice.h"
 #include "TnvLineDeviceCaps.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 #include "TnvTapiBuffer.h"
@@ -17,7 +17,7 @@
 #include <climits>
 #include <cstring>
 
-TnvAddress::TnvAddress(TnvLineInternal* line, QObject* parent)
+TnvAddress::TnvAddress(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
     , m_capabilities(new TnvAddressCaps(line, this))

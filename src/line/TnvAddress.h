@@ -13,7 +13,7 @@
 #include <QObject>
 #include <QStringList>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvAddress : public QObject {
     Q_OBJECT
@@ -31,7 +31,7 @@ class TnvAddress : public QObject {
     Q_PROPERTY(TnvAddressForward* Forward READ Forward CONSTANT)
 
 public:
-    TnvAddress(TnvLineInternal* line, QObject* parent);
+    TnvAddress(TnvLineContext* line, QObject* parent);
 
     QString Name() const { return m_name; }
     const QStringList& List() const { return m_list; }
@@ -66,7 +66,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     QString m_name;
     QStringList m_list;
     qint32 m_count = 0;

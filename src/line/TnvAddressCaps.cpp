@@ -1,6 +1,6 @@
 #include "TnvAddressCaps.h"
 
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvTapiBuffer.h"
 
 #include <TapiConstants.h>
@@ -8,7 +8,7 @@
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvAddressCaps::TnvAddressCaps(TnvLineInternal* line, QObject* parent)
+TnvAddressCaps::TnvAddressCaps(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

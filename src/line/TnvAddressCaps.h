@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QObject>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvAddressCaps : public QObject {
     Q_OBJECT
@@ -50,7 +50,7 @@ class TnvAddressCaps : public QObject {
     Q_PROPERTY(QByteArray DevSpecific READ DevSpecific STORED false)
 
 public:
-    TnvAddressCaps(TnvLineInternal* line, QObject* parent);
+    TnvAddressCaps(TnvLineContext* line, QObject* parent);
 
     quint32 Flags() const { return m_flags; }
     quint32 BusyModes() const { return m_busyModes; }
@@ -98,7 +98,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     quint32 m_flags = 0;
     quint32 m_busyModes = 0;
     quint32 m_callerIDFlags = 0;

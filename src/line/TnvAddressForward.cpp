@@ -1,9 +1,10 @@
 #include "TnvAddressForward.h"
 
-#include "TnvAddress.h"
 #include "TnvCall.h"
 #include "TnvCallParameters.h"
-#include "TnvLineInternal.h"
+#include "TnvCallOperations.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 
@@ -16,7 +17,7 @@
 #include <cstring>
 #include <new>
 
-TnvAddressForward::TnvAddressForward(TnvLineInternal* line, QObject* parent)
+TnvAddressForward::TnvAddressForward(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
     , m_parameters(new TnvCallParameters(line, this))
@@ -143,19 +144,18 @@ void TnvAddressForward::setActive(bool value)
     // The forward reply is matched through the current call record's slot; the wait
     // holds the record, so a call ended meanwhile cannot take the slot with it.
     TnvCall* call = m_line->Call();
-    TnvAddress* address = m_line->Address();
     const LONG result =
-        lineForward(m_line->Line()->Handle(), 0, DWORD(address->ID()),
+        lineForward(m_line->Line()->Handle(), 0, m_line->addressID(),
                     value ? reinterpret_cast<const LINEFORWARDLIST*>(list.constData()) : nullptr,
-                    address->NumRingsNoAnswer(), &m_consultCall, params);
+                    m_line->addressRingsNoAnswer(), &m_consultCall, params);
     if (result > 0) {
         m_line->Error()->Clear();
-        const HCALL handle = call->CurrentRecord().handle;
-        if (call->replyArrives(call->CurrentRecord(), TnvCallRecord::SlotForward, result)
+        const HCALL handle = m_line->records().current().handle;
+        if (m_line->operations().replyArrives(m_line->records().current(), TnvCallRecord::SlotForward, result)
             && m_line->Error()->Number() == 0)
             m_active = value;
         // A call that went idle meanwhile stayed listed for this request; it ends now.
-        if (handle != 0 && call->savedState(handle) == LINECALLSTATE_IDLE)
+        if (handle != 0 && m_line->records().savedState(handle) == LINECALLSTATE_IDLE)
             call->EndCall(false, handle);
     } else {
         m_line->ReportResult(false, result);

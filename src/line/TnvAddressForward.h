@@ -12,7 +12,7 @@
 #include <QObject>
 #include <QString>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvAddressForward : public QObject {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     // The forward list handed to the service: its fixed part and room for both texts.
     static constexpr int ListSize = 96;
 
-    TnvAddressForward(TnvLineInternal* line, QObject* parent);
+    TnvAddressForward(TnvLineContext* line, QObject* parent);
 
     bool Active() const { return m_active; }
     TnvCallParameters* Parameters() const { return m_parameters; }
@@ -65,7 +65,7 @@ private:
     void setText(QString& field, const char* name, const QString& value);
     void refresh();
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     TnvCallParameters* m_parameters;
     bool m_active = false;
     QString m_caller;

@@ -4,7 +4,9 @@
 #include "TnvCallerID.h"
 #include "TnvGatherDigits.h"
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvCallActions.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 #include "TnvMonitorDigits.h"
@@ -19,8 +21,6 @@
 #include <TnvNotation.h>
 #include <TnvTAPI.h>
 
-#include <QCoreApplication>
-#include <QThread>
 
 namespace {
 
@@ -29,150 +29,75 @@ constexpr DWORD kAllParties = 0xF8000;
 
 } // namespace
 
-TnvCall::TnvCall(TnvLineInternal* line, QObject* parent)
+TnvCall::TnvCall(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
     , m_parameters(new TnvCallParameters(line, this))
-    , m_gatherDigits(new TnvGatherDigits(line, this, this))
-    , m_monitorDigits(new TnvMonitorDigits(line, this, this))
-    , m_monitorMediaModes(new TnvMonitorMediaModes(line, this, this))
-    , m_monitorSilence(new TnvMonitorSilence(line, this, this))
+    , m_gatherDigits(new TnvGatherDigits(line, this))
+    , m_monitorDigits(new TnvMonitorDigits(line, this))
+    , m_monitorMediaModes(new TnvMonitorMediaModes(line, this))
+    , m_monitorSilence(new TnvMonitorSilence(line, this))
 {
     setObjectName(QStringLiteral("Call"));
     for (int i = 0; i < TnvCallerID::PartyCount; ++i) {
         const auto party = TnvCallerID::Party(i);
         m_parties[i] = new TnvCallerID(line, TnvCallerID::partName(party), this);
     }
-    ResetList();
 }
 
 TnvCall::~TnvCall() = default;
+
+bool TnvCall::Dial() { return m_line->actions().Dial(); }
+bool TnvCall::Answer() { return m_line->actions().Answer(); }
+bool TnvCall::Hangup() { return m_line->actions().Hangup(); }
+bool TnvCall::Hold() { return m_line->actions().Hold(); }
+bool TnvCall::Unhold() { return m_line->actions().Unhold(); }
+bool TnvCall::Transfer() { return m_line->actions().Transfer(); }
+bool TnvCall::Redirect(const QString& phoneNumber) { return m_line->actions().Redirect(phoneNumber); }
+bool TnvCall::Park(const QString& phoneNumber) { return m_line->actions().Park(phoneNumber); }
+bool TnvCall::Unpark(const QString& phoneNumber) { return m_line->actions().Unpark(phoneNumber); }
+bool TnvCall::Pickup(const QString& phoneNumber, const QString& groupID)
+{
+    return m_line->actions().Pickup(phoneNumber, groupID);
+}
+bool TnvCall::Handoff(const QString& application) { return m_line->actions().Handoff(application); }
+bool TnvCall::SendDigits(const QString& digits, int duration) { return m_line->actions().SendDigits(digits, duration); }
+bool TnvCall::SendTone(DWORD tone, int duration) { return m_line->actions().SendTone(tone, duration); }
 
 QString TnvCall::hex(HCALL handle) const
 {
     return TnvNotation::hex8(handle);
 }
 
-// --- Records and the list ------------------------------------------------------------
+// --- The list and ending calls ------------------------------------------------------
 
-TnvCallRecord& TnvCall::CurrentRecord()
+int TnvCall::Count() const
 {
-    return *m_current;
+    return m_line->records().count();
 }
 
-TnvCallRecord* TnvCall::FindCallRecord(HCALL handle)
+const QStringList& TnvCall::List() const
 {
-    // The sentinel is never found.
-    for (auto it = std::next(m_records.begin()); it != m_records.end(); ++it)
-        if ((*it)->handle == handle)
-            return it->get();
-    return nullptr;
+    return m_line->records().list();
 }
 
-TnvCallRecord* TnvCall::FindRequest(qint32 request)
+void TnvCall::setTag(qint32 value)
 {
-    if (request <= 0)
-        return nullptr;
-    for (auto it = std::next(m_records.begin()); it != m_records.end(); ++it)
-        for (qint32 slot : (*it)->requests)
-            if (slot == request)
-                return it->get();
-    // The sentinel comes last: it carries the slots of operations without a call
-    // (forwarding the address).
-    for (qint32 slot : m_records.front()->requests)
-        if (slot == request)
-            return m_records.front().get();
-    return nullptr;
-}
-
-TnvCallRecord* TnvCall::AddCallRecord(HCALL handle)
-{
-    if (handle)
-        if (TnvCallRecord* existing = FindCallRecord(handle))
-            return existing;
-    auto record = std::make_shared<TnvCallRecord>();
-    record->handle = handle;
-    m_current = record.get();
-    m_records.insert(std::next(m_records.begin()), std::move(record));
-    if (handle) {
-        m_list << hex(handle);
-        ++m_count;
-    }
-    return m_current;
-}
-
-void TnvCall::RemoveCallRecord(TnvCallRecord* record)
-{
-    for (auto it = std::next(m_records.begin()); it != m_records.end(); ++it) {
-        if (it->get() != record)
-            continue;
-        if (m_current == record)
-            m_current = m_records.front().get();
-        // Gathered digits may still be written into it; it stays until the next opening.
-        if ((*it)->gatherBufferHanded)
-            m_retired.push_back(*it);
-        m_records.erase(it);
-        return;
-    }
-}
-
-bool TnvCall::holdsRecord(const TnvCallRecord* record) const
-{
-    for (const RecordPtr& held : m_records)
-        if (held.get() == record)
-            return true;
-    return false;
-}
-
-TnvCall::RecordPtr TnvCall::keep(TnvCallRecord* record) const
-{
-    for (const RecordPtr& held : m_records)
-        if (held.get() == record)
-            return held;
-    return nullptr;
-}
-
-void TnvCall::retire(const RecordPtr& record)
-{
-    if (!record)
-        return;
-    RemoveCallRecord(record.get());
-    m_retired.push_back(record);
-}
-
-void TnvCall::listHandle(const TnvCallRecord& record)
-{
-    if (record.handle == 0)
-        return;
-    const QString text = hex(record.handle);
-    if (m_list.indexOf(text, 1) > 0)
-        return;
-    m_list << text;
-    ++m_count;
-}
-
-void TnvCall::ResetList()
-{
-    // Records whose handle the service may still write stay until the next opening;
-    // by then the old line is closed and no reply can reach them.
-    m_retired.clear();
-    m_records.clear();
-    m_records.push_back(std::make_shared<TnvCallRecord>());
-    m_current = m_records.front().get();
-    m_list = QStringList{QStringLiteral("00000000")};
-    m_count = 0;
+    m_tag = value;
+    if (TnvCallRecord* record = m_line->records().find(m_handle))
+        record->tag = value;
 }
 
 bool TnvCall::EndCall(bool forced, HCALL handle)
 {
-    const QString text = hex(handle);
-    const int position = int(m_list.indexOf(text, 1));
-    if (position < 1 || position > m_count)
+    TnvCallRecords& records = m_line->records();
+    if (records.position(handle) < 0)
         return false;
-    const RecordPtr record = keep(FindCallRecord(handle));
+    const TnvCallRecords::RecordPtr record = records.keep(records.find(handle));
     if (!record || (!forced && !record->idle()))
         return false;
 
+    const QString text = hex(handle);
     record->ended = QDateTime::currentDateTime();
     if (handle == m_handle)
         m_ended = record->ended;
@@ -184,12 +109,8 @@ bool TnvCall::EndCall(bool forced, HCALL handle)
         SelectNextCall();
 
     // Handlers may have changed the list meanwhile.
-    const int now = int(m_list.indexOf(text, 1));
-    if (now >= 1 && now <= m_count) {
-        m_list.removeAt(now);
-        --m_count;
-    }
-    RemoveCallRecord(record.get());
+    records.unlist(handle);
+    records.remove(record.get());
     if (m_handle == handle)
         m_handle = 0;
     refreshViews();
@@ -198,20 +119,23 @@ bool TnvCall::EndCall(bool forced, HCALL handle)
 
 void TnvCall::SelectNextCall()
 {
-    if (m_count <= 0) {
+    const TnvCallRecords& records = m_line->records();
+    const int count = records.count();
+    const QStringList& list = records.list();
+    if (count <= 0) {
         m_active = false;
         ResetProperties();
-        if (m_list.isEmpty())
+        if (list.isEmpty())
             m_handle = 0;
         else
             setHandle(0);
         return;
     }
     HCALL chosen = 0;
-    for (int position = 1; position <= m_count && position < m_list.size(); ++position) {
+    for (int position = 1; position <= count && position < list.size(); ++position) {
         bool ok = false;
-        const HCALL handle = m_list.at(position).toUInt(&ok, 16);
-        const TnvCallRecord* record = ok ? FindCallRecord(handle) : nullptr;
+        const HCALL handle = list.at(position).toUInt(&ok, 16);
+        const TnvCallRecord* record = ok ? records.find(handle) : nullptr;
         if (record && record->ended.isNull() && record->state != 0 && record->state != LINECALLSTATE_IDLE) {
             chosen = handle;
             break;
@@ -267,8 +191,9 @@ void TnvCall::setHandle(HCALL value)
     if (value == m_handle)
         return;
     m_line->write(true, QStringLiteral("Call.Handle = [") + hex(value) + QLatin1Char(']'));
-    const int position = int(m_list.indexOf(hex(value)));
-    if (position < 0 || position > m_count) {
+    const TnvCallRecords& records = m_line->records();
+    const int position = int(records.list().indexOf(hex(value)));
+    if (position < 0 || position > records.count()) {
         // Nothing changed, so there is nothing to refresh; the error stays readable.
         m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
         refreshViews();
@@ -328,7 +253,7 @@ bool TnvCall::RefreshCallStatus(bool keepState)
 
 void TnvCall::SaveCallState(HCALL handle)
 {
-    TnvCallRecord* record = FindCallRecord(handle);
+    TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
         return;
     record->tag = m_tag;
@@ -363,7 +288,7 @@ void TnvCall::LoadCallState(HCALL handle)
 {
     if (handle != m_handle)
         return;
-    const TnvCallRecord* record = FindCallRecord(handle);
+    const TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
         return;
     if (m_handle != 0) {
@@ -390,33 +315,6 @@ void TnvCall::LoadCallState(HCALL handle)
     m_specialInfo = record->specialInfo;
     m_dialtoneMode = record->dialtoneMode;
     m_busyMode = record->busyMode;
-}
-
-bool TnvCall::WaitForCallState(const TnvCallRecord& record, DWORD bits)
-{
-    // Held here so a handler ending the call meanwhile cannot free it under us.
-    const RecordPtr held = keep(const_cast<TnvCallRecord*>(&record));
-    const TnvCallRecord& watched = held ? *held : record;
-    const qint64 started = QDateTime::currentMSecsSinceEpoch();
-    while (!(watched.state & bits)) {
-        QCoreApplication::processEvents();
-        if (QDateTime::currentMSecsSinceEpoch() - started >= m_line->TAPI()->ReplyTimeout())
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
-
-DWORD TnvCall::savedState(HCALL handle)
-{
-    const TnvCallRecord* record = FindCallRecord(handle);
-    return record ? record->state : 0;
-}
-
-DWORD TnvCall::savedStateMode(HCALL handle)
-{
-    const TnvCallRecord* record = FindCallRecord(handle);
-    return record ? record->stateMode : 0;
 }
 
 void TnvCall::refreshViews()

@@ -1,30 +1,27 @@
 #pragma once
 
-// The line control's call object: the current call with every operation on it, the list
-// of known call handles and the chain of call records behind it. Selecting a handle loads
-// that call's saved state into the visible properties; every change is saved back.
+// The line control's call object: the current call as the application sees it, with its
+// operations, and the list of known call handles. Selecting a handle loads that call's
+// saved state from its record into the visible properties; every change is saved back.
 
-#include "TnvCallRecord.h"
 // Complete types, so the property system can walk into them.
+#include "TnvCallerID.h"
 #include "TnvGatherDigits.h"
 #include "TnvMonitorDigits.h"
 #include "TnvMonitorMediaModes.h"
 #include "TnvMonitorSilence.h"
+
+#include <TapiStructs.h>
 
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
 
 #include <array>
-#include <functional>
-#include <list>
-#include <memory>
-#include <optional>
-#include <vector>
 
 class TnvCallParameters;
-class TnvCallerID;
-class TnvLineInternal;
+class TnvLineContext;
+struct TnvCallRecord;
 
 class TnvCall : public QObject {
     Q_OBJECT
@@ -68,7 +65,7 @@ class TnvCall : public QObject {
     Q_PROPERTY(TnvMonitorSilence* MonitorSilence READ MonitorSilence CONSTANT)
 
 public:
-    TnvCall(TnvLineInternal* line, QObject* parent);
+    TnvCall(TnvLineContext* line, QObject* parent);
     ~TnvCall() override;
 
     TnvCallParameters* Parameters() const { return m_parameters; }
@@ -89,7 +86,7 @@ public:
     QDateTime Began() const { return m_began; }
     DWORD BusyMode() const { return m_busyMode; }
     QDateTime Connected() const { return m_connected; }
-    int Count() const { return m_count; }
+    int Count() const;
     DWORD DialtoneMode() const { return m_dialtoneMode; }
     QDateTime Disconnected() const { return m_disconnected; }
     DWORD DisconnectMode() const { return m_disconnectMode; }
@@ -98,7 +95,7 @@ public:
     DWORD Features2() const { return m_features2; }
     HCALL Handle() const { return m_handle; }
     DWORD ID() const { return m_id; }
-    const QStringList& List() const { return m_list; }
+    const QStringList& List() const;
     DWORD MediaMode() const { return m_mediaMode; }
     qint32 Monitors() const { return m_monitors; }
     DWORD Origin() const { return m_origin; }
@@ -119,26 +116,7 @@ public:
     void setOwner(bool value);
     void setPhoneNumber(const QString& value);
     // The digit events report the record's tag, so a change reaches the record at once.
-    void setTag(qint32 value)
-    {
-        m_tag = value;
-        if (TnvCallRecord* record = FindCallRecord(m_handle))
-            record->tag = value;
-    }
-
-    // Plain stores for the message dispatch: no trace, no service call.
-    void setActiveState(bool value) { m_active = value; }
-    void setHandleValue(HCALL value) { m_handle = value; }
-    void storeState(DWORD state, DWORD mode) { m_state = state; m_stateMode = mode; }
-    void storeBusyMode(DWORD value) { m_busyMode = value; }
-    void storeDialtoneMode(DWORD value) { m_dialtoneMode = value; }
-    void storeSpecialInfo(DWORD value) { m_specialInfo = value; }
-    void storeDisconnectMode(DWORD value) { m_disconnectMode = value; }
-    void storeMediaMode(DWORD value) { m_mediaMode = value; }
-    void storeBegan(const QDateTime& value) { m_began = value; }
-    void storeConnected(const QDateTime& value) { m_connected = value; }
-    void storeDisconnected(const QDateTime& value) { m_disconnected = value; }
-    void storeOriginatingApp(const QString& value) { m_originatingApp = value; }
+    void setTag(qint32 value);
 
     // Operations on the current call; each returns whether it succeeded, the reason of a
     // failure is the control's last error.
@@ -156,19 +134,23 @@ public:
     bool SendDigits(const QString& digits, int duration);
     bool SendTone(DWORD tone, int duration);
 
-    // The record chain, newest first behind a sentinel of handle 0.
-    TnvCallRecord& CurrentRecord();
-    TnvCallRecord* FindCallRecord(HCALL handle);
-    // The record with a slot holding the request (replies), or null.
-    TnvCallRecord* FindRequest(qint32 request);
-    TnvCallRecord* AddCallRecord(HCALL handle);
-    void RemoveCallRecord(TnvCallRecord* record);
-    // Whether the record is still in the chain (it may go while a reply is awaited).
-    bool holdsRecord(const TnvCallRecord* record) const;
-    // Appends the record's handle to List unless it is listed already.
-    void listHandle(const TnvCallRecord& record);
-    // A fresh list on opening: the sentinel and the no-call entry only.
-    void ResetList();
+    bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
+
+    // What the control does to the visible call as messages arrive. Plain stores: no
+    // trace, no service call.
+    void setActiveState(bool value) { m_active = value; }
+    void setHandleValue(HCALL value) { m_handle = value; }
+    void storeState(DWORD state, DWORD mode) { m_state = state; m_stateMode = mode; }
+    void storeBusyMode(DWORD value) { m_busyMode = value; }
+    void storeDialtoneMode(DWORD value) { m_dialtoneMode = value; }
+    void storeSpecialInfo(DWORD value) { m_specialInfo = value; }
+    void storeDisconnectMode(DWORD value) { m_disconnectMode = value; }
+    void storeMediaMode(DWORD value) { m_mediaMode = value; }
+    void storeBegan(const QDateTime& value) { m_began = value; }
+    void storeConnected(const QDateTime& value) { m_connected = value; }
+    void storeDisconnected(const QDateTime& value) { m_disconnected = value; }
+    void storeOriginatingApp(const QString& value) { m_originatingApp = value; }
+
     // Ends a listed call: forced, or when its record is idle; fires OnCallEnd.
     bool EndCall(bool forced, HCALL handle);
     // Forgets the call data and the party IDs (not the list).
@@ -177,10 +159,12 @@ public:
     void ResetProperties();
     // Forgets the five party IDs, so that the next call's are announced afresh.
     void ResetParties();
-
     bool RefreshCallStatus(bool keepState);
     void SaveCallState(HCALL handle);
     void LoadCallState(HCALL handle);
+    void SelectNextCall();
+    void refreshViews();
+
     // The gathering and monitoring settings in a record, and back.
     void SaveDetection(TnvCallRecord& record) const;
     void LoadDetection(const TnvCallRecord& record);
@@ -192,71 +176,20 @@ public:
     // proceeds outbound (media monitoring only).
     void RearmDetection(HCALL handle, bool media, bool others);
     bool LogDetection(const QString& prefix, const QString& indent);
-    void SelectNextCall();
-    bool WaitForCallState(const TnvCallRecord& record, DWORD bits);
-    // The saved state and mode of a handle; 0 without a record.
-    DWORD savedState(HCALL handle);
-    DWORD savedStateMode(HCALL handle);
-
-    bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
-
-    // For the transfer and conference objects, which make calls of their own.
-    // A call they made becomes the current one and is announced (OnCallBegin).
-    void beginNewCall(HCALL handle);
-    // Waits for the reply to a request held in a slot of the record; 0 when it came,
-    // the time-out code when not. The slot is free again afterwards.
-    qint32 awaitReply(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request);
-    // The same, reporting a reply that does not come in time (-3); false then.
-    bool replyArrives(TnvCallRecord& record, TnvCallRecord::Slot slot, LONG request);
-    // A phone number as the PhoneNumber properties store it: translated when the device
-    // asks for it. Nothing when the translation failed (it is reported) or gave nothing.
-    std::optional<QString> numberToStore(const QString& value);
-    bool translatesNumbers() const;
-    QByteArray prepareNumber(const QString& number) const;
-    // The swap of the transfer and the conference: the connected one of the two calls
-    // is passed as the active one.
-    bool swapHold(const QString& name, HCALL primary, HCALL consult);
-    // The primary call's record for an operation on a primary and a consultation call;
-    // null, reported as an invalid handle, when either is missing.
-    std::shared_ptr<TnvCallRecord> pairRecord(HCALL primary, HCALL consult);
-    // Selects a call after a failed operation; the failure stays the last error.
-    void selectAfterFailure(HCALL handle);
 
 private:
-    friend class TnvConference;
-    friend class TnvTransfer;
-    using RecordPtr = std::shared_ptr<TnvCallRecord>;
+    // The operations change what the call shows as they go.
+    friend class TnvCallOperations;
 
-    // The shared frame of the operations on the current call (answer, drop, hold, ...).
-    enum class Frame { Plain, LateErrors, ClearOnRequest, SaveOnly };
-    template<typename Start>
-    bool runFrame(const QString& opening, const char* name, TnvCallRecord::Slot slot, Frame frame, Start start);
-    // Dial, unpark and pickup: a new record whose handle the service fills with its
-    // reply. Gives the service's answer to the request.
-    enum class NewCall { Dial, Unpark, Pickup };
-    LONG startNewCall(TnvCallRecord::Slot slot, NewCall kind, bool* timedOut, const std::function<LONG(HCALL*)>& start);
-    RecordPtr keep(TnvCallRecord* record) const;
-    // Takes a record out of the chain; its memory stays while the service may still
-    // write a handle into it.
-    void retire(const RecordPtr& record);
-    void refreshStatus();
-    void afterOperation(HCALL handle);
-    void announceBegin(HCALL handle);
-    void refreshViews();
     QString hex(HCALL handle) const;
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     TnvCallParameters* m_parameters;
     std::array<TnvCallerID*, TnvCallerID::PartyCount> m_parties{};
     TnvGatherDigits* m_gatherDigits;
     TnvMonitorDigits* m_monitorDigits;
     TnvMonitorMediaModes* m_monitorMediaModes;
     TnvMonitorSilence* m_monitorSilence;
-    std::list<RecordPtr> m_records; // front is the sentinel
-    std::vector<RecordPtr> m_retired;
-    TnvCallRecord* m_current = nullptr;
-    QStringList m_list;
-    int m_count = 0;
 
     bool m_active = false;
     qint32 m_address = 0;

@@ -1,38 +1,36 @@
 #include "TnvCallDetection.h"
 
-#include "TnvCall.h"
-#include "TnvCallRecord.h"
-#include "TnvLineInternal.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 
 #include <TapiConstants.h>
 #include <TnvError.h>
 #include <TnvVantage.h>
 
-TnvCallDetection::TnvCallDetection(TnvLineInternal* line, TnvCall* call, const QString& name, QObject* parent)
+TnvCallDetection::TnvCallDetection(TnvLineContext* line, const QString& name, QObject* parent)
     : QObject(parent)
     , m_line(line)
-    , m_call(call)
 {
     setObjectName(name);
 }
 
 TnvCallRecord& TnvCallDetection::record() const
 {
-    if (m_call->Handle() != 0)
-        if (TnvCallRecord* selected = m_call->FindCallRecord(m_call->Handle()))
+    if (m_line->callHandle() != 0)
+        if (TnvCallRecord* selected = m_line->records().find(m_line->callHandle()))
             return *selected;
-    return m_call->CurrentRecord();
+    return m_line->records().current();
 }
 
 TnvCallRecord* TnvCallDetection::recordOf(HCALL handle) const
 {
-    return handle ? m_call->FindCallRecord(handle) : &m_call->CurrentRecord();
+    return handle ? m_line->records().find(handle) : &m_line->records().current();
 }
 
 bool TnvCallDetection::switchActive(bool value, bool& active, bool TnvCallRecord::*copy, bool keepOnFailure,
                                     const std::function<LONG(HCALL, TnvCallRecord&)>& apply)
 {
-    const HCALL handle = m_call->Handle();
+    const HCALL handle = m_line->callHandle();
     if (handle == 0) {
         active = value;
         record().*copy = value;
@@ -41,7 +39,7 @@ bool TnvCallDetection::switchActive(bool value, bool& active, bool TnvCallRecord
     }
     writeMethod(methodName("Active") + QStringLiteral(" := ") + TnvVantage::BoolText(value));
     LONG result = 0;
-    if (m_call->Active())
+    if (m_line->callActive())
         result = apply(handle, record());
     if (result < 0) {
         if (!keepOnFailure) {
@@ -62,7 +60,7 @@ bool TnvCallDetection::switchActive(bool value, bool& active, bool TnvCallRecord
 void TnvCallDetection::rearmCall(HCALL handle, bool TnvCallRecord::*clearOnFailure,
                                  const std::function<LONG(TnvCallRecord&)>& start)
 {
-    if (handle == m_call->Handle()) {
+    if (handle == m_line->callHandle()) {
         setActive(true);
         return;
     }

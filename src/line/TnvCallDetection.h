@@ -13,8 +13,7 @@
 
 #include <functional>
 
-class TnvCall;
-class TnvLineInternal;
+class TnvLineContext;
 class TnvLineView;
 struct TnvCallRecord;
 
@@ -22,7 +21,7 @@ class TnvCallDetection : public QObject {
     Q_OBJECT
 
 public:
-    TnvCallDetection(TnvLineInternal* line, TnvCall* call, const QString& name, QObject* parent);
+    TnvCallDetection(TnvLineContext* line, const QString& name, QObject* parent);
 
 protected:
     // The record that shadows the visible settings: the selected call's, or the current
@@ -55,6 +54,5 @@ protected:
     TnvLineView* view() const;
     QString methodName(const char* property) const;
 
-    TnvLineInternal* m_line;
-    TnvCall* m_call;
+    TnvLineContext* m_line;
 };

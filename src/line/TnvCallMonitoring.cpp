@@ -5,7 +5,8 @@
 #include "TnvCall.h"
 
 #include "TnvGatherDigits.h"
-#include "TnvLineInternal.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvMonitorDigits.h"
 #include "TnvMonitorMediaModes.h"
 #include "TnvMonitorSilence.h"
@@ -48,7 +49,7 @@ void TnvCall::RearmDetection(HCALL handle, bool media, bool others)
     // FIXME: restarting a gathering that already runs makes the service cancel the old
     // one; its late report then clears GatherDigits.Active while the new one still runs.
     const auto wanted = [this, handle](bool TnvCallRecord::*flag) {
-        const TnvCallRecord* record = FindCallRecord(handle);
+        const TnvCallRecord* record = m_line->records().find(handle);
         return record && record->owner && record->*flag;
     };
     if (others && wanted(&TnvCallRecord::gatherActive))

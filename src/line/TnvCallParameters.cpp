@@ -1,6 +1,6 @@
 #include "TnvCallParameters.h"
 
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiConstants.h>
@@ -8,7 +8,7 @@
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvCallParameters::TnvCallParameters(TnvLineInternal* line, QObject* parent)
+TnvCallParameters::TnvCallParameters(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvCallParameters : public QObject {
     Q_OBJECT
@@ -19,7 +19,7 @@ class TnvCallParameters : public QObject {
     Q_PROPERTY(int NoAnswerTimeout READ NoAnswerTimeout WRITE setNoAnswerTimeout)
 
 public:
-    TnvCallParameters(TnvLineInternal* line, QObject* parent);
+    TnvCallParameters(TnvLineContext* line, QObject* parent);
 
     qint32 AddressID() const { return m_addressID; }
     quint32 BearerMode() const { return m_bearerMode; }
@@ -46,7 +46,7 @@ public:
 private:
     void changed();
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     LINECALLPARAMS m_block{};
     qint32 m_addressID = 0;
     quint32 m_bearerMode = 0;

@@ -4,7 +4,9 @@
 
 #include "TnvCallParameters.h"
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvCallActions.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 #include "TnvTapiBuffer.h"
@@ -21,11 +23,6 @@
 #include <QLocale>
 
 namespace {
-
-// The output block of an address translation: the fixed part and room for both strings.
-constexpr DWORD kTranslateBlock = 168;
-// Longer input is no phone number; the service would refuse it anyway.
-constexpr qsizetype kMaxNumberLength = 1024;
 
 QString timeText(const QDateTime& time)
 {
@@ -93,40 +90,14 @@ void TnvCall::setOwner(bool value)
     refreshViews();
 }
 
-bool TnvCall::translatesNumbers() const
-{
-    return m_line->Initialised() && m_line->Device()->TranslatePhoneNumber();
-}
-
-std::optional<QString> TnvCall::numberToStore(const QString& value)
-{
-    const QString number = value.left(kMaxNumberLength);
-    if (!translatesNumbers())
-        return number;
-    QByteArray block(kTranslateBlock, '\0');
-    auto* output = reinterpret_cast<LINETRANSLATEOUTPUT*>(block.data());
-    output->dwTotalSize = kTranslateBlock;
-    const QByteArray input = number.toUtf8() + '\0';
-    const LONG result =
-        lineTranslateAddress(m_line->Line()->AppHandle(), DWORD(m_line->Device()->ID()), m_line->TAPI()->Version(),
-                             input.constData(), 0, LINETRANSLATEOPTION_CANCELCALLWAITING, output);
-    if (result < 0) {
-        m_line->ReportResult(false, result);
-        return std::nullopt;
-    }
-    m_line->Error()->Clear();
-    if (output->dwDialableStringSize == 0)
-        return std::nullopt;
-    return TnvTapiBuffer::text(block, output->dwDialableStringSize, output->dwDialableStringOffset);
-}
-
 void TnvCall::setPhoneNumber(const QString& value)
 {
-    if (const std::optional<QString> number = numberToStore(value)) {
+    TnvCallActions& actions = m_line->actions();
+    if (const std::optional<QString> number = actions.numberToStore(value)) {
         m_phoneNumber = *number;
         // A translated number also becomes the current call's.
-        if (translatesNumbers())
-            CurrentRecord().phoneNumber = m_phoneNumber;
+        if (actions.translatesNumbers())
+            m_line->records().current().phoneNumber = m_phoneNumber;
     }
     if (TnvLineView* view = m_line->view())
         view->RefreshCallControl();
@@ -154,7 +125,7 @@ bool TnvCall::LogProperties(const QString& header, const QString& prefix, const 
     line("Began", timeText(m_began));
     flags("BusyMode", m_busyMode, BusyModeText, LINEBUSYMODE_UNAVAIL, LINEBUSYMODE_STATION);
     line("Connected", timeText(m_connected));
-    line("Count", QString::number(m_count));
+    line("Count", QString::number(Count()));
     flags("DialtoneMode", m_dialtoneMode, DialToneModeText, LINEDIALTONEMODE_UNAVAIL, LINEDIALTONEMODE_NORMAL);
     line("Disconnected", timeText(m_disconnected));
     flags("DisconnectMode", m_disconnectMode, DisconnectModeText, LINEDISCONNECTMODE_CANCELLED,
@@ -166,8 +137,9 @@ bool TnvCall::LogProperties(const QString& header, const QString& prefix, const 
     line("Handle", TnvVantage::HexText(m_handle));
     line("ID", TnvVantage::HexText(m_id));
     log->Add(false, path + QStringLiteral("List"));
-    for (int position = 0; position <= m_count && position < m_list.size(); ++position)
-        log->Add(false, QStringLiteral("\t\t") + m_list.at(position));
+    const QStringList& list = List();
+    for (int position = 0; position <= Count() && position < list.size(); ++position)
+        log->Add(false, QStringLiteral("\t\t") + list.at(position));
     flags("MediaMode", m_mediaMode, MediaModeText, LINEMEDIAMODE_VIDEO, LINEMEDIAMODE_UNKNOWN);
     line("Monitors", QString::number(m_monitors));
     flags("Origin", m_origin, CallOriginText, LINECALLORIGIN_INBOUND, LINECALLORIGIN_OUTBOUND);

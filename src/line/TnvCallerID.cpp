@@ -1,7 +1,7 @@
 #include "TnvCallerID.h"
 
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 #include "TnvTapiBuffer.h"
 
@@ -194,7 +194,7 @@ QString quoted(const QString& text)
 
 } // namespace
 
-TnvCallerID::TnvCallerID(TnvLineInternal* line, const QString& partName, QObject* parent)
+TnvCallerID::TnvCallerID(TnvLineContext* line, const QString& partName, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {
@@ -350,7 +350,7 @@ bool TnvCallerID::isDue(const Record& record, quint32 filterMask)
     return !record.reported && (!record.eventFilter || (record.flags & filterMask) == 0);
 }
 
-void TnvCallerID::announce(TnvLineInternal* line, Party party, Record& record, HCALL handle)
+void TnvCallerID::announce(TnvLineContext* line, Party party, Record& record, HCALL handle)
 {
     const QString kind = kindWord(party);
     const QString path = QStringLiteral("\tCall.") + kind + QStringLiteral("ID.");
@@ -367,7 +367,7 @@ void TnvCallerID::announce(TnvLineInternal* line, Party party, Record& record, H
     line->fireCallEvent(eventName(party), handle);
 }
 
-int TnvCallerID::announceParties(TnvLineInternal* line, Records& records, HCALL handle, quint32 states,
+int TnvCallerID::announceParties(TnvLineContext* line, Records& records, HCALL handle, quint32 states,
                                  quint32 filterMask)
 {
     int announced = 0;

@@ -14,7 +14,7 @@
 #include <array>
 #include <optional>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvCallerID : public QObject {
     Q_OBJECT
@@ -55,7 +55,7 @@ public:
         bool reverse = false;
     };
 
-    TnvCallerID(TnvLineInternal* line, const QString& partName, QObject* parent);
+    TnvCallerID(TnvLineContext* line, const QString& partName, QObject* parent);
 
     bool FormatName() const { return m_formatName; }
     QString MaskNumber() const { return m_maskNumber; }
@@ -103,10 +103,10 @@ public:
     static Fill fill(Record& record, Party party, const QByteArray& callInfoBlock);
     static void fillParties(Records& records, const QByteArray& callInfoBlock, quint32 states);
     static bool isDue(const Record& record, quint32 filterMask);
-    static void announce(TnvLineInternal* line, Party party, Record& record, HCALL handle);
+    static void announce(TnvLineContext* line, Party party, Record& record, HCALL handle);
     // The party-ID rule: announces each due party whose state bit is in states; gives
     // how many were announced.
-    static int announceParties(TnvLineInternal* line, Records& records, HCALL handle, quint32 states,
+    static int announceParties(TnvLineContext* line, Records& records, HCALL handle, quint32 states,
                                quint32 filterMask);
 
     // Pure presentation steps.
@@ -120,7 +120,7 @@ public:
 private:
     void changed();
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     Party m_party = Caller;
     bool m_formatName = true;
     QString m_maskNumber = QStringLiteral("000-000-0000;0");

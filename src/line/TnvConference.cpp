@@ -2,7 +2,9 @@
 
 #include "TnvCall.h"
 #include "TnvCallParameters.h"
-#include "TnvLineInternal.h"
+#include "TnvCallOperations.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 
@@ -18,7 +20,7 @@ constexpr DWORD kParties = 3;
 
 } // namespace
 
-TnvConference::TnvConference(TnvLineInternal* line, QObject* parent)
+TnvConference::TnvConference(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
     , m_parameters(new TnvCallParameters(line, this))
@@ -39,7 +41,7 @@ void TnvConference::refreshView()
 
 void TnvConference::setPhoneNumber(const QString& value)
 {
-    if (const std::optional<QString> number = m_line->Call()->numberToStore(value))
+    if (const std::optional<QString> number = m_line->operations().numberToStore(value))
         m_phoneNumber = *number;
     refreshView();
 }
@@ -132,20 +134,18 @@ void TnvConference::adoptThreeWay(const QString& phoneNumber, HCALL primary, HCA
 
 void TnvConference::cleanUpFailedDial(TnvCallRecord* conferenceRecord, HCALL consultation)
 {
-    TnvCall* call = m_line->Call();
     if (m_handle == 0) {
         if (conferenceRecord)
-            call->retire(call->keep(conferenceRecord));
+            m_line->records().retire(m_line->records().keep(conferenceRecord));
         Reset();
     }
-    call->selectAfterFailure(consultation);
+    m_line->operations().selectAfterFailure(consultation);
 }
 
 bool TnvConference::Dial()
 {
     m_line->write(true, QStringLiteral("Conference.Dial [") + hex(m_primaryCall) + QLatin1Char(']'));
     m_line->write(false, QStringLiteral("\tConference.PhoneNumber = ") + m_phoneNumber);
-    TnvCall* call = m_line->Call();
     const auto closing = [&](bool result) {
         m_line->write(true, QStringLiteral("\tConference.Dial [") + hex(m_primaryCall)
                                 + QStringLiteral("] - Returned = ") + TnvVantage::BoolText(result));
@@ -158,8 +158,8 @@ bool TnvConference::Dial()
     } else {
         m_line->Error()->Clear();
         const bool firstCall = m_handle == 0;
-        TnvCall::RecordPtr conference =
-            call->keep(firstCall ? call->AddCallRecord(0) : call->FindCallRecord(m_handle));
+        TnvCallRecords::RecordPtr conference =
+            m_line->records().keep(firstCall ? m_line->records().add(0) : m_line->records().find(m_handle));
         if (!conference) {
             // The conference call is gone from the call list.
             code = qint32(LINEERR_INVALCALLHANDLE);
@@ -167,8 +167,8 @@ bool TnvConference::Dial()
             return closing(false);
         }
         m_consultCall = 0;
-        const TnvCall::RecordPtr consult = call->keep(call->AddCallRecord(0));
-        const QByteArray number = call->prepareNumber(m_phoneNumber);
+        const TnvCallRecords::RecordPtr consult = m_line->records().keep(m_line->records().add(0));
+        const QByteArray number = m_line->operations().prepareNumber(m_phoneNumber);
         consult->phoneNumber = QString::fromUtf8(number.constData());
         const LONG request = firstCall
             ? lineSetupConference(m_primaryCall, m_line->Line()->Handle(), &conference->handle, &consult->handle,
@@ -176,7 +176,7 @@ bool TnvConference::Dial()
             : linePrepareAddToConference(m_handle, &consult->handle, m_parameters->block());
         if (request < 0) {
             // Nothing was made; a record without a handle would only be in the way.
-            call->RemoveCallRecord(consult.get());
+            m_line->records().remove(consult.get());
             cleanUpFailedDial(conference.get(), 0);
             code = qint32(request);
         } else {
@@ -185,23 +185,23 @@ bool TnvConference::Dial()
                 cleanUpFailedDial(conference.get(), consult->handle);
                 return false;
             };
-            call->replyArrives(*consult, TnvCallRecord::SlotConferenceSetup, request);
+            m_line->operations().replyArrives(*consult, TnvCallRecord::SlotConferenceSetup, request);
             if (m_line->Error()->Number() != 0)
                 return failAfterWait();
             if (firstCall) {
                 m_handle = conference->handle;
-                call->listHandle(*conference);
-                call->beginNewCall(m_handle);
+                m_line->records().listHandle(*conference);
+                m_line->operations().beginNewCall(m_handle);
             }
             m_consultCall = consult->handle;
-            call->beginNewCall(m_consultCall);
+            m_line->operations().beginNewCall(m_consultCall);
             refreshView();
             const LONG dialled = lineDial(m_consultCall, number.constData(), 0);
             if (dialled < 0) {
                 cleanUpFailedDial(conference.get(), consult->handle);
                 code = qint32(dialled);
             } else {
-                call->replyArrives(*consult, TnvCallRecord::SlotConferenceDial, dialled);
+                m_line->operations().replyArrives(*consult, TnvCallRecord::SlotConferenceDial, dialled);
                 if (m_line->Error()->Number() != 0)
                     return failAfterWait();
             }
@@ -219,14 +219,13 @@ bool TnvConference::Dial()
 
 bool TnvConference::SwapHold()
 {
-    return m_line->Call()->swapHold(QStringLiteral("Conference.SwapHold"), m_primaryCall, m_consultCall);
+    return m_line->operations().swapHold(QStringLiteral("Conference.SwapHold"), m_primaryCall, m_consultCall);
 }
 
 bool TnvConference::AddCall()
 {
     m_line->write(true, QStringLiteral("Conference.AddCall [") + hex(m_consultCall) + QLatin1Char(']'));
-    TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
+    const TnvCallRecords::RecordPtr primary = m_line->operations().pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
     if (primary) {
         m_line->Error()->Clear();
@@ -234,7 +233,7 @@ bool TnvConference::AddCall()
         if (request < 0)
             m_line->ReportResult(false, qint32(request));
         else
-            call->replyArrives(*primary, TnvCallRecord::SlotConferenceAdd, request);
+            m_line->operations().replyArrives(*primary, TnvCallRecord::SlotConferenceAdd, request);
         result = m_line->Error()->Number() == 0;
     }
     m_line->write(true, QStringLiteral("\tConference.AddCall [") + hex(m_consultCall)
@@ -247,7 +246,7 @@ bool TnvConference::RemoveCall()
 {
     m_line->write(true, QStringLiteral("Conference.RemoveCall [") + hex(m_consultCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
+    const TnvCallRecords::RecordPtr primary = m_line->operations().pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
     if (primary) {
         m_line->Error()->Clear();
@@ -257,7 +256,7 @@ bool TnvConference::RemoveCall()
         if (request < 0) {
             m_line->ReportResult(false, qint32(request));
         } else {
-            if (call->replyArrives(*primary, TnvCallRecord::SlotConferenceRemove, request)
+            if (m_line->operations().replyArrives(*primary, TnvCallRecord::SlotConferenceRemove, request)
                 && m_line->Error()->Number() == 0) {
                 result = true;
                 // The party may have gone idle during the wait and left the list already.

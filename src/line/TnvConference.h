@@ -13,7 +13,7 @@
 
 class TnvCallParameters;
 struct TnvCallRecord;
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvConference : public QObject {
     Q_OBJECT
@@ -26,7 +26,7 @@ class TnvConference : public QObject {
     Q_PROPERTY(TnvCallParameters* Parameters READ Parameters CONSTANT)
 
 public:
-    TnvConference(TnvLineInternal* line, QObject* parent);
+    TnvConference(TnvLineContext* line, QObject* parent);
 
     TnvCallParameters* Parameters() const { return m_parameters; }
     QString PhoneNumber() const { return m_phoneNumber; }
@@ -64,7 +64,7 @@ private:
     void refreshView();
     QString hex(HCALL handle) const;
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     TnvCallParameters* m_parameters;
     QString m_phoneNumber;
     HCALL m_primaryCall = 0;

@@ -1,8 +1,7 @@
 #include "TnvGatherDigits.h"
 
-#include "TnvCall.h"
-#include "TnvCallRecord.h"
-#include "TnvLineInternal.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiApi.h>
@@ -12,8 +11,8 @@
 
 static_assert(TnvGatherDigits::MaxCount < TnvCallRecord::GatherBufferSize);
 
-TnvGatherDigits::TnvGatherDigits(TnvLineInternal* line, TnvCall* call, QObject* parent)
-    : TnvCallDetection(line, call, QStringLiteral("GatherDigits"), parent)
+TnvGatherDigits::TnvGatherDigits(TnvLineContext* line, QObject* parent)
+    : TnvCallDetection(line, QStringLiteral("GatherDigits"), parent)
 {
 }
 
@@ -58,7 +57,7 @@ void TnvGatherDigits::changeSetting(bool differs, const QString& method, bool va
     if (!differs)
         return;
     writeMethod(method);
-    if (m_active && m_call->Active()) {
+    if (m_active && m_line->callActive()) {
         report(LONG(LINEERR_OPERATIONFAILED));
     } else if (!valid) {
         report(LONG(LINEERR_INVALPARAM));

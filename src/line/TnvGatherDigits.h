@@ -18,7 +18,7 @@ public:
     // The digits and their terminating NUL fill the record's buffer.
     static constexpr qint32 MaxCount = 31;
 
-    TnvGatherDigits(TnvLineInternal* line, TnvCall* call, QObject* parent);
+    TnvGatherDigits(TnvLineContext* line, QObject* parent);
 
     bool Active() const { return m_active; }
     qint32 Count() const { return m_count; }

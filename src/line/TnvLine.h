@@ -1,13 +1,15 @@
 #pragma once
 
-// The line control as applications and stored descriptions see it: TnvLineInternal's
-// behaviour with its settings published by their dotted names.
+// The line control TnvLine: one telephony usage handle, the machine's line devices, at
+// most one open line and every call on it. Settings are sub-objects published by their
+// dotted names (Device.ID, Call.PhoneNumber, ...); the service's messages become the
+// events below; every change is written to the trace log.
 
 #include "TnvAddress.h"
 #include "TnvCall.h"
 #include "TnvConference.h"
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineEvents.h"
 #include "TnvLineLine.h"
 #include "TnvPopup.h"
 #include "TnvPrivilege.h"
@@ -17,9 +19,14 @@
 #include "TnvTerminal.h"
 #include "TnvTransfer.h"
 
+#include <TnvSharedControl.h>
 #include <TnvTAPI.h>
 
-class TnvLine : public TnvLineInternal {
+#include <memory>
+
+class TnvLinePrivate;
+
+class TnvLine : public TnvSharedControl {
     Q_OBJECT
     Q_PROPERTY(TnvAddress* Address READ Address CONSTANT)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
@@ -40,4 +47,89 @@ class TnvLine : public TnvLineInternal {
 
 public:
     explicit TnvLine(QObject* owner = nullptr);
+    ~TnvLine() override;
+
+    TnvAddress* Address() const;
+    TnvCall* Call() const;
+    TnvRelatedCommDevice* Comm() const;
+    TnvConference* Conference() const;
+    TnvLineDevice* Device() const;
+    TnvLineLine* Line() const;
+    TnvRelatedPhoneDevice* Phone() const;
+    TnvPopup* Popup() const;
+    TnvPrivilege* Privilege() const;
+    TnvTAPI* TAPI() const;
+    TnvTerminal* Terminal() const;
+    TnvTransfer* Transfer() const;
+    TnvRelatedWaveDevice* WavePlay() const;
+    TnvRelatedWaveDevice* WaveRecord() const;
+
+    // Enabled and EnabledControl are one value under two names.
+    bool Enabled() const override;
+    void setEnabled(bool value) override;
+    // Whether the telephony service is initialised for this control.
+    bool Initialised() const;
+
+    // Stored settings are applied between BeginLoading and Loaded; meanwhile Enabled only
+    // records its value, so the service is initialised once, by Loaded.
+    void BeginLoading();
+    void Loaded();
+    bool Loading() const;
+
+    // The line device's configuration dialog and the dialing-location dialog.
+    bool Configure();
+    bool SetLocation();
+    // A phone number without the formatting characters the device does not dial.
+    QString StripPhoneFormatting(const QString& number) const;
+    bool LogProperties(const QString& header, const QString& prefix, const QString& indent) override;
+
+    // The events of the line control.
+    TNV_AddressNotifyEvent OnAddressForward;
+    TNV_AddressStateEvent OnAddressState;
+    TNV_CallNotifyEvent OnBusy;
+    TNV_CallNotifyEvent OnCallBegin;
+    TNV_CallNotifyEvent OnCallEnd;
+    TNV_CallNotifyEvent OnCallerID;
+    TNV_CallNotifyEvent OnCalledID;
+    TNV_CallNotifyEvent OnConnectedID;
+    TNV_CallNotifyEvent OnRedirectionID;
+    TNV_CallNotifyEvent OnRedirectingID;
+    TNV_CallInfoEvent OnCallInfo;
+    TNV_CallNotifyEvent OnCallMediaModeChange;
+    TNV_CallNotifyEvent OnCallOwnerChange;
+    TNV_CallStateEvent OnCallState;
+    TNV_CallNotifyEvent OnConferenced;
+    TNV_CallNotifyEvent OnConnected;
+    TNV_DevSpecific OnDevSpecific;
+    TNV_DevSpecific OnDevSpecificFeature;
+    TNV_CallNotifyEvent OnDialing;
+    TNV_CallNotifyEvent OnDialtone;
+    TNV_ProcDigitReceived OnDigitReceived;
+    TNV_ProcDigitsGathered OnDigitsGathered;
+    TNV_CallNotifyEvent OnDigitsSent;
+    TNV_CallNotifyEvent OnDisconnected;
+    TNV_CallNotifyEvent OnHold;
+    TNV_CallNotifyEvent OnHoldPendingConference;
+    TNV_CallNotifyEvent OnHoldPendingTransfer;
+    TNV_CallNotifyEvent OnIdle;
+    TNV_LineStateEvent OnLineState;
+    TNV_NotifyEvent OnMessageOff;
+    TNV_NotifyEvent OnMessageOn;
+    TNV_CallNotifyEvent OnOffering;
+    TNV_CallNotifyEvent OnProceeding;
+    TNV_ProcDeviceStateCount OnRing;
+    TNV_CallNotifyEvent OnRingBack;
+    TNV_CallNotifyEvent OnSilence;
+    TNV_CallNotifyEvent OnSpecialInfo;
+    TNV_TAPIMessageEvent OnTAPIMessage;
+    TNV_TAPIReplyEvent OnTAPIReply;
+    TNV_CallNotifyEvent OnToneSent;
+
+protected:
+    QString resultText(qint32 code) const override;
+    bool popupOnError() const override;
+
+private:
+    friend class TnvLinePrivate;
+    std::unique_ptr<TnvLinePrivate> d;
 };

@@ -1,14 +1,14 @@
 #include "TnvLineDevice.h"
 
 #include "TnvLineDeviceCaps.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvMediaModes.h"
 
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvLineDevice::TnvLineDevice(TnvLineInternal* line)
-    : TnvSharedDevice(line)
+TnvLineDevice::TnvLineDevice(TnvLineContext* line)
+    : TnvSharedDevice(line->control())
     , m_line(line)
     , m_capabilities(new TnvLineDeviceCaps(line, this))
     , m_mediaModes(new TnvMediaModes(line, this))

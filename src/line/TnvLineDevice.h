@@ -9,7 +9,7 @@
 
 #include <TnvSharedDevice.h>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvLineDevice : public TnvSharedDevice {
     Q_OBJECT
@@ -27,7 +27,7 @@ class TnvLineDevice : public TnvSharedDevice {
     Q_PROPERTY(uint RingMode READ RingMode STORED false)
 
 public:
-    explicit TnvLineDevice(TnvLineInternal* line);
+    explicit TnvLineDevice(TnvLineContext* line);
 
     void setActive(bool value);
     void setID(int value);
@@ -58,7 +58,7 @@ public:
     void storeStatus(int openCount, int activeCalls, int onHoldCalls, int onHoldPendCalls, quint32 ringMode);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     TnvLineDeviceCaps* m_capabilities;
     TnvMediaModes* m_mediaModes;
     bool m_translate = false;

@@ -1,6 +1,6 @@
 #include "TnvLineDeviceCaps.h"
 
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvTapiBuffer.h"
 
 #include <TapiConstants.h>
@@ -8,7 +8,7 @@
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvLineDeviceCaps::TnvLineDeviceCaps(TnvLineInternal* line, QObject* parent)
+TnvLineDeviceCaps::TnvLineDeviceCaps(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QObject>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvLineDeviceCaps : public QObject {
     Q_OBJECT
@@ -25,7 +25,7 @@ class TnvLineDeviceCaps : public QObject {
     Q_PROPERTY(QByteArray DevSpecific READ DevSpecific STORED false)
 
 public:
-    TnvLineDeviceCaps(TnvLineInternal* line, QObject* parent);
+    TnvLineDeviceCaps(TnvLineContext* line, QObject* parent);
 
     quint32 Flags() const { return m_flags; }
     quint32 MaxNumActiveCalls() const { return m_maxNumActiveCalls; }
@@ -51,7 +51,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     quint32 m_flags = 0;
     quint32 m_maxNumActiveCalls = 0;
     quint32 m_answerMode = 0;

@@ -3,7 +3,10 @@
 // expect. Handlers pump the event loop (through waits and the callback itself), so each
 // one re-reads what it needs after such a point.
 #include "TnvConference.h"
-#include "TnvLineInternal.h"
+#include "TnvLinePrivate.h"
+
+#include "TnvCallOperations.h"
+#include "TnvLine.h"
 #include "TnvTransfer.h"
 
 #include "TnvAddress.h"
@@ -94,7 +97,7 @@ constexpr ReplyLabel kReplyLabels[] = {
 
 } // namespace
 
-void TnvLineInternal::writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
+void TnvLinePrivate::writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
                                         DWORD param3)
 {
     QString text1;
@@ -125,10 +128,10 @@ void TnvLineInternal::writeMessageBlock(const QString& title, DWORD hDevice, DWO
     write(false, QStringLiteral("\tParameter 3 = [") + hex(param3) + QLatin1Char(']'));
 }
 
-void TnvLineInternal::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
+void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
 {
-    if (OnTAPIMessage)
-        OnTAPIMessage(this, int(hDevice), int(message), int(param1), int(param2), int(param3));
+    if (q->OnTAPIMessage)
+        q->OnTAPIMessage(q, int(hDevice), int(message), int(param1), int(param2), int(param3));
     if (m_popup->flag("OnTAPIMessage")) {
         writeMessageBlock(QStringLiteral("OnTAPIMessage"), hDevice, message, param1, param2, param3);
         Vantage()->ShowPopup(true);
@@ -151,9 +154,9 @@ void TnvLineInternal::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
             write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("] [") + hex(param1)
                             + QStringLiteral("] [") + hex(param2) + QStringLiteral("] [") + hex(param3)
                             + QStringLiteral("])"));
-        const TNV_DevSpecific& handler = feature ? OnDevSpecificFeature : OnDevSpecific;
+        const TNV_DevSpecific& handler = feature ? q->OnDevSpecificFeature : q->OnDevSpecific;
         if (handler)
-            handler(this, int(hDevice), int(param1), int(param2), int(param3));
+            handler(q, int(hDevice), int(param1), int(param2), int(param3));
         Vantage()->ShowPopup(m_popup->flag(name));
         break;
     }
@@ -175,7 +178,7 @@ void TnvLineInternal::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
         break;
     case LINE_REPLY: onReply(param1, param2, param3); break;
     case LINE_APPNEWCALL:
-        if (!m_call->FindCallRecord(param2))
+        if (!m_records.find(param2))
             BeginCall(param2);
         break;
     default:
@@ -186,7 +189,7 @@ void TnvLineInternal::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
 
 // --- Replies --------------------------------------------------------------------------
 
-void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
+void TnvLinePrivate::onReply(DWORD request, DWORD result, DWORD param3)
 {
     QString label;
     if (m_waitDepth > 0) {
@@ -194,7 +197,7 @@ void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
         if (m_answered.size() > 64)
             m_answered.removeFirst();
     }
-    TnvCallRecord* record = m_call->FindRequest(qint32(request));
+    TnvCallRecord* record = m_records.findRequest(qint32(request));
     if (record) {
         for (const ReplyLabel& entry : kReplyLabels) {
             if (record->requests[entry.slot] != qint32(request))
@@ -202,7 +205,7 @@ void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
             label = QLatin1String(entry.label);
             record->requests[entry.slot] = -1;
             if (result == 0 && entry.listsCall)
-                m_call->listHandle(*record);
+                m_records.listHandle(*record);
             if (result == 0 && entry.slot == TnvCallRecord::SlotConferenceSetup)
                 m_conference->listConsultation(record->handle);
             break;
@@ -213,8 +216,8 @@ void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
     }
     if (result == 0)
         Error()->Clear();
-    if (OnTAPIReply)
-        OnTAPIReply(this, int(request), int(result), int(param3));
+    if (q->OnTAPIReply)
+        q->OnTAPIReply(q, int(request), int(result), int(param3));
     if (result != 0 || m_popup->flag("OnTAPIReply")) {
         writeMessageBlock(QStringLiteral("OnTAPIReply") + label, 0, LINE_REPLY, request, result, param3);
         if (result != 0)
@@ -225,7 +228,7 @@ void TnvLineInternal::onReply(DWORD request, DWORD result, DWORD param3)
 
 // --- Calls ------------------------------------------------------------------------------
 
-LONG TnvLineInternal::RefreshCallInfo(HCALL handle, DWORD mask)
+LONG TnvLinePrivate::RefreshCallInfo(HCALL handle, DWORD mask)
 {
     if (!m_initialised)
         return -1;
@@ -240,7 +243,7 @@ LONG TnvLineInternal::RefreshCallInfo(HCALL handle, DWORD mask)
     if (result != 0)
         return result;
     const LINECALLINFO& info = TnvTapiBuffer::fields<LINECALLINFO>(block);
-    if (TnvCallRecord* record = m_call->FindCallRecord(handle)) {
+    if (TnvCallRecord* record = m_records.find(handle)) {
         record->id = info.dwCallID;
         record->address = qint32(info.dwAddressID);
         record->mediaMode = info.dwMediaMode;
@@ -260,7 +263,7 @@ LONG TnvLineInternal::RefreshCallInfo(HCALL handle, DWORD mask)
     return 0;
 }
 
-TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
+TnvCallRecord* TnvLinePrivate::BeginCall(HCALL handle)
 {
     const auto announceBegin = [this, handle] {
         write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));
@@ -274,13 +277,13 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
         m_call->setHandleValue(handle);
         m_call->SwitchOffDetection();
         m_call->setActiveState(true);
-        record = m_call->AddCallRecord(handle);
+        record = m_records.add(handle);
         m_call->storeBegan(QDateTime::currentDateTime());
         m_call->SaveCallState(handle);
         RefreshCallInfo(handle, kAllParties);
         announceBegin();
-    } else if (!(record = m_call->FindCallRecord(handle))) {
-        record = m_call->AddCallRecord(handle);
+    } else if (!(record = m_records.find(handle))) {
+        record = m_records.add(handle);
         record->began = QDateTime::currentDateTime();
         m_call->SeedDetection(*record);
         if (m_call->Active())
@@ -290,7 +293,7 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
         RefreshCallInfo(handle, kAllParties);
         m_call->SaveCallState(handle);
     }
-    if (const TnvCallRecord* begun = m_call->FindCallRecord(handle))
+    if (const TnvCallRecord* begun = m_records.find(handle))
         m_conference->noteConferenceCall(handle, begun->origin);
     m_call->RefreshCallStatus(false);
     ReadLineDevStatus();
@@ -300,12 +303,12 @@ TnvCallRecord* TnvLineInternal::BeginCall(HCALL handle)
         v->RefreshEnabled();
         v->RefreshCall();
     }
-    return m_call->FindCallRecord(handle);
+    return m_records.find(handle);
 }
 
-void TnvLineInternal::onCallInfo(HCALL handle, DWORD states)
+void TnvLinePrivate::onCallInfo(HCALL handle, DWORD states)
 {
-    if (!m_call->FindCallRecord(handle)) {
+    if (!m_records.find(handle)) {
         if (states == LINECALLINFOSTATE_NUMMONITORS)
             return;
         BeginCall(handle);
@@ -314,18 +317,18 @@ void TnvLineInternal::onCallInfo(HCALL handle, DWORD states)
     if (m_popup->flag("OnCallInfo"))
         write(true, QStringLiteral("OnCallInfo ([") + hex(handle) + QStringLiteral("] [") + hex(states)
                         + QStringLiteral("])"));
-    if (Vantage()->Events() && OnCallInfo)
-        OnCallInfo(this, int(handle), int(states));
+    if (Vantage()->Events() && q->OnCallInfo)
+        q->OnCallInfo(q, int(handle), int(states));
     Vantage()->ShowPopup(m_popup->flag("OnCallInfo"));
     if (refreshed == LONG(LINEERR_INVALCALLHANDLE)) {
         m_call->EndCall(true, handle);
         return;
     }
-    if (TnvCallRecord* record = m_call->FindCallRecord(handle))
+    if (TnvCallRecord* record = m_records.find(handle))
         TnvCallerID::announceParties(this, record->parties, handle, states, 0);
 }
 
-void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD privilege)
+void TnvLinePrivate::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD privilege)
 {
     const DWORD mode = rawMode & 0xFFFF;
     if (handle == m_call->Handle())
@@ -339,11 +342,11 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         write(false, QStringLiteral("\tCall.StateMode = ") + CallStateModeText(state, mode) + QStringLiteral(" [")
                          + hex(m_call->StateMode()) + QLatin1Char(']'));
     }
-    if (Vantage()->Events() && OnCallState)
-        OnCallState(this, int(handle), int(state), int(rawMode), int(privilege));
+    if (Vantage()->Events() && q->OnCallState)
+        q->OnCallState(q, int(handle), int(state), int(rawMode), int(privilege));
     Vantage()->ShowPopup(m_popup->flag("OnCallState"));
 
-    TnvCallRecord* record = m_call->FindCallRecord(handle);
+    TnvCallRecord* record = m_records.find(handle);
     if (!record)
         record = BeginCall(handle);
     if (!record)
@@ -355,7 +358,7 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         m_call->RefreshCallStatus(false);
         RefreshCallInfo(handle, 0);
     }
-    record = m_call->FindCallRecord(handle);
+    record = m_records.find(handle);
     if (record && record->owner != wasOwner) {
         write(true, QStringLiteral("OnCallOwnerChange [") + hex(handle) + QLatin1Char(']'));
         fireCallEvent("OnCallOwnerChange", handle);
@@ -366,11 +369,11 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         write(true, QLatin1String(name) + QStringLiteral(" [") + hex(handle) + QLatin1Char(']'));
         fireCallEvent(name, handle);
     };
-    record = m_call->FindCallRecord(handle);
+    record = m_records.find(handle);
     switch (state) {
     case LINECALLSTATE_OFFERING:
         fire("OnOffering");
-        if ((record = m_call->FindCallRecord(handle)))
+        if ((record = m_records.find(handle)))
             TnvCallerID::announceParties(this, record->parties, handle, kAllParties,
                                          LINECALLPARTYID_UNKNOWN | LINECALLPARTYID_UNAVAIL);
         break;
@@ -404,13 +407,13 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
             record->connected = QDateTime::currentDateTime();
         if (current)
             m_call->storeConnected(QDateTime::currentDateTime());
-        if ((record = m_call->FindCallRecord(handle)))
+        if ((record = m_records.find(handle)))
             m_call->RearmDetection(handle, record->origin != LINECALLORIGIN_OUTBOUND, true);
         fire("OnConnected");
         break;
     case LINECALLSTATE_PROCEEDING:
         fire("OnProceeding");
-        if ((record = m_call->FindCallRecord(handle)) && record->origin == LINECALLORIGIN_OUTBOUND)
+        if ((record = m_records.find(handle)) && record->origin == LINECALLORIGIN_OUTBOUND)
             m_call->RearmDetection(handle, true, false);
         break;
     case LINECALLSTATE_ONHOLD: fire("OnHold"); break;
@@ -430,11 +433,11 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         if (current)
             m_call->storeDisconnectMode(mode);
         if (mode == LINEDISCONNECTMODE_BUSY) {
-            if ((record = m_call->FindCallRecord(handle)))
+            if ((record = m_records.find(handle)))
                 record->busyMode = LINEBUSYMODE_UNAVAIL;
             fire("OnBusy");
         }
-        if ((record = m_call->FindCallRecord(handle)))
+        if ((record = m_records.find(handle)))
             record->disconnected = QDateTime::currentDateTime();
         if (current)
             m_call->storeDisconnected(QDateTime::currentDateTime());
@@ -458,7 +461,7 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         v->RefreshTransfer(int(handle));
     }
 
-    if (state == LINECALLSTATE_IDLE && m_call->FindCallRecord(handle)) {
+    if (state == LINECALLSTATE_IDLE && m_records.find(handle)) {
         m_comm->closeHandle();
         if (TnvLineView* v = view())
             v->RefreshInfo();
@@ -484,8 +487,8 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
                 write(true, QStringLiteral("\tDelaying"));
                 write(false, QStringLiteral("\t\tnvLine.Device.IdleDelay = %1 //milliseconds").arg(delay));
             }
-        } else if (Vantage()->Events() && OnIdle) {
-            OnIdle(this, int(handle));
+        } else if (Vantage()->Events() && q->OnIdle) {
+            q->OnIdle(q, int(handle));
         }
         ReadLineDevStatus();
         ReadAddressStatus();
@@ -501,58 +504,58 @@ void TnvLineInternal::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
     }
 }
 
-void TnvLineInternal::onIdleTimer()
+void TnvLinePrivate::onIdleTimer()
 {
     const int interval = m_idleTimer.interval();
     m_idleTimer.stop();
     if (interval != 0)
         write(true, QStringLiteral("\tnvLine.Device.IdleDelay - Complete "));
-    if (Vantage()->Events() && OnIdle)
-        OnIdle(this, int(m_call->Handle()));
+    if (Vantage()->Events() && q->OnIdle)
+        q->OnIdle(q, int(m_call->Handle()));
     Vantage()->ShowPopup(m_popup->flag("OnIdle"));
 }
 
 // --- Line, address, digits, media -------------------------------------------------------
 
-void TnvLineInternal::onAddressState(DWORD address, DWORD state)
+void TnvLinePrivate::onAddressState(DWORD address, DWORD state)
 {
     ReadAddressStatus();
     if (m_popup->flag("OnAddressState"))
         write(true, QStringLiteral("OnAddressState (%1 [").arg(address) + hex(state) + QStringLiteral("])"));
-    if (Vantage()->Events() && OnAddressState)
-        OnAddressState(this, int(address), int(state));
+    if (Vantage()->Events() && q->OnAddressState)
+        q->OnAddressState(q, int(address), int(state));
     Vantage()->ShowPopup(m_popup->flag("OnAddressState"));
     if (state & LINEADDRESSSTATE_FORWARD) {
         write(true, QStringLiteral("OnAddressForward (%1)").arg(address));
-        if (Vantage()->Events() && OnAddressForward)
-            OnAddressForward(this, int(address));
+        if (Vantage()->Events() && q->OnAddressForward)
+            q->OnAddressForward(q, int(address));
         Vantage()->ShowPopup(m_popup->flag("OnAddressForward"));
     }
     if (TnvLineView* v = view())
         v->RefreshAddress();
 }
 
-void TnvLineInternal::onLineState(DWORD state, DWORD param2, DWORD param3)
+void TnvLinePrivate::onLineState(DWORD state, DWORD param2, DWORD param3)
 {
     if (m_popup->flag("OnLineState"))
         write(true, QStringLiteral("OnLineState ([") + hex(state) + QStringLiteral("] [") + hex(param2)
                         + QStringLiteral("] [") + hex(param3) + QStringLiteral("])"));
-    if (Vantage()->Events() && OnLineState)
-        OnLineState(this, int(state), int(param2), int(param3));
+    if (Vantage()->Events() && q->OnLineState)
+        q->OnLineState(q, int(state), int(param2), int(param3));
     Vantage()->ShowPopup(m_popup->flag("OnLineState"));
     if (state & LINEDEVSTATE_RINGING) {
         write(true, QStringLiteral("OnRing (%1, %2)").arg(param3).arg(param2));
-        if (Vantage()->Events() && OnRing)
-            OnRing(this, int(param3), int(param2));
+        if (Vantage()->Events() && q->OnRing)
+            q->OnRing(q, int(param3), int(param2));
         Vantage()->ShowPopup(m_popup->flag("OnRing"));
     }
-    for (const auto& [bit, name, handler] : {std::tuple{LINEDEVSTATE_MSGWAITON, "OnMessageOn", &OnMessageOn},
-                                             std::tuple{LINEDEVSTATE_MSGWAITOFF, "OnMessageOff", &OnMessageOff}}) {
+    for (const auto& [bit, name, handler] : {std::tuple{LINEDEVSTATE_MSGWAITON, "OnMessageOn", &q->OnMessageOn},
+                                             std::tuple{LINEDEVSTATE_MSGWAITOFF, "OnMessageOff", &q->OnMessageOff}}) {
         if (!(state & bit))
             continue;
         write(true, QLatin1String(name));
         if (Vantage()->Events() && *handler)
-            (*handler)(this);
+            (*handler)(q);
         Vantage()->ShowPopup(m_popup->flag(name));
     }
     if (state & LINEDEVSTATE_DEVSPECIFIC) {
@@ -573,9 +576,9 @@ void TnvLineInternal::onLineState(DWORD state, DWORD param2, DWORD param3)
     }
 }
 
-void TnvLineInternal::onDigitsGathered(HCALL handle, DWORD termination)
+void TnvLinePrivate::onDigitsGathered(HCALL handle, DWORD termination)
 {
-    TnvCallRecord* record = m_call->FindCallRecord(handle);
+    TnvCallRecord* record = m_records.find(handle);
     if (!record)
         return;
     const QString digits = QString::fromLatin1(record->gatherBuffer.data(),
@@ -593,14 +596,14 @@ void TnvLineInternal::onDigitsGathered(HCALL handle, DWORD termination)
             v->ShowDigitsGathered(digits);
         }
     }
-    if (Vantage()->Events() && OnDigitsGathered)
-        OnDigitsGathered(this, int(handle), digits, int(termination), tag);
+    if (Vantage()->Events() && q->OnDigitsGathered)
+        q->OnDigitsGathered(q, int(handle), digits, int(termination), tag);
     Vantage()->ShowPopup(m_popup->flag("OnDigitsGathered"));
 }
 
-void TnvLineInternal::onDigitReceived(HCALL handle, DWORD digit)
+void TnvLinePrivate::onDigitReceived(HCALL handle, DWORD digit)
 {
-    TnvCallRecord* record = m_call->FindCallRecord(handle);
+    TnvCallRecord* record = m_records.find(handle);
     if (!record)
         return;
     const QChar character = QChar(char16_t(digit & 0xFF));
@@ -608,14 +611,14 @@ void TnvLineInternal::onDigitReceived(HCALL handle, DWORD digit)
     m_call->MonitorDigits()->appendReceived(character);
     write(true, QStringLiteral("OnDigitReceived ([") + hex(handle) + QStringLiteral("] '") + character
                     + QStringLiteral("')"));
-    if (Vantage()->Events() && OnDigitReceived)
-        OnDigitReceived(this, int(handle), character, tag);
+    if (Vantage()->Events() && q->OnDigitReceived)
+        q->OnDigitReceived(q, int(handle), character, tag);
     Vantage()->ShowPopup(m_popup->flag("OnDigitReceived"));
 }
 
-void TnvLineInternal::onMediaMode(HCALL handle, DWORD mediaMode)
+void TnvLinePrivate::onMediaMode(HCALL handle, DWORD mediaMode)
 {
-    TnvCallRecord* record = m_call->FindCallRecord(handle);
+    TnvCallRecord* record = m_records.find(handle);
     if (!record)
         return;
     record->mediaMode = mediaMode;

@@ -1,6 +1,9 @@
 // The line control's life with the telephony service: loading, enabling, the device
 // list, opening and closing the line, changing device, and the property dump.
-#include "TnvLineInternal.h"
+#include "TnvLinePrivate.h"
+
+#include "TnvCallOperations.h"
+#include "TnvLine.h"
 
 #include "TnvAddress.h"
 #include "TnvAddressCaps.h"
@@ -41,22 +44,22 @@ bool g_activeRequest = false;
 
 // --- Loading and enabling ----------------------------------------------------------
 
-bool TnvLineInternal::rememberedActiveRequest()
+bool TnvLinePrivate::rememberedActiveRequest()
 {
     return g_activeRequest;
 }
 
-void TnvLineInternal::setRememberedActiveRequest(bool value)
+void TnvLinePrivate::setRememberedActiveRequest(bool value)
 {
     g_activeRequest = value;
 }
 
-void TnvLineInternal::BeginLoading()
+void TnvLinePrivate::BeginLoading()
 {
     m_loading = true;
 }
 
-void TnvLineInternal::Loaded()
+void TnvLinePrivate::Loaded()
 {
     m_loading = false;
     if (!m_enabled)
@@ -68,7 +71,7 @@ void TnvLineInternal::Loaded()
         m_device->setActive(true);
 }
 
-void TnvLineInternal::setEnabled(bool value)
+void TnvLinePrivate::setEnabled(bool value)
 {
     if (m_loading) {
         m_enabled = value;
@@ -96,7 +99,7 @@ void TnvLineInternal::setEnabled(bool value)
         v->RefreshEnabled();
 }
 
-LONG TnvLineInternal::InitializeTAPI()
+LONG TnvLinePrivate::InitializeTAPI()
 {
     m_line->setAppHandle(0);
     DWORD count = 0;
@@ -110,11 +113,11 @@ LONG TnvLineInternal::InitializeTAPI()
         auto* params = reinterpret_cast<LINEINITIALIZEEXPARAMS*>(block);
         params->dwTotalSize = sizeof block;
         params->dwOptions = LINEINITIALIZEEXOPTION_USEHIDDENWINDOW;
-        result = initializeEx(&app, nullptr, &TnvLineInternal::LineCallback, nullptr, &count, &version, params);
+        result = initializeEx(&app, nullptr, &TnvLinePrivate::LineCallback, nullptr, &count, &version, params);
         m_usedInitializeEx = result != LONG(LINEERR_OPERATIONFAILED);
     }
     if (result == LONG(LINEERR_OPERATIONFAILED))
-        result = lineInitialize(&app, nullptr, &TnvLineInternal::LineCallback, nullptr, &count);
+        result = lineInitialize(&app, nullptr, &TnvLinePrivate::LineCallback, nullptr, &count);
     m_device->storeCount(int(count));
     if (result != 0) {
         ReportResult(false, result);
@@ -129,7 +132,7 @@ LONG TnvLineInternal::InitializeTAPI()
     return result;
 }
 
-LONG TnvLineInternal::ShutdownTAPI()
+LONG TnvLinePrivate::ShutdownTAPI()
 {
     if (!m_line->AppHandle())
         return 0;
@@ -143,7 +146,7 @@ LONG TnvLineInternal::ShutdownTAPI()
 
 // --- Device information -----------------------------------------------------------
 
-void TnvLineInternal::storeDevCaps(const QByteArray& block)
+void TnvLinePrivate::storeDevCaps(const QByteArray& block)
 {
     const LINEDEVCAPS& caps = TnvTapiBuffer::fields<LINEDEVCAPS>(block);
     m_address->storeCount(int(caps.dwNumAddresses));
@@ -155,7 +158,7 @@ void TnvLineInternal::storeDevCaps(const QByteArray& block)
     m_terminal->storeFromDevCaps(block);
 }
 
-void TnvLineInternal::ReadDeviceInfo()
+void TnvLinePrivate::ReadDeviceInfo()
 {
     m_call->ClearCallData();
     m_device->storeName(QString());
@@ -265,10 +268,10 @@ void TnvLineInternal::ReadDeviceInfo()
     ReportResult(false, result);
 }
 
-void TnvLineInternal::ResetState()
+void TnvLinePrivate::ResetState()
 {
     m_idleTimer.stop();
-    m_call->ResetList();
+    m_records.reset();
     m_call->ClearCallData();
     m_transfer->Reset();
     m_conference->Reset();
@@ -294,7 +297,7 @@ void TnvLineInternal::ResetState()
 
 // --- Opening and closing -------------------------------------------------------------
 
-void TnvLineInternal::setDeviceActive(bool value)
+void TnvLinePrivate::setDeviceActive(bool value)
 {
     if (value == m_device->Active())
         return;
@@ -322,7 +325,7 @@ void TnvLineInternal::setDeviceActive(bool value)
     }
 }
 
-bool TnvLineInternal::OpenLine(DWORD mediaModes)
+bool TnvLinePrivate::OpenLine(DWORD mediaModes)
 {
     if (mediaModes == 0)
         mediaModes = m_device->MediaModes()->Active();
@@ -357,7 +360,7 @@ bool TnvLineInternal::OpenLine(DWORD mediaModes)
             m_terminal->setID(m_terminal->ID());
             m_device->storeActive(true);
 
-            m_call->ResetList();
+            m_records.reset();
             for (int a = 0; a < m_address->Count(); ++a) {
                 QByteArray block;
                 const LONG listed = TnvTapiBuffer::read(sizeof(LINECALLLIST), block, [&](char* data) {
@@ -379,7 +382,7 @@ bool TnvLineInternal::OpenLine(DWORD mediaModes)
                 for (qsizetype i = 0; i < entries; ++i) {
                     HCALL call = 0;
                     std::memcpy(&call, calls.constData() + i * 4, sizeof call);
-                    m_call->AddCallRecord(call);
+                    m_records.add(call);
                 }
             }
             // FIXME: SelectNextCall picks the current call once calls are followed.
@@ -412,7 +415,7 @@ bool TnvLineInternal::OpenLine(DWORD mediaModes)
     return result;
 }
 
-bool TnvLineInternal::CloseLine(bool closedByTapi)
+bool TnvLinePrivate::CloseLine(bool closedByTapi)
 {
     Error()->Clear();
     if (!m_initialised) {
@@ -421,7 +424,7 @@ bool TnvLineInternal::CloseLine(bool closedByTapi)
     }
     while (m_call->Count() > 0) {
         const HCALL handle = m_call->List().at(m_call->Count()).toUInt(nullptr, 16);
-        if (m_call->FindCallRecord(handle) && !closedByTapi)
+        if (m_records.find(handle) && !closedByTapi)
             DeallocateCall(handle);
         if (!m_call->EndCall(true, handle))
             break; // a listed handle without a record cannot be ended; stop rather than spin
@@ -446,7 +449,7 @@ bool TnvLineInternal::CloseLine(bool closedByTapi)
     return true;
 }
 
-LONG TnvLineInternal::DeallocateCall(HCALL call)
+LONG TnvLinePrivate::DeallocateCall(HCALL call)
 {
     LONG result = -1;
     if (m_initialised)
@@ -458,7 +461,7 @@ LONG TnvLineInternal::DeallocateCall(HCALL call)
 
 // --- Device selection and settings ------------------------------------------------------
 
-void TnvLineInternal::setDeviceID(int value)
+void TnvLinePrivate::setDeviceID(int value)
 {
     Error()->Clear();
     if (value < 0 || value >= m_device->Count()) {
@@ -490,7 +493,7 @@ void TnvLineInternal::setDeviceID(int value)
     write(false, QStringLiteral("\tDevice.Name = '") + m_device->Name() + QLatin1Char('\''));
 }
 
-void TnvLineInternal::setIdleDelay(int value)
+void TnvLinePrivate::setIdleDelay(int value)
 {
     write(true, QStringLiteral("Device.IdleDelay := [%1] //milliseconds").arg(value));
     if (m_device->Active())
@@ -501,7 +504,7 @@ void TnvLineInternal::setIdleDelay(int value)
         v->RefreshInfo();
 }
 
-bool TnvLineInternal::Configure()
+bool TnvLinePrivate::Configure()
 {
     write(true, QStringLiteral("Device.Configure"));
     const LONG result = m_initialised ? lineConfigDialog(DWORD(m_device->ID()), nullptr, nullptr) : -1;
@@ -516,7 +519,7 @@ bool TnvLineInternal::Configure()
     return ok;
 }
 
-bool TnvLineInternal::SetLocation()
+bool TnvLinePrivate::SetLocation()
 {
     LONG result = -1;
     if (m_initialised) {
@@ -539,7 +542,7 @@ bool TnvLineInternal::SetLocation()
     return ok;
 }
 
-QString TnvLineInternal::StripPhoneFormatting(const QString& number) const
+QString TnvLinePrivate::StripPhoneFormatting(const QString& number) const
 {
     if (!m_device->UnformatPhoneNumber())
         return number;
@@ -550,7 +553,7 @@ QString TnvLineInternal::StripPhoneFormatting(const QString& number) const
     return out;
 }
 
-bool TnvLineInternal::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+bool TnvLinePrivate::LogProperties(const QString& header, const QString& prefix, const QString& indent)
 {
     Q_UNUSED(prefix);
     Q_UNUSED(indent);

@@ -1,11 +1,11 @@
 #include "TnvLineLine.h"
 
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvLineLine::TnvLineLine(TnvLineInternal* line, QObject* parent)
+TnvLineLine::TnvLineLine(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvLineLine : public QObject {
     Q_OBJECT
@@ -15,7 +15,7 @@ class TnvLineLine : public QObject {
     Q_PROPERTY(uint Handle READ Handle WRITE setHandle STORED false)
 
 public:
-    TnvLineLine(TnvLineInternal* line, QObject* parent);
+    TnvLineLine(TnvLineContext* line, QObject* parent);
 
     HLINEAPP AppHandle() const { return m_appHandle; }
     HLINE Handle() const { return m_handle; }
@@ -25,7 +25,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     HLINEAPP m_appHandle = 0;
     HLINE m_handle = 0;
 };

@@ -1,13 +1,13 @@
 #include "TnvMediaModes.h"
 
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 
 #include <TapiConstants.h>
 #include <TnvConstantTexts.h>
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvMediaModes::TnvMediaModes(TnvLineInternal* line, QObject* parent)
+TnvMediaModes::TnvMediaModes(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -6,7 +6,7 @@
 
 #include <QObject>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvMediaModes : public QObject {
     Q_OBJECT
@@ -15,7 +15,7 @@ class TnvMediaModes : public QObject {
     Q_PROPERTY(uint Open READ Open WRITE setOpen STORED false)
 
 public:
-    TnvMediaModes(TnvLineInternal* line, QObject* parent);
+    TnvMediaModes(TnvLineContext* line, QObject* parent);
 
     quint32 Active() const { return m_active; }
     quint32 Available() const { return m_available; }
@@ -30,7 +30,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     quint32 m_active = 0;
     quint32 m_available = 0;
     quint32 m_open = 0;

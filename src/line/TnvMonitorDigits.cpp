@@ -1,8 +1,7 @@
 #include "TnvMonitorDigits.h"
 
-#include "TnvCall.h"
-#include "TnvCallRecord.h"
-#include "TnvLineInternal.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiApi.h>
@@ -16,8 +15,8 @@ constexpr qsizetype kMaxReceived = 256;
 
 } // namespace
 
-TnvMonitorDigits::TnvMonitorDigits(TnvLineInternal* line, TnvCall* call, QObject* parent)
-    : TnvCallDetection(line, call, QStringLiteral("MonitorDigits"), parent)
+TnvMonitorDigits::TnvMonitorDigits(TnvLineContext* line, QObject* parent)
+    : TnvCallDetection(line, QStringLiteral("MonitorDigits"), parent)
 {
 }
 

@@ -10,7 +10,7 @@ class TnvMonitorDigits : public TnvCallDetection {
     Q_PROPERTY(bool Active READ Active WRITE setActive STORED false)
 
 public:
-    TnvMonitorDigits(TnvLineInternal* line, TnvCall* call, QObject* parent);
+    TnvMonitorDigits(TnvLineContext* line, QObject* parent);
 
     bool Active() const { return m_active; }
     void setActive(bool value) override;

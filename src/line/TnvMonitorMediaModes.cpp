@@ -1,8 +1,7 @@
 #include "TnvMonitorMediaModes.h"
 
-#include "TnvCall.h"
-#include "TnvCallRecord.h"
-#include "TnvLineInternal.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 
 #include <TapiApi.h>
 #include <TapiConstants.h>
@@ -11,8 +10,8 @@
 #include <TnvNotation.h>
 #include <TnvVantage.h>
 
-TnvMonitorMediaModes::TnvMonitorMediaModes(TnvLineInternal* line, TnvCall* call, QObject* parent)
-    : TnvCallDetection(line, call, QStringLiteral("MonitorMediaModes"), parent)
+TnvMonitorMediaModes::TnvMonitorMediaModes(TnvLineContext* line, QObject* parent)
+    : TnvCallDetection(line, QStringLiteral("MonitorMediaModes"), parent)
 {
 }
 
@@ -31,7 +30,7 @@ void TnvMonitorMediaModes::rearm(HCALL handle)
 
 void TnvMonitorMediaModes::setMediaModes(quint32 value)
 {
-    if (m_call->Handle() != 0) {
+    if (m_line->callHandle() != 0) {
         writeMethod(methodName("MediaModes") + QStringLiteral(" := [") + TnvNotation::hex8(value) + QLatin1Char(']'));
         for (quint32 bit = LINEMEDIAMODE_UNKNOWN; bit <= LINEMEDIAMODE_VOICEVIEW; bit <<= 1)
             if (value & bit)

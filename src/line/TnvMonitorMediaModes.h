@@ -12,7 +12,7 @@ class TnvMonitorMediaModes : public TnvCallDetection {
     Q_PROPERTY(uint MediaModes READ MediaModes WRITE setMediaModes)
 
 public:
-    TnvMonitorMediaModes(TnvLineInternal* line, TnvCall* call, QObject* parent);
+    TnvMonitorMediaModes(TnvLineContext* line, QObject* parent);
 
     bool Active() const { return m_active; }
     quint32 MediaModes() const { return m_mediaModes; }

@@ -1,8 +1,7 @@
 #include "TnvMonitorSilence.h"
 
-#include "TnvCall.h"
-#include "TnvCallRecord.h"
-#include "TnvLineInternal.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiApi.h>
@@ -10,8 +9,8 @@
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvMonitorSilence::TnvMonitorSilence(TnvLineInternal* line, TnvCall* call, QObject* parent)
-    : TnvCallDetection(line, call, QStringLiteral("MonitorSilence"), parent)
+TnvMonitorSilence::TnvMonitorSilence(TnvLineContext* line, QObject* parent)
+    : TnvCallDetection(line, QStringLiteral("MonitorSilence"), parent)
 {
 }
 
@@ -44,8 +43,8 @@ void TnvMonitorSilence::setDuration(qint32 value)
     if (value < 0)
         return;
     m_duration = value;
-    const HCALL handle = m_call->Handle();
-    if (m_call->Active() && m_active) {
+    const HCALL handle = m_line->callHandle();
+    if (m_line->callActive() && m_active) {
         // A running monitor takes the new length at once.
         lineMonitorTones(handle, nullptr, 0);
         const LONG result = start(handle, m_duration);

@@ -15,7 +15,7 @@ public:
     // The application value of the silence tone; LINE_MONITORTONE carries it back.
     static constexpr DWORD Tag = 0x89ABCDEF;
 
-    TnvMonitorSilence(TnvLineInternal* line, TnvCall* call, QObject* parent);
+    TnvMonitorSilence(TnvLineContext* line, QObject* parent);
 
     bool Active() const { return m_active; }
     qint32 Duration() const { return m_duration; }

@@ -1,6 +1,6 @@
 #include "TnvPopup.h"
 
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 
 #include <TnvLog.h>
 #include <TnvVantage.h>
@@ -18,7 +18,7 @@ static_assert(std::size(kEventNames) == TnvPopup::EventCount);
 
 } // namespace
 
-TnvPopup::TnvPopup(TnvLineInternal* line, QObject* parent)
+TnvPopup::TnvPopup(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -52,7 +52,7 @@
     X(OnAddressForward) \
     X(OnDigitsGathered)
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvPopup : public QObject {
     Q_OBJECT
@@ -106,7 +106,7 @@ public:
         EventCount
     };
 
-    TnvPopup(TnvLineInternal* line, QObject* parent);
+    TnvPopup(TnvLineContext* line, QObject* parent);
 
 #define TNV_POPUP_ACCESSORS(name) \
     bool name() const { return m_flags[name##Event]; } \
@@ -128,6 +128,6 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     std::array<bool, EventCount> m_flags{};
 };

@@ -1,13 +1,13 @@
 #include "TnvPrivilege.h"
 
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 
 #include <TapiConstants.h>
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvPrivilege::TnvPrivilege(TnvLineInternal* line, QObject* parent)
+TnvPrivilege::TnvPrivilege(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

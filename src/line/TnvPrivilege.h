@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvPrivilege : public QObject {
     Q_OBJECT
@@ -16,7 +16,7 @@ class TnvPrivilege : public QObject {
     Q_PROPERTY(bool Owner READ Owner WRITE setOwner)
 
 public:
-    TnvPrivilege(TnvLineInternal* line, QObject* parent);
+    TnvPrivilege(TnvLineContext* line, QObject* parent);
 
     bool None() const { return m_none; }
     bool Monitor() const { return m_monitor; }
@@ -34,7 +34,7 @@ private:
     // Writes the assignment line; false when the open line refuses the change.
     bool beginChange(const char* name, bool value);
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     bool m_none = false;
     bool m_monitor = true;
     bool m_owner = true;

@@ -2,7 +2,7 @@
 
 #include "TnvCall.h"
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiConstants.h>
@@ -13,7 +13,7 @@
 #include <climits>
 #include <unistd.h>
 
-TnvRelatedCommDevice::TnvRelatedCommDevice(TnvLineInternal* line, QObject* parent)
+TnvRelatedCommDevice::TnvRelatedCommDevice(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QString>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvRelatedCommDevice : public QObject {
     Q_OBJECT
@@ -19,7 +19,7 @@ class TnvRelatedCommDevice : public QObject {
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled STORED false)
 
 public:
-    TnvRelatedCommDevice(TnvLineInternal* line, QObject* parent);
+    TnvRelatedCommDevice(TnvLineContext* line, QObject* parent);
 
     // A comm handle is held.
     bool Available() const { return m_available; }
@@ -48,7 +48,7 @@ public:
 private:
     void release(bool close);
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     bool m_available = false;
     QString m_deviceClass = QStringLiteral("comm/datamodem");
     DWORD m_handle = 0;

@@ -1,14 +1,14 @@
 #include "TnvRelatedPhoneDevice.h"
 
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiConstants.h>
 #include <TnvLog.h>
 #include <TnvVantage.h>
 
-TnvRelatedPhoneDevice::TnvRelatedPhoneDevice(TnvLineInternal* line, QObject* parent)
+TnvRelatedPhoneDevice::TnvRelatedPhoneDevice(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {

@@ -8,7 +8,7 @@
 #include <QObject>
 #include <QString>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvRelatedPhoneDevice : public QObject {
     Q_OBJECT
@@ -17,7 +17,7 @@ class TnvRelatedPhoneDevice : public QObject {
     Q_PROPERTY(uint ID READ ID STORED false)
 
 public:
-    TnvRelatedPhoneDevice(TnvLineInternal* line, QObject* parent);
+    TnvRelatedPhoneDevice(TnvLineContext* line, QObject* parent);
 
     bool Available() const { return m_available; }
     QString DeviceClass() const { return m_deviceClass; }
@@ -32,7 +32,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     bool m_available = false;
     QString m_deviceClass = QStringLiteral("tapi/phone");
     DWORD m_id = 0;

@@ -1,7 +1,7 @@
 #include "TnvRelatedWaveDevice.h"
 
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineView.h"
 
 #include <TapiConstants.h>
@@ -12,7 +12,7 @@
 
 // FIXME: the phone control uses this class for its own wave devices too; it needs an
 // owner that is not a line (refusal PHONEERR_INVALPHONESTATE, the phone inspector's refresh).
-TnvRelatedWaveDevice::TnvRelatedWaveDevice(TnvLineInternal* line, const QString& displayName,
+TnvRelatedWaveDevice::TnvRelatedWaveDevice(TnvLineContext* line, const QString& displayName,
                                            const QString& deviceClass, QObject* parent)
     : QObject(parent)
     , m_line(line)

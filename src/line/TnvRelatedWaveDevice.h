@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QString>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvRelatedWaveDevice : public QObject {
     Q_OBJECT
@@ -23,7 +23,7 @@ public:
 
     // displayName ("WavePlay" or "WaveRecord") names the object in its trace lines;
     // deviceClass is its default class ("wave/out" or "wave/in").
-    TnvRelatedWaveDevice(TnvLineInternal* line, const QString& displayName, const QString& deviceClass,
+    TnvRelatedWaveDevice(TnvLineContext* line, const QString& displayName, const QString& deviceClass,
                          QObject* parent);
 
     QString DisplayName() const { return m_displayName; }
@@ -43,7 +43,7 @@ public:
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     QString m_displayName;
     QString m_deviceClass;
     bool m_available = false;

@@ -1,7 +1,7 @@
 #include "TnvTerminal.h"
 
 #include "TnvLineDevice.h"
-#include "TnvLineInternal.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 #include "TnvTapiBuffer.h"
@@ -31,7 +31,7 @@ bool entryOffset(DWORD base, quint64 distance, DWORD* offset)
 
 } // namespace
 
-TnvTerminal::TnvTerminal(TnvLineInternal* line, QObject* parent)
+TnvTerminal::TnvTerminal(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
 {
@@ -169,7 +169,7 @@ LONG TnvTerminal::setTerminal(quint32 modes, bool enable)
                                   enable ? 1 : 0);
     m_requestSlot = result;
     if (result > 0 && m_line->WaitForReply(m_requestSlot))
-        result = TnvLineInternal::ReplyTimeoutCode;
+        result = TnvLineContext::ReplyTimeoutCode;
     m_requestSlot = 0;
     return result;
 }

@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QStringList>
 
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvTerminal : public QObject {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     // More terminals than this in one device's capabilities are not believed.
     static constexpr quint32 MaxTerminals = 256;
 
-    TnvTerminal(TnvLineInternal* line, QObject* parent);
+    TnvTerminal(TnvLineContext* line, QObject* parent);
 
     qint32 RequestSlot() const { return m_requestSlot; }
     // The reply handler marks the slot replied (-1) when its request ID comes back.
@@ -66,7 +66,7 @@ private:
     // Sends one lineSetTerminal and waits for its reply: the request's result, -3 on timeout.
     LONG setTerminal(quint32 modes, bool enable);
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     qint32 m_requestSlot = 0;
     qint32 m_id = 0;
     QString m_name;

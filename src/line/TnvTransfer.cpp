@@ -5,7 +5,9 @@
 #include "TnvCall.h"
 #include "TnvCallParameters.h"
 #include "TnvConference.h"
-#include "TnvLineInternal.h"
+#include "TnvCallOperations.h"
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
 
@@ -25,7 +27,7 @@ constexpr unsigned long kJoinPauseMs = 500;
 
 } // namespace
 
-TnvTransfer::TnvTransfer(TnvLineInternal* line, QObject* parent)
+TnvTransfer::TnvTransfer(TnvLineContext* line, QObject* parent)
     : QObject(parent)
     , m_line(line)
     , m_parameters(new TnvCallParameters(line, this))
@@ -46,7 +48,7 @@ void TnvTransfer::refreshView()
 
 void TnvTransfer::setPhoneNumber(const QString& value)
 {
-    if (const std::optional<QString> number = m_line->Call()->numberToStore(value))
+    if (const std::optional<QString> number = m_line->operations().numberToStore(value))
         m_phoneNumber = *number;
     refreshView();
 }
@@ -85,32 +87,32 @@ qint32 TnvTransfer::setUpConsultation(const QByteArray& number)
 {
     TnvCall* call = m_line->Call();
     m_consultCall = 0;
-    const TnvCall::RecordPtr record = call->keep(call->AddCallRecord(0));
+    const TnvCallRecords::RecordPtr record = m_line->records().keep(m_line->records().add(0));
     record->phoneNumber = QString::fromUtf8(number.constData());
     const LONG request = lineSetupTransfer(m_primaryCall, &record->handle, m_parameters->block());
     if (request < 0) {
-        call->RemoveCallRecord(record.get());
+        m_line->records().remove(record.get());
         Reset();
         return qint32(request);
     }
-    call->replyArrives(*record, TnvCallRecord::SlotTransferSetup, request);
+    m_line->operations().replyArrives(*record, TnvCallRecord::SlotTransferSetup, request);
     if (m_line->Error()->Number() != 0)
         return 0;
     // The reply listed the consultation call; it is now the current one.
     m_consultCall = record->handle;
-    call->beginNewCall(m_consultCall);
-    if (!call->WaitForCallState(*record, LINECALLSTATE_DIALTONE | LINECALLSTATE_DIALING)) {
-        m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+    m_line->operations().beginNewCall(m_consultCall);
+    if (!m_line->operations().WaitForCallState(*record, LINECALLSTATE_DIALTONE | LINECALLSTATE_DIALING)) {
+        m_line->ReportResult(false, TnvLineContext::ReplyTimeoutCode);
         return 0;
     }
     const LONG dialled = lineDial(m_consultCall, number.constData(), 0);
     if (dialled < 0) {
-        call->RemoveCallRecord(record.get());
+        m_line->records().remove(record.get());
         call->setHandle(m_primaryCall);
         Reset();
         return qint32(dialled);
     }
-    call->replyArrives(*record, TnvCallRecord::SlotTransferDial, dialled);
+    m_line->operations().replyArrives(*record, TnvCallRecord::SlotTransferDial, dialled);
     return 0;
 }
 
@@ -124,11 +126,11 @@ bool TnvTransfer::Dial()
         code = qint32(LINEERR_CALLUNAVAIL);
     } else {
         m_line->Error()->Clear();
-        code = setUpConsultation(m_line->Call()->prepareNumber(m_phoneNumber));
+        code = setUpConsultation(m_line->operations().prepareNumber(m_phoneNumber));
         if (code == 0 && m_line->Error()->Number() != 0) {
             m_line->write(true, QStringLiteral("\tTransfer.Dial [") + hex(m_primaryCall)
                                     + QStringLiteral("] - Returned = ") + TnvVantage::BoolText(false));
-            m_line->Call()->selectAfterFailure(m_primaryCall);
+            m_line->operations().selectAfterFailure(m_primaryCall);
             Reset();
             return false;
         }
@@ -149,14 +151,14 @@ bool TnvTransfer::Dial()
 
 bool TnvTransfer::SwapHold()
 {
-    return m_line->Call()->swapHold(QStringLiteral("Transfer.SwapHold"), m_primaryCall, m_consultCall);
+    return m_line->operations().swapHold(QStringLiteral("Transfer.SwapHold"), m_primaryCall, m_consultCall);
 }
 
 bool TnvTransfer::Complete()
 {
     m_line->write(true, QStringLiteral("Transfer.Complete [") + hex(m_primaryCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
+    const TnvCallRecords::RecordPtr primary = m_line->operations().pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
     if (primary) {
         const HCALL primaryCall = m_primaryCall;
@@ -166,7 +168,7 @@ bool TnvTransfer::Complete()
         if (request < 0)
             m_line->ReportResult(false, qint32(request));
         else
-            call->replyArrives(*primary, TnvCallRecord::SlotTransferComplete, request);
+            m_line->operations().replyArrives(*primary, TnvCallRecord::SlotTransferComplete, request);
         result = m_line->Error()->Number() == 0;
         // The primary call has left the switch's hands; once idle it goes.
         call->EndCall(false, primaryCall);
@@ -181,26 +183,26 @@ bool TnvTransfer::ThreeWay()
 {
     m_line->write(true, QStringLiteral("Transfer.ThreeWay [") + hex(m_primaryCall) + QLatin1Char(']'));
     TnvCall* call = m_line->Call();
-    const TnvCall::RecordPtr primary = call->pairRecord(m_primaryCall, m_consultCall);
+    const TnvCallRecords::RecordPtr primary = m_line->operations().pairRecord(m_primaryCall, m_consultCall);
     bool result = false;
     if (primary) {
         m_line->Error()->Clear();
-        const TnvCall::RecordPtr joined = call->keep(call->AddCallRecord(0));
+        const TnvCallRecords::RecordPtr joined = m_line->records().keep(m_line->records().add(0));
         const LONG request =
             lineCompleteTransfer(m_primaryCall, m_consultCall, &joined->handle, LINETRANSFERMODE_CONFERENCE);
         QThread::msleep(kJoinPauseMs);
         if (request < 0) {
             m_line->ReportResult(false, qint32(request));
-            call->RemoveCallRecord(joined.get());
-        } else if (call->awaitReply(*primary, TnvCallRecord::SlotTransferThreeWay, request) != 0
+            m_line->records().remove(joined.get());
+        } else if (m_line->operations().awaitReply(*primary, TnvCallRecord::SlotTransferThreeWay, request) != 0
                    || m_line->Error()->Number() != 0) {
             if (m_line->Error()->Number() == 0)
-                m_line->ReportResult(false, TnvLineInternal::ReplyTimeoutCode);
+                m_line->ReportResult(false, TnvLineContext::ReplyTimeoutCode);
             // The service may still fill in the handle: the memory stays, the record goes.
-            call->retire(joined);
+            m_line->records().retire(joined);
         } else {
             m_threeWayCall = joined->handle;
-            call->listHandle(*joined);
+            m_line->records().listHandle(*joined);
             call->setHandle(m_threeWayCall);
             result = m_line->Error()->Number() == 0;
             TnvConference* conference = m_line->Conference();

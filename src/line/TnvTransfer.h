@@ -11,7 +11,7 @@
 #include <QString>
 
 class TnvCallParameters;
-class TnvLineInternal;
+class TnvLineContext;
 
 class TnvTransfer : public QObject {
     Q_OBJECT
@@ -22,7 +22,7 @@ class TnvTransfer : public QObject {
     Q_PROPERTY(TnvCallParameters* Parameters READ Parameters CONSTANT)
 
 public:
-    TnvTransfer(TnvLineInternal* line, QObject* parent);
+    TnvTransfer(TnvLineContext* line, QObject* parent);
 
     TnvCallParameters* Parameters() const { return m_parameters; }
     QString PhoneNumber() const { return m_phoneNumber; }
@@ -51,7 +51,7 @@ private:
     void refreshView();
     QString hex(HCALL handle) const;
 
-    TnvLineInternal* m_line;
+    TnvLineContext* m_line;
     TnvCallParameters* m_parameters;
     QString m_phoneNumber;
     HCALL m_primaryCall = 0;

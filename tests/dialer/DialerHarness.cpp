@@ -3,6 +3,7 @@
 #include "EventLoop.h"
 #include "InstantService.h"
 
+#include <TnvLinePrivate.h>
 #include <ServiceControl.h>
 #include <TnvLine.h>
 
@@ -14,7 +15,7 @@
 
 void DialerHarness::SetUp()
 {
-    TnvLineInternal::setRememberedActiveRequest(false);
+    TnvLinePrivate::setRememberedActiveRequest(false);
     useInstantService(m_configDir);
 }
 

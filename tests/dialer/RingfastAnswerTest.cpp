@@ -3,7 +3,7 @@
 #include "EventLoop.h"
 
 #include <RingfastCommand.h>
-#include <TnvLineInternal.h>
+#include <TnvLinePrivate.h>
 
 #include <ServiceControl.h>
 
@@ -17,7 +17,7 @@ namespace {
 
 class RingfastAnswer : public ::testing::Test {
 protected:
-    void SetUp() override { TnvLineInternal::setRememberedActiveRequest(false); }
+    void SetUp() override { TnvLinePrivate::setRememberedActiveRequest(false); }
     void TearDown() override
     {
         waitUntil([] { return !Telephony::serviceRunning(); }, 2000);

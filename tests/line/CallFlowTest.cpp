@@ -1,6 +1,7 @@
 // Whole calls through the line control on the simulated exchange, traced line by line.
 
 #include "LineHarness.h"
+#include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
 
@@ -87,7 +88,7 @@ TEST_F(CallFlow, IncomingCallAnnouncesTheCallerUnlessFiltered)
     };
     for (const Case& c : {Case{"", true}, Case{"unavail", false}}) {
         SCOPED_TRACE(c.flags);
-        TnvLineInternal::setRememberedActiveRequest(false);
+        TnvLinePrivate::setRememberedActiveRequest(false);
         std::unique_ptr<TnvLine> line = loadDialerLine();
         line->Device()->setActive(true);
         QStringList events;

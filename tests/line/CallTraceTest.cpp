@@ -2,6 +2,7 @@
 // the first operation to the end of the call, compared with the files in traces/.
 
 #include "LineHarness.h"
+#include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
 
@@ -83,7 +84,7 @@ TEST_F(CallTrace, IncomingCallWithCallerID)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.trace);
-        TnvLineInternal::setRememberedActiveRequest(false);
+        TnvLinePrivate::setRememberedActiveRequest(false);
         m_events.clear();
         m_calls.clear();
         std::unique_ptr<TnvLine> line = loadDialerLine();

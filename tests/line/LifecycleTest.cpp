@@ -3,6 +3,7 @@
 // and the failure rules, with injected faults.
 
 #include "LineHarness.h"
+#include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
 
@@ -40,7 +41,7 @@ TEST_F(Lifecycle, DialerLineThroughItsLife)
     expectTrace(QStringLiteral("load"), takeTrace());
     ASSERT_TRUE(line->Initialised());
     EXPECT_TRUE(line->Enabled());
-    EXPECT_TRUE(line->usedInitializeEx());
+    EXPECT_TRUE(TnvLinePrivate::get(line.get())->usedInitializeEx());
     EXPECT_EQ(line->Device()->Count(), 3);
     EXPECT_EQ(line->Device()->List(), QStringList({"Linkora Simulated Line 1", "Linkora Simulated Line 2",
                                                    "Linkora Simulated Data Modem"}));
@@ -94,7 +95,7 @@ TEST_F(Lifecycle, FallsBackToPlainInitialisation)
         line.setEnabled(true);
         TnvTelephonyLibrary::setLibraryName(QStringLiteral("linkora-telephony"));
         EXPECT_TRUE(line.Enabled());
-        EXPECT_FALSE(line.usedInitializeEx());
+        EXPECT_FALSE(TnvLinePrivate::get(&line)->usedInitializeEx());
         EXPECT_EQ(line.Device()->Count(), 3);
         EXPECT_NE(line.Line()->AppHandle(), keeper.Line()->AppHandle());
     }
@@ -218,7 +219,7 @@ TEST_F(Lifecycle, ClosingEndsEveryListedCall)
 TEST_F(Lifecycle, TraceFollowsEveryNotation)
 {
     for (TDevEnv env : {deCppBuilder, deVisualBasic}) {
-        TnvLineInternal::setRememberedActiveRequest(false);
+        TnvLinePrivate::setRememberedActiveRequest(false);
         std::unique_ptr<TnvLine> line = loadDialerLine();
         line->Vantage()->setDevEnv(env);
         takeTrace();
@@ -240,9 +241,9 @@ TEST_F(Lifecycle, LateMessagesForAFreedControlAreDropped)
     {
         TnvLine line;
         line.setEnabled(true);
-        instance = line.callbackInstance();
+        instance = TnvLinePrivate::get(&line)->callbackInstance();
     }
     // Under the sanitizer build a delivery to the freed control would be caught here.
-    TnvLineInternal::LineCallback(0, LINE_CLOSE, instance, 0, 0, 0);
-    TnvLineInternal::LineCallback(0, LINE_REPLY, instance, 1, 0, 0);
+    TnvLinePrivate::LineCallback(0, LINE_CLOSE, instance, 0, 0, 0);
+    TnvLinePrivate::LineCallback(0, LINE_REPLY, instance, 1, 0, 0);
 }

@@ -1,4 +1,5 @@
 #include "LineHarness.h"
+#include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
 #include "InstantService.h"
@@ -15,7 +16,7 @@
 void LineHarness::SetUp()
 {
     // Each test starts as a fresh program would.
-    TnvLineInternal::setRememberedActiveRequest(false);
+    TnvLinePrivate::setRememberedActiveRequest(false);
     useInstantService(m_configDir);
 }
 

@@ -4,6 +4,7 @@
 // trace lines it wrote since a mark.
 
 #include "EventLoop.h"
+#include <TnvLinePrivate.h>
 #include "InstantService.h"
 
 #include <ServiceControl.h>
@@ -22,7 +23,7 @@ class CallFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TnvLineInternal::setRememberedActiveRequest(false);
+        TnvLinePrivate::setRememberedActiveRequest(false);
         useInstantService(m_configDir);
         m_line = std::make_unique<TnvLine>();
         m_line->Log()->setCount(1000);
@@ -44,6 +45,7 @@ protected:
     }
 
     TnvCall* call() const { return m_line->Call(); }
+    TnvCallRecords& records() const { return TnvLinePrivate::get(m_line.get())->records(); }
     qint32 error() const { return m_line->Error()->Number(); }
 
     QTemporaryDir m_configDir;

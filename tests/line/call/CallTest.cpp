@@ -41,7 +41,7 @@ TEST_F(CallFixture, DialPlacesOneListedCallAndAnnouncesIt)
     EXPECT_EQ(call()->List().at(1).toUInt(nullptr, 16), handle);
     EXPECT_TRUE(call()->Owner());
     EXPECT_TRUE(call()->Began().isValid());
-    TnvCallRecord* record = call()->FindCallRecord(handle);
+    TnvCallRecord* record = records().find(handle);
     ASSERT_NE(record, nullptr);
     for (qint32 slot : record->requests)
         EXPECT_EQ(slot, 0);
@@ -103,7 +103,7 @@ TEST_F(CallFixture, ZeroReplyTimeoutReturnsAtOnceWithTheSlotCleared)
     m_line->TAPI()->setReplyTimeout(0);
     call()->setPhoneNumber(QStringLiteral("5550100"));
     EXPECT_TRUE(call()->Dial());
-    EXPECT_EQ(call()->CurrentRecord().requests[TnvCallRecord::SlotMakeCall], 0);
+    EXPECT_EQ(records().current().requests[TnvCallRecord::SlotMakeCall], 0);
 }
 
 TEST_F(CallFixture, WithheldReplyTimesOutAndDropsTheRecord)
@@ -118,7 +118,7 @@ TEST_F(CallFixture, WithheldReplyTimesOutAndDropsTheRecord)
     EXPECT_FALSE(call()->Active());
     // The dial's own record is gone; the call itself still ran and became known through
     // its states, so it is listed and current when the dial gives up.
-    EXPECT_EQ(call()->FindCallRecord(0), nullptr);
+    EXPECT_EQ(records().find(0), nullptr);
     EXPECT_EQ(call()->Count(), 1);
     EXPECT_EQ(m_trace.last(), closingLine("Call.Dial", call()->Handle(), false));
 }
@@ -195,7 +195,7 @@ TEST_F(CallFixture, EndCallWaitsForPendingRequestsUnlessForced)
     call()->setPhoneNumber(QStringLiteral("5550100"));
     ASSERT_TRUE(call()->Dial());
     const HCALL handle = call()->Handle();
-    TnvCallRecord* record = call()->FindCallRecord(handle);
+    TnvCallRecord* record = records().find(handle);
     ASSERT_NE(record, nullptr);
     record->state = LINECALLSTATE_IDLE;
     record->requests[TnvCallRecord::SlotHold] = 77;

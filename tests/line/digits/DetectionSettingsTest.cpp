@@ -55,7 +55,7 @@ TEST_F(DetectionSettings, FollowTheSelectedCall)
     ASSERT_TRUE(waitUntil([&] { return second != 0; }));
     EXPECT_EQ(call()->Handle(), first);
     EXPECT_EQ(visible(), firstSettings);
-    const TnvCallRecord* arrived = call()->FindCallRecord(second);
+    const TnvCallRecord* arrived = records().find(second);
     ASSERT_NE(arrived, nullptr);
     EXPECT_FALSE(arrived->gatherActive || arrived->monitorDigitsActive || arrived->monitorMediaActive
                  || arrived->monitorSilenceActive);

@@ -11,6 +11,7 @@
 #include <TapiConstants.h>
 #include <TnvCall.h>
 #include <TnvLineDevice.h>
+#include <TnvLinePrivate.h>
 #include <TnvNotation.h>
 
 #include <QElapsedTimer>
@@ -116,6 +117,7 @@ protected:
     }
 
     TnvCall* call() const { return m_line->Call(); }
+    TnvCallRecords& records() const { return TnvLinePrivate::get(m_line.get())->records(); }
     qint32 error() const { return m_line->Error()->Number(); }
 
     std::unique_ptr<TnvLine> m_line;

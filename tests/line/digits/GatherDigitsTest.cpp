@@ -33,14 +33,14 @@ TEST_F(GatherDigits, StopsAtTheTerminationDigitAndTracesIt)
     call()->GatherDigits()->setActive(true);
     EXPECT_EQ(error(), 0);
     EXPECT_TRUE(call()->GatherDigits()->Active());
-    EXPECT_TRUE(call()->FindCallRecord(handle)->gatherActive);
+    EXPECT_TRUE(records().find(handle)->gatherActive);
     ASSERT_TRUE(farEndDigits("123#5"));
     ASSERT_TRUE(waitForEvent(QStringLiteral("OnDigitsGathered")));
 
     EXPECT_EQ(eventsStartingWith(QStringLiteral("OnDigitsGathered")),
               QStringList{gathered(handle, "123#", LINEGATHERTERM_TERMDIGIT, 42)});
     EXPECT_FALSE(call()->GatherDigits()->Active());
-    const TnvCallRecord* record = call()->FindCallRecord(handle);
+    const TnvCallRecord* record = records().find(handle);
     ASSERT_NE(record, nullptr);
     EXPECT_FALSE(record->gatherActive);
     EXPECT_EQ(record->gatheredDigits, QStringLiteral("123#"));
@@ -91,7 +91,7 @@ TEST_F(GatherDigits, SwitchedOnWithoutACallStartsWhenTheNextCallConnects)
     call()->GatherDigits()->setActive(true);
     EXPECT_TRUE(call()->GatherDigits()->Active());
     EXPECT_EQ(error(), 0);
-    EXPECT_TRUE(call()->CurrentRecord().gatherActive);
+    EXPECT_TRUE(records().current().gatherActive);
     EXPECT_TRUE(takeTrace().isEmpty());
 
     const HCALL handle = connect("5550109");
@@ -114,7 +114,7 @@ TEST_F(GatherDigits, InactiveCallWritesTheLineButAsksNoService)
     call()->GatherDigits()->setActive(true);
     EXPECT_EQ(takeTrace(), QStringList{QStringLiteral("Call.GatherDigits.Active := True")});
     EXPECT_TRUE(call()->GatherDigits()->Active());
-    EXPECT_TRUE(call()->FindCallRecord(handle)->gatherActive);
+    EXPECT_TRUE(records().find(handle)->gatherActive);
     ASSERT_TRUE(farEndDigits("1#"));
     settle(400);
     EXPECT_TRUE(eventsStartingWith(QStringLiteral("OnDigitsGathered")).isEmpty());
@@ -193,7 +193,7 @@ TEST_F(GatherDigits, SettingsAreCheckedAndAlwaysReachTheRecord)
     }
 
     // An equal value writes nothing, yet the record gets the present value.
-    TnvCallRecord* record = call()->FindCallRecord(handle);
+    TnvCallRecord* record = records().find(handle);
     record->gatherCount = 9;
     takeTrace();
     gather->setCount(31);

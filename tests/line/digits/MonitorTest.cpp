@@ -3,7 +3,7 @@
 
 #include "DigitsFixture.h"
 
-#include <TnvLineInternal.h>
+#include <TnvLinePrivate.h>
 #include <TnvMonitorMediaModes.h>
 #include <TnvMonitorSilence.h>
 
@@ -21,7 +21,7 @@ TEST_F(Monitor, EchoedDigitsAreReceivedOneByOne)
     takeTrace();
     call()->MonitorDigits()->setActive(true);
     ASSERT_TRUE(call()->MonitorDigits()->Active());
-    EXPECT_TRUE(call()->FindCallRecord(handle)->monitorDigitsActive);
+    EXPECT_TRUE(records().find(handle)->monitorDigitsActive);
     ASSERT_TRUE(call()->SendDigits(QStringLiteral("12*"), 50));
     ASSERT_TRUE(waitUntil([&] { return eventsStartingWith(QStringLiteral("OnDigitReceived")).size() == 3; }));
     ASSERT_TRUE(waitForEvent(QStringLiteral("OnDigitsSent")));
@@ -81,8 +81,8 @@ TEST_F(Monitor, SilenceIsReportedAfterItsDurationOnly)
 
     // A detected tone that is not the silence tone fires nothing.
     m_events.clear();
-    TnvLineInternal::LineCallback(handle, LINE_MONITORTONE, m_line->callbackInstance(), 0x12345678, 0, 0);
-    TnvLineInternal::LineCallback(handle, LINE_MONITORTONE, m_line->callbackInstance(), TnvMonitorSilence::Tag, 0, 0);
+    TnvLinePrivate::LineCallback(handle, LINE_MONITORTONE, TnvLinePrivate::get(m_line.get())->callbackInstance(), 0x12345678, 0, 0);
+    TnvLinePrivate::LineCallback(handle, LINE_MONITORTONE, TnvLinePrivate::get(m_line.get())->callbackInstance(), TnvMonitorSilence::Tag, 0, 0);
     EXPECT_EQ(m_events, QStringList{QStringLiteral("OnSilence %1").arg(handle)});
 }
 
@@ -95,7 +95,7 @@ TEST_F(Monitor, SilenceNeedsADuration)
     silence->setActive(true);
     EXPECT_FALSE(silence->Active());
     EXPECT_EQ(error(), qint32(LINEERR_INVALTONE));
-    EXPECT_FALSE(call()->FindCallRecord(handle)->monitorSilenceActive);
+    EXPECT_FALSE(records().find(handle)->monitorSilenceActive);
 
     // A negative length is ignored: nothing stored, the last error untouched.
     silence->setDuration(300);
@@ -110,7 +110,7 @@ TEST_F(Monitor, SilenceNeedsADuration)
     silence->setDuration(0);
     EXPECT_FALSE(silence->Active());
     EXPECT_EQ(error(), qint32(LINEERR_INVALTONE));
-    EXPECT_EQ(call()->FindCallRecord(handle)->monitorSilenceDuration, 0);
+    EXPECT_EQ(records().find(handle)->monitorSilenceDuration, 0);
     settle(500);
     EXPECT_TRUE(eventsStartingWith(QStringLiteral("OnSilence")).isEmpty());
 }
@@ -152,5 +152,5 @@ TEST_F(Monitor, MediaModesWithACallAreTracedBitByBit)
     call()->MonitorMediaModes()->setMediaModes(LINEMEDIAMODE_G3FAX | LINEMEDIAMODE_DATAMODEM);
     EXPECT_EQ(takeTrace(), QStringList({"Call.MonitorMediaModes.MediaModes := [00000030]", "\tLINEMEDIAMODE_DATAMODEM",
                                         "\tLINEMEDIAMODE_G3FAX"}));
-    EXPECT_EQ(call()->FindCallRecord(call()->Handle())->monitorMediaModes, LINEMEDIAMODE_G3FAX | LINEMEDIAMODE_DATAMODEM);
+    EXPECT_EQ(records().find(call()->Handle())->monitorMediaModes, LINEMEDIAMODE_G3FAX | LINEMEDIAMODE_DATAMODEM);
 }

@@ -5,6 +5,7 @@
 
 #include <TapiConstants.h>
 #include <TnvLine.h>
+#include <TnvLinePrivate.h>
 
 #include <QByteArray>
 #include <QStringList>
@@ -130,6 +131,7 @@ protected:
 
     void mark() { m_mark = m_line.Log()->Lines().size(); }
     QStringList written() const { return m_line.Log()->Lines().mid(m_mark); }
+    TnvCallRecords& records() { return TnvLinePrivate::get(&m_line)->records(); }
 
     TnvLine m_line;
     qsizetype m_mark = 0;

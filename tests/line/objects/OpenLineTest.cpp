@@ -13,6 +13,7 @@
 #include <TnvCall.h>
 #include <TnvError.h>
 #include <TnvLine.h>
+#include <TnvLinePrivate.h>
 #include <TnvLineDevice.h>
 #include <TnvTerminal.h>
 
@@ -94,7 +95,7 @@ TEST_F(OpenLine, ForwardingRoundTripFollowsTheAddressStatus)
     EXPECT_EQ(forward()->PhoneNumber(), QStringLiteral("202"));
     EXPECT_TRUE(forward()->Caller().isEmpty());
     EXPECT_EQ(forward()->NumForwardEntries(), 1);
-    EXPECT_EQ(m_line->Call()->CurrentRecord().requests[TnvCallRecord::SlotForward], 0);
+    EXPECT_EQ(TnvLinePrivate::get(m_line.get())->records().current().requests[TnvCallRecord::SlotForward], 0);
 
     forward()->setActive(false);
     EXPECT_EQ(m_line->Error()->Number(), 0);

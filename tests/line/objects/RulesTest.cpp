@@ -161,7 +161,7 @@ TEST_F(Rules, RequestsTheServiceRefusesAreReported)
     forward()->setActive(true);
     EXPECT_FALSE(forward()->Active());
     EXPECT_EQ(written(), (QStringList{"Address.Forward.Active = True", uninitialised}));
-    EXPECT_EQ(m_line.Call()->CurrentRecord().requests[TnvCallRecord::SlotForward], 0);
+    EXPECT_EQ(records().current().requests[TnvCallRecord::SlotForward], 0);
 
     TnvTerminal* terminal = m_line.Terminal();
     terminal->storeFromDevCaps(devCapsBlock());

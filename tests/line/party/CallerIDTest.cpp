@@ -3,6 +3,7 @@
 // block, the record copies, the computed Name and Number, and the property dump.
 
 #include <TapiConstants.h>
+#include <TnvLinePrivate.h>
 #include <TnvCallerID.h>
 #include <TnvLine.h>
 
@@ -95,7 +96,7 @@ const char* const kPartNames[] = {"CallerID", "CalledID", "ConnectedID", "Redire
 TEST_F(CallerIDTest, StartsWithItsDefaultsAndPublishesInOrder)
 {
     for (int i = 0; i < TnvCallerID::PartyCount; ++i) {
-        TnvCallerID id(&m_line, kPartNames[i], nullptr);
+        TnvCallerID id(TnvLinePrivate::get(&m_line), kPartNames[i], nullptr);
         EXPECT_EQ(id.objectName(), kPartNames[i]);
         EXPECT_EQ(id.party(), Party(i));
         EXPECT_TRUE(id.FormatName());
@@ -105,7 +106,7 @@ TEST_F(CallerIDTest, StartsWithItsDefaultsAndPublishesInOrder)
         EXPECT_EQ(id.Flags(), 0u);
         EXPECT_FALSE(id.Blocked() || id.OutOfArea() || id.reported());
     }
-    TnvCallerID id(&m_line, "CallerID", nullptr);
+    TnvCallerID id(TnvLinePrivate::get(&m_line), "CallerID", nullptr);
     const QMetaObject* meta = id.metaObject();
     QStringList names;
     QStringList stored;
@@ -121,7 +122,7 @@ TEST_F(CallerIDTest, StartsWithItsDefaultsAndPublishesInOrder)
 
 TEST_F(CallerIDTest, SettingsWriteNoTraceAndAffectTheNextRead)
 {
-    TnvCallerID id(&m_line, "CallerID", nullptr);
+    TnvCallerID id(TnvLinePrivate::get(&m_line), "CallerID", nullptr);
     Record raw;
     raw.rawName = "SMITH JOHN";
     raw.rawNumber = "5551234567";
@@ -158,7 +159,7 @@ TEST_F(CallerIDTest, NumberFollowsTranslationAndMask)
         {"translated numbers are still masked", "5551234", true, true, "000-000-0000;0", "555-123-4   "},
         {"empty number is laid out", "", false, true, "000-000-0000;0", "   -   -    "},
     };
-    TnvCallerID id(&m_line, "CalledID", nullptr);
+    TnvCallerID id(TnvLinePrivate::get(&m_line), "CalledID", nullptr);
     for (const NumberCase& c : cases) {
         m_line.Device()->setTranslatePhoneNumber(c.translate);
         m_line.Device()->setUnformatPhoneNumber(c.unformat);
@@ -198,7 +199,7 @@ TEST_F(CallerIDTest, FillsEachPartyFromItsOwnFields)
             // Another party's fields in the same block must not leak into this one.
             const Party other = Party((p + 1) % TnvCallerID::PartyCount);
             const QByteArray block = callInfo({{Party(p), c.fields}, {other, {0x4, "999", "OTHER"}}});
-            TnvCallerID id(&m_line, kPartNames[p], nullptr);
+            TnvCallerID id(TnvLinePrivate::get(&m_line), kPartNames[p], nullptr);
             id.setFormatName(false);
             EXPECT_EQ(id.fillFrom(block), Fill::Changed) << c.what;
             EXPECT_EQ(id.rawName(), c.name) << kPartNames[p] << ' ' << c.what;
@@ -214,7 +215,7 @@ TEST_F(CallerIDTest, FillsEachPartyFromItsOwnFields)
 
 TEST_F(CallerIDTest, RejectsABlockTooShortForThePartyFields)
 {
-    TnvCallerID id(&m_line, "RedirectingID", nullptr);
+    TnvCallerID id(TnvLinePrivate::get(&m_line), "RedirectingID", nullptr);
     Record before;
     before.rawName = "KEPT";
     before.flags = LINECALLPARTYID_NAME;
@@ -282,7 +283,7 @@ TEST_F(CallerIDTest, DecidesAnnouncementByMarkFilterAndFlags)
         record.flags = c.flags;
         EXPECT_EQ(TnvCallerID::isDue(record, c.filter), c.due) << c.what;
 
-        TnvCallerID id(&m_line, "CallerID", nullptr);
+        TnvCallerID id(TnvLinePrivate::get(&m_line), "CallerID", nullptr);
         id.setEventFilter(c.eventFilter);
         Record raw = record;
         raw.eventFilter = !c.eventFilter; // the object's own setting decides
@@ -303,7 +304,7 @@ TEST_F(CallerIDTest, AnnouncesDuePartiesInOrderWithTheirBlocks)
 
     // Redirecting is due but not in the state set; Connected is announced already.
     const quint32 states = 0x8000 | 0x10000 | 0x20000 | 0x40000;
-    EXPECT_EQ(TnvCallerID::announceParties(&m_line, records, 0x00010002, states, 0x60), 2);
+    EXPECT_EQ(TnvCallerID::announceParties(TnvLinePrivate::get(&m_line), records, 0x00010002, states, 0x60), 2);
     EXPECT_EQ(newLines(),
               QStringList({"OnCallerID [00010002]", "\tCall.CallerID.Blocked = False",
                            "\tCall.CallerID.Name = 'SMITH JOHN'", "\tCall.CallerID.Number = '5551234567'",
@@ -321,26 +322,26 @@ TEST_F(CallerIDTest, AnnouncesDuePartiesInOrderWithTheirBlocks)
     EXPECT_FALSE(records[Party::Redirecting].reported);
 
     // A call-info message with no filter picks up the rest; nothing is announced twice.
-    EXPECT_EQ(TnvCallerID::announceParties(&m_line, records, 0x00010002, 0xF8000, 0), 2);
+    EXPECT_EQ(TnvCallerID::announceParties(TnvLinePrivate::get(&m_line), records, 0x00010002, 0xF8000, 0), 2);
     const QStringList rest = newLines();
     EXPECT_EQ(rest.filter(QRegularExpression("^On")), QStringList({"OnRedirectionID [00010002]",
                                                                     "OnRedirectingID [00010002]"}));
     EXPECT_TRUE(rest.contains("\tCall.RedirectingID.Name = 'O'HARA'"));
-    EXPECT_EQ(TnvCallerID::announceParties(&m_line, records, 0x00010002, 0xF8000, 0), 0);
+    EXPECT_EQ(TnvCallerID::announceParties(TnvLinePrivate::get(&m_line), records, 0x00010002, 0xF8000, 0), 0);
     EXPECT_TRUE(newLines().isEmpty());
 }
 
 TEST_F(CallerIDTest, FollowsOneIdentificationThroughACall)
 {
     // The visible object's EventFilter reaches the record through save().
-    TnvCallerID caller(&m_line, "CallerID", nullptr);
+    TnvCallerID caller(TnvLinePrivate::get(&m_line), "CallerID", nullptr);
     TnvCallerID::Records records;
     records[Party::Caller] = caller.save();
     EXPECT_TRUE(records[Party::Caller].eventFilter);
 
     const auto refresh = [&](const PartyFields& fields, quint32 states, quint32 filter) {
         TnvCallerID::fillParties(records, callInfo({{Party::Caller, fields}}), states);
-        return TnvCallerID::announceParties(&m_line, records, 0x42, states, filter);
+        return TnvCallerID::announceParties(TnvLinePrivate::get(&m_line), records, 0x42, states, filter);
     };
     const PartyFields unavailable{LINECALLPARTYID_UNAVAIL, "", ""};
     struct Step {
@@ -370,7 +371,7 @@ TEST_F(CallerIDTest, FollowsOneIdentificationThroughACall)
 
 TEST_F(CallerIDTest, SavesLoadsAndResetsTheIdentificationOnly)
 {
-    TnvCallerID id(&m_line, "ConnectedID", nullptr);
+    TnvCallerID id(TnvLinePrivate::get(&m_line), "ConnectedID", nullptr);
     id.setFormatName(false);
     id.setMaskNumber("");
     id.setEventFilter(true);
@@ -396,7 +397,7 @@ TEST_F(CallerIDTest, SavesLoadsAndResetsTheIdentificationOnly)
 TEST_F(CallerIDTest, DumpsItsPropertiesInTraceOrder)
 {
     m_line.Device()->setUnformatPhoneNumber(true);
-    TnvCallerID id(&m_line, "RedirectionID", nullptr);
+    TnvCallerID id(TnvLinePrivate::get(&m_line), "RedirectionID", nullptr);
     id.setMaskNumber("000-000-0000;0;*");
     id.load({"SMITH JOHN", "(555) 123-4567", true, true, LINECALLPARTYID_BLOCKED | LINECALLPARTYID_OUTOFAREA, false,
              false});

@@ -4,6 +4,7 @@
 // used afterwards (the sanitizer build watches), and every call still ends.
 
 #include "LineHarness.h"
+#include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
 
@@ -128,7 +129,7 @@ TEST_F(Reentrancy, HandlersCallingTheControlAgain)
     for (const Event event : events) {
         for (const Action action : actions) {
             SCOPED_TRACE(std::string(eventName(event)) + " -> " + actionName(action));
-            TnvLineInternal::setRememberedActiveRequest(false);
+            TnvLinePrivate::setRememberedActiveRequest(false);
             m_acted = false;
             std::unique_ptr<TnvLine> line = loadDialerLine();
             line->Device()->setActive(true);

@@ -2,6 +2,7 @@
 // swaps between the two calls, the completed transfer and the three-way call.
 
 #include "LineHarness.h"
+#include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
 
@@ -121,7 +122,7 @@ TEST_F(Transfer, ThreeWayBecomesTheConferenceWhereTheAddressCanAddCalls)
 {
     for (const bool addToConference : {true, false}) {
         SCOPED_TRACE(addToConference);
-        TnvLineInternal::setRememberedActiveRequest(false);
+        TnvLinePrivate::setRememberedActiveRequest(false);
         m_connected.clear();
         std::unique_ptr<TnvLine> line = connectedLine();
         ASSERT_TRUE(line);

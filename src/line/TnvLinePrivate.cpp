@@ -1,4 +1,7 @@
-#include "TnvLineInternal.h"
+#include "TnvLinePrivate.h"
+
+#include "TnvCallOperations.h"
+#include "TnvLine.h"
 
 #include "TnvAddress.h"
 #include "TnvCall.h"
@@ -21,10 +24,12 @@
 #include <TnvLog.h>
 #include <TnvResultTexts.h>
 #include <TnvTAPI.h>
+#include <TnvSharedControl.h>
 #include <TnvVantage.h>
 #include <TnvVantageWindow.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDateTime>
 #include <QHash>
 
@@ -32,9 +37,9 @@ namespace {
 
 // Callback instances of the living controls; a control leaves before it is freed, so a
 // late message for it finds nothing.
-QHash<DWORD, TnvLineInternal*>& registry()
+QHash<DWORD, TnvLinePrivate*>& registry()
 {
-    static QHash<DWORD, TnvLineInternal*> controls;
+    static QHash<DWORD, TnvLinePrivate*> controls;
     return controls;
 }
 
@@ -42,33 +47,50 @@ DWORD g_lastInstance = 0;
 
 } // namespace
 
-TnvLineInternal::TnvLineInternal(QObject* owner)
-    : TnvSharedControl(owner)
+TnvLinePrivate::TnvLinePrivate(TnvLine* control)
+    : q(control)
 {
-    SetKind(ckLine, QStringLiteral("nvLine"));
+    q->SetKind(ckLine, QStringLiteral("nvLine"));
     m_idleTimer.setSingleShot(true);
-    connect(&m_idleTimer, &QTimer::timeout, this, &TnvLineInternal::onIdleTimer);
-    m_address = new TnvAddress(this, this);
-    m_call = new TnvCall(this, this);
-    m_comm = new TnvRelatedCommDevice(this, this);
-    m_conference = new TnvConference(this, this);
+    connect(&m_idleTimer, &QTimer::timeout, this, &TnvLinePrivate::onIdleTimer);
+    // The sub-objects are the control's children, so the property system finds them.
+    m_address = new TnvAddress(this, q);
+    m_call = new TnvCall(this, q);
+    m_operations = std::make_unique<TnvCallOperations>(this, m_call);
+    m_comm = new TnvRelatedCommDevice(this, q);
+    m_conference = new TnvConference(this, q);
     m_device = new TnvLineDevice(this);
-    m_line = new TnvLineLine(this, this);
-    m_phone = new TnvRelatedPhoneDevice(this, this);
-    m_popup = new TnvPopup(this, this);
-    m_privilege = new TnvPrivilege(this, this);
-    m_tapi = new TnvTAPI(this);
-    m_terminal = new TnvTerminal(this, this);
-    m_transfer = new TnvTransfer(this, this);
-    m_wavePlay = new TnvRelatedWaveDevice(this, QStringLiteral("WavePlay"), QStringLiteral("wave/out"), this);
-    m_waveRecord = new TnvRelatedWaveDevice(this, QStringLiteral("WaveRecord"), QStringLiteral("wave/in"), this);
+    m_line = new TnvLineLine(this, q);
+    m_phone = new TnvRelatedPhoneDevice(this, q);
+    m_popup = new TnvPopup(this, q);
+    m_privilege = new TnvPrivilege(this, q);
+    m_tapi = new TnvTAPI(q);
+    m_terminal = new TnvTerminal(this, q);
+    m_transfer = new TnvTransfer(this, q);
+    m_wavePlay = new TnvRelatedWaveDevice(this, QStringLiteral("WavePlay"), QStringLiteral("wave/out"), q);
+    m_waveRecord = new TnvRelatedWaveDevice(this, QStringLiteral("WaveRecord"), QStringLiteral("wave/in"), q);
     do {
         m_instance = ++g_lastInstance;
     } while (m_instance == 0 || registry().contains(m_instance));
     registry().insert(m_instance, this);
 }
 
-TnvLineInternal::~TnvLineInternal()
+TnvLinePrivate::~TnvLinePrivate()
+{
+    registry().remove(m_instance);
+}
+
+TnvLinePrivate* TnvLinePrivate::get(TnvLine* line)
+{
+    return line ? line->d.get() : nullptr;
+}
+
+const TnvLinePrivate* TnvLinePrivate::get(const TnvLine* line)
+{
+    return line ? line->d.get() : nullptr;
+}
+
+void TnvLinePrivate::shutdown()
 {
     Vantage()->setEvents(false);
     if (m_device->Active())
@@ -79,27 +101,79 @@ TnvLineInternal::~TnvLineInternal()
     QCoreApplication::processEvents();
 }
 
-QString TnvLineInternal::resultText(qint32 code) const
-{
-    return LineErrorText(code);
-}
-
-bool TnvLineInternal::popupOnError() const
+bool TnvLinePrivate::popupOnError() const
 {
     return m_popup->flag("OnError");
 }
 
-TnvLineView* TnvLineInternal::view() const
+// --- The control's reporting, as the sub-objects reach it -----------------------------
+
+TnvSharedControl* TnvLinePrivate::control() const
+{
+    return q;
+}
+
+TnvError* TnvLinePrivate::Error() const
+{
+    return q->Error();
+}
+
+TnvLog* TnvLinePrivate::Log() const
+{
+    return q->Log();
+}
+
+TnvVantage* TnvLinePrivate::Vantage() const
+{
+    return q->Vantage();
+}
+
+bool TnvLinePrivate::ReportResult(bool warning, qint32 code)
+{
+    return q->ReportResult(warning, code);
+}
+
+void TnvLinePrivate::restoreError(qint32 code)
+{
+    q->restoreError(code);
+}
+
+TnvCallActions& TnvLinePrivate::actions()
+{
+    return *m_operations;
+}
+
+DWORD TnvLinePrivate::addressID() const
+{
+    return DWORD(m_address->ID());
+}
+
+DWORD TnvLinePrivate::addressRingsNoAnswer() const
+{
+    return DWORD(m_address->NumRingsNoAnswer());
+}
+
+HCALL TnvLinePrivate::callHandle() const
+{
+    return m_call->Handle();
+}
+
+bool TnvLinePrivate::callActive() const
+{
+    return m_call->Active();
+}
+
+TnvLineView* TnvLinePrivate::view() const
 {
     return dynamic_cast<TnvLineView*>(Vantage()->window());
 }
 
-void TnvLineInternal::write(bool stamped, const QString& text)
+void TnvLinePrivate::write(bool stamped, const QString& text)
 {
     Log()->Add(stamped, text);
 }
 
-void TnvLineInternal::assignDeviceClass(const QString& name, const QString& value, QString& deviceClass)
+void TnvLinePrivate::assignDeviceClass(const QString& name, const QString& value, QString& deviceClass)
 {
     write(true, name + QStringLiteral(".DeviceClass := \"") + value + QLatin1Char('"'));
     Error()->Clear();
@@ -111,56 +185,56 @@ void TnvLineInternal::assignDeviceClass(const QString& name, const QString& valu
         v->RefreshInfo();
 }
 
-void TnvLineInternal::fireCallEvent(const char* name, HCALL handle)
+void TnvLinePrivate::fireCallEvent(const char* name, HCALL handle)
 {
     const QByteArray event(name);
     const std::pair<const char*, TNV_CallNotifyEvent*> events[] = {
-        {"OnBusy", &OnBusy},
-        {"OnCallBegin", &OnCallBegin},
-        {"OnCallEnd", &OnCallEnd},
-        {"OnCallerID", &OnCallerID},
-        {"OnCalledID", &OnCalledID},
-        {"OnConnectedID", &OnConnectedID},
-        {"OnRedirectionID", &OnRedirectionID},
-        {"OnRedirectingID", &OnRedirectingID},
-        {"OnCallMediaModeChange", &OnCallMediaModeChange},
-        {"OnCallOwnerChange", &OnCallOwnerChange},
-        {"OnConferenced", &OnConferenced},
-        {"OnConnected", &OnConnected},
-        {"OnDialing", &OnDialing},
-        {"OnDialtone", &OnDialtone},
-        {"OnDigitsSent", &OnDigitsSent},
-        {"OnDisconnected", &OnDisconnected},
-        {"OnHold", &OnHold},
-        {"OnHoldPendingConference", &OnHoldPendingConference},
-        {"OnHoldPendingTransfer", &OnHoldPendingTransfer},
-        {"OnIdle", &OnIdle},
-        {"OnOffering", &OnOffering},
-        {"OnProceeding", &OnProceeding},
-        {"OnRingBack", &OnRingBack},
-        {"OnSilence", &OnSilence},
-        {"OnSpecialInfo", &OnSpecialInfo},
-        {"OnToneSent", &OnToneSent},
+        {"OnBusy", &q->OnBusy},
+        {"OnCallBegin", &q->OnCallBegin},
+        {"OnCallEnd", &q->OnCallEnd},
+        {"OnCallerID", &q->OnCallerID},
+        {"OnCalledID", &q->OnCalledID},
+        {"OnConnectedID", &q->OnConnectedID},
+        {"OnRedirectionID", &q->OnRedirectionID},
+        {"OnRedirectingID", &q->OnRedirectingID},
+        {"OnCallMediaModeChange", &q->OnCallMediaModeChange},
+        {"OnCallOwnerChange", &q->OnCallOwnerChange},
+        {"OnConferenced", &q->OnConferenced},
+        {"OnConnected", &q->OnConnected},
+        {"OnDialing", &q->OnDialing},
+        {"OnDialtone", &q->OnDialtone},
+        {"OnDigitsSent", &q->OnDigitsSent},
+        {"OnDisconnected", &q->OnDisconnected},
+        {"OnHold", &q->OnHold},
+        {"OnHoldPendingConference", &q->OnHoldPendingConference},
+        {"OnHoldPendingTransfer", &q->OnHoldPendingTransfer},
+        {"OnIdle", &q->OnIdle},
+        {"OnOffering", &q->OnOffering},
+        {"OnProceeding", &q->OnProceeding},
+        {"OnRingBack", &q->OnRingBack},
+        {"OnSilence", &q->OnSilence},
+        {"OnSpecialInfo", &q->OnSpecialInfo},
+        {"OnToneSent", &q->OnToneSent},
     };
     TNV_CallNotifyEvent* handler = nullptr;
     for (const auto& [eventName, slot] : events)
         if (event == eventName)
             handler = slot;
     if (Vantage()->Events() && handler && *handler)
-        (*handler)(this, int(handle));
+        (*handler)(q, int(handle));
     Vantage()->ShowPopup(m_popup->flag(name));
 }
 
 // --- Structures ------------------------------------------------------------------
 
-LONG TnvLineInternal::ReadDevCaps(DWORD device, QByteArray& block)
+LONG TnvLinePrivate::ReadDevCaps(DWORD device, QByteArray& block)
 {
     return TnvTapiBuffer::read(sizeof(LINEDEVCAPS), block, [&](char* data) {
         return lineGetDevCaps(m_line->AppHandle(), device, m_tapi->Version(), 0, reinterpret_cast<LINEDEVCAPS*>(data));
     });
 }
 
-LONG TnvLineInternal::ReadAddressCaps(DWORD address, QByteArray& block)
+LONG TnvLinePrivate::ReadAddressCaps(DWORD address, QByteArray& block)
 {
     if (!m_initialised)
         return -1;
@@ -170,7 +244,7 @@ LONG TnvLineInternal::ReadAddressCaps(DWORD address, QByteArray& block)
     });
 }
 
-void TnvLineInternal::ReadLineDevStatus()
+void TnvLinePrivate::ReadLineDevStatus()
 {
     QByteArray block;
     const LONG result = TnvTapiBuffer::read(sizeof(LINEDEVSTATUS), block, [&](char* data) {
@@ -189,7 +263,7 @@ void TnvLineInternal::ReadLineDevStatus()
     }
 }
 
-void TnvLineInternal::ReadAddressStatus()
+void TnvLinePrivate::ReadAddressStatus()
 {
     QByteArray block;
     const LONG result = TnvTapiBuffer::read(sizeof(LINEADDRESSSTATUS), block, [&](char* data) {
@@ -199,7 +273,7 @@ void TnvLineInternal::ReadAddressStatus()
         m_address->storeStatus(block);
 }
 
-bool TnvLineInternal::GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value)
+bool TnvLinePrivate::GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value)
 {
     const QByteArray name = deviceClass.toUtf8();
     const bool comm = deviceClass == QLatin1String("comm/datamodem");
@@ -221,28 +295,43 @@ bool TnvLineInternal::GetRelatedDeviceID(const QString& deviceClass, DWORD handl
 
 // --- Replies and messages -----------------------------------------------------------
 
-bool TnvLineInternal::WaitForReply(const qint32& slot)
+bool TnvLinePrivate::waitUntil(const std::function<bool()>& done)
+{
+    const int timeout = m_tapi->ReplyTimeout();
+    if (done())
+        return true;
+    if (timeout <= 0)
+        return false;
+    // The event loop sleeps until something arrives; the timer is what arrives at the
+    // deadline, so a reply that never comes costs no processor time while awaited.
+    QDeadlineTimer deadline(timeout);
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(timeout);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+bool TnvLinePrivate::WaitForReply(const qint32& slot)
 {
     // The request is remembered too: a nested operation may reuse the slot, and its
     // reply then finds no slot to mark.
     const qint32 request = slot;
-    const qint64 started = QDateTime::currentMSecsSinceEpoch();
     ++m_waitDepth;
-    bool timedOut = false;
     const auto answer = [this, request]() -> const Answer* {
         for (const Answer& a : m_answered)
             if (a.request == request)
                 return &a;
         return nullptr;
     };
-    while (slot != -1 && !answer() && m_tapi->ReplyTimeout() != 0) {
-        if (QDateTime::currentMSecsSinceEpoch() - started >= m_tapi->ReplyTimeout()) {
-            timedOut = true;
-            break;
-        }
-        // One pass at a time, so the wait ends as soon as its reply was handled.
-        QCoreApplication::processEvents();
-    }
+    bool timedOut = false;
+    if (m_tapi->ReplyTimeout() != 0)
+        timedOut = !waitUntil([&] { return slot == -1 || answer() != nullptr; });
     // Handlers that ran during the wait may have left their own errors behind; they were
     // reported then. The operation's outcome is its own reply's.
     if (const Answer* a = answer()) {
@@ -257,18 +346,18 @@ bool TnvLineInternal::WaitForReply(const qint32& slot)
     return timedOut;
 }
 
-void TnvLineInternal::LineCallback(DWORD hDevice, DWORD message, DWORD instance, DWORD param1, DWORD param2,
+void TnvLinePrivate::LineCallback(DWORD hDevice, DWORD message, DWORD instance, DWORD param1, DWORD param2,
                                    DWORD param3)
 {
     if (instance == 0 || (message == LINE_LINEDEVSTATE && param1 == LINEDEVSTATE_REINIT))
         return;
-    TnvLineInternal* control = registry().value(instance);
+    TnvLinePrivate* control = registry().value(instance);
     if (!control)
         return;
     control->handleMessage(hDevice, message, param1, param2, param3);
 }
 
-void TnvLineInternal::refreshAfterDeviceChange()
+void TnvLinePrivate::refreshAfterDeviceChange()
 {
     if (TnvLineView* v = view()) {
         v->RefreshCall();

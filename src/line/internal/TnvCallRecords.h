@@ -1,0 +1,57 @@
+#pragma once
+
+// The chain of call records behind the call object, newest first behind a sentinel of
+// handle 0, and the list of known call handles as the call object publishes it. A
+// record may be held (shared) while a reply for it is awaited, and a record whose
+// buffer went to the service is retired rather than freed until the next opening.
+
+#include "TnvCallRecord.h"
+
+#include <QStringList>
+
+#include <list>
+#include <memory>
+#include <vector>
+
+class TnvCallRecords {
+public:
+    using RecordPtr = std::shared_ptr<TnvCallRecord>;
+
+    TnvCallRecords();
+
+    TnvCallRecord& current() { return *m_current; }
+    TnvCallRecord& sentinel() { return *m_records.front(); }
+    TnvCallRecord* find(HCALL handle) const;
+    // The record with a slot holding the request (replies), or null.
+    TnvCallRecord* findRequest(qint32 request) const;
+    // A new record for the handle (the existing one if known), made the current one.
+    TnvCallRecord* add(HCALL handle);
+    void remove(TnvCallRecord* record);
+    // Whether the record is still in the chain (it may go while a reply is awaited).
+    bool holds(const TnvCallRecord* record) const;
+    RecordPtr keep(TnvCallRecord* record) const;
+    // Takes a record out of the chain; its memory stays while the service may still
+    // write a handle into it.
+    void retire(const RecordPtr& record);
+
+    // The published list: "00000000" first, then the known handles.
+    const QStringList& list() const { return m_list; }
+    int count() const { return m_count; }
+    // Appends the record's handle to the list unless it is listed already.
+    void listHandle(const TnvCallRecord& record);
+    // The position of a handle in the list (1..count), or -1.
+    int position(HCALL handle) const;
+    bool unlist(HCALL handle);
+    // A fresh chain on opening: the sentinel and the no-call entry only.
+    void reset();
+
+    DWORD savedState(HCALL handle) const;
+    DWORD savedStateMode(HCALL handle) const;
+
+private:
+    std::list<RecordPtr> m_records; // front is the sentinel
+    std::vector<RecordPtr> m_retired;
+    TnvCallRecord* m_current = nullptr;
+    QStringList m_list;
+    int m_count = 0;
+};

@@ -1,0 +1,93 @@
+#pragma once
+
+// The seam between the line control and its sub-objects: what a sub-object may ask of
+// the control that owns it (reporting, the trace, the inspector view, events, waits, the
+// service reads it shares, and the siblings it works with). The control implements it;
+// the sub-objects see nothing else of it, so none of them depends on the control itself.
+
+#include <TapiStructs.h>
+#include <TnvError.h>
+#include <TnvLog.h>
+#include <TnvVantage.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class TnvAddress;
+class TnvCall;
+class TnvCallActions;
+class TnvCallOperations;
+class TnvCallRecords;
+class TnvConference;
+class TnvLineDevice;
+class TnvLineLine;
+class TnvLineView;
+class TnvSharedControl;
+class TnvTAPI;
+
+class TnvLineContext {
+public:
+    // The error of a reply that did not come in time.
+    static constexpr qint32 ReplyTimeoutCode = -3;
+
+    virtual ~TnvLineContext() = default;
+
+    // Reporting and the trace log.
+    virtual TnvSharedControl* control() const = 0;
+    virtual TnvError* Error() const = 0;
+    virtual TnvLog* Log() const = 0;
+    virtual TnvVantage* Vantage() const = 0;
+    virtual bool ReportResult(bool warning, qint32 code) = 0;
+    virtual void restoreError(qint32 code) = 0;
+    virtual void write(bool stamped, const QString& text) = 0;
+    // The open inspector window, as far as it follows the line; null without one.
+    virtual TnvLineView* view() const = 0;
+
+    // Fires a call event: the handler while Vantage.Events is on, then the popup rule.
+    virtual void fireCallEvent(const char* name, HCALL handle) = 0;
+    // Blocks in the event loop until the slot is marked replied (-1) or the reply
+    // time-out passes; true when it timed out.
+    virtual bool WaitForReply(const qint32& slot) = 0;
+    // Blocks in the event loop until the predicate holds or the reply time-out passes;
+    // false on the time-out.
+    virtual bool waitUntil(const std::function<bool()>& done) = 0;
+
+    // The control's state and siblings.
+    virtual bool Initialised() const = 0;
+    virtual TnvLineLine* Line() const = 0;
+    virtual TnvTAPI* TAPI() const = 0;
+    virtual TnvLineDevice* Device() const = 0;
+    virtual TnvAddress* Address() const = 0;
+    virtual TnvCall* Call() const = 0;
+    virtual TnvCallRecords& records() = 0;
+    virtual TnvCallOperations& operations() = 0;
+    virtual TnvCallActions& actions() = 0;
+    virtual TnvConference* Conference() const = 0;
+    // What the selected address's forwarding needs of it.
+    virtual DWORD addressID() const = 0;
+    virtual DWORD addressRingsNoAnswer() const = 0;
+    // The visible call's handle and whether it is a live call.
+    virtual HCALL callHandle() const = 0;
+    virtual bool callActive() const = 0;
+
+    // Service reads and changes shared by several sub-objects.
+    virtual LONG ReadDevCaps(DWORD device, QByteArray& block) = 0;
+    virtual LONG ReadAddressCaps(DWORD address, QByteArray& block) = 0;
+    virtual void ReadLineDevStatus() = 0;
+    virtual void ReadAddressStatus() = 0;
+    virtual LONG RefreshCallInfo(HCALL handle, DWORD mask) = 0;
+    virtual bool GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value) = 0;
+    virtual QString StripPhoneFormatting(const QString& number) const = 0;
+    // A related device's class: writes "<name>.DeviceClass := \"value\"", refuses the
+    // change while the line is open, and shows the result.
+    virtual void assignDeviceClass(const QString& name, const QString& value, QString& deviceClass) = 0;
+    virtual bool Configure() = 0;
+    virtual void setDeviceActive(bool value) = 0;
+    virtual void setDeviceID(int value) = 0;
+    virtual void setIdleDelay(int value) = 0;
+    // Whether the last generation was digits (LINE_GENERATE then means digits sent).
+    virtual void setDigitsGenerated(bool value) = 0;
+};

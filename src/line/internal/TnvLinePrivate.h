@@ -1,0 +1,175 @@
+#pragma once
+
+// Everything the line control does behind its published face: one usage handle of the
+// telephony service, the list of line devices, at most one open line and the calls on
+// it, the dispatch of the service's messages and the waits for its replies. It is the
+// context every sub-object works through; TnvLine holds one and forwards to it.
+
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
+
+#include <TapiStructs.h>
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class TnvLine;
+class TnvLineView;
+class TnvPopup;
+class TnvPrivilege;
+class TnvRelatedCommDevice;
+class TnvRelatedPhoneDevice;
+class TnvRelatedWaveDevice;
+class TnvTerminal;
+class TnvTransfer;
+
+class TnvLinePrivate : public QObject, public TnvLineContext {
+    Q_OBJECT
+
+public:
+    explicit TnvLinePrivate(TnvLine* q);
+    ~TnvLinePrivate() override;
+
+    static TnvLinePrivate* get(TnvLine* line);
+    static const TnvLinePrivate* get(const TnvLine* line);
+
+    // Closes the line and the usage handle and the inspector window; the control's
+    // destructor calls it while everything still lives.
+    void shutdown();
+
+    // --- TnvLineContext ---
+    TnvSharedControl* control() const override;
+    TnvError* Error() const override;
+    TnvLog* Log() const override;
+    TnvVantage* Vantage() const override;
+    bool ReportResult(bool warning, qint32 code) override;
+    void restoreError(qint32 code) override;
+    void write(bool stamped, const QString& text) override;
+    TnvLineView* view() const override;
+    void fireCallEvent(const char* name, HCALL handle) override;
+    bool WaitForReply(const qint32& slot) override;
+    bool waitUntil(const std::function<bool()>& done) override;
+    bool Initialised() const override { return m_initialised; }
+    TnvLineLine* Line() const override { return m_line; }
+    TnvTAPI* TAPI() const override { return m_tapi; }
+    TnvLineDevice* Device() const override { return m_device; }
+    TnvAddress* Address() const override { return m_address; }
+    TnvCall* Call() const override { return m_call; }
+    TnvCallRecords& records() override { return m_records; }
+    TnvCallOperations& operations() override { return *m_operations; }
+    TnvCallActions& actions() override;
+    TnvConference* Conference() const override { return m_conference; }
+    DWORD addressID() const override;
+    DWORD addressRingsNoAnswer() const override;
+    HCALL callHandle() const override;
+    bool callActive() const override;
+    LONG ReadDevCaps(DWORD device, QByteArray& block) override;
+    LONG ReadAddressCaps(DWORD address, QByteArray& block) override;
+    void ReadLineDevStatus() override;
+    void ReadAddressStatus() override;
+    LONG RefreshCallInfo(HCALL handle, DWORD mask) override;
+    bool GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value) override;
+    QString StripPhoneFormatting(const QString& number) const override;
+    void assignDeviceClass(const QString& name, const QString& value, QString& deviceClass) override;
+    bool Configure() override;
+    void setDeviceActive(bool value) override;
+    void setDeviceID(int value) override;
+    void setIdleDelay(int value) override;
+    void setDigitsGenerated(bool value) override { m_digitsGenerated = value; }
+
+    // --- What TnvLine forwards ---
+    TnvRelatedCommDevice* Comm() const { return m_comm; }
+    TnvRelatedPhoneDevice* Phone() const { return m_phone; }
+    TnvPopup* Popup() const { return m_popup; }
+    TnvPrivilege* Privilege() const { return m_privilege; }
+    TnvTerminal* Terminal() const { return m_terminal; }
+    TnvTransfer* Transfer() const { return m_transfer; }
+    TnvRelatedWaveDevice* WavePlay() const { return m_wavePlay; }
+    TnvRelatedWaveDevice* WaveRecord() const { return m_waveRecord; }
+    bool Enabled() const { return m_enabled; }
+    void setEnabled(bool value);
+    void BeginLoading();
+    void Loaded();
+    bool Loading() const { return m_loading; }
+    bool SetLocation();
+    bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
+    bool popupOnError() const;
+
+    // --- The control's own steps ---
+    LONG InitializeTAPI();
+    LONG ShutdownTAPI();
+    void ReadDeviceInfo();
+    void ResetState();
+    bool OpenLine(DWORD mediaModes);
+    bool CloseLine(bool closedByTapi);
+    LONG DeallocateCall(HCALL call);
+    bool DigitsGenerated() const { return m_digitsGenerated; }
+
+    // The instance value given to lineOpen: names this control to the callback.
+    DWORD callbackInstance() const { return m_instance; }
+    // Delivers one message of the service to the control it names (if it still lives).
+    static void LineCallback(DWORD hDevice, DWORD message, DWORD instance, DWORD param1, DWORD param2, DWORD param3);
+
+    // The last Device.Active request of any line control in the process, which Loaded
+    // repeats for a control stored as enabled.
+    static bool rememberedActiveRequest();
+    static void setRememberedActiveRequest(bool value);
+    // Which entry point the last initialisation used (tests of the fallback).
+    bool usedInitializeEx() const { return m_usedInitializeEx; }
+
+    // The record of a call the control learns of, created (with OnCallBegin) if new.
+    TnvCallRecord* BeginCall(HCALL handle);
+
+private:
+    void handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3);
+    void writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
+                           DWORD param3);
+    void onReply(DWORD request, DWORD result, DWORD param3);
+    void onAddressState(DWORD address, DWORD state);
+    void onCallInfo(HCALL handle, DWORD states);
+    void onCallState(HCALL handle, DWORD state, DWORD mode, DWORD privilege);
+    void onIdleTimer();
+    void onLineState(DWORD state, DWORD param2, DWORD param3);
+    void onDigitsGathered(HCALL handle, DWORD termination);
+    void onDigitReceived(HCALL handle, DWORD digit);
+    void onMediaMode(HCALL handle, DWORD mediaMode);
+    void storeDevCaps(const QByteArray& block);
+    void refreshAfterDeviceChange();
+
+    TnvLine* q;
+    TnvCallRecords m_records;
+    TnvAddress* m_address;
+    TnvCall* m_call;
+    std::unique_ptr<TnvCallOperations> m_operations;
+    TnvConference* m_conference;
+    TnvRelatedCommDevice* m_comm;
+    TnvLineDevice* m_device;
+    TnvLineLine* m_line;
+    TnvRelatedPhoneDevice* m_phone;
+    TnvPopup* m_popup;
+    TnvPrivilege* m_privilege;
+    TnvTAPI* m_tapi;
+    TnvTerminal* m_terminal;
+    TnvTransfer* m_transfer;
+    TnvRelatedWaveDevice* m_wavePlay;
+    TnvRelatedWaveDevice* m_waveRecord;
+    QTimer m_idleTimer;
+    // Replies that arrived while waits were running, for waits whose slot was reused.
+    struct Answer {
+        qint32 request;
+        qint32 result;
+    };
+    QList<Answer> m_answered;
+    int m_waitDepth = 0;
+    QByteArray m_devSpecific;
+    DWORD m_instance = 0;
+    bool m_enabled = false;
+    bool m_initialised = false;
+    bool m_loading = false;
+    bool m_usedInitializeEx = false;
+    bool m_digitsGenerated = false;
+};
