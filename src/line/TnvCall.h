@@ -136,6 +136,15 @@ public:
 
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
+private:
+    // The control's own bookkeeping of the visible call, as its messages arrive and its
+    // operations go; applications see only the properties and operations above.
+    friend class TnvAddressForward;
+    friend class TnvCallOperations;
+    friend class TnvConference;
+    friend class TnvLinePrivate;
+    friend class TnvTransfer;
+
     // What the control does to the visible call as messages arrive. Plain stores: no
     // trace, no service call.
     void setActiveState(bool value) { m_active = value; }
@@ -177,9 +186,6 @@ public:
     void RearmDetection(HCALL handle, bool media, bool others);
     bool LogDetection(const QString& prefix, const QString& indent);
 
-private:
-    // The operations change what the call shows as they go.
-    friend class TnvCallOperations;
 
     QString hex(HCALL handle) const;
 

@@ -101,6 +101,21 @@ void TnvLinePrivate::shutdown()
     QCoreApplication::processEvents();
 }
 
+bool TnvLinePrivate::endCall(bool forced, HCALL handle)
+{
+    return m_call->EndCall(forced, handle);
+}
+
+bool TnvLinePrivate::logDetection(const QString& prefix, const QString& indent)
+{
+    return m_call->LogDetection(prefix, indent);
+}
+
+void TnvLinePrivate::setCallActiveState(bool value)
+{
+    m_call->setActiveState(value);
+}
+
 bool TnvLinePrivate::popupOnError() const
 {
     return m_popup->flag("OnError");

@@ -124,6 +124,11 @@ public:
     // The record of a call the control learns of, created (with OnCallBegin) if new.
     TnvCallRecord* BeginCall(HCALL handle);
 
+    // The call object's bookkeeping, for the tests of its rules.
+    bool endCall(bool forced, HCALL handle);
+    bool logDetection(const QString& prefix, const QString& indent);
+    void setCallActiveState(bool value);
+
 private:
     void handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3);
     void writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,

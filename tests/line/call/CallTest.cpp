@@ -200,11 +200,11 @@ TEST_F(CallFixture, EndCallWaitsForPendingRequestsUnlessForced)
     record->state = LINECALLSTATE_IDLE;
     record->requests[TnvCallRecord::SlotHold] = 77;
     m_trace.clear();
-    EXPECT_FALSE(call()->EndCall(false, handle));
+    EXPECT_FALSE(TnvLinePrivate::get(m_line.get())->endCall(false, handle));
     EXPECT_EQ(call()->Count(), 1);
     EXPECT_TRUE(m_trace.isEmpty());
 
-    EXPECT_TRUE(call()->EndCall(true, handle));
+    EXPECT_TRUE(TnvLinePrivate::get(m_line.get())->endCall(true, handle));
     EXPECT_EQ(call()->Count(), 0);
     EXPECT_EQ(call()->Handle(), 0u);
     EXPECT_EQ(m_trace.first(), QStringLiteral("OnCallEnd [") + QStringLiteral("%1").arg(handle, 8, 16, QLatin1Char('0')).toUpper() + QLatin1Char(']'));

@@ -102,7 +102,7 @@ TEST_F(DetectionSettings, DumpListsEveryValue)
 {
     call()->MonitorMediaModes()->setMediaModes(LINEMEDIAMODE_G3FAX);
     takeTrace();
-    ASSERT_TRUE(call()->LogDetection(QString(), QStringLiteral("\t")));
+    ASSERT_TRUE(TnvLinePrivate::get(m_line.get())->logDetection(QString(), QStringLiteral("\t")));
     QStringList trace = takeTrace();
     const qsizetype first = trace.indexOf(QStringLiteral("\tGatherDigits.Active = False"));
     ASSERT_GE(first, 0) << trace.join('\n').toStdString();

@@ -110,7 +110,7 @@ TEST_F(GatherDigits, InactiveCallWritesTheLineButAsksNoService)
     const HCALL handle = connect("5550109");
     ASSERT_NE(handle, 0u);
     takeTrace();
-    call()->setActiveState(false);
+    TnvLinePrivate::get(m_line.get())->setCallActiveState(false);
     call()->GatherDigits()->setActive(true);
     EXPECT_EQ(takeTrace(), QStringList{QStringLiteral("Call.GatherDigits.Active := True")});
     EXPECT_TRUE(call()->GatherDigits()->Active());
