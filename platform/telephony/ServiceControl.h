@@ -4,9 +4,9 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QMap>
 #include <QString>
-
-#include <optional>
+#include <QVariantMap>
 
 #if defined(LINKORA_TELEPHONY_BUILD)
 #define LINKORA_TELEPHONY_EXPORT __attribute__((visibility("default")))
@@ -19,8 +19,10 @@ namespace Telephony {
 struct ServiceOptions {
     // The configuration file; empty means the user's (XDG) configuration directory.
     QString configPath;
-    // Overrides the configured pacing of the simulated exchange (0: no delays at all).
-    std::optional<double> pacing;
+    // Settings that override the configured ones, by provider name, for example
+    // {"simulated": {"pacing": 0.0}} for an exchange without delays. A provider reads the
+    // keys it knows; settings for a provider that does not run are ignored.
+    QMap<QString, QVariantMap> providerSettings;
     // The control socket's name; empty means the per-user default. Off: no socket.
     QString controlServerName;
     bool controlServer = true;

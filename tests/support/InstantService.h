@@ -11,7 +11,7 @@ inline void useInstantService(const QTemporaryDir& configDir)
 {
     Telephony::ServiceOptions options;
     options.configPath = configDir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
+    options.providerSettings[QStringLiteral("simulated")] = {{QStringLiteral("pacing"), 0.0}};
     options.controlServer = false;
     Telephony::setServiceOptions(options);
 }

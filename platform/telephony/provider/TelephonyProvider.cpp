@@ -2,24 +2,18 @@
 
 #include "../TapiConstants.h"
 
-#include <QHash>
-
 namespace Telephony {
 
 namespace {
 
 constexpr LONG kUnavailable = LONG(LINEERR_OPERATIONUNAVAIL);
 
-QHash<QString, ProviderRegistry::Factory>& factories()
-{
-    static QHash<QString, ProviderRegistry::Factory> registry;
-    return registry;
-}
-
 } // namespace
 
 LONG TelephonyProvider::deviceId(int, const QString&, DWORD*) const { return LONG(LINEERR_INVALDEVICECLASS); }
 LONG TelephonyProvider::commHandle(CallId, int*) { return LONG(LINEERR_INVALDEVICECLASS); }
+// Without a rule of its own a provider takes what the API let through.
+LONG TelephonyProvider::validateAddress(int, const QByteArray&) const { return 0; }
 LONG TelephonyProvider::setTerminal(DWORD, int, DWORD, CallId, DWORD, DWORD, bool) { return kUnavailable; }
 LONG TelephonyProvider::forward(DWORD, int, bool, DWORD, const QList<AddressStatusData::Forward>&, DWORD)
 {
@@ -54,24 +48,6 @@ QJsonObject TelephonyProvider::control(const QString& command, const QJsonObject
 {
     return {{QStringLiteral("ok"), false},
             {QStringLiteral("error"), QStringLiteral("unknown command '%1'").arg(command)}};
-}
-
-void ProviderRegistry::add(const QString& name, Factory factory)
-{
-    factories().insert(name, std::move(factory));
-}
-
-std::unique_ptr<TelephonyProvider> ProviderRegistry::create(const QString& name, const QVariantMap& settings)
-{
-    const Factory factory = factories().value(name);
-    return factory ? factory(settings) : nullptr;
-}
-
-QStringList ProviderRegistry::names()
-{
-    QStringList list = factories().keys();
-    list.sort();
-    return list;
 }
 
 } // namespace Telephony

@@ -1,7 +1,7 @@
 // The interface between the telephony service and a service provider: a provider reports
 // its devices and what they can do and carries out operations on them; the service core
 // owns handles, request IDs, privileges and message delivery. Providers are registered by
-// name and created from the service's configuration.
+// name (ProviderRegistry) and created from the service's configuration.
 #pragma once
 
 #include "../TapiStructs.h"
@@ -12,9 +12,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
-
-#include <functional>
-#include <memory>
 
 namespace Telephony {
 
@@ -167,6 +164,7 @@ public:
 // A telephony service provider. Synchronous operations return 0 or an error; the
 // asynchronous ones (those taking a requestId) return 0 when they accepted the request
 // and report its end through ProviderSink::completeRequest, or return an error at once.
+// Providers register by name in ProviderRegistry.
 class TelephonyProvider {
 public:
     virtual ~TelephonyProvider() = default;
@@ -184,6 +182,11 @@ public:
     virtual LONG deviceId(int device, const QString& deviceClass, DWORD* id) const;
     // "comm/datamodem" on a data call: a file descriptor the application closes.
     virtual LONG commHandle(CallId call, int* fd);
+    // Whether the provider could dial this address on the device, by its own rules (a
+    // number plan, a URI grammar, ...): 0 or LINEERR_INVALADDRESS. The service has only
+    // checked what the API requires (a text of bounded length); it asks before it makes a
+    // call, and the provider's operations apply the same rule to what they are given.
+    virtual LONG validateAddress(int device, const QByteArray& address) const;
 
     // Line operations.
     virtual LONG open(int device, DWORD privileges, DWORD mediaModes) = 0;
@@ -249,16 +252,6 @@ public:
     // Commands of the provider's control interface (tests and the linkora-sim tool):
     // answers {"ok": true, ...} or {"ok": false, "error": text}.
     virtual QJsonObject control(const QString& command, const QJsonObject& args);
-};
-
-// Creates providers by name ("simulated", later "sip") with their configured settings.
-class ProviderRegistry {
-public:
-    using Factory = std::function<std::unique_ptr<TelephonyProvider>(const QVariantMap& settings)>;
-
-    static void add(const QString& name, Factory factory);
-    static std::unique_ptr<TelephonyProvider> create(const QString& name, const QVariantMap& settings);
-    static QStringList names();
 };
 
 } // namespace Telephony

@@ -5,7 +5,9 @@
 #include "../config/TelephonyConfig.h"
 #include "../config/TranslateDialog.h"
 #include "../control/ControlServer.h"
-#include "../providers/simulated/SimulatedExchange.h"
+#include "../provider/LogText.h"
+#include "../provider/ProviderRegistry.h"
+#include "../providers/BuiltinProviders.h"
 #include "CallParamsReader.h"
 #include "StructWriter.h"
 
@@ -129,7 +131,7 @@ void TelephonyService::setOptions(const ServiceOptions& options)
 
 TelephonyService::TelephonyService()
 {
-    registerSimulatedExchange();
+    registerBuiltinProviders();
 }
 
 TelephonyService::~TelephonyService()
@@ -152,22 +154,15 @@ void TelephonyService::loadProviders()
         qWarning().noquote() << "telephony configuration:" << warning;
 
     for (const ProviderConfig& entry : m_config->providers()) {
-        QVariantMap settings = entry.settings;
-        if (s_options.pacing && entry.name == QLatin1String("simulated"))
-            settings.insert(QStringLiteral("pacing"), *s_options.pacing);
-        std::unique_ptr<TelephonyProvider> provider = ProviderRegistry::create(entry.name, settings);
-        if (!provider) {
-            qWarning().noquote() << "telephony configuration: no provider called" << entry.name;
-            continue;
-        }
-        m_ports.push_back(std::make_unique<ProviderPort>(this, provider.get()));
-        provider->setSink(m_ports.back().get());
-        for (int i = 0; i < provider->lineDeviceCount(); ++i)
-            m_lines.push_back({provider.get(), i});
-        for (int i = 0; i < provider->phoneDeviceCount(); ++i)
-            m_phones.push_back({provider.get(), i});
-        m_providers.push_back(std::move(provider));
+        if (!startProvider(entry.name, entry.settings))
+            qWarning().noquote() << QStringLiteral("telephony configuration: no provider called \"%1\"")
+                                        .arg(visibleText(entry.name));
     }
+    // A misspelt name must not leave the user without lines: the fallback runs instead.
+    const QString fallback = ProviderRegistry::fallback();
+    if (m_providers.empty() && !fallback.isEmpty() && startProvider(fallback, {}))
+        qWarning().noquote() << QStringLiteral("telephony configuration: no usable provider; \"%1\" runs instead")
+                                    .arg(fallback);
 
     if (s_options.controlServer) {
         m_control = std::make_unique<ControlServer>(s_options.controlServerName.isEmpty()
@@ -179,6 +174,24 @@ void TelephonyService::loadProviders()
             m_control.reset();
         }
     }
+}
+
+bool TelephonyService::startProvider(const QString& name, QVariantMap settings)
+{
+    const QVariantMap overrides = s_options.providerSettings.value(name);
+    for (auto it = overrides.cbegin(); it != overrides.cend(); ++it)
+        settings.insert(it.key(), it.value());
+    std::unique_ptr<TelephonyProvider> provider = ProviderRegistry::create(name, settings);
+    if (!provider)
+        return false;
+    m_ports.push_back(std::make_unique<ProviderPort>(this, provider.get()));
+    provider->setSink(m_ports.back().get());
+    for (int i = 0; i < provider->lineDeviceCount(); ++i)
+        m_lines.push_back({provider.get(), i});
+    for (int i = 0; i < provider->phoneDeviceCount(); ++i)
+        m_phones.push_back({provider.get(), i});
+    m_providers.push_back(std::move(provider));
+    return true;
 }
 
 DWORD TelephonyService::nextHandle()

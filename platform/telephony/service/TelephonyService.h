@@ -202,6 +202,9 @@ private:
 
     TelephonyService();
     void loadProviders();
+    // Creates the named provider with its settings (and the options' overrides) and puts
+    // its devices behind the service's numbering; false when no provider has the name.
+    bool startProvider(const QString& name, QVariantMap settings);
 
     DWORD nextHandle();
     DWORD nextRequest();

@@ -11,18 +11,7 @@ namespace Telephony {
 
 namespace {
 
-constexpr DWORD kDigitModes = LINEDIGITMODE_PULSE | LINEDIGITMODE_DTMF;
 constexpr DWORD kKnownMediaModes = 0xFFFE;
-
-bool validDigits(const QByteArray& digits, bool dialModifiers)
-{
-    static const QByteArray plain = QByteArrayLiteral("0123456789*#ABCDabcd");
-    static const QByteArray modifiers = QByteArrayLiteral("!,WwPpTt@$");
-    for (char c : digits)
-        if (!plain.contains(c) && !(dialModifiers && modifiers.contains(c)))
-            return false;
-    return true;
-}
 
 SYSTEMTIME systemTime(qint64 msecs)
 {
@@ -261,14 +250,17 @@ LONG TelephonyService::makeCall(HLINE line, HCALL* out, const char* destination,
         return error;
     if (decoded.addressID >= DWORD(lineCaps(open->device)->addresses.size()))
         return LONG(LINEERR_INVALADDRESSID);
+    // The API asks for a bounded text; what the address may hold is the provider's rule.
     bool textOk = true;
     const QByteArray number = readText(destination, &textOk);
-    if (!textOk || !validDigits(QByteArray(number).replace(' ', "").replace('-', "").replace('(', "").replace(')', "")
-                                   .replace('+', "").replace('.', ""), true))
+    if (!textOk)
         return LONG(LINEERR_INVALADDRESS);
+    const Device& where = m_lines[open->device];
+    if (destination)
+        if (const LONG error = where.provider->validateAddress(where.index, number))
+            return error;
 
     return lineCallRequest("lineMakeCall", *open, decoded.addressID, out, [&](DWORD request, CallId id) {
-        const Device& where = m_lines[open->device];
         return where.provider->makeCall(request, where.index, id, number, destination != nullptr, countryCode, decoded);
     });
 }

@@ -21,6 +21,8 @@ DWORD tickCount()
     return DWORD(QDateTime::currentMSecsSinceEpoch());
 }
 
+// Digits to generate (dialModifiers: with pauses and waits) or that end a gathering: DTMF
+// digits, not addresses, so the API's own rule applies whatever the provider.
 bool validDigits(const QByteArray& digits, bool dialModifiers)
 {
     static const QByteArray plain = QByteArrayLiteral("0123456789*#ABCDabcd");

@@ -44,7 +44,7 @@ int RingfastCommand::run(Telephony::ServiceOptions service)
         return Success;
     }
     if (m_options.simSpeed)
-        service.pacing = *m_options.simSpeed;
+        service.providerSettings[QStringLiteral("simulated")].insert(QStringLiteral("pacing"), *m_options.simSpeed);
     // Listing devices needs nobody to reach the exchange from outside.
     if (m_options.command == RingfastOptions::Command::Devices)
         service.controlServer = false;

@@ -17,7 +17,7 @@ TEST_F(ControlSocket, LinkoraSimRingsTheLine)
 {
     Telephony::ServiceOptions options;
     options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
+    options.providerSettings[QStringLiteral("simulated")] = {{QStringLiteral("pacing"), 0.0}};
     options.controlServerName = QStringLiteral("linkora-test-%1").arg(QCoreApplication::applicationPid());
     Telephony::setServiceOptions(options);
 

@@ -2,6 +2,9 @@
 // number plan, call progress, ordering, errors and timing.
 #include "SimTestSupport.h"
 
+#include <BuiltinProviders.h>
+#include <provider/ProviderRegistry.h>
+
 #include <QElapsedTimer>
 
 using namespace SimTest;
@@ -657,7 +660,7 @@ TEST_F(ExchangeTest, SettingsCarryThePacing)
 
 TEST(SimulatedExchangeRegistry, RegistersUnderItsName)
 {
-    Telephony::registerSimulatedExchange();
+    Telephony::registerBuiltinProviders();
     EXPECT_TRUE(Telephony::ProviderRegistry::names().contains(QStringLiteral("simulated")));
     auto provider = Telephony::ProviderRegistry::create(QStringLiteral("simulated"), {{QStringLiteral("pacing"), 0.5}});
     ASSERT_TRUE(provider);

@@ -43,6 +43,11 @@ QByteArray normalize(const QByteArray& dialled)
     return out;
 }
 
+bool isDtmf(char c)
+{
+    return isDigitish(c) || (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd');
+}
+
 bool isDialable(const QByteArray& dialled)
 {
     static const QByteArray extra(" +-().,;!@$WwPpTtABCDabcd");
@@ -50,6 +55,12 @@ bool isDialable(const QByteArray& dialled)
         if (!isDigitish(c) && !extra.contains(c))
             return false;
     return true;
+}
+
+LONG checkAddress(const QByteArray& address)
+{
+    const QByteArray text = address.trimmed();
+    return text.size() <= kMaxAddressLength && isDialable(text) ? LONG(0) : LONG(LINEERR_INVALADDRESS);
 }
 
 int extensionDevice(const QByteArray& normalized)

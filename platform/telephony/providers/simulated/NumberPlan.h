@@ -46,8 +46,21 @@ struct Target {
 // dialing modifiers such as ',', 'W', '@', '$', '!', ';').
 QByteArray normalize(const QByteArray& dialled);
 
+// A DTMF digit: 0-9, *, # and A-D (either case).
+bool isDtmf(char c);
+
 // Characters an application may put in a dialable address.
 bool isDialable(const QByteArray& dialled);
+
+// The longest address the exchange takes.
+inline constexpr qsizetype kMaxAddressLength = 256;
+
+// The exchange's one rule for an address handed in to call, dial, transfer, redirect,
+// forward, park or pick up: at most kMaxAddressLength characters once trimmed, every one
+// dialable (so ';' ending a partial number and ',' pauses pass). 0 or
+// LINEERR_INVALADDRESS; whether an empty address will do, and where a number leads, is
+// for each operation to judge.
+LONG checkAddress(const QByteArray& address);
 
 // Extensions of the exchange's own lines: "201" -> 0, "202" -> 1, "203" -> 2 (the modem).
 int extensionDevice(const QByteArray& normalized);

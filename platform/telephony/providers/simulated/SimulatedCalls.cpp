@@ -1,12 +1,11 @@
-// The simulated exchange: making, routing, offering, answering and dropping calls.
-#include "SimulatedExchange.h"
+#include "SimulatedCalls.h"
 
-#include "../../TapiConstants.h"
 #include "SimulatedCaps.h"
+#include "SimulatedFeatures.h"
+#include "SimulatedMedia.h"
+#include "SimulatedSwitch.h"
 
-namespace Telephony {
-
-using namespace Sim;
+namespace Telephony::Sim {
 
 namespace {
 
@@ -16,7 +15,6 @@ constexpr int kDigitMs = 100;
 constexpr int kProceedingMs = 500;
 constexpr int kRingCycleMs = 6000;
 constexpr int kGiveUpMs = 30000;
-constexpr int kMaxHops = 5;
 constexpr int kMaxCallsPerLine = 8;
 
 bool answered(DWORD state)
@@ -34,101 +32,128 @@ bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || st
 // Making calls
 // ---------------------------------------------------------------------------------------
 
-LONG SimulatedExchange::makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination,
-                                 bool hasDestination, DWORD, const CallParams& params)
+LONG SimulatedCalls::makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination,
+                              bool hasDestination, const CallParams& params)
 {
-    if (!validLine(device))
+    if (!m_sw.validLine(device))
         return LONG(LINEERR_BADDEVICEID);
-    if (call == 0 || find(call))
+    if (call == 0 || m_sw.find(call))
         return LONG(LINEERR_INVALCALLHANDLE);
     const QByteArray dest = destination.trimmed();
     const bool partial = dest.endsWith(';');
     if (hasDestination) {
-        if (!isDialable(dest) || (normalize(dest).isEmpty() && !partial) || dest.size() > 256)
+        if (checkAddress(dest) != 0 || (normalize(dest).isEmpty() && !partial))
             return LONG(LINEERR_INVALADDRESS);
     }
     DWORD media = 0;
     DWORD bearer = 0;
     if (const LONG error = checkParams(device, params, &media, &bearer))
         return error;
-    const int limit = isModem(device) ? 1 : kMaxCallsPerLine;
-    if (liveCallCount(device) >= limit)
+    const int limit = SimulatedSwitch::isModem(device) ? 1 : kMaxCallsPerLine;
+    if (m_sw.liveCallCount(device) >= limit)
         return LONG(LINEERR_CALLUNAVAIL);
 
     SimCall* c = createOutgoing(call, device, media, bearer, params);
     if (hasDestination)
         c->dialed = normalize(dest);
     const bool waitForDigits = !hasDestination || c->dialed.isEmpty();
-    return submit(
-        requestId, [this, call] { return find(call) ? LONG(0) : LONG(LINEERR_INVALCALLHANDLE); },
-        [this, call, waitForDigits, partial] { startOutgoing(call, waitForDigits, !partial); });
+    return m_sw.callRequest(requestId, call, OnModem::Allowed, {}, [this, waitForDigits, partial](SimCall& c) {
+        startOutgoing(c.id, waitForDigits, !partial);
+    });
 }
 
-// Dial tone at once; with digits to dial, dialing after the dial tone.
-void SimulatedExchange::startOutgoing(CallId id, bool waitForDigits, bool complete)
+LONG SimulatedCalls::checkParams(int device, const CallParams& params, DWORD* mediaMode, DWORD* bearerMode) const
+{
+    const LINEDEVCAPS& caps = m_sw.caps(device).fixed;
+    if (params.addressID != 0)
+        return LONG(LINEERR_INVALADDRESSID);
+    DWORD bearer = params.bearerMode ? params.bearerMode : LINEBEARERMODE_VOICE;
+    if ((bearer & (bearer - 1)) != 0 || (bearer & ~caps.dwBearerModes) != 0)
+        return LONG(LINEERR_INVALBEARERMODE);
+    DWORD media = params.mediaMode ? params.mediaMode : LINEMEDIAMODE_INTERACTIVEVOICE;
+    if (SimulatedSwitch::isModem(device)) {
+        media = LINEMEDIAMODE_DATAMODEM; // the modem places data calls whatever is asked
+    } else if ((media & (media - 1)) != 0 || (media & ~caps.dwMediaModes) != 0) {
+        return LONG(LINEERR_INVALMEDIAMODE);
+    }
+    *mediaMode = media;
+    *bearerMode = bearer;
+    return 0;
+}
+
+SimCall* SimulatedCalls::createOutgoing(CallId id, int device, DWORD mediaMode, DWORD bearerMode,
+                                        const CallParams& params)
+{
+    SimCall* c = m_sw.createLeg(id, device);
+    c->outgoing = true;
+    c->info.caller = lineIdentity(device);
+    c->info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
+    c->info.fixed.dwReason = LINECALLREASON_DIRECT;
+    c->info.fixed.dwMediaMode = mediaMode;
+    c->info.fixed.dwBearerMode = bearerMode;
+    c->info.fixed.dwCallParamFlags = params.callParamFlags;
+    c->info.displayableAddress = params.displayableAddress;
+    c->info.calledParty = params.calledParty;
+    c->info.comment = params.comment;
+    if (params.noAnswerTimeout > 0)
+        c->noAnswerMs = int(qMin<DWORD>(params.noAnswerTimeout, 300)) * 1000;
+    return c;
+}
+
+void SimulatedCalls::startOutgoing(CallId id, bool waitForDigits, bool complete)
 {
     // Without dial tone the call just stays where it is until it is dropped.
-    if (const SimCall* c = find(id); c && m_noDialTone.count(c->device))
+    if (const SimCall* c = m_sw.find(id); c && !m_sw.line(c->device).dialTone)
         return;
-    if (!setState(id, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL) || waitForDigits)
+    if (!m_sw.setState(id, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL) || waitForDigits)
         return;
-    after(id, Channel::Script, kDialToneMs, [this, complete](SimCall& c) {
+    m_sw.after(id, Channel::Script, kDialToneMs, [this, complete](SimCall& c) {
         const CallId id = c.id;
         const int digits = int(c.dialed.size());
-        if (!setState(id, LINECALLSTATE_DIALING))
+        if (!m_sw.setState(id, LINECALLSTATE_DIALING))
             return;
-        after(id, Channel::Script, kDigitMs * digits, [this, complete](SimCall& call) {
+        m_sw.after(id, Channel::Script, kDigitMs * digits, [this, complete](SimCall& call) {
             if (complete)
                 proceed(call.id);
         });
     });
 }
 
-LONG SimulatedExchange::dial(DWORD requestId, CallId call, const QByteArray& digits, DWORD)
+LONG SimulatedCalls::dial(DWORD requestId, CallId call, const QByteArray& digits)
 {
-    SimCall* c = find(call);
-    if (!c)
-        return LONG(LINEERR_INVALCALLHANDLE);
-    if (!(features(*c) & LINECALLFEATURE_DIAL) || c->routed)
-        return LONG(LINEERR_INVALCALLSTATE);
     const QByteArray text = digits.trimmed();
-    if (text.isEmpty() || text.size() > 256 || !isDialable(text))
-        return LONG(LINEERR_INVALADDRESS);
+    const LONG addressError = text.isEmpty() ? LONG(LINEERR_INVALADDRESS) : checkAddress(text);
     const QByteArray added = normalize(text);
     const bool partial = text.endsWith(';');
-    auto check = [this, call] {
-        SimCall* c = find(call);
-        if (!c)
-            return LONG(LINEERR_INVALCALLHANDLE);
-        return (features(*c) & LINECALLFEATURE_DIAL) && !c->routed ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+    auto check = [this, addressError](const SimCall& c) {
+        if (!(m_sw.callFeatures(c) & LINECALLFEATURE_DIAL) || c.routed)
+            return LONG(LINEERR_INVALCALLSTATE);
+        return addressError;
     };
-    return submit(requestId, check, [this, call, added, partial] {
-        SimCall* c = find(call);
-        if (!c)
-            return;
-        c->dialed += added;
-        dialed(call, int(added.size()), partial);
+    return m_sw.callRequest(requestId, call, OnModem::Allowed, check, [this, added, partial](SimCall& c) {
+        c.dialed += added;
+        dialed(c.id, int(added.size()), partial);
     });
 }
 
 // More digits arrived: dial them (0.1 s each); go on when the number is complete.
-void SimulatedExchange::dialed(CallId id, int newDigits, bool explicitPartial)
+void SimulatedCalls::dialed(CallId id, int newDigits, bool explicitPartial)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
-    cancel(*c, Channel::Script);
+    SimulatedSwitch::cancel(*c, Channel::Script);
     if (newDigits == 0 && c->state == LINECALLSTATE_DIALTONE)
         return;
-    if (!setState(id, LINECALLSTATE_DIALING))
+    if (!m_sw.setState(id, LINECALLSTATE_DIALING))
         return;
-    after(id, Channel::Script, kDigitMs * newDigits, [this, explicitPartial](SimCall& call) {
+    m_sw.after(id, Channel::Script, kDigitMs * newDigits, [this, explicitPartial](SimCall& call) {
         if (!explicitPartial && isComplete(call.dialed))
             proceed(call.id);
     });
 }
 
-PartyId SimulatedExchange::callerIdOf(const SimCall& c) const
+PartyId SimulatedCalls::callerIdOf(const SimCall& c) const
 {
     if (c.info.fixed.dwCallParamFlags & LINECALLPARAMFLAGS_BLOCKID)
         return PartyId{LINECALLPARTYID_BLOCKED, {}, {}};
@@ -136,9 +161,9 @@ PartyId SimulatedExchange::callerIdOf(const SimCall& c) const
 }
 
 // The number is complete: the exchange looks it up (PROCEEDING) and routes the call.
-void SimulatedExchange::proceed(CallId id)
+void SimulatedCalls::proceed(CallId id)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c || c->routed)
         return;
     c->routed = true;
@@ -154,13 +179,13 @@ void SimulatedExchange::proceed(CallId id)
         c->info.called = PartyId{LINECALLPARTYID_ADDRESS, c->dialed, {}};
         break;
     }
-    if (!setState(id, LINECALLSTATE_PROCEEDING))
+    if (!m_sw.setState(id, LINECALLSTATE_PROCEEDING))
         return;
-    infoChanged(id, LINECALLINFOSTATE_CALLEDID);
-    after(id, Channel::Script, kProceedingMs, [this, target](SimCall& call) {
+    m_sw.infoChanged(id, LINECALLINFOSTATE_CALLEDID);
+    m_sw.after(id, Channel::Script, kProceedingMs, [this, target](SimCall& call) {
         Routing routing;
         routing.mediaMode = call.info.fixed.dwMediaMode;
-        routeLeg(call.id, target, routing);
+        m_sw.routing().routeLeg(call.id, target, routing);
     });
 }
 
@@ -168,15 +193,15 @@ void SimulatedExchange::proceed(CallId id)
 // Offered calls
 // ---------------------------------------------------------------------------------------
 
-CallId SimulatedExchange::createOffered(int device, const FarEnd& from, const PartyId& callerId,
+CallId SimulatedCalls::createOffered(int device, const FarEnd& from, const PartyId& callerId,
                                         const Routing& routing)
 {
-    if (!validLine(device) || isModem(device) || liveCallCount(device) >= kMaxCallsPerLine)
+    if (!m_sw.validLine(device) || SimulatedSwitch::isModem(device) || m_sw.liveCallCount(device) >= kMaxCallsPerLine)
         return 0;
-    const CallId id = m_sink->newCall(DWORD(device), 0);
-    if (id == 0 || find(id))
+    const CallId id = m_sw.sink().newCall(DWORD(device), 0);
+    if (id == 0 || m_sw.find(id))
         return 0;
-    SimCall* o = createLeg(id, device);
+    SimCall* o = m_sw.createLeg(id, device);
     o->far = from;
     o->hops = routing.hops;
     CallInfoData& info = o->info;
@@ -190,7 +215,7 @@ CallId SimulatedExchange::createOffered(int device, const FarEnd& from, const Pa
     info.fixed.dwReason = routing.reason;
     info.fixed.dwMediaMode = routing.mediaMode ? routing.mediaMode : LINEMEDIAMODE_INTERACTIVEVOICE;
     if (from.kind == FarEnd::Leg) {
-        if (SimCall* caller = find(from.leg)) {
+        if (SimCall* caller = m_sw.find(from.leg)) {
             caller->far = FarEnd::toLeg(id, lineIdentity(device));
             info.fixed.dwRelatedCallID = caller->info.fixed.dwCallID;
         }
@@ -200,36 +225,36 @@ CallId SimulatedExchange::createOffered(int device, const FarEnd& from, const Pa
 
 // OFFERING with caller and called IDs, the first ring, the caller's ring-back, and the
 // caller giving up after its no-answer time (30 s for an outside caller).
-void SimulatedExchange::presentOffered(CallId id)
+void SimulatedCalls::presentOffered(CallId id)
 {
-    SimCall* o = find(id);
+    SimCall* o = m_sw.find(id);
     if (!o)
         return;
     const bool redirected = o->info.fixed.dwReason != LINECALLREASON_DIRECT;
     const FarEnd from = o->far;
-    if (!setState(id, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE))
+    if (!m_sw.setState(id, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE))
         return;
     DWORD states = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID;
     if (redirected)
         states |= LINECALLINFOSTATE_REDIRECTINGID | LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REASON;
-    infoChanged(id, states);
+    m_sw.infoChanged(id, states);
     int giveUpMs = kGiveUpMs;
     if (from.kind == FarEnd::Leg) {
-        if (SimCall* caller = find(from.leg)) {
+        if (SimCall* caller = m_sw.find(from.leg)) {
             giveUpMs = caller->noAnswerMs;
-            cancel(*caller, Channel::Script);
-            if (caller->state != LINECALLSTATE_RINGBACK && !setState(from.leg, LINECALLSTATE_RINGBACK))
+            SimulatedSwitch::cancel(*caller, Channel::Script);
+            if (caller->state != LINECALLSTATE_RINGBACK && !m_sw.setState(from.leg, LINECALLSTATE_RINGBACK))
                 return;
         }
     }
-    if (!find(id))
+    if (!m_sw.find(id))
         return;
-    find(id)->ringCount = 0;
+    m_sw.find(id)->ringCount = 0;
     ringOnce(id);
-    after(id, Channel::Ring, giveUpMs, [this](SimCall& call) {
+    m_sw.after(id, Channel::Ring, giveUpMs, [this](SimCall& call) {
         const FarEnd far = call.far;
         call.far = {};
-        if (!setState(call.id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER))
+        if (!m_sw.setState(call.id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER))
             return;
         if (far.kind == FarEnd::Leg)
             farGone(far.leg, LINEDISCONNECTMODE_NOANSWER);
@@ -238,111 +263,98 @@ void SimulatedExchange::presentOffered(CallId id)
 
 // One ring cycle: LINEDEVSTATE_RINGING (ring mode 1, the ring count); after the number of
 // rings of a no-answer forwarding the call moves on.
-void SimulatedExchange::ringOnce(CallId id)
+void SimulatedCalls::ringOnce(CallId id)
 {
-    SimCall* o = find(id);
+    SimCall* o = m_sw.find(id);
     if (!o || o->state != LINECALLSTATE_OFFERING)
         return;
     const int device = o->device;
     ++o->ringCount;
     const int count = o->ringCount;
-    m_sink->lineDevStateChanged(DWORD(device), LINEDEVSTATE_RINGING, 1, DWORD(count));
-    o = find(id);
+    m_sw.sink().lineDevStateChanged(DWORD(device), LINEDEVSTATE_RINGING, 1, DWORD(count));
+    o = m_sw.find(id);
     if (!o || o->state != LINECALLSTATE_OFFERING)
         return;
-    const AddressStatusData::Forward* fwd = forwardFor(device, ForwardCondition::NoAnswer, o->far);
+    const AddressStatusData::Forward* fwd = m_sw.routing().forwardFor(device, ForwardCondition::NoAnswer, o->far);
     const bool forwarding = fwd && o->hops < kMaxHops;
-    if (forwarding && count >= int(m_fwdRings[size_t(device)])) {
+    if (forwarding && count >= int(m_sw.line(device).forwardRings)) {
         const FarEnd far = o->far;
         Routing r;
         r.hops = o->hops;
         r.mediaMode = o->info.fixed.dwMediaMode;
         o->far = {};
         if (far.kind == FarEnd::Leg)
-            if (SimCall* caller = find(far.leg))
+            if (SimCall* caller = m_sw.find(far.leg))
                 caller->far = {};
-        if (!setState(id, LINECALLSTATE_IDLE))
+        if (!m_sw.setState(id, LINECALLSTATE_IDLE))
             return;
-        if (!forwardIfNeeded(device, ForwardCondition::NoAnswer, far, r) && far.kind == FarEnd::Leg)
+        if (!m_sw.routing().forwardIfNeeded(device, ForwardCondition::NoAnswer, far, r) && far.kind == FarEnd::Leg)
             farGone(far.leg, LINEDISCONNECTMODE_NOANSWER);
         return;
     }
-    after(id, Channel::Ring, kRingCycleMs, [this](SimCall& call) { ringOnce(call.id); }, !forwarding);
+    m_sw.after(id, Channel::Ring, kRingCycleMs, [this](SimCall& call) { ringOnce(call.id); }, !forwarding);
 }
 
-LONG SimulatedExchange::answer(DWORD requestId, CallId call, const QByteArray&)
+LONG SimulatedCalls::answer(DWORD requestId, CallId call)
 {
-    auto check = [this, call] {
-        SimCall* c = find(call);
-        if (!c)
-            return LONG(LINEERR_INVALCALLHANDLE);
-        if (isModem(*c))
-            return LONG(LINEERR_OPERATIONUNAVAIL);
-        return (features(*c) & LINECALLFEATURE_ANSWER) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
-    };
-    return submit(requestId, check, [this, call] { answerOffered(call); });
+    return m_sw.callRequest(
+        requestId, call, OnModem::Refused, [this](const SimCall& c) { return m_sw.needs(c, LINECALLFEATURE_ANSWER); },
+        [this](SimCall& c) { answerOffered(c.id); });
 }
 
-void SimulatedExchange::answerOffered(CallId id)
+void SimulatedCalls::answerOffered(CallId id)
 {
-    SimCall* o = find(id);
+    SimCall* o = m_sw.find(id);
     if (!o)
         return;
     const FarEnd far = o->far;
     const int device = o->device;
     o->info.connected = far.kind == FarEnd::None ? PartyId{LINECALLPARTYID_UNKNOWN, {}, {}} : far.id;
-    if (!setState(id, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
+    if (!m_sw.setState(id, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
         return;
-    infoChanged(id, LINECALLINFOSTATE_CONNECTEDID);
+    m_sw.infoChanged(id, LINECALLINFOSTATE_CONNECTEDID);
     if (far.kind == FarEnd::Leg)
         connectPeer(far.leg, device);
 }
 
-// The line `answeringDevice` answered the peer's call: the peer is connected to it.
-void SimulatedExchange::connectPeer(CallId peer, int answeringDevice)
+void SimulatedCalls::connectPeer(CallId peer, int answeringDevice)
 {
-    SimCall* l = find(peer);
+    SimCall* l = m_sw.find(peer);
     if (!l)
         return;
-    cancel(*l, Channel::Script);
+    SimulatedSwitch::cancel(*l, Channel::Script);
     l->info.connected = lineIdentity(answeringDevice);
-    if (!answered(l->state) && !setState(peer, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
+    if (!answered(l->state) && !m_sw.setState(peer, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
         return;
-    infoChanged(peer, LINECALLINFOSTATE_CONNECTEDID);
+    m_sw.infoChanged(peer, LINECALLINFOSTATE_CONNECTEDID);
 }
 
 // ---------------------------------------------------------------------------------------
 // Ending calls
 // ---------------------------------------------------------------------------------------
 
-LONG SimulatedExchange::drop(DWORD requestId, CallId call, const QByteArray&)
+LONG SimulatedCalls::drop(DWORD requestId, CallId call)
 {
-    return submit(
-        requestId, [this, call] { return find(call) ? LONG(0) : LONG(LINEERR_INVALCALLHANDLE); },
-        [this, call] { localDrop(call); });
+    return m_sw.callRequest(requestId, call, OnModem::Allowed, {}, [this](SimCall& c) { localDrop(c.id); });
 }
 
 // Unlinks a leg from transfers, conferences and park orbits; what that does to the other
 // calls is returned, to be reported after the leg's own state.
-std::vector<std::function<void()>> SimulatedExchange::detach(CallId id)
+std::vector<std::function<void()>> SimulatedCalls::detach(CallId id)
 {
     std::vector<std::function<void()>> followUps;
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return followUps;
-    for (auto it = m_orbits.begin(); it != m_orbits.end();) {
-        const bool parkedHere = it->second.far.kind == FarEnd::Leg && it->second.far.leg == id;
-        const bool parkingFrom = it->second.pending && it->second.from == id;
-        it = parkedHere || parkingFrom ? m_orbits.erase(it) : std::next(it);
-    }
+    m_sw.features().leaveOrbits(id);
     if (c->transferPartner) {
         const CallId partner = c->transferPartner;
         c->transferPartner = 0;
-        if (SimCall* p = find(partner)) {
+        if (SimCall* p = m_sw.find(partner)) {
             p->transferPartner = 0;
             followUps.push_back([this, partner] {
-                if (SimCall* p = find(partner); p && p->state == LINECALLSTATE_ONHOLDPENDTRANSFER)
-                    setState(partner, LINECALLSTATE_ONHOLD);
+                if (SimCall* p = m_sw.find(partner); p && p->state == LINECALLSTATE_ONHOLDPENDTRANSFER)
+                    m_sw.setState(partner, LINECALLSTATE_ONHOLD);
             });
         }
     }
@@ -351,18 +363,18 @@ std::vector<std::function<void()>> SimulatedExchange::detach(CallId id)
         const bool consult = c->confConsult;
         c->conference = 0;
         c->confConsult = false;
-        if (SimCall* f = find(conf)) {
+        if (SimCall* f = m_sw.find(conf)) {
             f->members.removeAll(id);
             followUps.push_back([this, conf, consult] {
-                SimCall* f = find(conf);
+                SimCall* f = m_sw.find(conf);
                 if (!f)
                     return;
                 if (!consult)
                     conferenceMemberLeft(conf);
                 else if (f->state == LINECALLSTATE_ONHOLDPENDCONF && f->members.isEmpty())
-                    setState(conf, LINECALLSTATE_IDLE);
+                    m_sw.setState(conf, LINECALLSTATE_IDLE);
                 else if (f->state == LINECALLSTATE_ONHOLDPENDCONF)
-                    setState(conf, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+                    m_sw.setState(conf, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
             });
         }
     }
@@ -370,47 +382,45 @@ std::vector<std::function<void()>> SimulatedExchange::detach(CallId id)
 }
 
 // The last party left a conference that is not waiting for a consultation call.
-void SimulatedExchange::conferenceMemberLeft(CallId conference)
+void SimulatedCalls::conferenceMemberLeft(CallId conference)
 {
-    SimCall* f = find(conference);
+    SimCall* f = m_sw.find(conference);
     if (!f || !f->members.isEmpty() || f->state == LINECALLSTATE_ONHOLDPENDCONF || ended(f->state))
         return;
-    setState(conference, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NORMAL);
+    m_sw.setState(conference, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NORMAL);
 }
 
-// The application hangs up (or the core releases a live call: report = false): the leg
-// goes idle, a conference takes its parties with it, the far leg is disconnected.
-void SimulatedExchange::localDrop(CallId id, bool report)
+void SimulatedCalls::localDrop(CallId id, bool report)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
     if (c->isConference) {
         const QList<CallId> members = c->members;
         c->members.clear();
         for (CallId m : members) {
-            if (SimCall* member = find(m))
+            if (SimCall* member = m_sw.find(m))
                 member->conference = 0;
             localDrop(m, report);
         }
         // A pending consultation call stays as an ordinary call.
-        for (auto& [otherId, other] : m_calls)
+        for (const auto& [otherId, other] : m_sw.legs())
             if (other->confConsult && other->conference == id) {
                 other->confConsult = false;
                 other->conference = 0;
             }
     }
-    c = find(id);
+    c = m_sw.find(id);
     if (!c)
         return;
     const auto followUps = detach(id);
     const FarEnd far = c->far;
     c->far = {};
     if (c->generating && report)
-        cancelGeneration(*c);
+        m_sw.media().cancelGeneration(*c);
     if (report) {
-        setState(id, LINECALLSTATE_IDLE);
-    } else if ((c = find(id))) {
+        m_sw.setState(id, LINECALLSTATE_IDLE);
+    } else if ((c = m_sw.find(id))) {
         for (auto& g : c->generation)
             ++g;
         c->modem.reset();
@@ -423,20 +433,19 @@ void SimulatedExchange::localDrop(CallId id, bool report)
         farGone(far.leg, LINEDISCONNECTMODE_NORMAL);
 }
 
-// The far end of a leg hung up or went away.
-void SimulatedExchange::farGone(CallId id, DWORD disconnectMode)
+void SimulatedCalls::farGone(CallId id, DWORD disconnectMode)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
     const FarEnd far = c->far;
     c->far = {};
     if (far.kind == FarEnd::Leg)
-        if (SimCall* other = find(far.leg); other && other->far.kind == FarEnd::Leg && other->far.leg == id)
+        if (SimCall* other = m_sw.find(far.leg); other && other->far.kind == FarEnd::Leg && other->far.leg == id)
             other->far = {};
     if (ended(c->state))
         return;
-    setState(id, LINECALLSTATE_DISCONNECTED, disconnectMode);
+    m_sw.setState(id, LINECALLSTATE_DISCONNECTED, disconnectMode);
 }
 
-} // namespace Telephony
+} // namespace Telephony::Sim

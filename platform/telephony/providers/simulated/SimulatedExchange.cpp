@@ -1,79 +1,49 @@
-// The simulated exchange: devices, line state, timers and call bookkeeping.
 #include "SimulatedExchange.h"
 
-#include "../../TapiConstants.h"
+#include "SimulatedCalls.h"
 #include "SimulatedCaps.h"
-
-#include <QDateTime>
-#include <QTimer>
-
-#include <cmath>
-#include <limits>
+#include "SimulatedConference.h"
+#include "SimulatedControl.h"
+#include "SimulatedFeatures.h"
+#include "SimulatedMedia.h"
+#include "SimulatedRouting.h"
+#include "SimulatedSwitch.h"
 
 namespace Telephony {
 
 using namespace Sim;
 
-// Stands in until the core hands over its sink, so that nothing has to check for one.
-class SimulatedExchange::NullSink : public ProviderSink {
-public:
-    void completeRequest(DWORD, LONG) override {}
-    CallId newCall(DWORD, DWORD) override { return m_next++; }
-    void callStateChanged(CallId, DWORD, DWORD) override {}
-    void callInfoChanged(CallId, DWORD) override {}
-    void lineDevStateChanged(DWORD, DWORD, DWORD, DWORD) override {}
-    void addressStateChanged(DWORD, DWORD, DWORD) override {}
-    void lineClosed(DWORD) override {}
-    void lineDevSpecific(DWORD, CallId, DWORD, DWORD, DWORD) override {}
-    void digitReceived(CallId, char, DWORD) override {}
-    void mediaModeDetected(CallId, DWORD) override {}
-    void toneDetected(DWORD, DWORD) override {}
-    void generateFinished(DWORD, DWORD) override {}
-    void phoneStateChanged(DWORD, DWORD, DWORD) override {}
-    void phoneButton(DWORD, DWORD, DWORD, DWORD) override {}
-
-private:
-    CallId m_next = 0x7F000001;
-};
-
-namespace {
-
-bool isHeldState(DWORD s)
-{
-    return s == LINECALLSTATE_ONHOLD || s == LINECALLSTATE_ONHOLDPENDTRANSFER || s == LINECALLSTATE_ONHOLDPENDCONF;
-}
-
-} // namespace
-
 SimulatedExchange::SimulatedExchange(const QVariantMap& settings, QObject* parent)
     : QObject(parent)
-    , m_nullSink(std::make_unique<NullSink>())
-    , m_sink(m_nullSink.get())
+    , m_switch(std::make_unique<SimulatedSwitch>(this))
+    , m_calls(std::make_unique<SimulatedCalls>(*m_switch))
+    , m_routing(std::make_unique<SimulatedRouting>(*m_switch))
+    , m_features(std::make_unique<SimulatedFeatures>(*m_switch))
+    , m_conference(std::make_unique<SimulatedConference>(*m_switch))
+    , m_media(std::make_unique<SimulatedMedia>(*m_switch))
+    , m_farEnd(std::make_unique<SimulatedFarEnd>(*m_switch))
+    , m_control(std::make_unique<SimulatedControl>(*m_switch, *m_farEnd))
 {
-    for (int d = 0; d < kLineCount; ++d) {
-        m_lines.push_back(buildLineCaps(d));
-        m_devStatusFlags[size_t(d)] = LINEDEVSTATUSFLAGS_CONNECTED | LINEDEVSTATUSFLAGS_INSERVICE;
-    }
+    m_switch->setParts({m_calls.get(), m_routing.get(), m_features.get(), m_media.get()});
     applySettings(settings);
 }
 
 SimulatedExchange::~SimulatedExchange()
 {
-    m_sink = m_nullSink.get();
-    m_calls.clear();
-    m_released.clear();
+    // Nothing reports any more while the parts go.
+    m_switch->setSink(nullptr);
 }
 
 QString SimulatedExchange::name() const { return QStringLiteral("simulated"); }
 
-void SimulatedExchange::setSink(ProviderSink* sink) { m_sink = sink ? sink : m_nullSink.get(); }
+void SimulatedExchange::setSink(ProviderSink* sink) { m_switch->setSink(sink); }
 
-int SimulatedExchange::lineDeviceCount() const { return int(m_lines.size()); }
+int SimulatedExchange::lineDeviceCount() const { return m_switch->lineCount(); }
 
 const LineDeviceCaps& SimulatedExchange::lineCaps(int device) const
 {
     static const LineDeviceCaps none;
-    return validLine(device) ? m_lines[size_t(device)] : none;
+    return m_switch->validLine(device) ? m_switch->caps(device) : none;
 }
 
 int SimulatedExchange::phoneDeviceCount() const { return 1; }
@@ -82,8 +52,6 @@ const PhoneDeviceCaps* SimulatedExchange::phoneCaps(int phone) const
 {
     return phone == 0 ? &m_phone.caps() : nullptr;
 }
-
-bool SimulatedExchange::isModem(int device) { return device == kModemDevice; }
 
 // "tapi/phone" on line 1 (device 0) is phone 0; "tapi/line" on phone 0 is line 1 (device
 // 0); "wave/out" and "wave/in" on the voice lines are wave devices 2*device and
@@ -107,42 +75,48 @@ LONG SimulatedExchange::deviceId(int device, const QString& deviceClass, DWORD* 
     return 0;
 }
 
+LONG SimulatedExchange::commHandle(CallId call, int* fd) { return m_media->commHandle(call, fd); }
+
+// Every line dials by the one number plan.
+LONG SimulatedExchange::validateAddress(int, const QByteArray& address) const { return checkAddress(address); }
+
 // ---------------------------------------------------------------------------------------
 // Lines
 // ---------------------------------------------------------------------------------------
 
 LONG SimulatedExchange::open(int device, DWORD privileges, DWORD mediaModes)
 {
-    if (!validLine(device))
+    if (!m_switch->validLine(device))
         return LONG(LINEERR_BADDEVICEID);
     if (privileges & LINECALLPRIVILEGE_OWNER) {
-        const DWORD supported = m_lines[size_t(device)].fixed.dwMediaModes;
+        const DWORD supported = m_switch->caps(device).fixed.dwMediaModes;
         if (mediaModes == 0 || (mediaModes & ~supported) != 0)
             return LONG(LINEERR_INVALMEDIAMODE);
         // A data modem cannot take incoming calls, so nobody can own them: it only dials.
-        if (device == kModemDevice)
+        if (SimulatedSwitch::isModem(device))
             return LONG(LINEERR_INVALMEDIAMODE);
     }
-    ++m_opens[size_t(device)];
+    ++m_switch->line(device).opens;
     return 0;
 }
 
 void SimulatedExchange::close(int device)
 {
-    if (validLine(device) && m_opens[size_t(device)] > 0)
-        --m_opens[size_t(device)];
+    if (m_switch->validLine(device) && m_switch->line(device).opens > 0)
+        --m_switch->line(device).opens;
 }
 
 LineStatusData SimulatedExchange::lineStatus(int device) const
 {
     LineStatusData d;
-    if (!validLine(device))
+    if (!m_switch->validLine(device))
         return d;
-    const LINEDEVCAPS& caps = m_lines[size_t(device)].fixed;
+    const LINEDEVCAPS& caps = m_switch->caps(device).fixed;
+    const LineState& line = m_switch->line(device);
     LINEDEVSTATUS& s = d.fixed;
-    s.dwNumOpens = DWORD(m_opens[size_t(device)]);
+    s.dwNumOpens = DWORD(line.opens);
     bool ringing = false;
-    for (const auto& [id, c] : m_calls) {
+    for (const auto& [id, c] : m_switch->legs()) {
         if (c->device != device)
             continue;
         if (c->state == LINECALLSTATE_ONHOLD)
@@ -159,27 +133,27 @@ LineStatusData SimulatedExchange::lineStatus(int device) const
     s.dwSignalLevel = 0xFFFF;
     s.dwBatteryLevel = 0xFFFF;
     s.dwRoamMode = 0x00000002; // LINEROAMMODE_UNAVAIL: a wired line does not roam
-    s.dwDevStatusFlags = m_devStatusFlags[size_t(device)];
+    s.dwDevStatusFlags = line.devStatusFlags;
     s.dwAvailableMediaModes = caps.dwMediaModes;
     if (caps.dwNumTerminals > 0)
-        d.terminalModes = {m_terminalModes[size_t(device)]};
+        d.terminalModes = {line.terminalModes};
     return d;
 }
 
 AddressStatusData SimulatedExchange::addressStatus(int device, DWORD addressId) const
 {
     AddressStatusData d;
-    if (!validLine(device) || addressId != 0)
+    if (!m_switch->validLine(device) || addressId != 0)
         return d;
     const LineStatusData line = lineStatus(device);
     LINEADDRESSSTATUS& s = d.fixed;
-    s.dwNumInUse = liveCallCount(device) > 0 ? 1 : 0;
+    s.dwNumInUse = m_switch->liveCallCount(device) > 0 ? 1 : 0;
     s.dwNumActiveCalls = line.fixed.dwNumActiveCalls;
     s.dwNumOnHoldCalls = line.fixed.dwNumOnHoldCalls;
     s.dwNumOnHoldPendCalls = line.fixed.dwNumOnHoldPendCalls;
-    s.dwAddressFeatures = m_lines[size_t(device)].addresses.value(0).fixed.dwAddressFeatures;
-    s.dwNumRingsNoAnswer = isModem(device) ? 0 : m_fwdRings[size_t(device)];
-    d.forwards = m_forwards[size_t(device)];
+    s.dwAddressFeatures = m_switch->caps(device).addresses.value(0).fixed.dwAddressFeatures;
+    s.dwNumRingsNoAnswer = SimulatedSwitch::isModem(device) ? 0 : m_switch->line(device).forwardRings;
+    d.forwards = m_switch->line(device).forwards;
     d.terminalModes = line.terminalModes;
     return d;
 }
@@ -187,351 +161,131 @@ AddressStatusData SimulatedExchange::addressStatus(int device, DWORD addressId) 
 LONG SimulatedExchange::setTerminal(DWORD requestId, int device, DWORD addressId, CallId call, DWORD modes,
                                     DWORD terminalId, bool enable)
 {
-    if (!validLine(device))
-        return LONG(LINEERR_BADDEVICEID);
-    if (isModem(device))
-        return LONG(LINEERR_OPERATIONUNAVAIL);
-    if (addressId != 0)
-        return LONG(LINEERR_INVALADDRESSID);
-    const LineDeviceCaps& caps = m_lines[size_t(device)];
+    if (const LONG error = m_switch->checkLine(device, OnModem::Refused, addressId))
+        return error;
+    const LineDeviceCaps& caps = m_switch->caps(device);
     if (terminalId >= DWORD(caps.terminalCaps.size()))
         return LONG(LINEERR_INVALTERMINALID);
     if (modes == 0 || (modes & ~caps.terminalCaps[int(terminalId)].dwTermModes) != 0)
         return LONG(LINEERR_INVALTERMINALMODE);
     if (call != 0) {
-        const SimCall* c = find(call);
+        const SimCall* c = m_switch->find(call);
         if (!c || c->device != device)
             return LONG(LINEERR_INVALCALLHANDLE);
     }
-    return submit(
+    return m_switch->submit(
         requestId,
-        [this, call] { return call != 0 && !find(call) ? LONG(LINEERR_INVALCALLHANDLE) : LONG(0); },
+        [this, call] { return call != 0 && !m_switch->find(call) ? LONG(LINEERR_INVALCALLHANDLE) : LONG(0); },
         [this, device, call, modes, enable] {
-            DWORD& current = m_terminalModes[size_t(device)];
+            DWORD& current = m_switch->line(device).terminalModes;
             current = enable ? (current | modes) : (current & ~modes);
             if (call != 0)
-                infoChanged(call, LINECALLINFOSTATE_TERMINAL);
+                m_switch->infoChanged(call, LINECALLINFOSTATE_TERMINAL);
             else
-                m_sink->lineDevStateChanged(DWORD(device), LINEDEVSTATE_TERMINALS, 0, 0);
+                m_switch->sink().lineDevStateChanged(DWORD(device), LINEDEVSTATE_TERMINALS, 0, 0);
         });
 }
 
-// ---------------------------------------------------------------------------------------
-// Timers and requests
-// ---------------------------------------------------------------------------------------
-
-int SimulatedExchange::scaled(int ms) const
+LONG SimulatedExchange::forward(DWORD requestId, int device, bool allAddresses, DWORD addressId,
+                                const QList<AddressStatusData::Forward>& forwards, DWORD numRingsNoAnswer)
 {
-    if (m_pacing <= 0 || ms <= 0)
-        return 0;
-    const double value = std::round(double(ms) * m_pacing);
-    return value >= double(std::numeric_limits<int>::max() / 2) ? std::numeric_limits<int>::max() / 2 : int(value);
-}
-
-void SimulatedExchange::post(std::function<void()> fn)
-{
-    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
-}
-
-bool SimulatedExchange::after(CallId id, Channel channel, int ms, std::function<void(SimCall&)> fn, bool waitsForApp)
-{
-    SimCall* c = find(id);
-    if (!c)
-        return false;
-    if (waitsForApp && m_pacing <= 0)
-        return false;
-    const quint64 generation = c->gen(channel);
-    auto run = [this, id, channel, generation, fn = std::move(fn)] {
-        SimCall* call = find(id);
-        if (!call || call->gen(channel) != generation)
-            return;
-        fn(*call);
-    };
-    int delay = scaled(ms);
-    if (waitsForApp)
-        delay = qMax(delay, 1);
-    if (delay == 0)
-        QMetaObject::invokeMethod(c->context.get(), std::move(run), Qt::QueuedConnection);
-    else
-        QTimer::singleShot(delay, Qt::PreciseTimer, c->context.get(), std::move(run));
-    return true;
-}
-
-LONG SimulatedExchange::submit(DWORD requestId, std::function<LONG()> check, std::function<void()> effect)
-{
-    if (const LONG result = check())
-        return result;
-    post([this, requestId, check = std::move(check), effect = std::move(effect)] {
-        const LONG result = check();
-        m_sink->completeRequest(requestId, result);
-        if (result == 0)
-            effect();
-    });
-    return 0;
+    return m_features->forward(requestId, device, allAddresses, addressId, forwards, numRingsNoAnswer);
 }
 
 // ---------------------------------------------------------------------------------------
-// Calls
+// Calls (the country code plays no part in the number plan)
 // ---------------------------------------------------------------------------------------
 
-SimulatedExchange::SimCall* SimulatedExchange::find(CallId id) const
+LONG SimulatedExchange::makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination,
+                                 bool hasDestination, DWORD, const CallParams& params)
 {
-    const auto it = m_calls.find(id);
-    return it == m_calls.end() ? nullptr : it->second.get();
+    return m_calls->makeCall(requestId, device, call, destination, hasDestination, params);
 }
 
-SimulatedExchange::SimCall* SimulatedExchange::createLeg(CallId id, int device)
+LONG SimulatedExchange::dial(DWORD requestId, CallId call, const QByteArray& digits, DWORD)
 {
-    auto leg = std::make_unique<SimCall>();
-    leg->id = id;
-    leg->device = device;
-    leg->seq = m_nextSeq++;
-    leg->context = std::make_unique<QObject>();
-    const PartyId unknown{LINECALLPARTYID_UNKNOWN, {}, {}};
-    CallInfoData& info = leg->info;
-    info.caller = info.called = info.connected = info.redirection = info.redirecting = unknown;
-    LINECALLINFO& f = info.fixed;
-    f.dwLineDeviceID = DWORD(device);
-    f.dwAddressID = 0;
-    f.dwBearerMode = LINEBEARERMODE_VOICE;
-    f.dwMediaMode = isModem(device) ? LINEMEDIAMODE_DATAMODEM : LINEMEDIAMODE_INTERACTIVEVOICE;
-    f.dwCallID = m_nextCallId++;
-    f.dwCallStates = isModem(device) ? modemCallStates() : voiceCallStates();
-    f.DialParams = m_lines[size_t(device)].fixed.DefaultDialParams;
-    f.dwOrigin = LINECALLORIGIN_UNKNOWN;
-    f.dwReason = LINECALLREASON_DIRECT;
-    f.dwCountryCode = 1;
-    f.dwTrunk = 0xFFFFFFFF;
-    SimCall* raw = leg.get();
-    m_calls[id] = std::move(leg);
-    return raw;
+    return m_calls->dial(requestId, call, digits);
 }
 
-int SimulatedExchange::liveCallCount(int device) const
+LONG SimulatedExchange::answer(DWORD requestId, CallId call, const QByteArray&)
 {
-    int n = 0;
-    for (const auto& [id, c] : m_calls)
-        if (c->device == device && c->state != 0 && c->state != LINECALLSTATE_IDLE)
-            ++n;
-    return n;
+    return m_calls->answer(requestId, call);
 }
 
-bool SimulatedExchange::lineBusy(int device) const
+LONG SimulatedExchange::drop(DWORD requestId, CallId call, const QByteArray&) { return m_calls->drop(requestId, call); }
+
+LONG SimulatedExchange::hold(DWORD requestId, CallId call) { return m_features->hold(requestId, call); }
+
+LONG SimulatedExchange::unhold(DWORD requestId, CallId call) { return m_features->unhold(requestId, call); }
+
+LONG SimulatedExchange::blindTransfer(DWORD requestId, CallId call, const QByteArray& destination, DWORD)
 {
-    for (const auto& [id, c] : m_calls) {
-        if (c->device != device)
-            continue;
-        switch (c->state) {
-        case 0:
-        case LINECALLSTATE_IDLE:
-        case LINECALLSTATE_OFFERING:
-        case LINECALLSTATE_DISCONNECTED:
-            break;
-        default:
-            return true;
-        }
-    }
-    return false;
+    return m_features->blindTransfer(requestId, call, destination);
 }
 
-void SimulatedExchange::updateUse(int device)
+LONG SimulatedExchange::redirect(DWORD requestId, CallId call, const QByteArray& destination, DWORD)
 {
-    if (!validLine(device))
-        return;
-    const int now = liveCallCount(device);
-    int& before = m_inUse[size_t(device)];
-    if (now == before)
-        return;
-    const int old = before;
-    before = now;
-    if (old == 0 && now > 0)
-        m_sink->addressStateChanged(DWORD(device), 0, LINEADDRESSSTATE_INUSEONE);
-    if (now == 0)
-        m_sink->addressStateChanged(DWORD(device), 0, LINEADDRESSSTATE_INUSEZERO);
-    m_sink->addressStateChanged(DWORD(device), 0, LINEADDRESSSTATE_NUMCALLS);
-    m_sink->lineDevStateChanged(DWORD(device), LINEDEVSTATE_NUMCALLS, 0, 0);
+    return m_features->redirect(requestId, call, destination);
 }
 
-bool SimulatedExchange::setState(CallId id, DWORD state, DWORD mode)
+LONG SimulatedExchange::park(DWORD requestId, CallId call, DWORD parkMode, const QByteArray& directedAddress,
+                             QByteArray* nonDirectedAddress)
 {
-    SimCall* c = find(id);
-    if (!c)
-        return false;
-    if (c->state == state && c->mode == mode)
-        return true;
-    const DWORD old = c->state;
-    if (old == LINECALLSTATE_CONNECTED && state != LINECALLSTATE_CONNECTED && c->generating) {
-        cancelGeneration(*c);
-        c = find(id);
-        if (!c)
-            return false;
-    }
-    c->state = state;
-    c->mode = mode;
-    c->stateMs = QDateTime::currentMSecsSinceEpoch();
-    if (state != LINECALLSTATE_OFFERING)
-        cancel(*c, Channel::Ring);
-    if (state != LINECALLSTATE_CONNECTED) {
-        cancel(*c, Channel::Silence);
-        c->modem.reset(); // the far-end modem hangs up: the application's side sees EIO
-    }
-    if (state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED) {
-        cancel(*c, Channel::Script);
-        cancel(*c, Channel::Far);
-    }
-    if (state == LINECALLSTATE_IDLE) {
-        cancel(*c, Channel::Generate);
-        c->monitors.clear();
-        c->silenceReported.clear();
-    }
-    const int device = c->device;
-    m_sink->callStateChanged(id, state, mode);
-    if (state == LINECALLSTATE_CONNECTED)
-        restartSilence(id);
-    updateUse(device);
-    return find(id) != nullptr;
+    return m_features->park(requestId, call, parkMode, directedAddress, nonDirectedAddress);
 }
 
-void SimulatedExchange::infoChanged(CallId id, DWORD states)
+LONG SimulatedExchange::unpark(DWORD requestId, int device, DWORD addressId, CallId call, const QByteArray& address)
 {
-    if (find(id))
-        m_sink->callInfoChanged(id, states);
+    return m_features->unpark(requestId, device, addressId, call, address);
 }
 
-bool SimulatedExchange::hasHeldCall(const SimCall& c) const
+LONG SimulatedExchange::pickup(DWORD requestId, int device, DWORD addressId, CallId call, const QByteArray& address,
+                               const QByteArray& groupId)
 {
-    for (const auto& [id, other] : m_calls)
-        if (other.get() != &c && other->device == c.device && isHeldState(other->state))
-            return true;
-    return false;
+    return m_features->pickup(requestId, device, addressId, call, address, groupId);
 }
 
-bool SimulatedExchange::hasConnectedCall(const SimCall& c) const
+LONG SimulatedExchange::setupTransfer(DWORD requestId, CallId call, CallId consultCall, const CallParams& params)
 {
-    for (const auto& [id, other] : m_calls)
-        if (other.get() != &c && other->device == c.device && other->state == LINECALLSTATE_CONNECTED)
-            return true;
-    return false;
+    return m_conference->setupTransfer(requestId, call, consultCall, params);
 }
 
-DWORD SimulatedExchange::features(const SimCall& c) const
+LONG SimulatedExchange::completeTransfer(DWORD requestId, CallId call, CallId consultCall, CallId conferenceCall,
+                                         DWORD transferMode)
 {
-    if (isModem(c)) {
-        switch (c.state) {
-        case 0:
-        case LINECALLSTATE_IDLE:
-            return 0;
-        case LINECALLSTATE_DIALTONE:
-        case LINECALLSTATE_DIALING:
-            return LINECALLFEATURE_DIAL | LINECALLFEATURE_DROP;
-        default:
-            return LINECALLFEATURE_DROP;
-        }
-    }
-    const SimCall* partner = c.transferPartner ? find(c.transferPartner) : nullptr;
-    const SimCall* conf = c.conference ? find(c.conference) : nullptr;
-    const SimCall* consult = nullptr;
-    if (c.isConference)
-        for (const auto& [id, other] : m_calls)
-            if (other->confConsult && other->conference == c.id)
-                consult = other.get();
-    const bool partnerReady = partner && partner->far.kind != FarEnd::None && partner->state != LINECALLSTATE_IDLE &&
-                              partner->state != LINECALLSTATE_DISCONNECTED && c.far.kind != FarEnd::None;
-    const bool consultReady = consult && consult->far.kind != FarEnd::None &&
-                              (consult->state == LINECALLSTATE_CONNECTED || consult->state == LINECALLSTATE_RINGBACK ||
-                               consult->state == LINECALLSTATE_ONHOLD);
-    const bool addable = c.confConsult && conf && c.far.kind != FarEnd::None;
-    const DWORD media = LINECALLFEATURE_GENERATEDIGITS | LINECALLFEATURE_GENERATETONE |
-                        LINECALLFEATURE_MONITORDIGITS | LINECALLFEATURE_MONITORMEDIA |
-                        LINECALLFEATURE_MONITORTONES | LINECALLFEATURE_GATHERDIGITS |
-                        LINECALLFEATURE_SETMEDIACONTROL | LINECALLFEATURE_SETTERMINAL;
-    DWORD f = 0;
-    switch (c.state) {
-    case LINECALLSTATE_OFFERING:
-        f = LINECALLFEATURE_ACCEPT | LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP | LINECALLFEATURE_REDIRECT;
-        break;
-    case LINECALLSTATE_DIALTONE:
-    case LINECALLSTATE_DIALING:
-        f = LINECALLFEATURE_DIAL | LINECALLFEATURE_DROP;
-        break;
-    case LINECALLSTATE_RINGBACK:
-        f = LINECALLFEATURE_DROP;
-        if (partnerReady)
-            f |= LINECALLFEATURE_COMPLETETRANSF;
-        if (addable)
-            f |= LINECALLFEATURE_ADDTOCONF;
-        break;
-    case LINECALLSTATE_CONNECTED:
-        if (c.isConference) {
-            f = LINECALLFEATURE_DROP | LINECALLFEATURE_HOLD | media;
-            if (!consult && c.members.size() < 3)
-                f |= LINECALLFEATURE_PREPAREADDCONF;
-        } else if (partner || c.confConsult) {
-            f = LINECALLFEATURE_DROP | LINECALLFEATURE_HOLD | media;
-            if (partnerReady)
-                f |= LINECALLFEATURE_COMPLETETRANSF;
-            if (addable)
-                f |= LINECALLFEATURE_ADDTOCONF;
-        } else {
-            f = LINECALLFEATURE_DROP | LINECALLFEATURE_HOLD | LINECALLFEATURE_BLINDTRANSFER |
-                LINECALLFEATURE_SETUPTRANSFER | LINECALLFEATURE_SETUPCONF | LINECALLFEATURE_PARK | media;
-        }
-        if (hasHeldCall(c))
-            f |= LINECALLFEATURE_SWAPHOLD;
-        break;
-    case LINECALLSTATE_ONHOLD:
-        f = LINECALLFEATURE_UNHOLD | LINECALLFEATURE_DROP;
-        if (hasConnectedCall(c))
-            f |= LINECALLFEATURE_SWAPHOLD;
-        if (partnerReady)
-            f |= LINECALLFEATURE_COMPLETETRANSF;
-        if (addable)
-            f |= LINECALLFEATURE_ADDTOCONF;
-        break;
-    case LINECALLSTATE_ONHOLDPENDTRANSFER:
-        f = LINECALLFEATURE_DROP;
-        if (partnerReady)
-            f |= LINECALLFEATURE_COMPLETETRANSF;
-        if (partner && partner->state == LINECALLSTATE_CONNECTED)
-            f |= LINECALLFEATURE_SWAPHOLD;
-        break;
-    case LINECALLSTATE_ONHOLDPENDCONF:
-        f = LINECALLFEATURE_DROP;
-        if (consultReady)
-            f |= LINECALLFEATURE_ADDTOCONF;
-        if (consult && consult->state == LINECALLSTATE_CONNECTED)
-            f |= LINECALLFEATURE_SWAPHOLD;
-        break;
-    case LINECALLSTATE_CONFERENCED:
-        f = LINECALLFEATURE_DROP | LINECALLFEATURE_REMOVEFROMCONF;
-        break;
-    case LINECALLSTATE_PROCEEDING:
-    case LINECALLSTATE_BUSY:
-    case LINECALLSTATE_SPECIALINFO:
-    case LINECALLSTATE_DISCONNECTED:
-        f = LINECALLFEATURE_DROP;
-        break;
-    default:
-        f = 0;
-        break;
-    }
-    return f;
+    return m_conference->completeTransfer(requestId, call, consultCall, conferenceCall, transferMode);
 }
 
-DWORD SimulatedExchange::features2(const SimCall& c) const
+LONG SimulatedExchange::swapHold(DWORD requestId, CallId activeCall, CallId heldCall)
 {
-    const DWORD f = features(c);
-    DWORD f2 = 0;
-    if (f & (LINECALLFEATURE_COMPLETETRANSF | LINECALLFEATURE_SETUPTRANSFER))
-        f2 |= LINECALLFEATURE2_TRANSFERNORM | LINECALLFEATURE2_TRANSFERCONF;
-    if (f & LINECALLFEATURE_PARK)
-        f2 |= LINECALLFEATURE2_PARKDIRECT | LINECALLFEATURE2_PARKNONDIRECT;
-    return f2;
+    return m_features->swapHold(requestId, activeCall, heldCall);
+}
+
+LONG SimulatedExchange::setupConference(DWORD requestId, int device, CallId call, CallId conferenceCall,
+                                        CallId consultCall, DWORD numParties, const CallParams& params)
+{
+    return m_conference->setupConference(requestId, device, call, conferenceCall, consultCall, numParties, params);
+}
+
+LONG SimulatedExchange::prepareAddToConference(DWORD requestId, CallId conferenceCall, CallId consultCall,
+                                               const CallParams& params)
+{
+    return m_conference->prepareAddToConference(requestId, conferenceCall, consultCall, params);
+}
+
+LONG SimulatedExchange::addToConference(DWORD requestId, CallId conferenceCall, CallId consultCall)
+{
+    return m_conference->addToConference(requestId, conferenceCall, consultCall);
+}
+
+LONG SimulatedExchange::removeFromConference(DWORD requestId, CallId call)
+{
+    return m_conference->removeFromConference(requestId, call);
 }
 
 CallInfoData SimulatedExchange::callInfo(CallId call) const
 {
-    const SimCall* c = find(call);
+    const SimCall* c = m_switch->find(call);
     if (!c)
         return {};
     CallInfoData info = c->info;
@@ -546,91 +300,104 @@ CallInfoData SimulatedExchange::callInfo(CallId call) const
 
 CallStatusData SimulatedExchange::callStatus(CallId call) const
 {
-    const SimCall* c = find(call);
+    const SimCall* c = m_switch->find(call);
     if (!c)
         return {};
     CallStatusData s;
     s.callState = c->state;
     s.callStateMode = c->mode;
-    s.callFeatures = features(*c);
-    s.callFeatures2 = features2(*c);
+    s.callFeatures = m_switch->callFeatures(*c);
+    s.callFeatures2 = m_switch->callFeatures2(*c);
     s.stateEntryMsecs = c->stateMs;
     return s;
 }
 
-void SimulatedExchange::releaseCall(CallId call)
+void SimulatedExchange::releaseCall(CallId call) { m_switch->release(call); }
+
+LONG SimulatedExchange::setMediaMode(CallId call, DWORD mediaModes) { return m_media->setMediaMode(call, mediaModes); }
+
+LONG SimulatedExchange::generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits,
+                                       DWORD duration)
 {
-    SimCall* c = find(call);
-    if (!c)
-        return;
-    // A call released while still in progress is hung up without further reports.
-    if (c->state != 0 && c->state != LINECALLSTATE_IDLE)
-        localDrop(call, false);
-    const auto it = m_calls.find(call);
-    if (it == m_calls.end())
-        return;
-    const int device = it->second->device;
-    it->second->released = true;
-    m_released.push_back(std::move(it->second));
-    m_calls.erase(it);
-    updateUse(device);
-    if (!m_purgePosted) {
-        m_purgePosted = true;
-        post([this] { purgeReleased(); });
-    }
+    return m_media->generateDigits(call, token, digitMode, digits, duration);
 }
 
-void SimulatedExchange::purgeReleased()
+LONG SimulatedExchange::generateTone(CallId call, DWORD token, DWORD toneMode, DWORD duration,
+                                     const QList<LINEGENERATETONE>& tones)
 {
-    m_purgePosted = false;
-    m_released.clear();
+    return m_media->generateTone(call, token, toneMode, duration, tones);
 }
 
-LONG SimulatedExchange::checkParams(int device, const CallParams& params, DWORD* mediaMode, DWORD* bearerMode) const
+LONG SimulatedExchange::monitorTones(CallId call, DWORD token, const QList<LINEMONITORTONE>& tones)
 {
-    const LINEDEVCAPS& caps = m_lines[size_t(device)].fixed;
-    if (params.addressID != 0)
-        return LONG(LINEERR_INVALADDRESSID);
-    DWORD bearer = params.bearerMode ? params.bearerMode : LINEBEARERMODE_VOICE;
-    if ((bearer & (bearer - 1)) != 0 || (bearer & ~caps.dwBearerModes) != 0)
-        return LONG(LINEERR_INVALBEARERMODE);
-    DWORD media = params.mediaMode ? params.mediaMode : LINEMEDIAMODE_INTERACTIVEVOICE;
-    if (isModem(device)) {
-        media = LINEMEDIAMODE_DATAMODEM; // the modem places data calls whatever is asked
-    } else if ((media & (media - 1)) != 0 || (media & ~caps.dwMediaModes) != 0) {
-        return LONG(LINEERR_INVALMEDIAMODE);
-    }
-    *mediaMode = media;
-    *bearerMode = bearer;
-    return 0;
-}
-
-SimulatedExchange::SimCall* SimulatedExchange::createOutgoing(CallId id, int device, DWORD mediaMode,
-                                                             DWORD bearerMode, const CallParams& params)
-{
-    SimCall* c = createLeg(id, device);
-    c->outgoing = true;
-    c->info.caller = lineIdentity(device);
-    c->info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
-    c->info.fixed.dwReason = LINECALLREASON_DIRECT;
-    c->info.fixed.dwMediaMode = mediaMode;
-    c->info.fixed.dwBearerMode = bearerMode;
-    c->info.fixed.dwCallParamFlags = params.callParamFlags;
-    c->info.displayableAddress = params.displayableAddress;
-    c->info.calledParty = params.calledParty;
-    c->info.comment = params.comment;
-    if (params.noAnswerTimeout > 0)
-        c->noAnswerMs = int(qMin<DWORD>(params.noAnswerTimeout, 300)) * 1000;
-    return c;
+    return m_media->monitorTones(call, token, tones);
 }
 
 // ---------------------------------------------------------------------------------------
-// Settings and registration
+// The phone
+// ---------------------------------------------------------------------------------------
+
+LONG SimulatedExchange::phoneOpen(int phone, DWORD privilege)
+{
+    if (phone != 0)
+        return LONG(PHONEERR_BADDEVICEID);
+    return m_phone.open(privilege);
+}
+
+void SimulatedExchange::phoneClose(int phone)
+{
+    if (phone == 0)
+        m_phone.close();
+}
+
+PhoneStatusData SimulatedExchange::phoneStatus(int phone) const
+{
+    return phone == 0 ? m_phone.status() : PhoneStatusData{};
+}
+
+LONG SimulatedExchange::phoneRequest(DWORD requestId, int phone, const PhoneChange& change)
+{
+    if (phone != 0)
+        return LONG(PHONEERR_BADDEVICEID);
+    SimulatedPhone::Changes changes;
+    if (const LONG error = change(&changes))
+        return error;
+    m_switch->post([this, requestId, phone, changes] {
+        m_switch->sink().completeRequest(requestId, 0);
+        for (const auto& [state, value] : changes)
+            m_switch->sink().phoneStateChanged(DWORD(phone), state, value);
+    });
+    return 0;
+}
+
+LONG SimulatedExchange::phoneSetHookSwitch(DWORD requestId, int phone, DWORD hookSwitchDevs, DWORD mode)
+{
+    return phoneRequest(requestId, phone, [&](SimulatedPhone::Changes* changes) {
+        return m_phone.setHookSwitch(hookSwitchDevs, mode, changes);
+    });
+}
+
+LONG SimulatedExchange::phoneSetVolume(DWORD requestId, int phone, DWORD hookSwitchDev, DWORD volume)
+{
+    return phoneRequest(requestId, phone, [&](SimulatedPhone::Changes* changes) {
+        return m_phone.setVolume(hookSwitchDev, volume, changes);
+    });
+}
+
+LONG SimulatedExchange::phoneSetGain(DWORD requestId, int phone, DWORD hookSwitchDev, DWORD gain)
+{
+    return phoneRequest(requestId, phone, [&](SimulatedPhone::Changes* changes) {
+        return m_phone.setGain(hookSwitchDev, gain, changes);
+    });
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings and control
 // ---------------------------------------------------------------------------------------
 
 QVariantMap SimulatedExchange::settings() const
 {
-    return {{QStringLiteral("pacing"), m_pacing}};
+    return {{QStringLiteral("pacing"), m_switch->pacing()}};
 }
 
 void SimulatedExchange::applySettings(const QVariantMap& settings)
@@ -644,40 +411,48 @@ void SimulatedExchange::applySettings(const QVariantMap& settings)
         setPacing(value);
 }
 
-void SimulatedExchange::setPacing(double factor)
+QJsonObject SimulatedExchange::control(const QString& command, const QJsonObject& args)
 {
-    if (!std::isfinite(factor) || factor < 0)
-        return;
-    m_pacing = qMin(factor, 1000.0);
+    return m_control->run(command, args);
 }
 
-CallId SimulatedExchange::newestCall(int device) const
+// ---------------------------------------------------------------------------------------
+// Typed control
+// ---------------------------------------------------------------------------------------
+
+CallId SimulatedExchange::ring(int device, const IncomingCall& caller, bool* forwardedElsewhere)
 {
-    const SimCall* best = nullptr;
-    for (const auto& [id, c] : m_calls) {
-        if (c->device != device || c->state == 0 || c->state == LINECALLSTATE_IDLE ||
-            c->state == LINECALLSTATE_DISCONNECTED)
-            continue;
-        if (!best || c->seq > best->seq)
-            best = c.get();
-    }
-    return best ? best->id : 0;
+    return m_farEnd->ring(device, caller, forwardedElsewhere);
 }
 
-QList<CallId> SimulatedExchange::callIds(int device) const
+bool SimulatedExchange::farEndAnswer(CallId call) { return m_farEnd->answer(call); }
+bool SimulatedExchange::farEndHangup(CallId call) { return m_farEnd->hangUp(call); }
+bool SimulatedExchange::farEndDigits(CallId call, const QByteArray& digits) { return m_farEnd->sendDigits(call, digits); }
+bool SimulatedExchange::farEndTone(CallId call, DWORD toneMode, int durationMs)
 {
-    QList<CallId> ids;
-    for (const auto& [id, c] : m_calls)
-        if (device < 0 || c->device == device)
-            ids << id;
-    return ids;
+    return m_farEnd->sendTone(call, toneMode, durationMs);
 }
-
-void registerSimulatedExchange()
+bool SimulatedExchange::farEndSilence(CallId call, int ms) { return m_farEnd->beSilent(call, ms); }
+bool SimulatedExchange::farEndMedia(CallId call, DWORD mediaMode) { return m_farEnd->changeMedia(call, mediaMode); }
+bool SimulatedExchange::signalLineState(int device, DWORD state, DWORD param2, DWORD param3)
 {
-    ProviderRegistry::add(QStringLiteral("simulated"), [](const QVariantMap& settings) {
-        return std::unique_ptr<TelephonyProvider>(std::make_unique<SimulatedExchange>(settings));
-    });
+    return m_farEnd->signalLineState(device, state, param2, param3);
 }
+bool SimulatedExchange::signalAddressState(int device, DWORD state) { return m_farEnd->signalAddressState(device, state); }
+bool SimulatedExchange::signalDevSpecific(int device, CallId call, DWORD param1, DWORD param2, DWORD param3)
+{
+    return m_farEnd->signalDevSpecific(device, call, param1, param2, param3);
+}
+bool SimulatedExchange::forceClose(int device) { return m_farEnd->forceClose(device); }
+bool SimulatedExchange::setForwarding(int device, const QByteArray& destination)
+{
+    return m_features->setForwarding(device, destination);
+}
+bool SimulatedExchange::pressButton(char digit) { return m_farEnd->pressButton(digit); }
+void SimulatedExchange::setPacing(double factor) { m_switch->setPacing(factor); }
+double SimulatedExchange::pacing() const { return m_switch->pacing(); }
+CallId SimulatedExchange::newestCall(int device) const { return m_switch->newestCall(device); }
+QList<CallId> SimulatedExchange::callIds(int device) const { return m_switch->callIds(device); }
+bool SimulatedExchange::hasCall(CallId call) const { return m_switch->find(call) != nullptr; }
 
 } // namespace Telephony

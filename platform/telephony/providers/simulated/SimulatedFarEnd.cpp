@@ -1,36 +1,35 @@
-// The simulated exchange's typed control: what the far ends and the exchange itself do
-// when a test or the control interface says so.
-#include "SimulatedExchange.h"
+#include "SimulatedFarEnd.h"
 
-#include "../../TapiConstants.h"
+#include "SimulatedCalls.h"
 #include "SimulatedCaps.h"
+#include "SimulatedMedia.h"
+#include "SimulatedPhone.h"
+#include "SimulatedRouting.h"
+#include "SimulatedSwitch.h"
 
-namespace Telephony {
+#include <memory>
 
-using namespace Sim;
+namespace Telephony::Sim {
 
 namespace {
 
 bool singleBit(DWORD v) { return v != 0 && (v & (v - 1)) == 0; }
 
-bool isDtmfDigit(char c)
-{
-    return (c >= '0' && c <= '9') || c == '*' || c == '#' || (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd');
-}
-
 constexpr int kMaxDigits = 64;
 
 } // namespace
 
-// ---------------------------------------------------------------------------------------
-// Typed control
-// ---------------------------------------------------------------------------------------
+const SimCall* SimulatedFarEnd::liveCall(CallId call) const
+{
+    const SimCall* c = m_sw.find(call);
+    return c && c->state != 0 && c->state != LINECALLSTATE_IDLE ? c : nullptr;
+}
 
-CallId SimulatedExchange::ring(int device, const IncomingCall& caller, bool* forwardedElsewhere)
+CallId SimulatedFarEnd::ring(int device, const IncomingCall& caller, bool* forwardedElsewhere)
 {
     if (forwardedElsewhere)
         *forwardedElsewhere = false;
-    if (!validLine(device) || isModem(device))
+    if (!m_sw.validLine(device) || SimulatedSwitch::isModem(device))
         return 0;
     PartyId id;
     id.number = caller.number.trimmed();
@@ -50,129 +49,125 @@ CallId SimulatedExchange::ring(int device, const IncomingCall& caller, bool* for
     const FarEnd from = FarEnd::toParty(party, id, false);
     Routing routing;
     routing.mediaMode = caller.mediaMode ? caller.mediaMode : LINEMEDIAMODE_INTERACTIVEVOICE;
-    const bool forwarded = forwardFor(device, ForwardCondition::Unconditional, from) ||
-                           (lineBusy(device) && forwardFor(device, ForwardCondition::Busy, from));
+    const bool forwarded = m_sw.routing().forwardFor(device, ForwardCondition::Unconditional, from) ||
+                           (m_sw.lineBusy(device) && m_sw.routing().forwardFor(device, ForwardCondition::Busy, from));
     if (forwarded) {
         if (forwardedElsewhere)
             *forwardedElsewhere = true;
-        post([this, device, from, routing] {
-            if (!forwardIfNeeded(device, ForwardCondition::Unconditional, from, routing) && lineBusy(device))
-                forwardIfNeeded(device, ForwardCondition::Busy, from, routing);
+        m_sw.post([this, device, from, routing] {
+            if (!m_sw.routing().forwardIfNeeded(device, ForwardCondition::Unconditional, from, routing) && m_sw.lineBusy(device))
+                m_sw.routing().forwardIfNeeded(device, ForwardCondition::Busy, from, routing);
         });
         return 0;
     }
-    const CallId offered = createOffered(device, from, id, routing);
+    const CallId offered = m_sw.calls().createOffered(device, from, id, routing);
     if (offered)
-        post([this, offered] { presentOffered(offered); });
+        m_sw.post([this, offered] { m_sw.calls().presentOffered(offered); });
     return offered;
 }
 
-bool SimulatedExchange::farEndAnswer(CallId call)
+bool SimulatedFarEnd::answer(CallId call)
 {
-    const SimCall* c = find(call);
+    const SimCall* c = m_sw.find(call);
     if (!c || c->state != LINECALLSTATE_RINGBACK || c->far.kind == FarEnd::None)
         return false;
     const FarEnd far = c->far;
     if (far.kind == FarEnd::Leg) {
-        const SimCall* o = find(far.leg);
+        const SimCall* o = m_sw.find(far.leg);
         if (!o || o->state != LINECALLSTATE_OFFERING)
             return false;
         const CallId offered = far.leg;
-        post([this, offered] {
-            if (const SimCall* o = find(offered); o && o->state == LINECALLSTATE_OFFERING)
-                answerOffered(offered);
+        m_sw.post([this, offered] {
+            if (const SimCall* o = m_sw.find(offered); o && o->state == LINECALLSTATE_OFFERING)
+                m_sw.calls().answerOffered(offered);
         });
         return true;
     }
-    post([this, call] {
-        if (const SimCall* c = find(call); c && c->state == LINECALLSTATE_RINGBACK)
-            partyAnswers(call);
+    m_sw.post([this, call] {
+        if (const SimCall* c = m_sw.find(call); c && c->state == LINECALLSTATE_RINGBACK)
+            m_sw.routing().partyAnswers(call);
     });
     return true;
 }
 
-bool SimulatedExchange::farEndHangup(CallId call)
+bool SimulatedFarEnd::hangUp(CallId call)
 {
-    const SimCall* c = find(call);
+    const SimCall* c = m_sw.find(call);
     if (!c || c->isConference || c->state == 0 || c->state == LINECALLSTATE_IDLE ||
         c->state == LINECALLSTATE_DISCONNECTED)
         return false;
-    post([this, call] {
-        SimCall* c = find(call);
+    m_sw.post([this, call] {
+        SimCall* c = m_sw.find(call);
         if (!c)
             return;
         const FarEnd far = c->far;
-        farGone(call, LINEDISCONNECTMODE_NORMAL);
+        m_sw.calls().farGone(call, LINEDISCONNECTMODE_NORMAL);
         if (far.kind == FarEnd::Leg)
-            farGone(far.leg, LINEDISCONNECTMODE_NORMAL);
+            m_sw.calls().farGone(far.leg, LINEDISCONNECTMODE_NORMAL);
     });
     return true;
 }
 
-bool SimulatedExchange::farEndDigits(CallId call, const QByteArray& digits)
+bool SimulatedFarEnd::sendDigits(CallId call, const QByteArray& digits)
 {
-    const SimCall* c = find(call);
-    if (!c || c->state == 0 || c->state == LINECALLSTATE_IDLE || digits.isEmpty() || digits.size() > kMaxDigits)
+    if (!liveCall(call) || digits.isEmpty() || digits.size() > kMaxDigits)
         return false;
     for (char d : digits)
-        if (!isDtmfDigit(d))
+        if (!isDtmf(d))
             return false;
     // Each digit sounds 100 ms and is followed by a 100 ms gap, as a person keys them.
     std::shared_ptr<std::function<void(SimCall&, int)>> step = std::make_shared<std::function<void(SimCall&, int)>>();
     *step = [this, digits, weak = std::weak_ptr<std::function<void(SimCall&, int)>>(step)](SimCall& c, int index) {
         const CallId id = c.id;
-        receiveDigit(id, digits.at(index));
+        m_sw.media().receiveDigit(id, digits.at(index));
         if (index + 1 >= digits.size())
             return;
         auto next = weak.lock();
         if (!next)
             return;
-        after(id, Channel::Far, 200, [next, index](SimCall& again) { (*next)(again, index + 1); });
+        m_sw.after(id, Channel::Far, 200, [next, index](SimCall& again) { (*next)(again, index + 1); });
     };
-    return after(call, Channel::Far, 100, [step](SimCall& again) { (*step)(again, 0); });
+    return m_sw.after(call, Channel::Far, 100, [step](SimCall& again) { (*step)(again, 0); });
 }
 
-bool SimulatedExchange::farEndTone(CallId call, DWORD toneMode, int durationMs)
+bool SimulatedFarEnd::sendTone(CallId call, DWORD toneMode, int durationMs)
 {
-    const SimCall* c = find(call);
-    const QList<DWORD> frequencies = toneFrequencies(toneMode);
-    if (!c || c->state == 0 || c->state == LINECALLSTATE_IDLE || frequencies.isEmpty() || durationMs <= 0 ||
-        durationMs > 600000)
+    const QList<DWORD> frequencies = SimulatedMedia::toneFrequencies(toneMode);
+    if (!liveCall(call) || frequencies.isEmpty() || durationMs <= 0 || durationMs > 600000)
         return false;
-    post([this, call, frequencies, durationMs] { receiveTone(call, frequencies, durationMs); });
+    m_sw.post([this, call, frequencies, durationMs] { m_sw.media().receiveTone(call, frequencies, durationMs); });
     return true;
 }
 
-bool SimulatedExchange::farEndSilence(CallId call, int ms)
+bool SimulatedFarEnd::beSilent(CallId call, int ms)
 {
-    const SimCall* c = find(call);
-    if (!c || c->state == 0 || c->state == LINECALLSTATE_IDLE || ms < 0 || ms > 3600000)
+    if (!liveCall(call) || ms < 0 || ms > 3600000)
         return false;
-    post([this, call, ms] {
-        const CallId target = mediaCall(call);
-        restartSilence(target);
+    m_sw.post([this, call, ms] {
+        const CallId target = m_sw.media().mediaCall(call);
+        m_sw.media().restartSilence(target);
         if (ms > 0) // then the far end makes itself heard, and a new stretch begins
-            after(target, Channel::Far, ms, [this](SimCall& again) { restartSilence(again.id); });
+            m_sw.after(target, Channel::Far, ms, [this](SimCall& again) { m_sw.media().restartSilence(again.id); });
     });
     return true;
 }
 
-bool SimulatedExchange::farEndMedia(CallId call, DWORD mediaMode)
+bool SimulatedFarEnd::changeMedia(CallId call, DWORD mediaMode)
 {
-    const SimCall* c = find(call);
-    if (!c || c->state == 0 || c->state == LINECALLSTATE_IDLE || isModem(*c) || !singleBit(mediaMode) ||
-        (mediaMode & ~m_lines[size_t(c->device)].fixed.dwMediaModes) != 0)
+    const SimCall* c = liveCall(call);
+    if (!c || SimulatedSwitch::isModem(*c) || !singleBit(mediaMode) ||
+        (mediaMode & ~m_sw.caps(c->device).fixed.dwMediaModes) != 0)
         return false;
-    post([this, call, mediaMode] { changeMedia(call, mediaMode); });
+    m_sw.post([this, call, mediaMode] { m_sw.media().changeMedia(call, mediaMode); });
     return true;
 }
 
-bool SimulatedExchange::signalLineState(int device, DWORD state, DWORD param2, DWORD param3)
+bool SimulatedFarEnd::signalLineState(int device, DWORD state, DWORD param2, DWORD param3)
 {
-    if (!validLine(device) || !singleBit(state) || (state & ~supportedLineStates()) != 0)
+    if (!m_sw.validLine(device) || !singleBit(state) || (state & ~supportedLineStates()) != 0)
         return false;
-    post([this, device, state, param2, param3] {
-        DWORD& flags = m_devStatusFlags[size_t(device)];
+    m_sw.post([this, device, state, param2, param3] {
+        DWORD& flags = m_sw.line(device).devStatusFlags;
         switch (state) {
         case LINEDEVSTATE_MSGWAITON:
             flags |= LINEDEVSTATUSFLAGS_MSGWAIT;
@@ -196,52 +191,52 @@ bool SimulatedExchange::signalLineState(int device, DWORD state, DWORD param2, D
         default:
             break;
         }
-        m_sink->lineDevStateChanged(DWORD(device), state, param2, param3);
+        m_sw.sink().lineDevStateChanged(DWORD(device), state, param2, param3);
     });
     return true;
 }
 
-bool SimulatedExchange::signalAddressState(int device, DWORD state)
+bool SimulatedFarEnd::signalAddressState(int device, DWORD state)
 {
-    if (!validLine(device) || !singleBit(state) || (state & ~supportedAddressStates()) != 0)
+    if (!m_sw.validLine(device) || !singleBit(state) || (state & ~supportedAddressStates()) != 0)
         return false;
-    post([this, device, state] { m_sink->addressStateChanged(DWORD(device), 0, state); });
+    m_sw.post([this, device, state] { m_sw.sink().addressStateChanged(DWORD(device), 0, state); });
     return true;
 }
 
-bool SimulatedExchange::signalDevSpecific(int device, CallId call, DWORD param1, DWORD param2, DWORD param3)
+bool SimulatedFarEnd::signalDevSpecific(int device, CallId call, DWORD param1, DWORD param2, DWORD param3)
 {
-    if (!validLine(device))
+    if (!m_sw.validLine(device))
         return false;
     if (call != 0) {
-        const SimCall* c = find(call);
+        const SimCall* c = m_sw.find(call);
         if (!c || c->device != device)
             return false;
     }
-    post([this, device, call, param1, param2, param3] {
-        m_sink->lineDevSpecific(DWORD(device), call, param1, param2, param3);
+    m_sw.post([this, device, call, param1, param2, param3] {
+        m_sw.sink().lineDevSpecific(DWORD(device), call, param1, param2, param3);
     });
     return true;
 }
 
-bool SimulatedExchange::forceClose(int device)
+bool SimulatedFarEnd::forceClose(int device)
 {
-    if (!validLine(device))
+    if (!m_sw.validLine(device))
         return false;
-    post([this, device] { m_sink->lineClosed(DWORD(device)); });
+    m_sw.post([this, device] { m_sw.sink().lineClosed(DWORD(device)); });
     return true;
 }
 
-bool SimulatedExchange::pressButton(char digit)
+bool SimulatedFarEnd::pressButton(char digit)
 {
     const int button = SimulatedPhone::buttonForDigit(digit);
     if (button < 0)
         return false;
-    post([this, button] {
-        m_sink->phoneButton(0, DWORD(button), PHONEBUTTONMODE_KEYPAD, PHONEBUTTONSTATE_DOWN);
-        m_sink->phoneButton(0, DWORD(button), PHONEBUTTONMODE_KEYPAD, PHONEBUTTONSTATE_UP);
+    m_sw.post([this, button] {
+        m_sw.sink().phoneButton(0, DWORD(button), PHONEBUTTONMODE_KEYPAD, PHONEBUTTONSTATE_DOWN);
+        m_sw.sink().phoneButton(0, DWORD(button), PHONEBUTTONMODE_KEYPAD, PHONEBUTTONSTATE_UP);
     });
     return true;
 }
 
-} // namespace Telephony
+} // namespace Telephony::Sim

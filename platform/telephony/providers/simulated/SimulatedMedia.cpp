@@ -1,23 +1,14 @@
-// The simulated exchange: digits, tones, media modes, silence, the modem's pty, the phone.
-#include "SimulatedExchange.h"
+#include "SimulatedMedia.h"
 
-#include "../../TapiConstants.h"
-#include "SimulatedCaps.h"
+#include "SimulatedSwitch.h"
 
 #include <algorithm>
 
-namespace Telephony {
-
-using namespace Sim;
+namespace Telephony::Sim {
 
 namespace {
 
 constexpr int kDigitPauseMs = 1000; // ',' in generated digits
-
-bool isDtmf(char c)
-{
-    return (c >= '0' && c <= '9') || c == '*' || c == '#' || (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd');
-}
 
 // Does a monitored tone (non-zero frequencies, any order) match the frequencies heard?
 bool matches(const LINEMONITORTONE& entry, const QList<DWORD>& heard)
@@ -43,8 +34,7 @@ bool isSilence(const LINEMONITORTONE& e) { return e.dwFrequency1 == 0 && e.dwFre
 
 } // namespace
 
-// The frequencies of the exchange's standard tones.
-QList<DWORD> SimulatedExchange::toneFrequencies(DWORD toneMode)
+QList<DWORD> SimulatedMedia::toneFrequencies(DWORD toneMode)
 {
     switch (toneMode) {
     case LINETONEMODE_BUSY:
@@ -64,28 +54,28 @@ QList<DWORD> SimulatedExchange::toneFrequencies(DWORD toneMode)
 // Media modes
 // ---------------------------------------------------------------------------------------
 
-void SimulatedExchange::changeMedia(CallId id, DWORD mediaMode)
+void SimulatedMedia::changeMedia(CallId id, DWORD mediaMode)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
     c->info.fixed.dwMediaMode = mediaMode;
-    m_sink->mediaModeDetected(id, mediaMode);
-    infoChanged(id, LINECALLINFOSTATE_MEDIAMODE);
+    m_sw.sink().mediaModeDetected(id, mediaMode);
+    m_sw.infoChanged(id, LINECALLINFOSTATE_MEDIAMODE);
 }
 
-LONG SimulatedExchange::setMediaMode(CallId call, DWORD mediaModes)
+LONG SimulatedMedia::setMediaMode(CallId call, DWORD mediaModes)
 {
-    SimCall* c = find(call);
+    SimCall* c = m_sw.find(call);
     if (!c)
         return LONG(LINEERR_INVALCALLHANDLE);
     if (c->state == 0 || c->state == LINECALLSTATE_IDLE)
         return LONG(LINEERR_INVALCALLSTATE);
-    const DWORD supported = m_lines[size_t(c->device)].fixed.dwMediaModes;
+    const DWORD supported = m_sw.caps(c->device).fixed.dwMediaModes;
     if (mediaModes == 0 || (mediaModes & ~supported) != 0)
         return LONG(LINEERR_INVALMEDIAMODE);
     c->info.fixed.dwMediaMode = mediaModes;
-    post([this, call] { infoChanged(call, LINECALLINFOSTATE_MEDIAMODE); });
+    m_sw.post([this, call] { m_sw.infoChanged(call, LINECALLINFOSTATE_MEDIAMODE); });
     return 0;
 }
 
@@ -93,93 +83,96 @@ LONG SimulatedExchange::setMediaMode(CallId call, DWORD mediaModes)
 // Digits and tones towards the far end
 // ---------------------------------------------------------------------------------------
 
-// Where media of a leg is heard: a conference's parties are heard on the conference call.
-CallId SimulatedExchange::mediaCall(CallId leg) const
+CallId SimulatedMedia::mediaCall(CallId leg) const
 {
-    const SimCall* c = find(leg);
-    if (c && c->conference && !c->confConsult && find(c->conference))
+    const SimCall* c = m_sw.find(leg);
+    if (c && c->conference && !c->confConsult && m_sw.find(c->conference))
         return c->conference;
     return leg;
 }
 
-void SimulatedExchange::cancelGeneration(SimCall& c)
+void SimulatedMedia::cancelGeneration(SimCall& c)
 {
     if (!c.generating)
         return;
     c.generating = false;
-    cancel(c, Channel::Generate);
-    m_sink->generateFinished(c.genToken, LINEGENERATETERM_CANCEL);
+    SimulatedSwitch::cancel(c, Channel::Generate);
+    m_sw.sink().generateFinished(c.genToken, LINEGENERATETERM_CANCEL);
 }
 
-LONG SimulatedExchange::generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits,
-                                       DWORD duration)
+void SimulatedMedia::endGenerationLater(SimCall& c)
 {
-    SimCall* c = find(call);
-    if (!c)
-        return LONG(LINEERR_INVALCALLHANDLE);
-    if (isModem(*c))
-        return LONG(LINEERR_OPERATIONUNAVAIL);
+    if (!c.generating)
+        return;
+    c.generating = false;
+    SimulatedSwitch::cancel(c, Channel::Generate);
+    const DWORD old = c.genToken;
+    m_sw.post([this, old] { m_sw.sink().generateFinished(old, LINEGENERATETERM_CANCEL); });
+}
+
+void SimulatedMedia::startGeneration(SimCall& c, DWORD token, std::function<void()> first)
+{
+    endGenerationLater(c);
+    c.generating = true;
+    c.genToken = token;
+    const quint64 generation = c.gen(Channel::Generate);
+    m_sw.post([this, call = c.id, token, generation, first = std::move(first)] {
+        SimCall* c = m_sw.find(call);
+        if (c && c->generating && c->genToken == token && c->gen(Channel::Generate) == generation)
+            first();
+    });
+}
+
+LONG SimulatedMedia::generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits,
+                                    DWORD duration)
+{
+    if (const LONG error = m_sw.checkCall(call, OnModem::Refused))
+        return error;
+    SimCall* c = m_sw.find(call);
     if (digitMode != LINEDIGITMODE_DTMF)
         return LONG(LINEERR_INVALDIGITMODE);
     if (digits.isEmpty()) { // cancels the generation in progress
-        if (c->generating) {
-            c->generating = false;
-            cancel(*c, Channel::Generate);
-            const DWORD old = c->genToken;
-            post([this, old] { m_sink->generateFinished(old, LINEGENERATETERM_CANCEL); });
-        }
+        endGenerationLater(*c);
         return 0;
     }
-    if (!(features(*c) & LINECALLFEATURE_GENERATEDIGITS))
+    if (!(m_sw.callFeatures(*c) & LINECALLFEATURE_GENERATEDIGITS))
         return LONG(LINEERR_INVALCALLSTATE);
     if (digits.size() > 256)
         return LONG(LINEERR_INVALDIGITS);
     for (char d : digits)
         if (!isDtmf(d) && d != ',')
             return LONG(LINEERR_INVALDIGITS);
-    const LINEDEVCAPS& caps = m_lines[size_t(c->device)].fixed;
+    const LINEDEVCAPS& caps = m_sw.caps(c->device).fixed;
     const int ms = duration == 0 ? int(caps.DefaultDialParams.dwDigitDuration)
                                  : int(qBound(caps.MinDialParams.dwDigitDuration, duration,
                                               caps.MaxDialParams.dwDigitDuration));
-    if (c->generating) {
-        cancel(*c, Channel::Generate);
-        const DWORD old = c->genToken;
-        post([this, old] { m_sink->generateFinished(old, LINEGENERATETERM_CANCEL); });
-    }
-    c->generating = true;
-    c->genToken = token;
-    const quint64 generation = c->gen(Channel::Generate);
-    post([this, call, token, digits, ms, generation] {
-        SimCall* c = find(call);
-        if (c && c->generating && c->genToken == token && c->gen(Channel::Generate) == generation)
-            generateStep(call, token, digits, 0, ms);
-    });
+    startGeneration(*c, token, [this, call, token, digits, ms] { generateStep(call, token, digits, 0, ms); });
     return 0;
 }
 
 // One digit: its tone for `durationMs` (the far end hears it at the end), then as long a
 // gap; ',' pauses a second. After the last one: LINEGENERATETERM_DONE.
-void SimulatedExchange::generateStep(CallId id, DWORD token, QByteArray digits, int index, int durationMs)
+void SimulatedMedia::generateStep(CallId id, DWORD token, QByteArray digits, int index, int durationMs)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c || !c->generating || c->genToken != token)
         return;
     if (index >= digits.size()) {
         c->generating = false;
-        m_sink->generateFinished(token, LINEGENERATETERM_DONE);
+        m_sw.sink().generateFinished(token, LINEGENERATETERM_DONE);
         return;
     }
     const char digit = digits.at(index);
     if (digit == ',') {
-        after(id, Channel::Generate, kDigitPauseMs, [this, token, digits, index, durationMs](SimCall& call) {
+        m_sw.after(id, Channel::Generate, kDigitPauseMs, [this, token, digits, index, durationMs](SimCall& call) {
             generateStep(call.id, token, digits, index + 1, durationMs);
         });
         return;
     }
-    after(id, Channel::Generate, durationMs, [this, token, digits, index, durationMs, digit](SimCall& call) {
+    m_sw.after(id, Channel::Generate, durationMs, [this, token, digits, index, durationMs, digit](SimCall& call) {
         const CallId id = call.id;
         deliverDigit(id, digit);
-        after(id, Channel::Generate, durationMs, [this, token, digits, index, durationMs](SimCall& again) {
+        m_sw.after(id, Channel::Generate, durationMs, [this, token, digits, index, durationMs](SimCall& again) {
             generateStep(again.id, token, digits, index + 1, durationMs);
         });
     });
@@ -187,9 +180,9 @@ void SimulatedExchange::generateStep(CallId id, DWORD token, QByteArray digits, 
 
 // A digit generated on a leg reaches its far end: another line hears it, the echo party
 // sends it back; on a conference call every party hears it.
-void SimulatedExchange::deliverDigit(CallId from, char digit)
+void SimulatedMedia::deliverDigit(CallId from, char digit)
 {
-    const SimCall* c = find(from);
+    const SimCall* c = m_sw.find(from);
     if (!c)
         return;
     if (c->isConference) {
@@ -206,32 +199,25 @@ void SimulatedExchange::deliverDigit(CallId from, char digit)
 }
 
 // The far end of `leg` sent a digit: reported on the call where its media is heard.
-void SimulatedExchange::receiveDigit(CallId leg, char digit)
+void SimulatedMedia::receiveDigit(CallId leg, char digit)
 {
     const CallId target = mediaCall(leg);
-    SimCall* c = find(target);
+    SimCall* c = m_sw.find(target);
     if (!c || c->state == LINECALLSTATE_IDLE)
         return;
     const char d = (digit >= 'a' && digit <= 'd') ? char(digit - 'a' + 'A') : digit;
-    m_sink->digitReceived(target, d, LINEDIGITMODE_DTMF);
+    m_sw.sink().digitReceived(target, d, LINEDIGITMODE_DTMF);
     restartSilence(target);
 }
 
-LONG SimulatedExchange::generateTone(CallId call, DWORD token, DWORD toneMode, DWORD duration,
-                                     const QList<LINEGENERATETONE>& tones)
+LONG SimulatedMedia::generateTone(CallId call, DWORD token, DWORD toneMode, DWORD duration,
+                                  const QList<LINEGENERATETONE>& tones)
 {
-    SimCall* c = find(call);
-    if (!c)
-        return LONG(LINEERR_INVALCALLHANDLE);
-    if (isModem(*c))
-        return LONG(LINEERR_OPERATIONUNAVAIL);
+    if (const LONG error = m_sw.checkCall(call, OnModem::Refused))
+        return error;
+    SimCall* c = m_sw.find(call);
     if (toneMode == 0) { // cancels the generation in progress
-        if (c->generating) {
-            c->generating = false;
-            cancel(*c, Channel::Generate);
-            const DWORD old = c->genToken;
-            post([this, old] { m_sink->generateFinished(old, LINEGENERATETERM_CANCEL); });
-        }
+        endGenerationLater(*c);
         return 0;
     }
     QList<DWORD> frequencies;
@@ -262,35 +248,24 @@ LONG SimulatedExchange::generateTone(CallId call, DWORD token, DWORD toneMode, D
     default:
         return LONG(LINEERR_INVALTONEMODE);
     }
-    if (!(features(*c) & LINECALLFEATURE_GENERATETONE))
+    if (!(m_sw.callFeatures(*c) & LINECALLFEATURE_GENERATETONE))
         return LONG(LINEERR_INVALCALLSTATE);
     const int ms = duration == 0 ? defaultMs : int(qMin<DWORD>(duration, 600000));
-    if (c->generating) {
-        cancel(*c, Channel::Generate);
-        const DWORD old = c->genToken;
-        post([this, old] { m_sink->generateFinished(old, LINEGENERATETERM_CANCEL); });
-    }
-    c->generating = true;
-    c->genToken = token;
-    const quint64 generation = c->gen(Channel::Generate);
-    post([this, call, token, frequencies, ms, generation] {
-        SimCall* c = find(call);
-        if (!c || !c->generating || c->genToken != token || c->gen(Channel::Generate) != generation)
-            return;
+    startGeneration(*c, token, [this, call, token, frequencies, ms] {
         deliverTone(call, frequencies, ms);
-        after(call, Channel::Generate, ms, [this, token](SimCall& again) {
+        m_sw.after(call, Channel::Generate, ms, [this, token](SimCall& again) {
             if (!again.generating || again.genToken != token)
                 return;
             again.generating = false;
-            m_sink->generateFinished(token, LINEGENERATETERM_DONE);
+            m_sw.sink().generateFinished(token, LINEGENERATETERM_DONE);
         });
     });
     return 0;
 }
 
-void SimulatedExchange::deliverTone(CallId from, const QList<DWORD>& frequencies, int durationMs)
+void SimulatedMedia::deliverTone(CallId from, const QList<DWORD>& frequencies, int durationMs)
 {
-    const SimCall* c = find(from);
+    const SimCall* c = m_sw.find(from);
     if (!c)
         return;
     if (c->isConference) {
@@ -305,47 +280,45 @@ void SimulatedExchange::deliverTone(CallId from, const QList<DWORD>& frequencies
 
 // The far end of `leg` sends a tone for durationMs: silence is broken, a monitored tone
 // with these frequencies is reported once it has lasted the entry's duration.
-void SimulatedExchange::receiveTone(CallId leg, const QList<DWORD>& frequencies, int durationMs)
+void SimulatedMedia::receiveTone(CallId leg, const QList<DWORD>& frequencies, int durationMs)
 {
     const CallId target = mediaCall(leg);
-    SimCall* c = find(target);
+    SimCall* c = m_sw.find(target);
     if (!c || c->state == LINECALLSTATE_IDLE)
         return;
-    cancel(*c, Channel::Silence);
+    SimulatedSwitch::cancel(*c, Channel::Silence);
     const DWORD token = c->monToken;
     for (const LINEMONITORTONE& entry : c->monitors) {
         if (isSilence(entry) || !matches(entry, frequencies) || int(entry.dwDuration) > durationMs)
             continue;
         const DWORD appSpecific = entry.dwAppSpecific;
-        after(target, Channel::Far, int(entry.dwDuration), [this, token, appSpecific](SimCall& call) {
+        m_sw.after(target, Channel::Far, int(entry.dwDuration), [this, token, appSpecific](SimCall& call) {
             if (call.monToken == token)
-                m_sink->toneDetected(token, appSpecific);
+                m_sw.sink().toneDetected(token, appSpecific);
         });
     }
-    after(target, Channel::Far, durationMs, [this](SimCall& call) { restartSilence(call.id); });
+    m_sw.after(target, Channel::Far, durationMs, [this](SimCall& call) { restartSilence(call.id); });
 }
 
 // ---------------------------------------------------------------------------------------
 // Tone and silence monitoring
 // ---------------------------------------------------------------------------------------
 
-LONG SimulatedExchange::monitorTones(CallId call, DWORD token, const QList<LINEMONITORTONE>& tones)
+LONG SimulatedMedia::monitorTones(CallId call, DWORD token, const QList<LINEMONITORTONE>& tones)
 {
-    SimCall* c = find(call);
-    if (!c)
-        return LONG(LINEERR_INVALCALLHANDLE);
-    if (isModem(*c))
-        return LONG(LINEERR_OPERATIONUNAVAIL);
+    if (const LONG error = m_sw.checkCall(call, OnModem::Refused))
+        return error;
+    SimCall* c = m_sw.find(call);
     if (tones.isEmpty()) {
         c->monitors.clear();
         c->silenceReported.clear();
         c->monToken = 0;
-        cancel(*c, Channel::Silence);
+        SimulatedSwitch::cancel(*c, Channel::Silence);
         return 0;
     }
     if (c->state == 0 || c->state == LINECALLSTATE_IDLE)
         return LONG(LINEERR_INVALCALLSTATE);
-    const LINEDEVCAPS& caps = m_lines[size_t(c->device)].fixed;
+    const LINEDEVCAPS& caps = m_sw.caps(c->device).fixed;
     if (tones.size() > int(caps.dwMonitorToneMaxNumEntries))
         return LONG(LINEERR_INVALTONELIST);
     for (const LINEMONITORTONE& t : tones)
@@ -358,14 +331,14 @@ LONG SimulatedExchange::monitorTones(CallId call, DWORD token, const QList<LINEM
     return 0;
 }
 
-// A new stretch of silence begins: each silence entry fires once it has lasted long
-// enough. Silence only counts on a connected call.
-void SimulatedExchange::restartSilence(CallId id)
+// Each silence entry fires once the stretch has lasted long enough. Silence only counts
+// on a connected call.
+void SimulatedMedia::restartSilence(CallId id)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
-    cancel(*c, Channel::Silence);
+    SimulatedSwitch::cancel(*c, Channel::Silence);
     c->silenceReported = QList<bool>(c->monitors.size(), false);
     if (c->state != LINECALLSTATE_CONNECTED)
         return;
@@ -374,11 +347,11 @@ void SimulatedExchange::restartSilence(CallId id)
         const LINEMONITORTONE entry = c->monitors[i];
         if (!isSilence(entry))
             continue;
-        after(id, Channel::Silence, int(entry.dwDuration), [this, token, i, entry](SimCall& call) {
+        m_sw.after(id, Channel::Silence, int(entry.dwDuration), [this, token, i, entry](SimCall& call) {
             if (call.monToken != token || i >= call.silenceReported.size() || call.silenceReported[i])
                 return;
             call.silenceReported[i] = true;
-            m_sink->toneDetected(token, entry.dwAppSpecific);
+            m_sw.sink().toneDetected(token, entry.dwAppSpecific);
         });
     }
 }
@@ -387,9 +360,9 @@ void SimulatedExchange::restartSilence(CallId id)
 // The modem's data channel
 // ---------------------------------------------------------------------------------------
 
-LONG SimulatedExchange::commHandle(CallId call, int* fd)
+LONG SimulatedMedia::commHandle(CallId call, int* fd)
 {
-    SimCall* c = find(call);
+    SimCall* c = m_sw.find(call);
     if (!c)
         return LONG(LINEERR_INVALCALLHANDLE);
     if (c->state != LINECALLSTATE_CONNECTED || !(c->info.fixed.dwMediaMode & LINEMEDIAMODE_DATAMODEM))
@@ -404,68 +377,4 @@ LONG SimulatedExchange::commHandle(CallId call, int* fd)
     return 0;
 }
 
-// ---------------------------------------------------------------------------------------
-// The phone
-// ---------------------------------------------------------------------------------------
-
-LONG SimulatedExchange::phoneOpen(int phone, DWORD privilege)
-{
-    if (phone != 0)
-        return LONG(PHONEERR_BADDEVICEID);
-    return m_phone.open(privilege);
-}
-
-void SimulatedExchange::phoneClose(int phone)
-{
-    if (phone == 0)
-        m_phone.close();
-}
-
-PhoneStatusData SimulatedExchange::phoneStatus(int phone) const
-{
-    return phone == 0 ? m_phone.status() : PhoneStatusData{};
-}
-
-void SimulatedExchange::reportPhone(DWORD requestId, int phone, const SimulatedPhone::Changes& changes)
-{
-    post([this, requestId, phone, changes] {
-        m_sink->completeRequest(requestId, 0);
-        for (const auto& [state, value] : changes)
-            m_sink->phoneStateChanged(DWORD(phone), state, value);
-    });
-}
-
-LONG SimulatedExchange::phoneSetHookSwitch(DWORD requestId, int phone, DWORD hookSwitchDevs, DWORD mode)
-{
-    if (phone != 0)
-        return LONG(PHONEERR_BADDEVICEID);
-    SimulatedPhone::Changes changes;
-    if (const LONG error = m_phone.setHookSwitch(hookSwitchDevs, mode, &changes))
-        return error;
-    reportPhone(requestId, phone, changes);
-    return 0;
-}
-
-LONG SimulatedExchange::phoneSetVolume(DWORD requestId, int phone, DWORD hookSwitchDev, DWORD volume)
-{
-    if (phone != 0)
-        return LONG(PHONEERR_BADDEVICEID);
-    SimulatedPhone::Changes changes;
-    if (const LONG error = m_phone.setVolume(hookSwitchDev, volume, &changes))
-        return error;
-    reportPhone(requestId, phone, changes);
-    return 0;
-}
-
-LONG SimulatedExchange::phoneSetGain(DWORD requestId, int phone, DWORD hookSwitchDev, DWORD gain)
-{
-    if (phone != 0)
-        return LONG(PHONEERR_BADDEVICEID);
-    SimulatedPhone::Changes changes;
-    if (const LONG error = m_phone.setGain(hookSwitchDev, gain, &changes))
-        return error;
-    reportPhone(requestId, phone, changes);
-    return 0;
-}
-
-} // namespace Telephony
+} // namespace Telephony::Sim

@@ -1,13 +1,10 @@
-// The simulated exchange: routing a call to a line or a party, forwarding, and joining
-// the far ends of a completed transfer.
-#include "SimulatedExchange.h"
+#include "SimulatedRouting.h"
 
-#include "../../TapiConstants.h"
-#include "SimulatedCaps.h"
+#include "SimulatedCalls.h"
+#include "SimulatedMedia.h"
+#include "SimulatedSwitch.h"
 
-namespace Telephony {
-
-using namespace Sim;
+namespace Telephony::Sim {
 
 namespace {
 
@@ -16,7 +13,6 @@ constexpr int kRingCycleMs = 6000;
 constexpr int kHangUpAfterMs = 5000;
 constexpr int kRejectAfterMs = 3000;
 constexpr int kFaxToneAfterMs = 1000;
-constexpr int kMaxHops = 5;
 
 } // namespace
 
@@ -24,29 +20,27 @@ constexpr int kMaxHops = 5;
 // Routing
 // ---------------------------------------------------------------------------------------
 
-// A leg of the exchange (its caller's side) is routed to a target: it rings there, hears
-// the party's progress, or fails.
-void SimulatedExchange::routeLeg(CallId id, const Target& target, const Routing& routing)
+void SimulatedRouting::routeLeg(CallId id, const Target& target, const Routing& routing)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
-    cancel(*c, Channel::Script);
+    SimulatedSwitch::cancel(*c, Channel::Script);
     if (routing.redirected) {
         c->info.redirecting = routing.redirecting;
         c->info.redirection = target.kind == Target::Line    ? lineIdentity(target.device)
                               : target.kind == Target::Party ? identityOf(target.party)
                                                              : PartyId{LINECALLPARTYID_ADDRESS, target.number, {}};
         c->info.fixed.dwReason = routing.reason;
-        infoChanged(id, LINECALLINFOSTATE_REDIRECTINGID | LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REASON);
-        c = find(id);
+        m_sw.infoChanged(id, LINECALLINFOSTATE_REDIRECTINGID | LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REASON);
+        c = m_sw.find(id);
         if (!c)
             return;
     }
     switch (target.kind) {
     case Target::Bad:
         c->far = {};
-        setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BADADDRESS);
+        m_sw.setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BADADDRESS);
         return;
     case Target::Party:
         routeLegToParty(id, target.party, routing);
@@ -54,45 +48,45 @@ void SimulatedExchange::routeLeg(CallId id, const Target& target, const Routing&
     case Target::Line:
         break;
     }
-    const FarEnd from = FarEnd::toLeg(id, callerIdOf(*c));
+    const FarEnd from = FarEnd::toLeg(id, m_sw.calls().callerIdOf(*c));
     if (target.device == c->device) {
         c->far = {};
-        setState(id, LINECALLSTATE_BUSY, LINEBUSYMODE_STATION); // calling oneself
+        m_sw.setState(id, LINECALLSTATE_BUSY, LINEBUSYMODE_STATION); // calling oneself
         return;
     }
     if (forwardIfNeeded(target.device, ForwardCondition::Unconditional, from, routing))
         return;
-    if (lineBusy(target.device) && forwardIfNeeded(target.device, ForwardCondition::Busy, from, routing))
+    if (m_sw.lineBusy(target.device) && forwardIfNeeded(target.device, ForwardCondition::Busy, from, routing))
         return;
     Routing r = routing;
     r.mediaMode = c->info.fixed.dwMediaMode;
-    const CallId offered = createOffered(target.device, from, from.id, r);
+    const CallId offered = m_sw.calls().createOffered(target.device, from, from.id, r);
     if (!offered) {
-        if (SimCall* again = find(id))
+        if (SimCall* again = m_sw.find(id))
             again->far = {};
-        setState(id, LINECALLSTATE_BUSY, LINEBUSYMODE_STATION);
+        m_sw.setState(id, LINECALLSTATE_BUSY, LINEBUSYMODE_STATION);
         return;
     }
-    presentOffered(offered);
+    m_sw.calls().presentOffered(offered);
 }
 
-void SimulatedExchange::routeLegToParty(CallId id, const Party& party, const Routing& routing)
+void SimulatedRouting::routeLegToParty(CallId id, const Party& party, const Routing& routing)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c)
         return;
-    cancel(*c, Channel::Script);
+    SimulatedSwitch::cancel(*c, Channel::Script);
     c->far = FarEnd::toParty(party, identityOf(party), true);
     switch (party.behavior) {
     case Behavior::Busy:
-        setState(id, LINECALLSTATE_BUSY, LINEBUSYMODE_STATION);
+        m_sw.setState(id, LINECALLSTATE_BUSY, LINEBUSYMODE_STATION);
         return;
     case Behavior::SpecialInfo:
-        setState(id, LINECALLSTATE_SPECIALINFO, LINESPECIALINFO_NOCIRCUIT);
+        m_sw.setState(id, LINECALLSTATE_SPECIALINFO, LINESPECIALINFO_NOCIRCUIT);
         return;
     case Behavior::BusyDisconnect:
         c->far = {};
-        setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BUSY);
+        m_sw.setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BUSY);
         return;
     case Behavior::Forward: {
         if (routing.hops >= kMaxHops)
@@ -106,84 +100,81 @@ void SimulatedExchange::routeLegToParty(CallId id, const Party& party, const Rou
         return;
     }
     case Behavior::Reject:
-        if (!setState(id, LINECALLSTATE_RINGBACK))
+        if (!m_sw.setState(id, LINECALLSTATE_RINGBACK))
             return;
-        after(id, Channel::Script, kRejectAfterMs, [this](SimCall& call) {
+        m_sw.after(id, Channel::Script, kRejectAfterMs, [this](SimCall& call) {
             call.far = {};
-            setState(call.id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_REJECT);
+            m_sw.setState(call.id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_REJECT);
         });
         return;
     default:
         break;
     }
-    if (!setState(id, LINECALLSTATE_RINGBACK))
+    if (!m_sw.setState(id, LINECALLSTATE_RINGBACK))
         return;
-    c = find(id);
+    c = m_sw.find(id);
     const bool answers = party.behavior != Behavior::NoAnswer && party.behavior != Behavior::Forward;
     const int answerMs = kRingCycleMs * qMax(1, party.rings);
     if (!answers || c->noAnswerMs < answerMs) {
-        after(id, Channel::Script, c->noAnswerMs, [this](SimCall& call) {
+        m_sw.after(id, Channel::Script, c->noAnswerMs, [this](SimCall& call) {
             call.far = {};
-            setState(call.id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER);
+            m_sw.setState(call.id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER);
         });
         return;
     }
-    after(id, Channel::Script, answerMs, [this](SimCall& call) { partyAnswers(call.id); });
+    m_sw.after(id, Channel::Script, answerMs, [this](SimCall& call) { partyAnswers(call.id); });
 }
 
-// A number-plan party answers the leg ringing it, and then does its thing.
-void SimulatedExchange::partyAnswers(CallId id)
+void SimulatedRouting::partyAnswers(CallId id)
 {
-    SimCall* c = find(id);
+    SimCall* c = m_sw.find(id);
     if (!c || c->far.kind != FarEnd::Party)
         return;
-    cancel(*c, Channel::Script);
+    SimulatedSwitch::cancel(*c, Channel::Script);
     const Party party = c->far.party;
     const bool scripted = c->far.scripted;
     c->info.connected = c->far.id;
-    if (c->state != LINECALLSTATE_CONFERENCED && !setState(id, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
+    if (c->state != LINECALLSTATE_CONFERENCED && !m_sw.setState(id, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
         return;
-    infoChanged(id, LINECALLINFOSTATE_CONNECTEDID);
+    m_sw.infoChanged(id, LINECALLINFOSTATE_CONNECTEDID);
     if (!scripted)
         return;
     switch (party.behavior) {
     case Behavior::AnswerThenHangup:
-        after(id, Channel::Script, kHangUpAfterMs, [this](SimCall& call) { farGone(call.id, LINEDISCONNECTMODE_NORMAL); });
+        m_sw.after(id, Channel::Script, kHangUpAfterMs, [this](SimCall& call) { m_sw.calls().farGone(call.id, LINEDISCONNECTMODE_NORMAL); });
         break;
     case Behavior::FaxAnswer:
-        after(id, Channel::Script, kFaxToneAfterMs, [this](SimCall& call) { changeMedia(call.id, LINEMEDIAMODE_G3FAX); });
+        m_sw.after(id, Channel::Script, kFaxToneAfterMs, [this](SimCall& call) { m_sw.media().changeMedia(call.id, LINEMEDIAMODE_G3FAX); });
         break;
     case Behavior::DataAnswer:
-        if (find(id) && !(find(id)->info.fixed.dwMediaMode & LINEMEDIAMODE_DATAMODEM))
-            changeMedia(id, LINEMEDIAMODE_DATAMODEM);
+        if (m_sw.find(id) && !(m_sw.find(id)->info.fixed.dwMediaMode & LINEMEDIAMODE_DATAMODEM))
+            m_sw.media().changeMedia(id, LINEMEDIAMODE_DATAMODEM);
         break;
     default:
         break;
     }
 }
 
-// An outside party (whose call left one of our legs) is routed on: only another line of
-// the exchange sees anything of it.
-void SimulatedExchange::routeOutside(const FarEnd& from, const Target& target, const Routing& routing)
+void SimulatedRouting::routeOutside(const FarEnd& from, const Target& target, const Routing& routing)
 {
-    if (target.kind != Target::Line || isModem(target.device))
+    if (target.kind != Target::Line || SimulatedSwitch::isModem(target.device))
         return;
     if (forwardIfNeeded(target.device, ForwardCondition::Unconditional, from, routing))
         return;
-    if (lineBusy(target.device) && forwardIfNeeded(target.device, ForwardCondition::Busy, from, routing))
+    if (m_sw.lineBusy(target.device) && forwardIfNeeded(target.device, ForwardCondition::Busy, from, routing))
         return;
-    if (const CallId offered = createOffered(target.device, from, from.id, routing))
-        presentOffered(offered);
+    if (const CallId offered = m_sw.calls().createOffered(target.device, from, from.id, routing))
+        m_sw.calls().presentOffered(offered);
 }
 
 // ---------------------------------------------------------------------------------------
 // Forwarding
 // ---------------------------------------------------------------------------------------
 
-const AddressStatusData::Forward* SimulatedExchange::forwardFor(int device, ForwardCondition condition,
+const AddressStatusData::Forward* SimulatedRouting::forwardFor(int device, ForwardCondition condition,
                                                                 const FarEnd& from) const
 {
-    if (!validLine(device))
+    if (!m_sw.validLine(device))
         return nullptr;
     DWORD general = 0, internal = 0, external = 0, specific = 0;
     switch (condition) {
@@ -208,7 +199,7 @@ const AddressStatusData::Forward* SimulatedExchange::forwardFor(int device, Forw
     }
     const bool isInternal = from.kind == FarEnd::Leg;
     const QByteArray callerNumber = normalize(from.id.number);
-    const auto& list = m_forwards[size_t(device)];
+    const auto& list = m_sw.line(device).forwards;
     for (const auto& f : list)
         if (f.mode == specific && !callerNumber.isEmpty() && normalize(f.callerAddress) == callerNumber)
             return &f;
@@ -221,7 +212,7 @@ const AddressStatusData::Forward* SimulatedExchange::forwardFor(int device, Forw
     return nullptr;
 }
 
-bool SimulatedExchange::forwardIfNeeded(int device, ForwardCondition condition, const FarEnd& from,
+bool SimulatedRouting::forwardIfNeeded(int device, ForwardCondition condition, const FarEnd& from,
                                         const Routing& routing)
 {
     const AddressStatusData::Forward* f = forwardFor(device, condition, from);
@@ -246,13 +237,13 @@ bool SimulatedExchange::forwardIfNeeded(int device, ForwardCondition condition, 
 // Joining two far ends (a completed transfer)
 // ---------------------------------------------------------------------------------------
 
-void SimulatedExchange::join(const FarEnd& a, const FarEnd& b, bool bAnswered, const Routing& routing)
+void SimulatedRouting::join(const FarEnd& a, const FarEnd& b, bool bAnswered, const Routing& routing)
 {
     if (a.kind == FarEnd::None || b.kind == FarEnd::None) {
         if (a.kind == FarEnd::Leg)
-            farGone(a.leg, LINEDISCONNECTMODE_NORMAL);
+            m_sw.calls().farGone(a.leg, LINEDISCONNECTMODE_NORMAL);
         if (b.kind == FarEnd::Leg)
-            farGone(b.leg, LINEDISCONNECTMODE_NORMAL);
+            m_sw.calls().farGone(b.leg, LINEDISCONNECTMODE_NORMAL);
         return;
     }
     if (a.kind == FarEnd::Party && b.kind == FarEnd::Party)
@@ -263,8 +254,8 @@ void SimulatedExchange::join(const FarEnd& a, const FarEnd& b, bool bAnswered, c
     const FarEnd& other = aIsLeg ? b : a;
     const bool otherAnswered = aIsLeg ? bAnswered : true;
     if (other.kind == FarEnd::Leg) {
-        SimCall* l1 = find(legEnd.leg);
-        SimCall* l2 = find(other.leg);
+        SimCall* l1 = m_sw.find(legEnd.leg);
+        SimCall* l2 = m_sw.find(other.leg);
         if (!l1 || !l2)
             return;
         // The one still ringing (offered) takes the other as its caller.
@@ -278,26 +269,26 @@ void SimulatedExchange::join(const FarEnd& a, const FarEnd& b, bool bAnswered, c
             ringing->info.caller = lineIdentity(waiting->device);
             ringing->info.fixed.dwReason = routing.reason;
             ringing->info.redirecting = routing.redirecting;
-            infoChanged(ringingId, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_REASON |
+            m_sw.infoChanged(ringingId, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_REASON |
                                        LINECALLINFOSTATE_REDIRECTINGID);
-            if (SimCall* w = find(waitingId)) {
-                w->info.redirection = lineIdentity(find(ringingId) ? find(ringingId)->device : 0);
+            if (SimCall* w = m_sw.find(waitingId)) {
+                w->info.redirection = lineIdentity(m_sw.find(ringingId) ? m_sw.find(ringingId)->device : 0);
                 w->info.redirecting = routing.redirecting;
-                infoChanged(waitingId, LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID);
-                if ((w = find(waitingId)) && w->state != LINECALLSTATE_RINGBACK)
-                    setState(waitingId, LINECALLSTATE_RINGBACK);
+                m_sw.infoChanged(waitingId, LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID);
+                if ((w = m_sw.find(waitingId)) && w->state != LINECALLSTATE_RINGBACK)
+                    m_sw.setState(waitingId, LINECALLSTATE_RINGBACK);
             }
             return;
         }
         const CallId id1 = l1->id, id2 = l2->id;
         l1->info.connected = lineIdentity(l2->device);
         l2->info.connected = lineIdentity(l1->device);
-        infoChanged(id1, LINECALLINFOSTATE_CONNECTEDID);
-        infoChanged(id2, LINECALLINFOSTATE_CONNECTEDID);
+        m_sw.infoChanged(id1, LINECALLINFOSTATE_CONNECTEDID);
+        m_sw.infoChanged(id2, LINECALLINFOSTATE_CONNECTEDID);
         return;
     }
     // A leg of ours and an outside party.
-    SimCall* l = find(legEnd.leg);
+    SimCall* l = m_sw.find(legEnd.leg);
     if (!l)
         return;
     const CallId lid = l->id;
@@ -306,20 +297,20 @@ void SimulatedExchange::join(const FarEnd& a, const FarEnd& b, bool bAnswered, c
         l->info.caller = other.id;
         l->info.fixed.dwReason = routing.reason;
         l->info.redirecting = routing.redirecting;
-        infoChanged(lid, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_REASON | LINECALLINFOSTATE_REDIRECTINGID);
+        m_sw.infoChanged(lid, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_REASON | LINECALLINFOSTATE_REDIRECTINGID);
         return;
     }
     if (otherAnswered || !other.scripted) {
         l->far = other;
         l->info.connected = other.id;
-        infoChanged(lid, LINECALLINFOSTATE_CONNECTEDID);
+        m_sw.infoChanged(lid, LINECALLINFOSTATE_CONNECTEDID);
         return;
     }
     // The party was still being rung: the joined leg now hears it ring.
     l->info.redirection = other.id;
     l->info.redirecting = routing.redirecting;
-    infoChanged(lid, LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID);
+    m_sw.infoChanged(lid, LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID);
     routeLegToParty(lid, other.party, routing);
 }
 
-} // namespace Telephony
+} // namespace Telephony::Sim
