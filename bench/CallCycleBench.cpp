@@ -98,7 +98,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     Telephony::ServiceOptions options;
     options.configPath = dir.filePath(QStringLiteral("telephony.conf"));
-    options.pacing = 0.0;
+    options.providerSettings[QStringLiteral("simulated")] = {{QStringLiteral("pacing"), 0.0}};
     options.controlServer = false;
     Telephony::setServiceOptions(options);
     benchmark::Initialize(&argc, argv);
