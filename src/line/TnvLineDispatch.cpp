@@ -31,6 +31,7 @@
 #include <TnvVantage.h>
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace {
 
@@ -128,8 +129,30 @@ void TnvLinePrivate::writeMessageBlock(const QString& title, DWORD hDevice, DWOR
     write(false, QStringLiteral("\tParameter 3 = [") + hex(param3) + QLatin1Char(']'));
 }
 
+namespace {
+
+// How many messages are being handled, one inside another, in this thread.
+int g_messageDepth = 0;
+
+// A message handled inside another one's pass starts no pass of its own, so a flood of
+// messages is handled one after another rather than ever deeper on the stack.
+void passUnlessNested()
+{
+    if (g_messageDepth <= 1)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int TnvLinePrivate::messageDepth()
+{
+    return g_messageDepth;
+}
+
 void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
 {
+    ++g_messageDepth;
+    const auto leave = qScopeGuard([] { --g_messageDepth; });
     if (q->OnTAPIMessage)
         q->OnTAPIMessage(q, int(hDevice), int(message), int(param1), int(param2), int(param3));
     if (m_popup->flag("OnTAPIMessage")) {
@@ -184,7 +207,7 @@ void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, D
     default:
         break;
     }
-    QCoreApplication::processEvents();
+    passUnlessNested();
 }
 
 // --- Replies --------------------------------------------------------------------------
@@ -494,7 +517,7 @@ void TnvLinePrivate::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD
         ReadAddressStatus();
         m_call->EndCall(false, handle);
         if (handle == m_call->Handle()) {
-            QCoreApplication::processEvents();
+            passUnlessNested();
             m_call->SelectNextCall();
         }
     }

@@ -118,6 +118,8 @@ public:
     // repeats for a control stored as enabled.
     static bool rememberedActiveRequest();
     static void setRememberedActiveRequest(bool value);
+    // How many service messages are being handled one inside another right now.
+    static int messageDepth();
     // Which entry point the last initialisation used (tests of the fallback).
     bool usedInitializeEx() const { return m_usedInitializeEx; }
 
