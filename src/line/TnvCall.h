@@ -142,6 +142,7 @@ private:
     friend class TnvAddressForward;
     friend class TnvCallOperations;
     friend class TnvConference;
+    friend class TnvLineDispatch;
     friend class TnvLinePrivate;
     friend class TnvTransfer;
 

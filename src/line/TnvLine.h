@@ -26,7 +26,7 @@
 
 class TnvLinePrivate;
 
-class TnvLine : public TnvSharedControl {
+class TnvLine : public TnvSharedControl, public TnvLineEventSet {
     Q_OBJECT
     Q_PROPERTY(TnvAddress* Address READ Address CONSTANT)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
@@ -82,48 +82,6 @@ public:
     // A phone number without the formatting characters the device does not dial.
     QString StripPhoneFormatting(const QString& number) const;
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent) override;
-
-    // The events of the line control.
-    TNV_AddressNotifyEvent OnAddressForward;
-    TNV_AddressStateEvent OnAddressState;
-    TNV_CallNotifyEvent OnBusy;
-    TNV_CallNotifyEvent OnCallBegin;
-    TNV_CallNotifyEvent OnCallEnd;
-    TNV_CallNotifyEvent OnCallerID;
-    TNV_CallNotifyEvent OnCalledID;
-    TNV_CallNotifyEvent OnConnectedID;
-    TNV_CallNotifyEvent OnRedirectionID;
-    TNV_CallNotifyEvent OnRedirectingID;
-    TNV_CallInfoEvent OnCallInfo;
-    TNV_CallNotifyEvent OnCallMediaModeChange;
-    TNV_CallNotifyEvent OnCallOwnerChange;
-    TNV_CallStateEvent OnCallState;
-    TNV_CallNotifyEvent OnConferenced;
-    TNV_CallNotifyEvent OnConnected;
-    TNV_DevSpecific OnDevSpecific;
-    TNV_DevSpecific OnDevSpecificFeature;
-    TNV_CallNotifyEvent OnDialing;
-    TNV_CallNotifyEvent OnDialtone;
-    TNV_ProcDigitReceived OnDigitReceived;
-    TNV_ProcDigitsGathered OnDigitsGathered;
-    TNV_CallNotifyEvent OnDigitsSent;
-    TNV_CallNotifyEvent OnDisconnected;
-    TNV_CallNotifyEvent OnHold;
-    TNV_CallNotifyEvent OnHoldPendingConference;
-    TNV_CallNotifyEvent OnHoldPendingTransfer;
-    TNV_CallNotifyEvent OnIdle;
-    TNV_LineStateEvent OnLineState;
-    TNV_NotifyEvent OnMessageOff;
-    TNV_NotifyEvent OnMessageOn;
-    TNV_CallNotifyEvent OnOffering;
-    TNV_CallNotifyEvent OnProceeding;
-    TNV_ProcDeviceStateCount OnRing;
-    TNV_CallNotifyEvent OnRingBack;
-    TNV_CallNotifyEvent OnSilence;
-    TNV_CallNotifyEvent OnSpecialInfo;
-    TNV_TAPIMessageEvent OnTAPIMessage;
-    TNV_TAPIReplyEvent OnTAPIReply;
-    TNV_CallNotifyEvent OnToneSent;
 
 protected:
     QString resultText(qint32 code) const override;

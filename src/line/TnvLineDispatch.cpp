@@ -1,12 +1,13 @@
-// The line control's message dispatch: every message of the telephony service turned
-// into the control's bookkeeping, trace lines and events, in the order applications
-// expect. Handlers pump the event loop (through waits and the callback itself), so each
-// one re-reads what it needs after such a point.
+// Handlers pump the event loop (through waits and the callback itself), so each one
+// re-reads what it needs after such a point.
 #include "TnvConference.h"
-#include "TnvLinePrivate.h"
+#include "TnvLineDispatch.h"
+
+#include "TnvCallRecords.h"
+#include "TnvLineContext.h"
 
 #include "TnvCallOperations.h"
-#include "TnvLine.h"
+#include "TnvLineEvents.h"
 #include "TnvTransfer.h"
 
 #include "TnvAddress.h"
@@ -98,7 +99,7 @@ constexpr ReplyLabel kReplyLabels[] = {
 
 } // namespace
 
-void TnvLinePrivate::writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
+void TnvLineDispatch::writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
                                         DWORD param3)
 {
     QString text1;
@@ -121,12 +122,12 @@ void TnvLinePrivate::writeMessageBlock(const QString& title, DWORD hDevice, DWOR
         text1 = flagNames(param1, MediaModeText, LINEMEDIAMODE_VIDEO, LINEMEDIAMODE_UNKNOWN);
         break;
     }
-    write(true, title);
-    write(false, QLatin1Char('\t') + MessageHandleText(message) + QStringLiteral(" = [") + hex(hDevice) + QLatin1Char(']'));
-    write(false, QStringLiteral("\tMessage = ") + MessageText(message) + QStringLiteral(" [") + hex(message) + QLatin1Char(']'));
-    write(false, QStringLiteral("\tParameter 1 = ") + text1 + QLatin1Char('[') + hex(param1) + QLatin1Char(']'));
-    write(false, QStringLiteral("\tParameter 2 = ") + text2 + QLatin1Char('[') + hex(param2) + QLatin1Char(']'));
-    write(false, QStringLiteral("\tParameter 3 = [") + hex(param3) + QLatin1Char(']'));
+    m_line->write(true, title);
+    m_line->write(false, QLatin1Char('\t') + MessageHandleText(message) + QStringLiteral(" = [") + hex(hDevice) + QLatin1Char(']'));
+    m_line->write(false, QStringLiteral("\tMessage = ") + MessageText(message) + QStringLiteral(" [") + hex(message) + QLatin1Char(']'));
+    m_line->write(false, QStringLiteral("\tParameter 1 = ") + text1 + QLatin1Char('[') + hex(param1) + QLatin1Char(']'));
+    m_line->write(false, QStringLiteral("\tParameter 2 = ") + text2 + QLatin1Char('[') + hex(param2) + QLatin1Char(']'));
+    m_line->write(false, QStringLiteral("\tParameter 3 = [") + hex(param3) + QLatin1Char(']'));
 }
 
 namespace {
@@ -144,20 +145,29 @@ void passUnlessNested()
 
 } // namespace
 
-int TnvLinePrivate::messageDepth()
+TnvLineDispatch::TnvLineDispatch(TnvLineContext* line)
+    : m_line(line)
+    , m_events(line->events())
+    , m_sender(line->control())
+{
+    m_idleTimer.setSingleShot(true);
+    QObject::connect(&m_idleTimer, &QTimer::timeout, &m_idleTimer, [this] { onIdleTimer(); });
+}
+
+int TnvLineDispatch::messageDepth()
 {
     return g_messageDepth;
 }
 
-void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
+void TnvLineDispatch::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
 {
     ++g_messageDepth;
     const auto leave = qScopeGuard([] { --g_messageDepth; });
-    if (q->OnTAPIMessage)
-        q->OnTAPIMessage(q, int(hDevice), int(message), int(param1), int(param2), int(param3));
-    if (m_popup->flag("OnTAPIMessage")) {
+    if (m_events.OnTAPIMessage)
+        m_events.OnTAPIMessage(m_sender, int(hDevice), int(message), int(param1), int(param2), int(param3));
+    if (m_line->Popup()->flag("OnTAPIMessage")) {
         writeMessageBlock(QStringLiteral("OnTAPIMessage"), hDevice, message, param1, param2, param3);
-        Vantage()->ShowPopup(true);
+        m_line->Vantage()->ShowPopup(true);
     }
 
     switch (message) {
@@ -165,29 +175,29 @@ void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, D
     case LINE_CALLINFO: onCallInfo(hDevice, param1); break;
     case LINE_CALLSTATE: onCallState(hDevice, param1, param2, param3); break;
     case LINE_CLOSE:
-        write(true, QStringLiteral("TAPI LINE_CLOSE message received"));
-        CloseLine(true);
-        refreshAfterDeviceChange();
+        m_line->write(true, QStringLiteral("TAPI LINE_CLOSE message received"));
+        m_line->CloseLine(true);
+        m_line->refreshAfterDeviceChange();
         break;
     case LINE_DEVSPECIFIC:
     case LINE_DEVSPECIFICFEATURE: {
         const bool feature = message == LINE_DEVSPECIFICFEATURE;
         const char* name = feature ? "OnDevSpecificFeature" : "OnDevSpecific";
-        if (m_popup->flag(name))
-            write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("] [") + hex(param1)
+        if (m_line->Popup()->flag(name))
+            m_line->write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("] [") + hex(param1)
                             + QStringLiteral("] [") + hex(param2) + QStringLiteral("] [") + hex(param3)
                             + QStringLiteral("])"));
-        const TNV_DevSpecific& handler = feature ? q->OnDevSpecificFeature : q->OnDevSpecific;
+        const TNV_DevSpecific& handler = feature ? m_events.OnDevSpecificFeature : m_events.OnDevSpecific;
         if (handler)
-            handler(q, int(hDevice), int(param1), int(param2), int(param3));
-        Vantage()->ShowPopup(m_popup->flag(name));
+            handler(m_sender, int(hDevice), int(param1), int(param2), int(param3));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(name));
         break;
     }
     case LINE_GATHERDIGITS: onDigitsGathered(hDevice, param1); break;
     case LINE_GENERATE: {
-        const char* name = m_digitsGenerated ? "OnDigitsSent" : "OnToneSent";
-        write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("])"));
-        fireCallEvent(name, hDevice);
+        const char* name = m_line->DigitsGenerated() ? "OnDigitsSent" : "OnToneSent";
+        m_line->write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("])"));
+        m_line->fireCallEvent(name, hDevice);
         break;
     }
     case LINE_LINEDEVSTATE: onLineState(param1, param2, param3); break;
@@ -195,13 +205,13 @@ void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, D
     case LINE_MONITORMEDIA: onMediaMode(hDevice, param1); break;
     case LINE_MONITORTONE:
         if (param1 == kSilenceTone) {
-            write(true, QStringLiteral("OnSilence ([") + hex(hDevice) + QStringLiteral("])"));
-            fireCallEvent("OnSilence", hDevice);
+            m_line->write(true, QStringLiteral("OnSilence ([") + hex(hDevice) + QStringLiteral("])"));
+            m_line->fireCallEvent("OnSilence", hDevice);
         }
         break;
     case LINE_REPLY: onReply(param1, param2, param3); break;
     case LINE_APPNEWCALL:
-        if (!m_records.find(param2))
+        if (!m_line->records().find(param2))
             BeginCall(param2);
         break;
     default:
@@ -212,15 +222,11 @@ void TnvLinePrivate::handleMessage(DWORD hDevice, DWORD message, DWORD param1, D
 
 // --- Replies --------------------------------------------------------------------------
 
-void TnvLinePrivate::onReply(DWORD request, DWORD result, DWORD param3)
+void TnvLineDispatch::onReply(DWORD request, DWORD result, DWORD param3)
 {
     QString label;
-    if (m_waitDepth > 0) {
-        m_answered.append({qint32(request), qint32(result)});
-        if (m_answered.size() > 64)
-            m_answered.removeFirst();
-    }
-    TnvCallRecord* record = m_records.findRequest(qint32(request));
+    m_line->noteReply(qint32(request), qint32(result));
+    TnvCallRecord* record = m_line->records().findRequest(qint32(request));
     if (record) {
         for (const ReplyLabel& entry : kReplyLabels) {
             if (record->requests[entry.slot] != qint32(request))
@@ -228,35 +234,35 @@ void TnvLinePrivate::onReply(DWORD request, DWORD result, DWORD param3)
             label = QLatin1String(entry.label);
             record->requests[entry.slot] = -1;
             if (result == 0 && entry.listsCall)
-                m_records.listHandle(*record);
+                m_line->records().listHandle(*record);
             if (result == 0 && entry.slot == TnvCallRecord::SlotConferenceSetup)
-                m_conference->listConsultation(record->handle);
+                m_line->Conference()->listConsultation(record->handle);
             break;
         }
-    } else if (m_terminal->requestSlot() == qint32(request)) {
+    } else if (m_line->Terminal()->requestSlot() == qint32(request)) {
         label = QStringLiteral(" - Terminal.ActiveModes");
-        m_terminal->requestSlot() = -1;
+        m_line->Terminal()->requestSlot() = -1;
     }
     if (result == 0)
-        Error()->Clear();
-    if (q->OnTAPIReply)
-        q->OnTAPIReply(q, int(request), int(result), int(param3));
-    if (result != 0 || m_popup->flag("OnTAPIReply")) {
+        m_line->Error()->Clear();
+    if (m_events.OnTAPIReply)
+        m_events.OnTAPIReply(m_sender, int(request), int(result), int(param3));
+    if (result != 0 || m_line->Popup()->flag("OnTAPIReply")) {
         writeMessageBlock(QStringLiteral("OnTAPIReply") + label, 0, LINE_REPLY, request, result, param3);
         if (result != 0)
-            ReportResult(false, qint32(result));
+            m_line->ReportResult(false, qint32(result));
     }
-    Vantage()->ShowPopup(m_popup->flag("OnTAPIReply"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnTAPIReply"));
 }
 
 // --- Calls ------------------------------------------------------------------------------
 
-LONG TnvLinePrivate::RefreshCallInfo(HCALL handle, DWORD mask)
+LONG TnvLineDispatch::RefreshCallInfo(HCALL handle, DWORD mask)
 {
-    if (!m_initialised)
+    if (!m_line->Initialised())
         return -1;
     if (handle == 0) {
-        m_call->setActiveState(false);
+        m_line->Call()->setActiveState(false);
         return 0;
     }
     QByteArray block;
@@ -266,7 +272,7 @@ LONG TnvLinePrivate::RefreshCallInfo(HCALL handle, DWORD mask)
     if (result != 0)
         return result;
     const LINECALLINFO& info = TnvTapiBuffer::fields<LINECALLINFO>(block);
-    if (TnvCallRecord* record = m_records.find(handle)) {
+    if (TnvCallRecord* record = m_line->records().find(handle)) {
         record->id = info.dwCallID;
         record->address = qint32(info.dwAddressID);
         record->mediaMode = info.dwMediaMode;
@@ -275,101 +281,101 @@ LONG TnvLinePrivate::RefreshCallInfo(HCALL handle, DWORD mask)
         record->reason = info.dwReason;
         record->owners = qint32(info.dwNumOwners);
         record->monitors = qint32(info.dwNumMonitors);
-        if (handle == m_call->Handle())
-            m_call->storeOriginatingApp(TnvTapiBuffer::text(block, info.dwAppNameSize, info.dwAppNameOffset));
+        if (handle == m_line->Call()->Handle())
+            m_line->Call()->storeOriginatingApp(TnvTapiBuffer::text(block, info.dwAppNameSize, info.dwAppNameOffset));
         TnvCallerID::fillParties(record->parties, block, mask);
     }
-    if (handle == m_call->Handle())
-        m_call->LoadCallState(handle);
-    if (TnvLineView* v = view())
+    if (handle == m_line->Call()->Handle())
+        m_line->Call()->LoadCallState(handle);
+    if (TnvLineView* v = m_line->view())
         v->RefreshCall();
     return 0;
 }
 
-TnvCallRecord* TnvLinePrivate::BeginCall(HCALL handle)
+TnvCallRecord* TnvLineDispatch::BeginCall(HCALL handle)
 {
     const auto announceBegin = [this, handle] {
-        write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));
-        write(false, QStringLiteral("\tCall.Began = ") + QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
-        fireCallEvent("OnCallBegin", handle);
+        m_line->write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));
+        m_line->write(false, QStringLiteral("\tCall.Began = ") + QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+        m_line->fireCallEvent("OnCallBegin", handle);
     };
     TnvCallRecord* record = nullptr;
-    if (m_call->Count() == 0) {
-        m_call->ResetProperties();
-        m_call->ResetParties();
-        m_call->setHandleValue(handle);
-        m_call->SwitchOffDetection();
-        m_call->setActiveState(true);
-        record = m_records.add(handle);
-        m_call->storeBegan(QDateTime::currentDateTime());
-        m_call->SaveCallState(handle);
+    if (m_line->Call()->Count() == 0) {
+        m_line->Call()->ResetProperties();
+        m_line->Call()->ResetParties();
+        m_line->Call()->setHandleValue(handle);
+        m_line->Call()->SwitchOffDetection();
+        m_line->Call()->setActiveState(true);
+        record = m_line->records().add(handle);
+        m_line->Call()->storeBegan(QDateTime::currentDateTime());
+        m_line->Call()->SaveCallState(handle);
         RefreshCallInfo(handle, kAllParties);
         announceBegin();
-    } else if (!(record = m_records.find(handle))) {
-        record = m_records.add(handle);
+    } else if (!(record = m_line->records().find(handle))) {
+        record = m_line->records().add(handle);
         record->began = QDateTime::currentDateTime();
-        m_call->SeedDetection(*record);
-        if (m_call->Active())
-            m_call->LoadCallState(handle);
+        m_line->Call()->SeedDetection(*record);
+        if (m_line->Call()->Active())
+            m_line->Call()->LoadCallState(handle);
         announceBegin();
-    } else if (handle == m_call->Handle()) {
+    } else if (handle == m_line->Call()->Handle()) {
         RefreshCallInfo(handle, kAllParties);
-        m_call->SaveCallState(handle);
+        m_line->Call()->SaveCallState(handle);
     }
-    if (const TnvCallRecord* begun = m_records.find(handle))
-        m_conference->noteConferenceCall(handle, begun->origin);
-    m_call->RefreshCallStatus(false);
-    ReadLineDevStatus();
-    ReadAddressStatus();
-    m_call->LoadCallState(handle);
-    if (TnvLineView* v = view()) {
+    if (const TnvCallRecord* begun = m_line->records().find(handle))
+        m_line->Conference()->noteConferenceCall(handle, begun->origin);
+    m_line->Call()->RefreshCallStatus(false);
+    m_line->ReadLineDevStatus();
+    m_line->ReadAddressStatus();
+    m_line->Call()->LoadCallState(handle);
+    if (TnvLineView* v = m_line->view()) {
         v->RefreshEnabled();
         v->RefreshCall();
     }
-    return m_records.find(handle);
+    return m_line->records().find(handle);
 }
 
-void TnvLinePrivate::onCallInfo(HCALL handle, DWORD states)
+void TnvLineDispatch::onCallInfo(HCALL handle, DWORD states)
 {
-    if (!m_records.find(handle)) {
+    if (!m_line->records().find(handle)) {
         if (states == LINECALLINFOSTATE_NUMMONITORS)
             return;
         BeginCall(handle);
     }
     const LONG refreshed = RefreshCallInfo(handle, states);
-    if (m_popup->flag("OnCallInfo"))
-        write(true, QStringLiteral("OnCallInfo ([") + hex(handle) + QStringLiteral("] [") + hex(states)
+    if (m_line->Popup()->flag("OnCallInfo"))
+        m_line->write(true, QStringLiteral("OnCallInfo ([") + hex(handle) + QStringLiteral("] [") + hex(states)
                         + QStringLiteral("])"));
-    if (Vantage()->Events() && q->OnCallInfo)
-        q->OnCallInfo(q, int(handle), int(states));
-    Vantage()->ShowPopup(m_popup->flag("OnCallInfo"));
+    if (m_line->Vantage()->Events() && m_events.OnCallInfo)
+        m_events.OnCallInfo(m_sender, int(handle), int(states));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnCallInfo"));
     if (refreshed == LONG(LINEERR_INVALCALLHANDLE)) {
-        m_call->EndCall(true, handle);
+        m_line->Call()->EndCall(true, handle);
         return;
     }
-    if (TnvCallRecord* record = m_records.find(handle))
-        TnvCallerID::announceParties(this, record->parties, handle, states, 0);
+    if (TnvCallRecord* record = m_line->records().find(handle))
+        TnvCallerID::announceParties(m_line, record->parties, handle, states, 0);
 }
 
-void TnvLinePrivate::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD privilege)
+void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD privilege)
 {
     const DWORD mode = rawMode & 0xFFFF;
-    if (handle == m_call->Handle())
-        m_call->storeState(state, rawMode);
-    if (m_popup->flag("OnCallState")) {
-        write(true, QStringLiteral("OnCallState ([") + hex(handle) + QStringLiteral("] [") + hex(state)
+    if (handle == m_line->Call()->Handle())
+        m_line->Call()->storeState(state, rawMode);
+    if (m_line->Popup()->flag("OnCallState")) {
+        m_line->write(true, QStringLiteral("OnCallState ([") + hex(handle) + QStringLiteral("] [") + hex(state)
                         + QStringLiteral("] [") + hex(rawMode) + QStringLiteral("] [") + hex(privilege)
                         + QStringLiteral("])"));
-        write(false, QStringLiteral("\tCall.State = ") + CallStateText(state) + QStringLiteral(" [")
-                         + hex(m_call->State()) + QLatin1Char(']'));
-        write(false, QStringLiteral("\tCall.StateMode = ") + CallStateModeText(state, mode) + QStringLiteral(" [")
-                         + hex(m_call->StateMode()) + QLatin1Char(']'));
+        m_line->write(false, QStringLiteral("\tCall.State = ") + CallStateText(state) + QStringLiteral(" [")
+                         + hex(m_line->Call()->State()) + QLatin1Char(']'));
+        m_line->write(false, QStringLiteral("\tCall.StateMode = ") + CallStateModeText(state, mode) + QStringLiteral(" [")
+                         + hex(m_line->Call()->StateMode()) + QLatin1Char(']'));
     }
-    if (Vantage()->Events() && q->OnCallState)
-        q->OnCallState(q, int(handle), int(state), int(rawMode), int(privilege));
-    Vantage()->ShowPopup(m_popup->flag("OnCallState"));
+    if (m_line->Vantage()->Events() && m_events.OnCallState)
+        m_events.OnCallState(m_sender, int(handle), int(state), int(rawMode), int(privilege));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnCallState"));
 
-    TnvCallRecord* record = m_records.find(handle);
+    TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
         record = BeginCall(handle);
     if (!record)
@@ -377,36 +383,36 @@ void TnvLinePrivate::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD
     record->state = state;
     record->stateMode = mode;
     const bool wasOwner = record->owner;
-    if (handle == m_call->Handle()) {
-        m_call->RefreshCallStatus(false);
+    if (handle == m_line->Call()->Handle()) {
+        m_line->Call()->RefreshCallStatus(false);
         RefreshCallInfo(handle, 0);
     }
-    record = m_records.find(handle);
+    record = m_line->records().find(handle);
     if (record && record->owner != wasOwner) {
-        write(true, QStringLiteral("OnCallOwnerChange [") + hex(handle) + QLatin1Char(']'));
-        fireCallEvent("OnCallOwnerChange", handle);
+        m_line->write(true, QStringLiteral("OnCallOwnerChange [") + hex(handle) + QLatin1Char(']'));
+        m_line->fireCallEvent("OnCallOwnerChange", handle);
     }
 
-    const bool current = handle == m_call->Handle();
+    const bool current = handle == m_line->Call()->Handle();
     const auto fire = [&](const char* name) {
-        write(true, QLatin1String(name) + QStringLiteral(" [") + hex(handle) + QLatin1Char(']'));
-        fireCallEvent(name, handle);
+        m_line->write(true, QLatin1String(name) + QStringLiteral(" [") + hex(handle) + QLatin1Char(']'));
+        m_line->fireCallEvent(name, handle);
     };
-    record = m_records.find(handle);
+    record = m_line->records().find(handle);
     switch (state) {
     case LINECALLSTATE_OFFERING:
         fire("OnOffering");
-        if ((record = m_records.find(handle)))
-            TnvCallerID::announceParties(this, record->parties, handle, kAllParties,
+        if ((record = m_line->records().find(handle)))
+            TnvCallerID::announceParties(m_line, record->parties, handle, kAllParties,
                                          LINECALLPARTYID_UNKNOWN | LINECALLPARTYID_UNAVAIL);
         break;
     case LINECALLSTATE_DIALTONE:
         if (record)
             record->dialtoneMode = mode;
         if (current)
-            m_call->storeDialtoneMode(mode);
-        write(true, QStringLiteral("OnDialTone [") + hex(handle) + QLatin1Char(']'));
-        fireCallEvent("OnDialtone", handle);
+            m_line->Call()->storeDialtoneMode(mode);
+        m_line->write(true, QStringLiteral("OnDialTone [") + hex(handle) + QLatin1Char(']'));
+        m_line->fireCallEvent("OnDialtone", handle);
         break;
     case LINECALLSTATE_DIALING: fire("OnDialing"); break;
     case LINECALLSTATE_RINGBACK: fire("OnRingBack"); break;
@@ -414,68 +420,68 @@ void TnvLinePrivate::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD
         if (record)
             record->busyMode = mode;
         if (current)
-            m_call->storeBusyMode(mode);
+            m_line->Call()->storeBusyMode(mode);
         fire("OnBusy");
         break;
     case LINECALLSTATE_SPECIALINFO:
         if (record)
             record->specialInfo = mode;
         if (current)
-            m_call->storeSpecialInfo(mode);
+            m_line->Call()->storeSpecialInfo(mode);
         fire("OnSpecialInfo");
         break;
     case LINECALLSTATE_CONNECTED:
-        m_comm->fetchHandle(handle, m_call->MediaMode());
+        m_line->Comm()->fetchHandle(handle, m_line->Call()->MediaMode());
         if (record)
             record->connected = QDateTime::currentDateTime();
         if (current)
-            m_call->storeConnected(QDateTime::currentDateTime());
-        if ((record = m_records.find(handle)))
-            m_call->RearmDetection(handle, record->origin != LINECALLORIGIN_OUTBOUND, true);
+            m_line->Call()->storeConnected(QDateTime::currentDateTime());
+        if ((record = m_line->records().find(handle)))
+            m_line->Call()->RearmDetection(handle, record->origin != LINECALLORIGIN_OUTBOUND, true);
         fire("OnConnected");
         break;
     case LINECALLSTATE_PROCEEDING:
         fire("OnProceeding");
-        if ((record = m_records.find(handle)) && record->origin == LINECALLORIGIN_OUTBOUND)
-            m_call->RearmDetection(handle, true, false);
+        if ((record = m_line->records().find(handle)) && record->origin == LINECALLORIGIN_OUTBOUND)
+            m_line->Call()->RearmDetection(handle, true, false);
         break;
     case LINECALLSTATE_ONHOLD: fire("OnHold"); break;
     case LINECALLSTATE_CONFERENCED:
-        write(true, QStringLiteral("OnConferenced [") + hex(handle) + QLatin1Char(']'));
-        m_conference->noteConferenced(handle, record ? record->origin : 0, mode);
-        if (TnvLineView* v = view())
+        m_line->write(true, QStringLiteral("OnConferenced [") + hex(handle) + QLatin1Char(']'));
+        m_line->Conference()->noteConferenced(handle, record ? record->origin : 0, mode);
+        if (TnvLineView* v = m_line->view())
             v->RefreshConference(-1);
-        fireCallEvent("OnConferenced", handle);
+        m_line->fireCallEvent("OnConferenced", handle);
         break;
     case LINECALLSTATE_ONHOLDPENDCONF: fire("OnHoldPendingConference"); break;
     case LINECALLSTATE_ONHOLDPENDTRANSFER: fire("OnHoldPendingTransfer"); break;
     case LINECALLSTATE_DISCONNECTED:
-        m_comm->closeHandle();
+        m_line->Comm()->closeHandle();
         if (record)
             record->disconnectMode = mode;
         if (current)
-            m_call->storeDisconnectMode(mode);
+            m_line->Call()->storeDisconnectMode(mode);
         if (mode == LINEDISCONNECTMODE_BUSY) {
-            if ((record = m_records.find(handle)))
+            if ((record = m_line->records().find(handle)))
                 record->busyMode = LINEBUSYMODE_UNAVAIL;
             fire("OnBusy");
         }
-        if ((record = m_records.find(handle)))
+        if ((record = m_line->records().find(handle)))
             record->disconnected = QDateTime::currentDateTime();
         if (current)
-            m_call->storeDisconnected(QDateTime::currentDateTime());
-        write(true, QStringLiteral("OnDisconnected [") + hex(handle) + QLatin1Char(']'));
-        write(false, QStringLiteral("\tCall.DisconnectMode = ") + DisconnectModeText(mode) + QStringLiteral(" [")
+            m_line->Call()->storeDisconnected(QDateTime::currentDateTime());
+        m_line->write(true, QStringLiteral("OnDisconnected [") + hex(handle) + QLatin1Char(']'));
+        m_line->write(false, QStringLiteral("\tCall.DisconnectMode = ") + DisconnectModeText(mode) + QStringLiteral(" [")
                          + hex(mode) + QLatin1Char(']'));
-        fireCallEvent("OnDisconnected", handle);
+        m_line->fireCallEvent("OnDisconnected", handle);
         break;
     default:
         break;
     }
 
-    if (handle == m_call->Handle())
-        m_call->LoadCallState(handle);
-    if (TnvLineView* v = view()) {
+    if (handle == m_line->Call()->Handle())
+        m_line->Call()->LoadCallState(handle);
+    if (TnvLineView* v = m_line->view()) {
         v->RefreshEnabled();
         v->RefreshCall();
         v->RefreshCallControl();
@@ -484,124 +490,124 @@ void TnvLinePrivate::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD
         v->RefreshTransfer(int(handle));
     }
 
-    if (state == LINECALLSTATE_IDLE && m_records.find(handle)) {
-        m_comm->closeHandle();
-        if (TnvLineView* v = view())
+    if (state == LINECALLSTATE_IDLE && m_line->records().find(handle)) {
+        m_line->Comm()->closeHandle();
+        if (TnvLineView* v = m_line->view())
             v->RefreshInfo();
-        if (DeallocateCall(handle) == 0) {
-            if (TnvLineView* v = view()) {
+        if (m_line->DeallocateCall(handle) == 0) {
+            if (TnvLineView* v = m_line->view()) {
                 v->RefreshEnabled();
                 v->RefreshCall();
             }
-            m_transfer->release(handle);
-            m_conference->release(handle);
-            if (TnvLineView* v = view()) {
+            m_line->Transfer()->release(handle);
+            m_line->Conference()->release(handle);
+            if (TnvLineView* v = m_line->view()) {
                 v->RefreshConference(-1);
                 v->RefreshTransfer(-1);
             }
         }
-        if (handle == m_call->Handle())
-            m_call->setActiveState(false);
-        write(true, QStringLiteral("OnCallIdle [") + hex(handle) + QLatin1Char(']'));
-        const int delay = m_device->IdleDelay();
+        if (handle == m_line->Call()->Handle())
+            m_line->Call()->setActiveState(false);
+        m_line->write(true, QStringLiteral("OnCallIdle [") + hex(handle) + QLatin1Char(']'));
+        const int delay = m_line->Device()->IdleDelay();
         if (delay != 0) {
             m_idleTimer.start(qMax(delay, 0));
             if (delay > 0) {
-                write(true, QStringLiteral("\tDelaying"));
-                write(false, QStringLiteral("\t\tnvLine.Device.IdleDelay = %1 //milliseconds").arg(delay));
+                m_line->write(true, QStringLiteral("\tDelaying"));
+                m_line->write(false, QStringLiteral("\t\tnvLine.Device.IdleDelay = %1 //milliseconds").arg(delay));
             }
-        } else if (Vantage()->Events() && q->OnIdle) {
-            q->OnIdle(q, int(handle));
+        } else if (m_line->Vantage()->Events() && m_events.OnIdle) {
+            m_events.OnIdle(m_sender, int(handle));
         }
-        ReadLineDevStatus();
-        ReadAddressStatus();
-        m_call->EndCall(false, handle);
-        if (handle == m_call->Handle()) {
+        m_line->ReadLineDevStatus();
+        m_line->ReadAddressStatus();
+        m_line->Call()->EndCall(false, handle);
+        if (handle == m_line->Call()->Handle()) {
             passUnlessNested();
-            m_call->SelectNextCall();
+            m_line->Call()->SelectNextCall();
         }
     }
-    if (TnvLineView* v = view()) {
+    if (TnvLineView* v = m_line->view()) {
         v->RefreshEnabled();
         v->RefreshCall();
     }
 }
 
-void TnvLinePrivate::onIdleTimer()
+void TnvLineDispatch::onIdleTimer()
 {
     const int interval = m_idleTimer.interval();
     m_idleTimer.stop();
     if (interval != 0)
-        write(true, QStringLiteral("\tnvLine.Device.IdleDelay - Complete "));
-    if (Vantage()->Events() && q->OnIdle)
-        q->OnIdle(q, int(m_call->Handle()));
-    Vantage()->ShowPopup(m_popup->flag("OnIdle"));
+        m_line->write(true, QStringLiteral("\tnvLine.Device.IdleDelay - Complete "));
+    if (m_line->Vantage()->Events() && m_events.OnIdle)
+        m_events.OnIdle(m_sender, int(m_line->Call()->Handle()));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnIdle"));
 }
 
 // --- Line, address, digits, media -------------------------------------------------------
 
-void TnvLinePrivate::onAddressState(DWORD address, DWORD state)
+void TnvLineDispatch::onAddressState(DWORD address, DWORD state)
 {
-    ReadAddressStatus();
-    if (m_popup->flag("OnAddressState"))
-        write(true, QStringLiteral("OnAddressState (%1 [").arg(address) + hex(state) + QStringLiteral("])"));
-    if (Vantage()->Events() && q->OnAddressState)
-        q->OnAddressState(q, int(address), int(state));
-    Vantage()->ShowPopup(m_popup->flag("OnAddressState"));
+    m_line->ReadAddressStatus();
+    if (m_line->Popup()->flag("OnAddressState"))
+        m_line->write(true, QStringLiteral("OnAddressState (%1 [").arg(address) + hex(state) + QStringLiteral("])"));
+    if (m_line->Vantage()->Events() && m_events.OnAddressState)
+        m_events.OnAddressState(m_sender, int(address), int(state));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnAddressState"));
     if (state & LINEADDRESSSTATE_FORWARD) {
-        write(true, QStringLiteral("OnAddressForward (%1)").arg(address));
-        if (Vantage()->Events() && q->OnAddressForward)
-            q->OnAddressForward(q, int(address));
-        Vantage()->ShowPopup(m_popup->flag("OnAddressForward"));
+        m_line->write(true, QStringLiteral("OnAddressForward (%1)").arg(address));
+        if (m_line->Vantage()->Events() && m_events.OnAddressForward)
+            m_events.OnAddressForward(m_sender, int(address));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnAddressForward"));
     }
-    if (TnvLineView* v = view())
+    if (TnvLineView* v = m_line->view())
         v->RefreshAddress();
 }
 
-void TnvLinePrivate::onLineState(DWORD state, DWORD param2, DWORD param3)
+void TnvLineDispatch::onLineState(DWORD state, DWORD param2, DWORD param3)
 {
-    if (m_popup->flag("OnLineState"))
-        write(true, QStringLiteral("OnLineState ([") + hex(state) + QStringLiteral("] [") + hex(param2)
+    if (m_line->Popup()->flag("OnLineState"))
+        m_line->write(true, QStringLiteral("OnLineState ([") + hex(state) + QStringLiteral("] [") + hex(param2)
                         + QStringLiteral("] [") + hex(param3) + QStringLiteral("])"));
-    if (Vantage()->Events() && q->OnLineState)
-        q->OnLineState(q, int(state), int(param2), int(param3));
-    Vantage()->ShowPopup(m_popup->flag("OnLineState"));
+    if (m_line->Vantage()->Events() && m_events.OnLineState)
+        m_events.OnLineState(m_sender, int(state), int(param2), int(param3));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnLineState"));
     if (state & LINEDEVSTATE_RINGING) {
-        write(true, QStringLiteral("OnRing (%1, %2)").arg(param3).arg(param2));
-        if (Vantage()->Events() && q->OnRing)
-            q->OnRing(q, int(param3), int(param2));
-        Vantage()->ShowPopup(m_popup->flag("OnRing"));
+        m_line->write(true, QStringLiteral("OnRing (%1, %2)").arg(param3).arg(param2));
+        if (m_line->Vantage()->Events() && m_events.OnRing)
+            m_events.OnRing(m_sender, int(param3), int(param2));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnRing"));
     }
-    for (const auto& [bit, name, handler] : {std::tuple{LINEDEVSTATE_MSGWAITON, "OnMessageOn", &q->OnMessageOn},
-                                             std::tuple{LINEDEVSTATE_MSGWAITOFF, "OnMessageOff", &q->OnMessageOff}}) {
+    for (const auto& [bit, name, handler] : {std::tuple{LINEDEVSTATE_MSGWAITON, "OnMessageOn", &m_events.OnMessageOn},
+                                             std::tuple{LINEDEVSTATE_MSGWAITOFF, "OnMessageOff", &m_events.OnMessageOff}}) {
         if (!(state & bit))
             continue;
-        write(true, QLatin1String(name));
-        if (Vantage()->Events() && *handler)
-            (*handler)(q);
-        Vantage()->ShowPopup(m_popup->flag(name));
+        m_line->write(true, QLatin1String(name));
+        if (m_line->Vantage()->Events() && *handler)
+            (*handler)(m_sender);
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(name));
     }
     if (state & LINEDEVSTATE_DEVSPECIFIC) {
         QByteArray block;
-        if (ReadDevCaps(DWORD(m_device->ID()), block) == 0)
-            m_device->Capabilities()->store(block);
-        if (TnvLineView* v = view())
+        if (m_line->ReadDevCaps(DWORD(m_line->Device()->ID()), block) == 0)
+            m_line->Device()->Capabilities()->store(block);
+        if (TnvLineView* v = m_line->view())
             v->RefreshInfo();
     }
     if (state & (LINEDEVSTATE_NUMCALLS | LINEDEVSTATE_OPEN | LINEDEVSTATE_CLOSE | LINEDEVSTATE_TERMINALS)) {
-        ReadLineDevStatus();
-        ReadAddressStatus();
+        m_line->ReadLineDevStatus();
+        m_line->ReadAddressStatus();
     }
     if (state & LINEDEVSTATE_DISCONNECTED) {
-        write(true, QStringLiteral("TAPI LINEDEVSTATE_DISCONNECTED message received"));
-        CloseLine(true);
-        refreshAfterDeviceChange();
+        m_line->write(true, QStringLiteral("TAPI LINEDEVSTATE_DISCONNECTED message received"));
+        m_line->CloseLine(true);
+        m_line->refreshAfterDeviceChange();
     }
 }
 
-void TnvLinePrivate::onDigitsGathered(HCALL handle, DWORD termination)
+void TnvLineDispatch::onDigitsGathered(HCALL handle, DWORD termination)
 {
-    TnvCallRecord* record = m_records.find(handle);
+    TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
         return;
     const QString digits = QString::fromLatin1(record->gatherBuffer.data(),
@@ -610,45 +616,45 @@ void TnvLinePrivate::onDigitsGathered(HCALL handle, DWORD termination)
     record->gatherActive = false;
     record->gatheredDigits = digits;
     const qint32 tag = record->tag;
-    write(true, QStringLiteral("OnDigitsGathered ([") + hex(handle) + QStringLiteral("] '") + digits
+    m_line->write(true, QStringLiteral("OnDigitsGathered ([") + hex(handle) + QStringLiteral("] '") + digits
                     + QStringLiteral("' [") + hex(termination) + QStringLiteral("])"));
-    if (handle == m_call->Handle()) {
-        m_call->GatherDigits()->storeActive(false);
-        if (TnvLineView* v = view()) {
+    if (handle == m_line->Call()->Handle()) {
+        m_line->Call()->GatherDigits()->storeActive(false);
+        if (TnvLineView* v = m_line->view()) {
             v->RefreshDigits();
             v->ShowDigitsGathered(digits);
         }
     }
-    if (Vantage()->Events() && q->OnDigitsGathered)
-        q->OnDigitsGathered(q, int(handle), digits, int(termination), tag);
-    Vantage()->ShowPopup(m_popup->flag("OnDigitsGathered"));
+    if (m_line->Vantage()->Events() && m_events.OnDigitsGathered)
+        m_events.OnDigitsGathered(m_sender, int(handle), digits, int(termination), tag);
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnDigitsGathered"));
 }
 
-void TnvLinePrivate::onDigitReceived(HCALL handle, DWORD digit)
+void TnvLineDispatch::onDigitReceived(HCALL handle, DWORD digit)
 {
-    TnvCallRecord* record = m_records.find(handle);
+    TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
         return;
     const QChar character = QChar(char16_t(digit & 0xFF));
     const qint32 tag = record->tag;
-    m_call->MonitorDigits()->appendReceived(character);
-    write(true, QStringLiteral("OnDigitReceived ([") + hex(handle) + QStringLiteral("] '") + character
+    m_line->Call()->MonitorDigits()->appendReceived(character);
+    m_line->write(true, QStringLiteral("OnDigitReceived ([") + hex(handle) + QStringLiteral("] '") + character
                     + QStringLiteral("')"));
-    if (Vantage()->Events() && q->OnDigitReceived)
-        q->OnDigitReceived(q, int(handle), character, tag);
-    Vantage()->ShowPopup(m_popup->flag("OnDigitReceived"));
+    if (m_line->Vantage()->Events() && m_events.OnDigitReceived)
+        m_events.OnDigitReceived(m_sender, int(handle), character, tag);
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnDigitReceived"));
 }
 
-void TnvLinePrivate::onMediaMode(HCALL handle, DWORD mediaMode)
+void TnvLineDispatch::onMediaMode(HCALL handle, DWORD mediaMode)
 {
-    TnvCallRecord* record = m_records.find(handle);
+    TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
         return;
     record->mediaMode = mediaMode;
-    m_call->storeMediaMode(mediaMode);
-    write(true, QStringLiteral("OnCallMediaModeChange ([") + hex(handle) + QStringLiteral("])"));
-    m_comm->fetchHandle(m_call->Handle(), mediaMode);
-    fireCallEvent("OnCallMediaModeChange", handle);
-    if (TnvLineView* v = view())
+    m_line->Call()->storeMediaMode(mediaMode);
+    m_line->write(true, QStringLiteral("OnCallMediaModeChange ([") + hex(handle) + QStringLiteral("])"));
+    m_line->Comm()->fetchHandle(m_line->Call()->Handle(), mediaMode);
+    m_line->fireCallEvent("OnCallMediaModeChange", handle);
+    if (TnvLineView* v = m_line->view())
         v->RefreshCall();
 }

@@ -24,3 +24,48 @@ using TNV_ProcDigitsGathered =
 using TNV_TAPIMessageEvent =
     std::function<void(TnvSharedControl* sender, int callHandle, int message, int param1, int param2, int param3)>;
 using TNV_TAPIReplyEvent = std::function<void(TnvSharedControl* sender, int param1, int param2, int param3)>;
+
+// The events of the line control, one handler each; the control fires them, and an
+// application assigns the ones it wants (nvLine1->OnConnected = ...).
+struct TnvLineEventSet {
+    TNV_AddressNotifyEvent OnAddressForward;
+    TNV_AddressStateEvent OnAddressState;
+    TNV_CallNotifyEvent OnBusy;
+    TNV_CallNotifyEvent OnCallBegin;
+    TNV_CallNotifyEvent OnCallEnd;
+    TNV_CallNotifyEvent OnCallerID;
+    TNV_CallNotifyEvent OnCalledID;
+    TNV_CallNotifyEvent OnConnectedID;
+    TNV_CallNotifyEvent OnRedirectionID;
+    TNV_CallNotifyEvent OnRedirectingID;
+    TNV_CallInfoEvent OnCallInfo;
+    TNV_CallNotifyEvent OnCallMediaModeChange;
+    TNV_CallNotifyEvent OnCallOwnerChange;
+    TNV_CallStateEvent OnCallState;
+    TNV_CallNotifyEvent OnConferenced;
+    TNV_CallNotifyEvent OnConnected;
+    TNV_DevSpecific OnDevSpecific;
+    TNV_DevSpecific OnDevSpecificFeature;
+    TNV_CallNotifyEvent OnDialing;
+    TNV_CallNotifyEvent OnDialtone;
+    TNV_ProcDigitReceived OnDigitReceived;
+    TNV_ProcDigitsGathered OnDigitsGathered;
+    TNV_CallNotifyEvent OnDigitsSent;
+    TNV_CallNotifyEvent OnDisconnected;
+    TNV_CallNotifyEvent OnHold;
+    TNV_CallNotifyEvent OnHoldPendingConference;
+    TNV_CallNotifyEvent OnHoldPendingTransfer;
+    TNV_CallNotifyEvent OnIdle;
+    TNV_LineStateEvent OnLineState;
+    TNV_NotifyEvent OnMessageOff;
+    TNV_NotifyEvent OnMessageOn;
+    TNV_CallNotifyEvent OnOffering;
+    TNV_CallNotifyEvent OnProceeding;
+    TNV_ProcDeviceStateCount OnRing;
+    TNV_CallNotifyEvent OnRingBack;
+    TNV_CallNotifyEvent OnSilence;
+    TNV_CallNotifyEvent OnSpecialInfo;
+    TNV_TAPIMessageEvent OnTAPIMessage;
+    TNV_TAPIReplyEvent OnTAPIReply;
+    TNV_CallNotifyEvent OnToneSent;
+};

@@ -270,7 +270,7 @@ void TnvLinePrivate::ReadDeviceInfo()
 
 void TnvLinePrivate::ResetState()
 {
-    m_idleTimer.stop();
+    m_dispatch->stopIdleTimer();
     m_records.reset();
     m_call->ClearCallData();
     m_transfer->Reset();

@@ -51,12 +51,11 @@ TnvLinePrivate::TnvLinePrivate(TnvLine* control)
     : q(control)
 {
     q->SetKind(ckLine, QStringLiteral("nvLine"));
-    m_idleTimer.setSingleShot(true);
-    connect(&m_idleTimer, &QTimer::timeout, this, &TnvLinePrivate::onIdleTimer);
     // The sub-objects are the control's children, so the property system finds them.
     m_address = new TnvAddress(this, q);
     m_call = new TnvCall(this, q);
     m_operations = std::make_unique<TnvCallOperations>(this, m_call);
+    m_dispatch = std::make_unique<TnvLineDispatch>(this);
     m_comm = new TnvRelatedCommDevice(this, q);
     m_conference = new TnvConference(this, q);
     m_device = new TnvLineDevice(this);
@@ -151,6 +150,25 @@ bool TnvLinePrivate::ReportResult(bool warning, qint32 code)
 void TnvLinePrivate::restoreError(qint32 code)
 {
     q->restoreError(code);
+}
+
+TnvLineEventSet& TnvLinePrivate::events()
+{
+    return *q;
+}
+
+void TnvLinePrivate::noteReply(qint32 request, qint32 result)
+{
+    if (m_waitDepth == 0)
+        return;
+    m_answered.append({request, result});
+    if (m_answered.size() > 64)
+        m_answered.removeFirst();
+}
+
+LONG TnvLinePrivate::RefreshCallInfo(HCALL handle, DWORD mask)
+{
+    return m_dispatch->RefreshCallInfo(handle, mask);
 }
 
 TnvCallActions& TnvLinePrivate::actions()
@@ -369,7 +387,7 @@ void TnvLinePrivate::LineCallback(DWORD hDevice, DWORD message, DWORD instance, 
     TnvLinePrivate* control = registry().value(instance);
     if (!control)
         return;
-    control->handleMessage(hDevice, message, param1, param2, param3);
+    control->m_dispatch->handleMessage(hDevice, message, param1, param2, param3);
 }
 
 void TnvLinePrivate::refreshAfterDeviceChange()

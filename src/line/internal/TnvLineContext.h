@@ -25,6 +25,11 @@ class TnvConference;
 class TnvLineDevice;
 class TnvLineLine;
 class TnvLineView;
+class TnvPopup;
+class TnvRelatedCommDevice;
+class TnvTerminal;
+class TnvTransfer;
+struct TnvLineEventSet;
 class TnvSharedControl;
 class TnvTAPI;
 
@@ -46,6 +51,8 @@ public:
     // The open inspector window, as far as it follows the line; null without one.
     virtual TnvLineView* view() const = 0;
 
+    // The control's events and the one that fires them.
+    virtual TnvLineEventSet& events() = 0;
     // Fires a call event: the handler while Vantage.Events is on, then the popup rule.
     virtual void fireCallEvent(const char* name, HCALL handle) = 0;
     // Blocks in the event loop until the slot is marked replied (-1) or the reply
@@ -54,6 +61,8 @@ public:
     // Blocks in the event loop until the predicate holds or the reply time-out passes;
     // false on the time-out.
     virtual bool waitUntil(const std::function<bool()>& done) = 0;
+    // A reply that arrived, for the waits running now.
+    virtual void noteReply(qint32 request, qint32 result) = 0;
 
     // The control's state and siblings.
     virtual bool Initialised() const = 0;
@@ -66,6 +75,10 @@ public:
     virtual TnvCallOperations& operations() = 0;
     virtual TnvCallActions& actions() = 0;
     virtual TnvConference* Conference() const = 0;
+    virtual TnvTransfer* Transfer() const = 0;
+    virtual TnvRelatedCommDevice* Comm() const = 0;
+    virtual TnvTerminal* Terminal() const = 0;
+    virtual TnvPopup* Popup() const = 0;
     // What the selected address's forwarding needs of it.
     virtual DWORD addressID() const = 0;
     virtual DWORD addressRingsNoAnswer() const = 0;
@@ -89,5 +102,10 @@ public:
     virtual void setDeviceID(int value) = 0;
     virtual void setIdleDelay(int value) = 0;
     // Whether the last generation was digits (LINE_GENERATE then means digits sent).
+    virtual bool DigitsGenerated() const = 0;
     virtual void setDigitsGenerated(bool value) = 0;
+    // The line closed, by the application or under it, and what follows for the view.
+    virtual bool CloseLine(bool closedByTapi) = 0;
+    virtual LONG DeallocateCall(HCALL call) = 0;
+    virtual void refreshAfterDeviceChange() = 0;
 };

@@ -6,6 +6,7 @@
 // context every sub-object works through; TnvLine holds one and forwards to it.
 
 #include "TnvCallRecords.h"
+#include "TnvLineDispatch.h"
 #include "TnvLineContext.h"
 
 #include <TapiStructs.h>
@@ -13,7 +14,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 
@@ -63,6 +63,16 @@ public:
     TnvCallOperations& operations() override { return *m_operations; }
     TnvCallActions& actions() override;
     TnvConference* Conference() const override { return m_conference; }
+    TnvTransfer* Transfer() const override { return m_transfer; }
+    TnvRelatedCommDevice* Comm() const override { return m_comm; }
+    TnvTerminal* Terminal() const override { return m_terminal; }
+    TnvPopup* Popup() const override { return m_popup; }
+    TnvLineEventSet& events() override;
+    void noteReply(qint32 request, qint32 result) override;
+    bool CloseLine(bool closedByTapi) override;
+    LONG DeallocateCall(HCALL call) override;
+    void refreshAfterDeviceChange() override;
+    bool DigitsGenerated() const override { return m_digitsGenerated; }
     DWORD addressID() const override;
     DWORD addressRingsNoAnswer() const override;
     HCALL callHandle() const override;
@@ -82,12 +92,8 @@ public:
     void setDigitsGenerated(bool value) override { m_digitsGenerated = value; }
 
     // --- What TnvLine forwards ---
-    TnvRelatedCommDevice* Comm() const { return m_comm; }
     TnvRelatedPhoneDevice* Phone() const { return m_phone; }
-    TnvPopup* Popup() const { return m_popup; }
     TnvPrivilege* Privilege() const { return m_privilege; }
-    TnvTerminal* Terminal() const { return m_terminal; }
-    TnvTransfer* Transfer() const { return m_transfer; }
     TnvRelatedWaveDevice* WavePlay() const { return m_wavePlay; }
     TnvRelatedWaveDevice* WaveRecord() const { return m_waveRecord; }
     bool Enabled() const { return m_enabled; }
@@ -105,9 +111,6 @@ public:
     void ReadDeviceInfo();
     void ResetState();
     bool OpenLine(DWORD mediaModes);
-    bool CloseLine(bool closedByTapi);
-    LONG DeallocateCall(HCALL call);
-    bool DigitsGenerated() const { return m_digitsGenerated; }
 
     // The instance value given to lineOpen: names this control to the callback.
     DWORD callbackInstance() const { return m_instance; }
@@ -119,12 +122,9 @@ public:
     static bool rememberedActiveRequest();
     static void setRememberedActiveRequest(bool value);
     // How many service messages are being handled one inside another right now.
-    static int messageDepth();
+    static int messageDepth() { return TnvLineDispatch::messageDepth(); }
     // Which entry point the last initialisation used (tests of the fallback).
     bool usedInitializeEx() const { return m_usedInitializeEx; }
-
-    // The record of a call the control learns of, created (with OnCallBegin) if new.
-    TnvCallRecord* BeginCall(HCALL handle);
 
     // The call object's bookkeeping, for the tests of its rules.
     bool endCall(bool forced, HCALL handle);
@@ -132,26 +132,14 @@ public:
     void setCallActiveState(bool value);
 
 private:
-    void handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3);
-    void writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
-                           DWORD param3);
-    void onReply(DWORD request, DWORD result, DWORD param3);
-    void onAddressState(DWORD address, DWORD state);
-    void onCallInfo(HCALL handle, DWORD states);
-    void onCallState(HCALL handle, DWORD state, DWORD mode, DWORD privilege);
-    void onIdleTimer();
-    void onLineState(DWORD state, DWORD param2, DWORD param3);
-    void onDigitsGathered(HCALL handle, DWORD termination);
-    void onDigitReceived(HCALL handle, DWORD digit);
-    void onMediaMode(HCALL handle, DWORD mediaMode);
     void storeDevCaps(const QByteArray& block);
-    void refreshAfterDeviceChange();
 
     TnvLine* q;
     TnvCallRecords m_records;
     TnvAddress* m_address;
     TnvCall* m_call;
     std::unique_ptr<TnvCallOperations> m_operations;
+    std::unique_ptr<TnvLineDispatch> m_dispatch;
     TnvConference* m_conference;
     TnvRelatedCommDevice* m_comm;
     TnvLineDevice* m_device;
@@ -164,7 +152,6 @@ private:
     TnvTransfer* m_transfer;
     TnvRelatedWaveDevice* m_wavePlay;
     TnvRelatedWaveDevice* m_waveRecord;
-    QTimer m_idleTimer;
     // Replies that arrived while waits were running, for waits whose slot was reused.
     struct Answer {
         qint32 request;
