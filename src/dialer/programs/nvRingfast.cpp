@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -39,8 +40,12 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("nvringfast"));
     TnvInspector::setUp();
 
-    TFormAboutBox about;
-    TForm1 form(&about);
+    // The information dialog opens over the window once it is shown; built only then.
+    std::unique_ptr<TFormAboutBox> about;
+    TForm1 form([&about] {
+        about = std::make_unique<TFormAboutBox>();
+        return about.get();
+    });
     // The start-up benchmark asks for one line once the window is up, then the end.
     const bool probe = qEnvironmentVariableIsSet("LINKORA_STARTUP_PROBE");
     if (probe) {
@@ -51,7 +56,10 @@ int main(int argc, char** argv)
             std::fflush(stdout);
             // Before the information dialog's loop starts, so the program ends at once.
             QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
-            QTimer::singleShot(0, &about, &QDialog::reject);
+            QTimer::singleShot(0, &app, [&about] {
+                if (about)
+                    about->reject();
+            });
         });
     }
     form.show();
