@@ -3,7 +3,8 @@
 // - the nvRingfast dialer from launch to its window shown with the device list filled
 //   (offscreen) against an empty widget window shown;
 // - `ringfast dial` of one instant call, launch to exit, against an empty Qt Core program.
-// Peak resident memory comes from the kernel's accounting of each finished process.
+// Peak resident memory and processor time come from the kernel's accounting of each
+// finished process.
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +31,7 @@ struct Run {
     bool ok = false;
     double shownSeconds = 0; // until the line with the marker, else until exit
     double wholeSeconds = 0;
+    double cpuSeconds = 0; // user and system, the whole process
     double peakRssKb = 0;
 };
 
@@ -92,6 +94,8 @@ Run runProcess(const std::vector<std::string>& args, const char* marker)
     if (marker == nullptr)
         run.shownSeconds = run.wholeSeconds;
     run.peakRssKb = double(usage.ru_maxrss);
+    run.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.ok = seen && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
@@ -109,7 +113,7 @@ double median(std::vector<double> values)
 void pairedStartup(benchmark::State& state, const std::vector<std::string>& program,
                    const std::vector<std::string>& yardstick, const char* marker)
 {
-    std::vector<double> ratios, programMs, yardstickMs, programRss, yardstickRss;
+    std::vector<double> ratios, programMs, yardstickMs, programRss, yardstickRss, cpuRatios, programCpu, yardstickCpu;
     for (auto _ : state) {
         const Run a = runProcess(program, marker);
         const Run b = runProcess(yardstick, marker);
@@ -121,12 +125,21 @@ void pairedStartup(benchmark::State& state, const std::vector<std::string>& prog
         programMs.push_back(a.shownSeconds * 1e3);
         yardstickMs.push_back(b.shownSeconds * 1e3);
         ratios.push_back(a.shownSeconds / b.shownSeconds);
+        programCpu.push_back(a.cpuSeconds * 1e3);
+        yardstickCpu.push_back(b.cpuSeconds * 1e3);
+        if (b.cpuSeconds > 0)
+            cpuRatios.push_back(a.cpuSeconds / b.cpuSeconds);
         programRss.push_back(a.peakRssKb);
         yardstickRss.push_back(b.peakRssKb);
     }
     state.counters["ms"] = median(programMs);
     state.counters["yardstick_ms"] = median(yardstickMs);
     state.counters["ratio"] = median(ratios);
+    // On a busy machine the wall clock also counts waiting for a processor; the processor
+    // time of the whole process does not.
+    state.counters["cpu_ms"] = median(programCpu);
+    state.counters["yardstick_cpu_ms"] = median(yardstickCpu);
+    state.counters["cpu_ratio"] = median(cpuRatios);
     state.counters["peak_rss_kB"] = median(programRss);
     state.counters["yardstick_peak_rss_kB"] = median(yardstickRss);
     state.counters["rss_ratio"] = median(yardstickRss) > 0 ? median(programRss) / median(yardstickRss) : 0;
