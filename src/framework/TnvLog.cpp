@@ -1,10 +1,12 @@
 #include "TnvLog.h"
 
+#include "TnvClock.h"
 #include "TnvHostServices.h"
 #include "TnvNotation.h"
 #include "TnvSharedControl.h"
 #include "TnvVantage.h"
 #include "TnvVantageWindow.h"
+
 
 namespace {
 
@@ -25,11 +27,23 @@ bool TnvLog::Add(bool stamped, const QString& text)
     if (m_active)
         trimTo(m_count - 1);
 
-    const QString& body = text == kMarker ? QStringLiteral("*").repeated(80) : text;
-    QString line = TnvNotation::notate(body, m_vantage->DevEnv());
-    if (m_timeStamp) {
-        line.prepend(stamped ? TnvNotation::timeStampNow() + QLatin1Char('\t')
-                             : QStringLiteral("\t\t"));
+    const bool marker = text == kMarker;
+    QString line;
+    if (!m_timeStamp) {
+        line = marker ? QString(80, QLatin1Char('*')) : TnvNotation::notate(text, m_vantage->DevEnv());
+    } else {
+        // Stamp and notated text written into one string.
+        const QString& body = marker ? QString(80, QLatin1Char('*')) : text;
+        const qsizetype prefix = stamped ? TnvClock::StampLength + 1 : 2;
+        line.reserve(prefix + (m_vantage->DevEnv() == deCppBuilder ? 2 : 1) * body.size());
+        line.resize(prefix);
+        QChar* out = line.data();
+        if (stamped)
+            TnvClock::writeStamp(out);
+        else
+            out[0] = QLatin1Char('\t');
+        out[prefix - 1] = QLatin1Char('\t');
+        TnvNotation::appendNotated(line, body, m_vantage->DevEnv());
     }
 
     bool result = false;

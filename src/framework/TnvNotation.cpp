@@ -1,64 +1,219 @@
 #include "TnvNotation.h"
 
-#include <QDateTime>
+#include "TnvClock.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace TnvNotation {
 
 namespace {
 
-void replaceFirst(QString& text, QLatin1StringView from, QLatin1StringView to)
+// A set of ASCII characters as a 128-bit mask, so a scan tests each character once.
+struct CharSet {
+    quint64 low = 0;
+    quint64 high = 0;
+
+    constexpr CharSet(const char* chars)
+    {
+        for (; *chars; ++chars) {
+            const unsigned c = static_cast<unsigned char>(*chars);
+            if (c < 64)
+                low |= quint64(1) << c;
+            else
+                high |= quint64(1) << (c - 64);
+        }
+    }
+    constexpr bool has(char16_t c) const
+    {
+        return c < 64 ? (low >> c) & 1 : c < 128 && (high >> (c - 64)) & 1;
+    }
+};
+
+// The characters each notation acts on; a line without any of them stays as it is.
+constexpr CharSet kDelphiChars("~");
+constexpr CharSet kCppChars("~.='");
+constexpr CharSet kBasicChars(".~'=/");
+// A basic line changes only with one of these (an "=" only after a ":").
+constexpr CharSet kBasicTrigger(".~':/");
+
+// The index of the first character of text in set, or the text's length.
+qsizetype firstOf(QStringView text, CharSet set)
 {
-    const qsizetype at = text.indexOf(from);
-    if (at >= 0)
-        text.replace(at, from.size(), to);
+    qsizetype i = 0;
+    while (i < text.size() && !set.has(text[i].unicode()))
+        ++i;
+    return i;
 }
 
-// Removes the dots of the member path before the first "=", keeping ranges ("..")
-// and "~" separators, which become dots afterwards.
-void flattenNames(QString& text)
+// Copies the characters up to the next one in set; returns where that one is (or n).
+qsizetype copyRun(const QChar* in, qsizetype from, qsizetype n, QChar*& out, CharSet set)
 {
-    text.replace(QLatin1StringView(".."), QLatin1StringView("~~"));
-    qsizetype end = text.indexOf(QLatin1Char('='));
-    if (end < 0)
-        end = text.size();
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (i < end && text.at(i) == QLatin1Char('.'))
-            continue;
-        out.append(text.at(i));
+    qsizetype end = from;
+    while (end < n && !set.has(in[end].unicode()))
+        ++end;
+    std::copy(in + from, in + end, out);
+    out += end - from;
+    return end;
+}
+
+// The writers below get the index of the first character they act on (the rest before it
+// is copied as it is) and room enough for the rewritten text.
+
+// Every "~" becomes "."; room for n characters.
+QChar* writeDelphi(const QChar* in, qsizetype from, qsizetype n, QChar* out)
+{
+    out = std::copy(in, in + from, out);
+    for (qsizetype i = from; (i = copyRun(in, i, n, out, kDelphiChars)) < n; ++i)
+        *out++ = QLatin1Char('.');
+    return out;
+}
+
+// In one pass, what the rules do one after the other: every "~" becomes "." and every
+// "." becomes "->"; every " = " becomes " == " (left to right, not overlapping); the first
+// ":=" loses its colon; every single quote becomes a double quote. None of the rules
+// makes or breaks a match of another, so one scan of the original text gives the same.
+// Needs room for 2n characters.
+QChar* writeCppBuilder(const QChar* in, qsizetype from, qsizetype n, QChar* out)
+{
+    out = std::copy(in, in + from, out);
+    bool assignDone = false;
+    qsizetype matchEnd = 0; // a " = " may not reuse the blank that ended the last one
+    for (qsizetype i = from; (i = copyRun(in, i, n, out, kCppChars)) < n; ++i) {
+        switch (in[i].unicode()) {
+        case u'~':
+        case u'.':
+            *out++ = QLatin1Char('-');
+            *out++ = QLatin1Char('>');
+            break;
+        case u'=':
+            if (i >= 1 && i - 1 >= matchEnd && in[i - 1] == QLatin1Char(' ') && i + 1 < n
+                && in[i + 1] == QLatin1Char(' ')) {
+                // The blank before is written already.
+                *out++ = QLatin1Char('=');
+                *out++ = QLatin1Char('=');
+                *out++ = QLatin1Char(' ');
+                ++i;
+                matchEnd = i + 1;
+            } else if (!assignDone && i >= 1 && in[i - 1] == QLatin1Char(':')) {
+                assignDone = true;
+                out[-1] = QLatin1Char('=');
+            } else {
+                *out++ = QLatin1Char('=');
+            }
+            break;
+        default: // the single quote
+            *out++ = QLatin1Char('"');
+            break;
+        }
     }
-    out.replace(QLatin1Char('~'), QLatin1Char('.'));
-    text = std::move(out);
+    return out;
+}
+
+// In one pass, what the rules do one after the other: ranges ("..") stay, the other dots
+// before the first "=" go, "~" becomes "."; then single quotes become double quotes, the
+// first ":=" loses its colon and the first "//" becomes a single quote. Dropping a dot
+// can join a colon to the "=" after it, so the last two look at what was written.
+// Needs room for n characters.
+QChar* writeBasic(const QChar* in, qsizetype from, qsizetype n, QChar* out)
+{
+    const QChar* const begin = out;
+    out = std::copy(in, in + from, out);
+    qsizetype firstEquals = QStringView(in, n).indexOf(QLatin1Char('='));
+    if (firstEquals < 0)
+        firstEquals = n;
+    bool assignDone = false;
+    bool commentDone = false;
+    for (qsizetype i = from; (i = copyRun(in, i, n, out, kBasicChars)) < n; ++i) {
+        switch (in[i].unicode()) {
+        case u'.':
+            if (i + 1 < n && in[i + 1] == QLatin1Char('.')) {
+                *out++ = QLatin1Char('.');
+                *out++ = QLatin1Char('.');
+                ++i;
+            } else if (i >= firstEquals) {
+                *out++ = QLatin1Char('.');
+            }
+            break;
+        case u'~':
+            *out++ = QLatin1Char('.');
+            break;
+        case u'\'':
+            *out++ = QLatin1Char('"');
+            break;
+        case u'=':
+            if (!assignDone && out > begin && out[-1] == QLatin1Char(':')) {
+                assignDone = true;
+                out[-1] = QLatin1Char('=');
+            } else {
+                *out++ = QLatin1Char('=');
+            }
+            break;
+        default: // the slash
+            if (!commentDone && out > begin && out[-1] == QLatin1Char('/')) {
+                commentDone = true;
+                out[-1] = QLatin1Char('\'');
+            } else {
+                *out++ = QLatin1Char('/');
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+// Where the first character that env changes lies, or the text's length when none does.
+qsizetype firstChange(QStringView text, TDevEnv env)
+{
+    switch (env) {
+    case deDelphi: {
+        const qsizetype at = text.indexOf(QLatin1Char('~'));
+        return at < 0 ? text.size() : at;
+    }
+    case deCppBuilder:
+        return firstOf(text, kCppChars);
+    case deOther:
+    case deVisualBasic: {
+        // A line changes only with a dot, a tilde, a quote, a ":" or a "/"; the writer
+        // starts at the first character it acts on, which may be an earlier "=".
+        if (firstOf(text, kBasicTrigger) == text.size())
+            return text.size();
+        return firstOf(text, kBasicChars);
+    }
+    }
+    return text.size();
 }
 
 } // namespace
 
 QString notate(const QString& text, TDevEnv env)
 {
-    QString out = text;
-    switch (env) {
-    case deDelphi:
-        out.replace(QLatin1Char('~'), QLatin1Char('.'));
-        break;
-    case deCppBuilder:
-        out.replace(QLatin1Char('~'), QLatin1Char('.'));
-        out.replace(QLatin1StringView("."), QLatin1StringView("->"));
-        out.replace(QLatin1StringView(" = "), QLatin1StringView(" == "));
-        replaceFirst(out, QLatin1StringView(":="), QLatin1StringView("="));
-        out.replace(QLatin1Char('\''), QLatin1Char('"'));
-        break;
-    case deOther:
-    case deVisualBasic:
-        flattenNames(out);
-        out.replace(QLatin1Char('\''), QLatin1Char('"'));
-        replaceFirst(out, QLatin1StringView(":="), QLatin1StringView("="));
-        replaceFirst(out, QLatin1StringView("//"), QLatin1StringView("'"));
-        break;
-    }
+    if (firstChange(text, env) == text.size())
+        return text;
+    QString out;
+    appendNotated(out, text, env);
     return out;
+}
+
+void appendNotated(QString& out, QStringView text, TDevEnv env)
+{
+    const qsizetype n = text.size();
+    const qsizetype from = firstChange(text, env);
+    if (from == n) {
+        out.append(text);
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + (env == deCppBuilder ? 2 * n : n));
+    QChar* const start = out.data() + at;
+    QChar* end = start;
+    switch (env) {
+    case deDelphi: end = writeDelphi(text.data(), from, n, start); break;
+    case deCppBuilder: end = writeCppBuilder(text.data(), from, n, start); break;
+    case deOther:
+    case deVisualBasic: end = writeBasic(text.data(), from, n, start); break;
+    }
+    out.truncate(at + (end - start));
 }
 
 QString boolText(bool value)
@@ -66,14 +221,35 @@ QString boolText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
+void writeHex8(QChar* out, quint32 value)
+{
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    for (int i = 7; i >= 0; --i, value >>= 4)
+        out[i] = QChar(kDigits[value & 0xF]);
+}
+
+void appendHex8(QString& text, quint32 value)
+{
+    const qsizetype at = text.size();
+    text.resize(at + 8);
+    writeHex8(text.data() + at, value);
+}
+
 QString hex8(quint32 value)
 {
-    return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
+    QString out(8, Qt::Uninitialized);
+    writeHex8(out.data(), value);
+    return out;
 }
 
 QString hexText(quint32 value)
 {
-    return QLatin1Char('[') + hex8(value) + QLatin1Char(']');
+    QString out(10, Qt::Uninitialized);
+    QChar* o = out.data();
+    o[0] = QLatin1Char('[');
+    writeHex8(o + 1, value);
+    o[9] = QLatin1Char(']');
+    return out;
 }
 
 QString timeStamp(const QTime& time)
@@ -91,17 +267,9 @@ QString timeStamp(const QTime& time)
 
 QString timeStampNow()
 {
-    // Local time costs a time-zone lookup; within one second only the milliseconds move,
-    // so the local minute and second are looked up once a second.
-    static thread_local qint64 cachedSecond = -1;
-    static thread_local QTime cachedTime;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const qint64 second = now / 1000;
-    if (second != cachedSecond) {
-        cachedSecond = second;
-        cachedTime = QDateTime::fromMSecsSinceEpoch(second * 1000).time();
-    }
-    return timeStamp(cachedTime.addMSecs(int(now % 1000)));
+    QString out(TnvClock::StampLength, Qt::Uninitialized);
+    TnvClock::writeStamp(out.data());
+    return out;
 }
 
 QString devEnvText(TDevEnv env)

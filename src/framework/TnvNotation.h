@@ -9,13 +9,20 @@
 
 namespace TnvNotation {
 
-// Rewrites a line written in the native (dotted) notation into the notation of env.
+// Rewrites a line written in the native (dotted) notation into the notation of env, in
+// one pass. A line without any character the notation changes comes back as it is,
+// sharing the text.
 QString notate(const QString& text, TDevEnv env);
+// Appends the notated text to out, without a string of its own in between.
+void appendNotated(QString& out, QStringView text, TDevEnv env);
 
 QString boolText(bool value);
 
 // Eight upper-case hexadecimal digits, two's complement for negative values.
 QString hex8(quint32 value);
+// The same eight digits written to out[0..7], or appended to text.
+void writeHex8(QChar* out, quint32 value);
+void appendHex8(QString& text, quint32 value);
 
 // hex8 in square brackets.
 QString hexText(quint32 value);

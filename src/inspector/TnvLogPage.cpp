@@ -24,6 +24,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// The shortest time between two catch-ups of the memo: about one display frame.
+constexpr qint64 kFlushIntervalMs = 20;
+
+} // namespace
+
 TnvLogPage::TnvLogPage(TnvSharedControl* control, QWidget* parent)
     : QWidget(parent)
     , m_control(control)
@@ -63,6 +70,10 @@ TnvLogPage::TnvLogPage(TnvSharedControl* control, QWidget* parent)
     m_memo->setReadOnly(true);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Nobody undoes a read-only copy; keeping its edits would only cost time and memory.
+    m_memo->setUndoRedoEnabled(false);
+    m_flushTimer.setSingleShot(true);
+    connect(&m_flushTimer, &QTimer::timeout, this, &TnvLogPage::flush);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
@@ -108,38 +119,73 @@ QToolButton* TnvLogPage::addButton(const QString& name, const QString& hint, con
 
 void TnvLogPage::refreshLogView()
 {
+    mirrorSettings();
+    m_stale = true;
+    if (m_flushTimer.isActive())
+        return;
+    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kFlushIntervalMs;
+    m_flushTimer.start(int(std::max<qint64>(0, kFlushIntervalMs - since)));
+}
+
+void TnvLogPage::mirrorSettings()
+{
     TnvLog* log = m_control->Log();
-    {
-        // Mirroring the settings must not assign them again.
-        const QSignalBlocker blockActive(m_active);
-        const QSignalBlocker blockStamp(m_timeStamp);
-        m_active->setChecked(log->Active());
-        m_count->setText(QString::number(log->Count()));
-        m_timeStamp->setChecked(log->TimeStamp());
-    }
-    qsizetype count = log->Lines().size();
-    while (count > 0 && log->Lines().at(count - 1).trimmed().isEmpty())
+    // Mirroring the settings must not assign them again.
+    const QSignalBlocker blockActive(m_active);
+    const QSignalBlocker blockStamp(m_timeStamp);
+    m_active->setChecked(log->Active());
+    const QString count = QString::number(log->Count());
+    if (m_count->text() != count)
+        m_count->setText(count);
+    m_timeStamp->setChecked(log->TimeStamp());
+}
+
+void TnvLogPage::flush()
+{
+    m_flushTimer.stop();
+    if (!m_stale)
+        return;
+    m_stale = false;
+    m_sinceFlush.start();
+    const QStringList& lines = m_control->Log()->Lines();
+    qsizetype count = lines.size();
+    while (count > 0 && lines.at(count - 1).trimmed().isEmpty())
         --count;
-    showLines(log->Lines().mid(0, count));
+    showLines(count == lines.size() ? lines : lines.mid(0, count));
     m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
+}
+
+QPlainTextEdit* TnvLogPage::memo()
+{
+    flush();
+    return m_memo;
 }
 
 void TnvLogPage::showLines(const QStringList& lines)
 {
-    // A refresh usually drops a line or two at the top and adds one at the bottom;
-    // editing just those ends keeps a refresh cheap however long the log is.
+    // Usually lines left at the top and others came at the bottom: find where the log
+    // now starts within what is shown and edit just the two ends, in one edit so the
+    // memo lays itself out once.
     const qsizetype shown = m_shown.size();
-    for (qsizetype dropped = 0; dropped < shown && dropped <= 4; ++dropped) {
+    for (qsizetype dropped = 0; dropped < shown; ++dropped) {
         const qsizetype kept = shown - dropped;
-        if (lines.size() < kept || !std::equal(lines.cbegin(), lines.cbegin() + kept, m_shown.cbegin() + dropped))
+        if (lines.size() < kept || m_shown.at(dropped) != lines.first()
+            || !std::equal(m_shown.cbegin() + dropped, m_shown.cend(), lines.cbegin()))
             continue;
+        QTextCursor cursor(m_memo->document());
+        cursor.beginEditBlock();
         if (dropped > 0) {
-            QTextCursor cursor(m_memo->document());
             cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, int(dropped));
             cursor.removeSelectedText();
         }
-        for (qsizetype i = kept; i < lines.size(); ++i)
-            m_memo->appendPlainText(lines.at(i));
+        if (kept < lines.size()) {
+            QString added;
+            for (qsizetype i = kept; i < lines.size(); ++i)
+                added.append(QLatin1Char('\n')).append(lines.at(i));
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(added);
+        }
+        cursor.endEditBlock();
         m_shown = lines;
         return;
     }
@@ -149,6 +195,9 @@ void TnvLogPage::showLines(const QStringList& lines)
 
 void TnvLogPage::showError()
 {
+    // Only a change repaints: an error on every message must not repaint each time.
+    if (m_errors->isEnabled())
+        return;
     m_errors->setEnabled(true);
     emit errorIndicatorChanged(true);
 }
@@ -166,6 +215,7 @@ void TnvLogPage::resetErrors()
 
 bool TnvLogPage::copyToClipboard()
 {
+    flush();
     m_memo->selectAll();
     m_memo->copy();
     return true;
@@ -173,6 +223,7 @@ bool TnvLogPage::copyToClipboard()
 
 bool TnvLogPage::print(bool askUser)
 {
+    flush();
     auto* services = TnvQtHostServices::current();
     if (!services)
         return false;

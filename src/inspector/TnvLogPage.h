@@ -3,8 +3,16 @@
 // The Log page of every inspector window: the tool row (error indicator, clear,
 // active, time stamp, marker, dump, copy, print, count) over a read-only copy of the
 // control's trace log.
+//
+// A trace can bring thousands of lines a second, and laying out and painting the memo
+// for each would cost far more than writing them. So a refresh only marks the memo
+// stale; it catches up with the log at most once per turn of the event loop, and no
+// sooner than a display frame after the last time, in one edit. Whatever reads the memo
+// (copy, print, memo()) brings it up to date first, so nobody sees a stale copy.
 
+#include <QElapsedTimer>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 class QLineEdit;
@@ -18,15 +26,19 @@ class TnvLogPage : public QWidget {
 public:
     TnvLogPage(TnvSharedControl* control, QWidget* parent = nullptr);
 
-    // Mirrors the log's settings and lines without writing anything to the log.
+    // Mirrors the log's settings at once and its lines soon (see flush), without writing
+    // anything to the log.
     void refreshLogView();
+    // Brings the memo's lines up to date with the log now.
+    void flush();
     // Lights the error indicator until the user resets it.
     void showError();
     bool copyToClipboard();
     // Asks for a printer (unless told not to) and prints the log in the memo's font.
     bool print(bool askUser = true);
 
-    QPlainTextEdit* memo() const { return m_memo; }
+    // The memo, brought up to date first.
+    QPlainTextEdit* memo();
     bool errorShown() const;
 
 signals:
@@ -37,6 +49,7 @@ private:
     void timeStampClicked(bool down);
     void countEdited();
     void resetErrors();
+    void mirrorSettings();
     void showLines(const QStringList& lines);
     QToolButton* addButton(const QString& name, const QString& hint, const QString& text);
 
@@ -52,4 +65,7 @@ private:
     QLineEdit* m_count;
     QPlainTextEdit* m_memo;
     QStringList m_shown; // what the memo holds, line by line
+    bool m_stale = false;
+    QTimer m_flushTimer;
+    QElapsedTimer m_sinceFlush;
 };

@@ -7,8 +7,7 @@
 #include <QPrinter>
 
 TnvQtHostServices::TnvQtHostServices()
-    : m_printer(std::make_unique<QPrinter>())
-    , m_font(QStringLiteral("Monospace"), 9)
+    : m_font(QStringLiteral("Monospace"), 9)
 {
 }
 
@@ -16,6 +15,13 @@ TnvQtHostServices::~TnvQtHostServices()
 {
     if (current() == this)
         TnvHostServices::install(nullptr);
+}
+
+QPrinter* TnvQtHostServices::printer() const
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return m_printer.get();
 }
 
 TnvQtHostServices* TnvQtHostServices::current()
@@ -46,17 +52,18 @@ bool TnvQtHostServices::openUrl(const QUrl& url)
 
 bool TnvQtHostServices::printLines(const QStringList& lines)
 {
+    QPrinter* device = printer();
     QPainter painter;
-    if (!painter.begin(m_printer.get()))
+    if (!painter.begin(device))
         return false;
     painter.setFont(m_font);
-    const QFontMetrics metrics(painter.font(), m_printer.get());
+    const QFontMetrics metrics(painter.font(), device);
     const QRect page = painter.viewport();
     const int lineHeight = metrics.lineSpacing();
     int y = metrics.ascent();
     for (const QString& line : lines) {
         if (y > page.height()) {
-            if (!m_printer->newPage())
+            if (!device->newPage())
                 return false;
             y = metrics.ascent();
         }

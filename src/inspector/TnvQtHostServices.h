@@ -20,14 +20,15 @@ public:
     bool openUrl(const QUrl& url) override;
     bool printLines(const QStringList& lines) override;
 
-    // The application's current printer; print dialogs configure it.
-    QPrinter* printer() const { return m_printer.get(); }
+    // The application's current printer; print dialogs configure it. Made on first use:
+    // a printer loads the print system's plugin and its libraries.
+    QPrinter* printer() const;
     void setPrintFont(const QFont& font) { m_font = font; }
 
     // The installed instance, when the installed services are these.
     static TnvQtHostServices* current();
 
 private:
-    std::unique_ptr<QPrinter> m_printer;
+    mutable std::unique_ptr<QPrinter> m_printer;
     QFont m_font;
 };

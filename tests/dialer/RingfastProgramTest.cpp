@@ -20,10 +20,12 @@ struct Outcome {
 class RingfastProgram : public ::testing::Test {
 protected:
     // Runs ringfast with its own configuration and control socket folder.
-    Outcome ringfast(const QStringList& arguments, int timeoutMs = 20000)
+    Outcome ringfast(const QStringList& arguments, int timeoutMs = 20000, const QStringList& extraEnvironment = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : extraEnvironment)
+            env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
         process.setProcessEnvironment(env);
@@ -60,6 +62,19 @@ TEST_F(RingfastProgram, ConnectedCallPrintsTheLogBoxLinesAtOnce)
     EXPECT_EQ(run.out, expected("ringfast-connected-call"));
     // The whole call, process start included, in well under a second.
     EXPECT_LT(run.ms, 1000);
+}
+
+TEST_F(RingfastProgram, DialingLoadsNoWindowLibraries)
+{
+    // The dynamic loader lists every library it opens; the service's dialogs, and the
+    // widget libraries with them, stay out of a program without windows, and the control
+    // channel needs no network library.
+    const Outcome run = ringfast({"dial", "5550100", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "0"},
+                                 20000, {QStringLiteral("LD_DEBUG=files")});
+    EXPECT_EQ(run.code, 0);
+    ASSERT_TRUE(run.err.contains(QStringLiteral("libQt6Core.so"))) << "no trace from the dynamic loader";
+    for (const char* library : {"libQt6Widgets.so", "libQt6Gui.so", "libQt6Network.so", "linkora-telephony-dialogs"})
+        EXPECT_FALSE(run.err.contains(QLatin1String(library))) << library;
 }
 
 TEST_F(RingfastProgram, BusyNumberFailsWithTheReason)

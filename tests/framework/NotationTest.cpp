@@ -4,7 +4,49 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
+
+// The notation rules applied one after the other, as they are stated: the reference the
+// one-pass rewriting must agree with on any text.
+QString stepwise(QString text, TDevEnv env)
+{
+    const auto replaceFirst = [&](QLatin1StringView from, QLatin1StringView to) {
+        const qsizetype at = text.indexOf(from);
+        if (at >= 0)
+            text.replace(at, from.size(), to);
+    };
+    switch (env) {
+    case deDelphi:
+        text.replace(QLatin1Char('~'), QLatin1Char('.'));
+        break;
+    case deCppBuilder:
+        text.replace(QLatin1Char('~'), QLatin1Char('.'));
+        text.replace(QLatin1StringView("."), QLatin1StringView("->"));
+        text.replace(QLatin1StringView(" = "), QLatin1StringView(" == "));
+        replaceFirst(QLatin1StringView(":="), QLatin1StringView("="));
+        text.replace(QLatin1Char('\''), QLatin1Char('"'));
+        break;
+    case deOther:
+    case deVisualBasic: {
+        text.replace(QLatin1StringView(".."), QLatin1StringView("~~"));
+        qsizetype end = text.indexOf(QLatin1Char('='));
+        if (end < 0)
+            end = text.size();
+        for (qsizetype dot = text.indexOf(QLatin1Char('.')); dot >= 0 && dot < end; dot = text.indexOf(QLatin1Char('.'))) {
+            text.remove(dot, 1);
+            --end;
+        }
+        text.replace(QLatin1Char('~'), QLatin1Char('.'));
+        text.replace(QLatin1Char('\''), QLatin1Char('"'));
+        replaceFirst(QLatin1StringView(":="), QLatin1StringView("="));
+        replaceFirst(QLatin1StringView("//"), QLatin1StringView("'"));
+        break;
+    }
+    }
+    return text;
+}
 
 struct NotationCase {
     const char* native;
@@ -42,6 +84,29 @@ TEST(Notation, RewritesEveryCaseInEachNotation)
     }
 }
 
+TEST(Notation, OnePassAgreesWithTheRulesStepByStep)
+{
+    // Texts dense in the characters the rules act on, so their interplay comes up often:
+    // ranges, a dot dropped between ":" and "=", " = = ", "///" and the like.
+    const QString alphabet = QStringLiteral(".~=:/' aB1");
+    std::mt19937 random(20240611);
+    for (int i = 0; i < 20000; ++i) {
+        QString text;
+        const int length = int(random() % 14);
+        for (int k = 0; k < length; ++k)
+            text.append(alphabet.at(qsizetype(random() % alphabet.size())));
+        for (TDevEnv env : {deDelphi, deCppBuilder, deOther, deVisualBasic})
+            ASSERT_EQ(TnvNotation::notate(text, env), stepwise(text, env)) << qPrintable(text) << " in " << env;
+    }
+}
+
+TEST(Notation, ALineWithNothingToRewriteIsSharedNotCopied)
+{
+    const QString text = QString::fromLatin1("OnCallBegin [00000001]");
+    for (TDevEnv env : {deDelphi, deCppBuilder, deVisualBasic})
+        EXPECT_TRUE(TnvNotation::notate(text, env).isSharedWith(text)) << env;
+}
+
 TEST(Notation, ValueTexts)
 {
     EXPECT_EQ(TnvNotation::boolText(true), QStringLiteral("True"));
@@ -49,6 +114,10 @@ TEST(Notation, ValueTexts)
     EXPECT_EQ(TnvNotation::hexText(0x80000018u), QStringLiteral("[80000018]"));
     EXPECT_EQ(TnvNotation::hexText(static_cast<quint32>(-3)), QStringLiteral("[FFFFFFFD]"));
     EXPECT_EQ(TnvNotation::hex8(0xabcu), QStringLiteral("00000ABC"));
+    EXPECT_EQ(TnvNotation::hex8(0xFEDCBA98u), QStringLiteral("FEDCBA98"));
+    QString text = QStringLiteral("Call [");
+    TnvNotation::appendHex8(text, 0x1F);
+    EXPECT_EQ(text, QStringLiteral("Call [0000001F"));
     EXPECT_EQ(TnvNotation::timeStamp(QTime(13, 4, 5, 7)), QStringLiteral("04:05.007"));
 }
 

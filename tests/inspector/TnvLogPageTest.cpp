@@ -1,5 +1,5 @@
-// The Log page: mirroring the log without writing to it, its buttons, the clipboard and
-// printing to a PDF file.
+// The Log page: mirroring the log without writing to it, catching up with a burst of
+// lines in one go, its buttons, the clipboard and printing to a PDF file.
 
 #include "TestControl.h"
 
@@ -149,4 +149,26 @@ TEST_F(LogPageFixture, MemoMatchesTheLogThroughEveryKindOfChange)
         steps[pick < 8 ? 0 : pick - 8](i);
         ASSERT_EQ(page->memo()->toPlainText(), expectedMemo()) << "after step " << i << " (" << pick << ")";
     }
+}
+
+TEST_F(LogPageFixture, ABurstOfLinesReachesTheMemoAtTheNextTurnOfTheEventLoop)
+{
+    // The memo as the person sees it, read without bringing it up to date.
+    auto* shown = page->findChild<QPlainTextEdit*>(QStringLiteral("MemoLog"));
+    const QString before = page->memo()->toPlainText();
+    for (int i = 0; i < 500; ++i)
+        control.Log()->Add(true, QStringLiteral("Call.Dial [%1]").arg(i, 8, 10, QLatin1Char('0')));
+    EXPECT_EQ(shown->toPlainText(), before);
+    const QString expected = control.Log()->Lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(waitUntil([&] { return shown->toPlainText() == expected; }));
+}
+
+TEST_F(LogPageFixture, CopySeesEveryLineAddedJustBefore)
+{
+    for (int i = 0; i < 80; ++i)
+        control.Log()->Add(false, QStringLiteral("\tline %1").arg(i));
+    QApplication::clipboard()->clear();
+    ASSERT_TRUE(control.Log()->CopyToClipboard());
+    EXPECT_EQ(QApplication::clipboard()->text(), control.Log()->Lines().join(QLatin1Char('\n')));
+    EXPECT_TRUE(QApplication::clipboard()->text().endsWith(QStringLiteral("line 79")));
 }

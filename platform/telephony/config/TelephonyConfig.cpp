@@ -462,6 +462,17 @@ bool TelephonyConfig::setCurrentLocationId(DWORD id)
     return true;
 }
 
+bool TelephonyConfig::replaceLocations(const QList<DialingLocation>& locations, DWORD currentId, QString* errorText)
+{
+    const QList<DialingLocation> oldLocations = m_locations;
+    const DWORD oldCurrent = m_currentLocationId;
+    if (setLocations(locations) && setCurrentLocationId(currentId) && save(errorText))
+        return true;
+    setLocations(oldLocations);
+    setCurrentLocationId(oldCurrent);
+    return false;
+}
+
 bool TelephonyConfig::isValidProviderName(const QString& name)
 {
     static const QRegularExpression pattern(QStringLiteral("^[a-z][a-z0-9_-]{0,31}$"));

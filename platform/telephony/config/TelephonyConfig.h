@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialingLocation.h"
+#include "LocationStore.h"
 
 #include <QList>
 #include <QObject>
@@ -22,7 +23,7 @@ struct ProviderConfig {
 // dialing locations and which one is current. A missing file means the defaults (the
 // simulated exchange and one location), so the service runs without any set-up; a
 // damaged file costs only what is damaged, each loss reported in warnings().
-class TelephonyConfig : public QObject {
+class TelephonyConfig : public QObject, public LocationStore {
     Q_OBJECT
 
 public:
@@ -54,13 +55,14 @@ public:
     // False (nothing changed) for an unknown provider or settings the file cannot hold.
     bool setProviderSettings(const QString& name, const QVariantMap& settings);
 
-    QList<DialingLocation> locations() const { return m_locations; }
+    QList<DialingLocation> locations() const override { return m_locations; }
     DialingLocation currentLocation() const;
-    DWORD currentLocationId() const { return m_currentLocationId; }
+    DWORD currentLocationId() const override { return m_currentLocationId; }
     // False (nothing changed) unless every location passes DialingLocations::checkLocations.
     // The current location stays when its id is still there, else the first becomes current.
     bool setLocations(const QList<DialingLocation>& locations);
     bool setCurrentLocationId(DWORD id);
+    bool replaceLocations(const QList<DialingLocation>& locations, DWORD currentId, QString* errorText) override;
 
     static bool isValidProviderName(const QString& name);
     static bool isValidSettingKey(const QString& key);

@@ -2,8 +2,8 @@
 
 #include "DialingLocations.h"
 #include "LocationForm.h"
+#include "LocationStore.h"
 #include "TapiConstants.h"
-#include "TelephonyConfig.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -32,10 +32,10 @@ QString firstLine(const QString& address)
 
 } // namespace
 
-TranslateDialog::TranslateDialog(TelephonyConfig& config, const QString& address, QWidget* parent)
+TranslateDialog::TranslateDialog(LocationStore& store, const QString& address, QWidget* parent)
     : QDialog(parent)
-    , m_config(config)
-    , m_locations(config.locations())
+    , m_store(store)
+    , m_locations(store.locations())
 {
     setObjectName(QStringLiteral("TranslateDialog"));
     setWindowTitle(tr("Dialing Locations"));
@@ -115,7 +115,7 @@ TranslateDialog::TranslateDialog(TelephonyConfig& config, const QString& address
     for (int i = 0; i < m_locations.size(); ++i) {
         auto* item = new QListWidgetItem(m_locations[i].name, m_list);
         item->setFlags(item->flags() | Qt::ItemIsEditable);
-        if (m_locations[i].id == config.currentLocationId())
+        if (m_locations[i].id == store.currentLocationId())
             currentRow = i;
     }
     m_syncing = false;
@@ -251,14 +251,8 @@ void TranslateDialog::accept()
 {
     if (m_row < 0 || !DialingLocations::checkLocations(m_locations).isEmpty())
         return;
-    const QList<DialingLocation> oldLocations = m_config.locations();
-    const DWORD oldCurrent = m_config.currentLocationId();
     QString error;
-    if (!m_config.setLocations(m_locations) || !m_config.setCurrentLocationId(m_locations[m_row].id)
-        || !m_config.save(&error)) {
-        // Keep the configuration as it was so the file and memory never disagree.
-        m_config.setLocations(oldLocations);
-        m_config.setCurrentLocationId(oldCurrent);
+    if (!m_store.replaceLocations(m_locations, m_locations[m_row].id, &error)) {
         m_problem->setText(tr("The locations could not be saved. %1").arg(error));
         m_problem->setVisible(true);
         return;

@@ -15,7 +15,7 @@ class QPushButton;
 namespace Telephony {
 
 class LocationForm;
-class TelephonyConfig;
+class LocationStore;
 
 // The dialing-locations dialog behind lineTranslateDialog: the user picks where they
 // dial from, edits each location's codes and sees the application's number as it
@@ -25,7 +25,7 @@ class TranslateDialog : public QDialog {
     Q_OBJECT
 
 public:
-    TranslateDialog(TelephonyConfig& config, const QString& address, QWidget* parent = nullptr);
+    TranslateDialog(LocationStore& store, const QString& address, QWidget* parent = nullptr);
 
     // The locations as edited so far.
     QList<DialingLocation> locations() const { return m_locations; }
@@ -43,7 +43,7 @@ private:
     QString previewText() const;
     DWORD freeId() const;
 
-    TelephonyConfig& m_config;
+    LocationStore& m_store;
     QList<DialingLocation> m_locations;
     int m_row = -1;
     bool m_syncing = false;

@@ -1,21 +1,62 @@
 #include "ControlServer.h"
 
+#include "ControlConnection.h"
 #include "ControlSession.h"
 
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
+#include <QTimer>
 
-#include <sys/stat.h>
-
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <utility>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace Telephony {
 
 namespace {
 
-// How long a probe waits for a live server to accept; local connects are immediate.
-constexpr int probeTimeoutMs = 1000;
+// Clients that may wait to be accepted: a burst of them may come before the event loop
+// turns, and each must at least hear that it is one too many.
+constexpr int backlog = 2 * ControlServer::maxClients;
+
+// The socket address of path; false when the path does not fit.
+bool socketAddress(const QByteArray& path, sockaddr_un* address)
+{
+    *address = sockaddr_un{};
+    address->sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address->sun_path)
+        return false;
+    std::memcpy(address->sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Whether a program accepts on path: 0 if one does, otherwise the errno of the attempt.
+int probe(const sockaddr_un& address)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return errno;
+    int result = 0;
+    while (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno != EINTR) {
+            result = errno;
+            break;
+        }
+    }
+    ::close(fd);
+    return result;
+}
 
 QString helpText(bool hasHandler)
 {
@@ -29,11 +70,7 @@ QString helpText(bool hasHandler)
 ControlServer::ControlServer(const QString& name, QObject* parent)
     : QObject(parent)
     , m_name(name)
-    , m_server(new QLocalServer(this))
 {
-    // Only the user who runs the program may drive its exchange.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &ControlServer::acceptConnections);
 }
 
 ControlServer::~ControlServer()
@@ -54,34 +91,60 @@ void ControlServer::setHandler(Handler handler)
 bool ControlServer::listen()
 {
     m_errorString.clear();
-    if (m_server->isListening())
+    if (isListening())
         return fail(QStringLiteral("The control channel \"%1\" is already open.").arg(m_name));
     const QString nameProblem = ControlProtocol::checkServerName(m_name);
     if (!nameProblem.isEmpty())
         return fail(QStringLiteral("Cannot open the control channel: %1.").arg(nameProblem));
+    const QByteArray path = QFile::encodeName(ControlProtocol::socketPath(m_name));
+    sockaddr_un address;
+    if (!socketAddress(path, &address))
+        return fail(QStringLiteral("Cannot open the control channel \"%1\": the name is too long.").arg(m_name));
 
-    // Listening with access options replaces an existing socket without a word, so the
-    // name is checked first: a live owner keeps it, a dead one's leftover is cleared.
-    QLocalSocket probe;
-    probe.connectToServer(m_name);
-    if (probe.waitForConnected(probeTimeoutMs)) {
-        probe.abort();
+    // Binding fails on an existing file, so the name is checked first: a live owner keeps
+    // it, a dead one's leftover is cleared.
+    const int probed = probe(address);
+    if (probed == 0) {
         return fail(QStringLiteral("The control channel \"%1\" is already in use by another running program.")
                         .arg(m_name));
     }
-    if (probe.error() == QLocalSocket::ConnectionRefusedError) {
+    if (probed == ECONNREFUSED) {
         if (!clearStaleSocket())
             return false;
-    } else if (probe.error() != QLocalSocket::ServerNotFoundError) {
-        return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.").arg(m_name, probe.errorString()));
+    } else if (probed != ENOENT) {
+        return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.").arg(m_name, systemError(probed)));
     }
 
     // FIXME: two programs starting at the same instant can both pass the probe; the later
-    // one then takes the name over.
-    if (!m_server->listen(m_name)) {
-        return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.")
-                        .arg(m_name, m_server->errorString()));
+    // one then fails to bind.
+    return openSocket(path);
+}
+
+bool ControlServer::openSocket(const QByteArray& path)
+{
+    sockaddr_un address;
+    socketAddress(path, &address);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.").arg(m_name, systemError(errno)));
+    // Only the user who runs the program may drive its exchange. The mode of the unbound
+    // socket becomes the file's, so no other user can ever connect, not even briefly.
+    if (::fchmod(fd, S_IRWXU) != 0
+        || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.").arg(m_name, systemError(error)));
     }
+    if (::listen(fd, backlog) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(path.constData());
+        return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.").arg(m_name, systemError(error)));
+    }
+    m_descriptor = fd;
+    m_path = QFile::decodeName(path);
+    m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ControlServer::acceptConnections);
     return true;
 }
 
@@ -96,7 +159,7 @@ bool ControlServer::clearStaleSocket()
         return fail(QStringLiteral("Cannot open the control channel: \"%1\" exists and is not a socket.")
                         .arg(QFile::decodeName(path)));
     }
-    if (!QLocalServer::removeServer(m_name)) {
+    if (::unlink(path.constData()) != 0 && errno != ENOENT) {
         return fail(QStringLiteral("Cannot remove the abandoned control channel \"%1\".")
                         .arg(QFile::decodeName(path)));
     }
@@ -119,26 +182,45 @@ void ControlServer::close()
         session->abort();
         session->deleteLater();
     }
-    m_server->close();
+    if (!isListening())
+        return;
+    // The notifier may be the sender of the signal being handled right now.
+    m_notifier->setEnabled(false);
+    std::exchange(m_notifier, nullptr)->deleteLater();
+    ::close(std::exchange(m_descriptor, -1));
+    ::unlink(QFile::encodeName(std::exchange(m_path, QString())).constData());
 }
 
 bool ControlServer::isListening() const
 {
-    return m_server->isListening();
+    return m_descriptor >= 0;
 }
 
 QString ControlServer::fullServerName() const
 {
-    return m_server->fullServerName();
+    return m_path;
 }
 
 void ControlServer::acceptConnections()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+    while (isListening()) {
+        const int fd = ::accept4(m_descriptor, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                // Out of descriptors or memory: the waiting client would wake us at once
+                // again, so look again a little later instead of spinning.
+                m_notifier->setEnabled(false);
+                QTimer::singleShot(100, m_notifier, [notifier = m_notifier] { notifier->setEnabled(true); });
+            }
+            break;
+        }
+        auto* socket = new ControlConnection(fd);
         if (m_sessions.size() >= maxClients) {
             socket->write(ControlProtocol::encode(ControlProtocol::errorResponse(
                 QStringLiteral("too many clients (at most %1)").arg(maxClients))));
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &ControlConnection::disconnected, socket, &QObject::deleteLater);
             socket->disconnectFromServer();
             continue;
         }

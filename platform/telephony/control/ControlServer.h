@@ -1,6 +1,8 @@
 // The server end of the control channel, living inside a running telephony service: it
 // listens on a local socket that only its owner may open, reads requests from any number
-// of clients and hands each one to the installed handler on this object's thread.
+// of clients and hands each one to the installed handler on this object's thread. The
+// socket is a plain Unix socket (clients may use QLocalSocket), so the service needs no
+// network library.
 #pragma once
 
 #include "ControlProtocol.h"
@@ -12,7 +14,7 @@
 
 #include <functional>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace Telephony {
 
@@ -53,6 +55,7 @@ signals:
 
 private:
     void acceptConnections();
+    bool openSocket(const QByteArray& path);
     void sessionFinished(ControlSession* session);
     bool clearStaleSocket();
     bool fail(const QString& text);
@@ -62,7 +65,9 @@ private:
 
     QString m_name;
     QString m_errorString;
-    QLocalServer* m_server;
+    int m_descriptor = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    QString m_path; // the socket's file while listening
     QList<ControlSession*> m_sessions;
     Handler m_handler;
 };

@@ -1,24 +1,20 @@
 #include "ControlSession.h"
 
+#include "ControlConnection.h"
 #include "ControlProtocol.h"
 
-#include <QLocalSocket>
 #include <QPointer>
 
 namespace Telephony {
 
-ControlSession::ControlSession(QLocalSocket* socket, Dispatch dispatch, QObject* parent)
+ControlSession::ControlSession(ControlConnection* socket, Dispatch dispatch, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
     , m_dispatch(std::move(dispatch))
 {
     m_socket->setParent(this);
-    connect(m_socket, &QLocalSocket::readyRead, this, &ControlSession::readAvailable);
-    connect(m_socket, &QLocalSocket::disconnected, this, &ControlSession::socketClosed);
-    connect(m_socket, &QLocalSocket::errorOccurred, this, [this] {
-        if (m_socket->state() == QLocalSocket::UnconnectedState)
-            socketClosed();
-    });
+    connect(m_socket, &ControlConnection::readyRead, this, &ControlSession::readAvailable);
+    connect(m_socket, &ControlConnection::disconnected, this, &ControlSession::socketClosed);
     // Bytes that came with the connection raise no readyRead of their own.
     QMetaObject::invokeMethod(this, &ControlSession::readAvailable, Qt::QueuedConnection);
 }
@@ -45,7 +41,7 @@ void ControlSession::readAvailable()
     }
     const QPointer<ControlSession> self(this);
     processLines();
-    if (self && !m_closing && m_socket->state() == QLocalSocket::UnconnectedState)
+    if (self && !m_closing && !m_socket->isOpen())
         socketClosed();
 }
 
@@ -84,7 +80,7 @@ void ControlSession::processLines()
 
 void ControlSession::send(const QJsonObject& response)
 {
-    if (m_closing || m_socket->state() != QLocalSocket::ConnectedState)
+    if (m_closing || !m_socket->isOpen())
         return;
     QByteArray line = ControlProtocol::encode(response);
     if (line.size() > ControlProtocol::maxResponseBytes + 1) {
@@ -104,9 +100,9 @@ void ControlSession::refuseAndClose(const QString& text)
     send(ControlProtocol::errorResponse(text));
     m_closing = true;
     m_buffer.clear();
-    if (m_socket->state() != QLocalSocket::UnconnectedState)
+    if (m_socket->isOpen())
         m_socket->disconnectFromServer();
-    if (m_socket->state() == QLocalSocket::UnconnectedState)
+    if (!m_socket->isOpen())
         socketClosed();
 }
 

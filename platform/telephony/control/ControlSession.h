@@ -9,9 +9,9 @@
 
 #include <functional>
 
-class QLocalSocket;
-
 namespace Telephony {
+
+class ControlConnection;
 
 class ControlSession : public QObject {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
     static constexpr qsizetype maxPendingOutput = 4 * 1024 * 1024;
 
     // Takes the socket over; lines that arrived before this are answered too.
-    ControlSession(QLocalSocket* socket, Dispatch dispatch, QObject* parent = nullptr);
+    ControlSession(ControlConnection* socket, Dispatch dispatch, QObject* parent = nullptr);
     ~ControlSession() override;
 
     bool isBusy() const { return m_busy; }
@@ -43,7 +43,7 @@ private:
     void refuseAndClose(const QString& text);
     void socketClosed();
 
-    QLocalSocket* m_socket;
+    ControlConnection* m_socket;
     Dispatch m_dispatch;
     QByteArray m_buffer;
     bool m_busy = false;

@@ -1,9 +1,8 @@
 #include "TelephonyService.h"
 
-#include "../config/ConfigDialog.h"
 #include "../config/DialingLocations.h"
 #include "../config/TelephonyConfig.h"
-#include "../config/TranslateDialog.h"
+#include "../config/TelephonyDialogs.h"
 #include "../control/ControlServer.h"
 #include "../provider/LogText.h"
 #include "../provider/ProviderRegistry.h"
@@ -11,11 +10,9 @@
 #include "CallParamsReader.h"
 #include "StructWriter.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QWidget>
 
 namespace Telephony {
 
@@ -437,14 +434,14 @@ LONG TelephonyService::configDialog(DWORD device, void* owner, const QByteArray&
     if (!deviceClass.isEmpty() && deviceClass != "tapi/line")
         return LONG(LINEERR_INVALDEVICECLASS);
     // Dialogs need a window system; a program without one gets a clean refusal.
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    TelephonyDialogs* dialogs = TelephonyDialogs::get();
+    if (!dialogs)
         return LONG(LINEERR_OPERATIONFAILED);
     const Device& line = m_lines[device];
-    ConfigDialog dialog(QString::fromUtf8(line.provider->lineCaps(line.index).lineName), line.provider->settings(),
-                        static_cast<QWidget*>(owner));
-    if (dialog.exec() == QDialog::Accepted) {
-        line.provider->applySettings(dialog.settings());
-        m_config->setProviderSettings(line.provider->name(), dialog.settings());
+    QVariantMap settings = line.provider->settings();
+    if (dialogs->editSettings(QString::fromUtf8(line.provider->lineCaps(line.index).lineName), settings, owner)) {
+        line.provider->applySettings(settings);
+        m_config->setProviderSettings(line.provider->name(), settings);
         m_config->save();
     }
     return 0;
@@ -457,10 +454,10 @@ LONG TelephonyService::translateDialog(DWORD appHandle, DWORD device, DWORD apiV
         return error;
     if (const LONG error = checkVersion(device, apiVersion))
         return error;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    TelephonyDialogs* dialogs = TelephonyDialogs::get();
+    if (!dialogs)
         return LONG(LINEERR_OPERATIONFAILED);
-    TranslateDialog dialog(*m_config, QString::fromUtf8(address), static_cast<QWidget*>(owner));
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialogs->editLocations(*m_config, QString::fromUtf8(address), owner))
         m_config->save();
     sendLineState(device, LINEDEVSTATE_TRANSLATECHANGE, 0, 0);
     return 0;

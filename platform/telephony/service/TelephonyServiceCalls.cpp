@@ -15,7 +15,18 @@ constexpr DWORD kKnownMediaModes = 0xFFFE;
 
 SYSTEMTIME systemTime(qint64 msecs)
 {
-    const QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs);
+    // The local offset costs a look at the zone file and changes only on a whole second,
+    // so it is looked up once per second; the fields then come from UTC plus the offset.
+    static thread_local bool cached = false;
+    static thread_local qint64 cachedSecond = 0;
+    static thread_local int cachedOffset = 0;
+    const qint64 second = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+    if (!cached || second != cachedSecond) {
+        cachedOffset = QDateTime::fromMSecsSinceEpoch(second * 1000).offsetFromUtc();
+        cachedSecond = second;
+        cached = true;
+    }
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs + qint64(cachedOffset) * 1000, Qt::UTC);
     const QDate date = when.date();
     const QTime time = when.time();
     SYSTEMTIME out{};

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -39,19 +40,24 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("nvringfast"));
     TnvInspector::setUp();
 
-    TFormAboutBox about;
-    TForm1 form(&about);
     // The start-up benchmark asks for one line once the window is up, then the end.
     const bool probe = qEnvironmentVariableIsSet("LINKORA_STARTUP_PROBE");
+    // The information dialog opens over the window once it is shown; built only then, and
+    // not at all when the probe ends the program there.
+    std::unique_ptr<TFormAboutBox> about;
+    TForm1 form([&about, probe]() -> TFormAboutBox* {
+        if (probe)
+            return nullptr;
+        about = std::make_unique<TFormAboutBox>();
+        return about.get();
+    });
     if (probe) {
         QObject::connect(&form, &TForm1::firstShown, &app, [&] {
             std::printf("nvRingfast shown: %lld ms, %lld devices, VmRSS %ld kB\n",
                         static_cast<long long>(started.elapsed()),
                         static_cast<long long>(form.nvLine1()->Device()->Count()), residentKilobytes());
             std::fflush(stdout);
-            // Before the information dialog's loop starts, so the program ends at once.
             QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
-            QTimer::singleShot(0, &about, &QDialog::reject);
         });
     }
     form.show();

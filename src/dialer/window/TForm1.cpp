@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
 
 const char* const TForm1::WebAddress = "https://linkora.example.org";
 
@@ -40,8 +41,13 @@ constexpr int kHeight = 258;
 } // namespace
 
 TForm1::TForm1(TFormAboutBox* about, QWidget* parent)
+    : TForm1(AboutFactory([about] { return about; }), parent)
+{
+}
+
+TForm1::TForm1(AboutFactory about, QWidget* parent)
     : QWidget(parent)
-    , m_about(about)
+    , m_aboutFactory(std::move(about))
     , m_dialer(std::make_unique<TnvDialer>(this))
 {
     initDialerResources();
@@ -178,30 +184,39 @@ void TForm1::showEvent(QShowEvent* event)
     }
 }
 
+TFormAboutBox* TForm1::aboutBox()
+{
+    // Made when first needed: the window is on screen before the dialog is built.
+    if (!m_about && m_aboutFactory)
+        m_about = std::exchange(m_aboutFactory, nullptr)();
+    return m_about;
+}
+
 void TForm1::FormShowFirst()
 {
     emit firstShown();
-    if (m_about)
-        m_about->exec();
+    if (TFormAboutBox* about = aboutBox())
+        about->exec();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
     m_dialer->FormClose();
-    if (m_about)
-        m_about->exec();
+    if (TFormAboutBox* about = aboutBox())
+        about->exec();
     event->accept();
 }
 
 void TForm1::BitBtnInfoClick()
 {
-    if (!m_about)
+    TFormAboutBox* about = aboutBox();
+    if (!about)
         return;
-    m_about->ButtonClose()->setText(QStringLiteral("Continue"));
-    m_about->ButtonClose()->setToolTip(QStringLiteral("Return to Sample Program"));
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
+    about->ButtonClose()->setText(QStringLiteral("Continue"));
+    about->ButtonClose()->setToolTip(QStringLiteral("Return to Sample Program"));
+    about->show();
+    about->raise();
+    about->activateWindow();
 }
 
 void TForm1::appendLog(const QString& line)

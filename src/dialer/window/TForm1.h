@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -29,7 +30,12 @@ public:
     // The maker's address the caption shows.
     static const char* const WebAddress;
 
-    // about is the information dialog shown at the first show and on closing; not owned.
+    // Makes the information dialog shown at the first show and on closing; the window
+    // asks for it when it is first shown, and does not own it.
+    using AboutFactory = std::function<TFormAboutBox*()>;
+
+    explicit TForm1(AboutFactory about, QWidget* parent = nullptr);
+    // The same with a dialog made beforehand (or none).
     explicit TForm1(TFormAboutBox* about, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -59,8 +65,10 @@ private:
     void FormCreate();
     void FormShowFirst();
     void BitBtnInfoClick();
+    TFormAboutBox* aboutBox();
 
-    TFormAboutBox* m_about;
+    AboutFactory m_aboutFactory;
+    TFormAboutBox* m_about = nullptr;
     TnvAnchors* m_anchors = nullptr;
     std::unique_ptr<TnvDialer> m_dialer;
     QStringList m_refused;
