@@ -46,6 +46,11 @@ QString ControlServer::defaultName()
     return ControlProtocol::defaultName();
 }
 
+void ControlServer::setIdleTimeout(int ms)
+{
+    m_idleTimeoutMs = ms;
+}
+
 void ControlServer::setHandler(Handler handler)
 {
     m_handler = std::move(handler);
@@ -56,14 +61,16 @@ bool ControlServer::listen()
     m_errorString.clear();
     if (m_server->isListening())
         return fail(QStringLiteral("The control channel \"%1\" is already open.").arg(m_name));
-    const QString nameProblem = ControlProtocol::checkServerName(m_name);
+    QString nameProblem = ControlProtocol::checkServerName(m_name);
+    if (nameProblem.isEmpty())
+        m_path = ControlProtocol::socketPath(m_name, &nameProblem, true);
     if (!nameProblem.isEmpty())
         return fail(QStringLiteral("Cannot open the control channel: %1.").arg(nameProblem));
 
     // Listening with access options replaces an existing socket without a word, so the
     // name is checked first: a live owner keeps it, a dead one's leftover is cleared.
     QLocalSocket probe;
-    probe.connectToServer(m_name);
+    probe.connectToServer(m_path);
     if (probe.waitForConnected(probeTimeoutMs)) {
         probe.abort();
         return fail(QStringLiteral("The control channel \"%1\" is already in use by another running program.")
@@ -78,7 +85,7 @@ bool ControlServer::listen()
 
     // FIXME: two programs starting at the same instant can both pass the probe; the later
     // one then takes the name over.
-    if (!m_server->listen(m_name)) {
+    if (!m_server->listen(m_path)) {
         return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.")
                         .arg(m_name, m_server->errorString()));
     }
@@ -87,7 +94,7 @@ bool ControlServer::listen()
 
 bool ControlServer::clearStaleSocket()
 {
-    const QByteArray path = QFile::encodeName(ControlProtocol::socketPath(m_name));
+    const QByteArray path = QFile::encodeName(m_path);
     struct stat info {};
     if (::lstat(path.constData(), &info) != 0)
         return true; // Gone meanwhile: nothing in the way.
@@ -96,7 +103,7 @@ bool ControlServer::clearStaleSocket()
         return fail(QStringLiteral("Cannot open the control channel: \"%1\" exists and is not a socket.")
                         .arg(QFile::decodeName(path)));
     }
-    if (!QLocalServer::removeServer(m_name)) {
+    if (!QLocalServer::removeServer(m_path)) {
         return fail(QStringLiteral("Cannot remove the abandoned control channel \"%1\".")
                         .arg(QFile::decodeName(path)));
     }
@@ -135,6 +142,13 @@ QString ControlServer::fullServerName() const
 void ControlServer::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // The socket's permissions keep other users out; an absolute name may put it
+        // where they do not, so the peer is asked who it is. It learns nothing.
+        if (!ControlProtocol::checkPeer(socket->socketDescriptor()).isEmpty()) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         if (m_sessions.size() >= maxClients) {
             socket->write(ControlProtocol::encode(ControlProtocol::errorResponse(
                 QStringLiteral("too many clients (at most %1)").arg(maxClients))));
@@ -142,7 +156,8 @@ void ControlServer::acceptConnections()
             socket->disconnectFromServer();
             continue;
         }
-        auto* session = new ControlSession(socket, [this](const QByteArray& line) { return dispatch(line); }, this);
+        auto* session = new ControlSession(socket, [this](const QByteArray& line) { return dispatch(line); },
+                                           m_idleTimeoutMs, this);
         connect(session, &ControlSession::finished, this, &ControlServer::sessionFinished);
         m_sessions.append(session);
     }

@@ -1,6 +1,7 @@
 // The server end of the control channel, living inside a running telephony service: it
-// listens on a local socket that only its owner may open, reads requests from any number
-// of clients and hands each one to the installed handler on this object's thread.
+// listens on a local socket that only its owner may open, in a folder only its owner may
+// enter, talks only to programs of the same user, reads requests from up to maxClients
+// clients and hands each one to the installed handler on this object's thread.
 #pragma once
 
 #include "ControlProtocol.h"
@@ -26,6 +27,9 @@ public:
 
     // Further clients are told so and hung up on; tests and people need only a few.
     static constexpr int maxClients = 32;
+    // A client that neither sends nor awaits anything for this long is told so and
+    // dropped, so that forgotten connections do not use up the slots.
+    static constexpr int defaultIdleTimeoutMs = 60000;
 
     explicit ControlServer(const QString& name = defaultName(), QObject* parent = nullptr);
     ~ControlServer() override;
@@ -42,8 +46,13 @@ public:
     bool listen();
     void close();
 
+    // Applies to clients that connect afterwards.
+    void setIdleTimeout(int ms);
+    int idleTimeout() const { return m_idleTimeoutMs; }
+
     bool isListening() const;
     QString name() const { return m_name; }
+    // The socket's path in the file system.
     QString fullServerName() const;
     QString errorString() const { return m_errorString; }
     int clientCount() const { return int(m_sessions.size()); }
@@ -61,7 +70,9 @@ private:
     QJsonObject helpResponse(const QJsonObject& args);
 
     QString m_name;
+    QString m_path;
     QString m_errorString;
+    int m_idleTimeoutMs = defaultIdleTimeoutMs;
     QLocalServer* m_server;
     QList<ControlSession*> m_sessions;
     Handler m_handler;

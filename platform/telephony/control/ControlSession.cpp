@@ -4,14 +4,20 @@
 
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 
 namespace Telephony {
 
-ControlSession::ControlSession(QLocalSocket* socket, Dispatch dispatch, QObject* parent)
+ControlSession::ControlSession(QLocalSocket* socket, Dispatch dispatch, int idleTimeoutMs, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
+    , m_idle(new QTimer(this))
     , m_dispatch(std::move(dispatch))
 {
+    m_idle->setSingleShot(true);
+    m_idle->setInterval(idleTimeoutMs);
+    connect(m_idle, &QTimer::timeout, this, &ControlSession::idleTimedOut);
+    m_idle->start();
     m_socket->setParent(this);
     connect(m_socket, &QLocalSocket::readyRead, this, &ControlSession::readAvailable);
     connect(m_socket, &QLocalSocket::disconnected, this, &ControlSession::socketClosed);
@@ -47,6 +53,18 @@ void ControlSession::readAvailable()
     processLines();
     if (self && !m_closing && m_socket->state() == QLocalSocket::UnconnectedState)
         socketClosed();
+    if (self && !m_closing)
+        m_idle->start();
+}
+
+void ControlSession::idleTimedOut()
+{
+    // A request still running keeps its client; the time counts from its answer.
+    if (m_busy) {
+        m_idle->start();
+        return;
+    }
+    refuseAndClose(QStringLiteral("nothing sent for %1 ms; connect again when needed").arg(m_idle->interval()));
 }
 
 void ControlSession::processLines()

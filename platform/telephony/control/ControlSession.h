@@ -1,6 +1,7 @@
 // One client of the control channel, as the server sees it: cuts the byte stream into
 // request lines, has each one answered in turn and writes the answers back in the same
-// order. A client that breaks the framing or stops reading its answers is dropped.
+// order. A client that breaks the framing, stops reading its answers or stays idle too
+// long is dropped.
 #pragma once
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <functional>
 
 class QLocalSocket;
+class QTimer;
 
 namespace Telephony {
 
@@ -23,8 +25,9 @@ public:
     // Answers queued for a client that does not read them are capped at this much.
     static constexpr qsizetype maxPendingOutput = 4 * 1024 * 1024;
 
-    // Takes the socket over; lines that arrived before this are answered too.
-    ControlSession(QLocalSocket* socket, Dispatch dispatch, QObject* parent = nullptr);
+    // Takes the socket over; lines that arrived before this are answered too. A client
+    // that sends nothing for idleTimeoutMs while no request of its is running is dropped.
+    ControlSession(QLocalSocket* socket, Dispatch dispatch, int idleTimeoutMs, QObject* parent = nullptr);
     ~ControlSession() override;
 
     bool isBusy() const { return m_busy; }
@@ -42,8 +45,10 @@ private:
     void send(const QJsonObject& response);
     void refuseAndClose(const QString& text);
     void socketClosed();
+    void idleTimedOut();
 
     QLocalSocket* m_socket;
+    QTimer* m_idle;
     Dispatch m_dispatch;
     QByteArray m_buffer;
     bool m_busy = false;

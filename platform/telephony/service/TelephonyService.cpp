@@ -432,7 +432,12 @@ LONG TelephonyService::configDialog(DWORD device, void* owner, const QByteArray&
     if (dialog.exec() == QDialog::Accepted) {
         line.provider->applySettings(dialog.settings());
         m_config->setProviderSettings(line.provider->name(), dialog.settings());
-        m_config->save();
+        // The settings hold until the program ends; the caller must learn they were not kept.
+        QString error;
+        if (!m_config->save(&error)) {
+            qWarning().noquote() << "telephony configuration:" << error;
+            return LONG(LINEERR_OPERATIONFAILED);
+        }
     }
     return 0;
 }
@@ -447,8 +452,8 @@ LONG TelephonyService::translateDialog(DWORD appHandle, DWORD device, DWORD apiV
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return LONG(LINEERR_OPERATIONFAILED);
     TranslateDialog dialog(*m_config, QString::fromUtf8(address), static_cast<QWidget*>(owner));
-    if (dialog.exec() == QDialog::Accepted)
-        m_config->save();
+    // The dialog saves on OK and stays open when it cannot.
+    dialog.exec();
     sendLineState(device, LINEDEVSTATE_TRANSLATECHANGE, 0, 0);
     return 0;
 }

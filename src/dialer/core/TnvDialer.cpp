@@ -10,6 +10,7 @@
 #include <TnvMonitorDigits.h>
 
 #include <TapiConstants.h>
+#include <VisibleText.h>
 
 #include <optional>
 
@@ -131,7 +132,8 @@ bool TnvDialer::ButtonDialClick(const QString& phoneNumber)
     TnvCall* call = m_line->Call();
     call->setHandle(0);
     call->setPhoneNumber(phoneNumber);
-    append(QStringLiteral("Dialing [") + phoneNumber + QLatin1Char(']'));
+    // The number is shown as typed, but a line break in it must not pass for a log line.
+    append(QStringLiteral("Dialing [") + Telephony::VisibleText::escaped(phoneNumber) + QLatin1Char(']'));
     if (call->Dial()) {
         m_view->setDialEnabled(false);
         m_view->setHangupEnabled(true);
@@ -187,6 +189,13 @@ void TnvDialer::setDigitMonitoring()
     m_line->Call()->MonitorDigits()->setActive(true);
 }
 
+void TnvDialer::selectCall(int handle)
+{
+    TnvCall* call = m_line->Call();
+    if (handle != 0 && call->Handle() != 0 && call->Handle() != HCALL(handle) && call->FindCallRecord(HCALL(handle)))
+        call->setHandle(HCALL(handle));
+}
+
 void TnvDialer::bindEvents()
 {
     using Event = TnvDialerView::Event;
@@ -200,7 +209,8 @@ void TnvDialer::bindEvents()
         };
     };
     const auto party = [this](const char* name, const char* nameLabel, const char* numberLabel, TnvCallerID* id) {
-        return [=, this](TnvSharedControl*, int) {
+        return [=, this](TnvSharedControl*, int handle) {
+            selectCall(handle);
             append(QStringLiteral("nvLine1.") + QLatin1String(name));
             append(tab(nameLabel, id->Name()));
             append(tab(numberLabel, id->Number()));
@@ -213,6 +223,7 @@ void TnvDialer::bindEvents()
     line->OnDialtone = simple("OnDialtone");
     line->OnDialing = simple("OnDialing");
     line->OnBusy = [this](TnvSharedControl*, int handle) {
+        selectCall(handle);
         append(QStringLiteral("nvLine1.OnBusy"));
         ButtonHangupClick();
         m_view->lineEvent(Event::Busy, handle);
@@ -237,6 +248,7 @@ void TnvDialer::bindEvents()
         m_view->lineEvent(Event::Connected, handle);
     };
     line->OnDisconnected = [this, call](TnvSharedControl*, int handle) {
+        selectCall(handle);
         append(QStringLiteral("nvLine1.OnDisconnected"));
         append(tab("Call.DisconnectMode = ", DisconnectModeText(call->DisconnectMode())));
         ButtonHangupClick();
@@ -249,6 +261,7 @@ void TnvDialer::bindEvents()
         m_view->lineEvent(Event::Idle, handle);
     };
     line->OnSpecialInfo = [this, call](TnvSharedControl*, int handle) {
+        selectCall(handle);
         append(QStringLiteral("nvLine1.OnSpecialInfo"));
         append(tab("nvLine1.Call.SpecialInfo = ", SpecialInfoText(call->SpecialInfo())));
         m_view->lineEvent(Event::SpecialInfo, handle);
