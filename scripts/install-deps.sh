@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   poppler-utils fonts-dejavu-core
+  clang libfuzzer-14-dev
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "TnvPropertyPath.h"
 
+#include <QMetaEnum>
 #include <QMetaProperty>
 
 namespace TnvPropertyPath {
@@ -49,11 +50,15 @@ bool write(QObject* root, const QString& path, const QVariant& value)
     if (!property.isValid() || !property.isWritable())
         return false;
     if (property.isEnumType()) {
-        // Enumerations take their key ("deDelphi") or their number.
+        // Enumerations take their key ("deDelphi") or their number; a number that names
+        // none of the values would leave the setting outside its type.
+        const QMetaEnum enumerator = property.enumerator();
         bool ok = false;
         const int number = value.typeId() == QMetaType::QString
-            ? property.enumerator().keyToValue(value.toString().toLatin1().constData(), &ok)
+            ? enumerator.keyToValue(value.toString().toLatin1().constData(), &ok)
             : value.toInt(&ok);
+        if (ok && !enumerator.isFlag() && !enumerator.valueToKey(number))
+            ok = false;
         return ok && property.write(object, number);
     }
     QVariant converted = value;

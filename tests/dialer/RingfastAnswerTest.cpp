@@ -1,54 +1,12 @@
 // ringfast answer, run in this process so the test can ring the exchange it answers on.
 
-#include "EventLoop.h"
+#include "RingfastInProcess.h"
 
-#include <RingfastCommand.h>
-#include <TnvLinePrivate.h>
-
-#include <ServiceControl.h>
-
-#include <QJsonObject>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include <gtest/gtest.h>
+#include <QElapsedTimer>
 
 namespace {
 
-class RingfastAnswer : public ::testing::Test {
-protected:
-    void SetUp() override { TnvLinePrivate::setRememberedActiveRequest(false); }
-    void TearDown() override
-    {
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
-    }
-
-    int run(const QStringList& arguments, const std::function<void()>& whileRunning)
-    {
-        QString error;
-        const auto options = RingfastOptions::parse(QStringList{QStringLiteral("ringfast")} + arguments, &error);
-        EXPECT_TRUE(options.has_value()) << error.toStdString();
-        QTextStream out(&m_out);
-        QTextStream err(&m_err);
-        RingfastCommand command(*options, out, err);
-        Telephony::ServiceOptions service;
-        service.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
-        service.controlServer = false;
-        QTimer::singleShot(0, whileRunning);
-        return command.run(service);
-    }
-    static bool ring(int line, const char* name)
-    {
-        return Telephony::serviceControl(QStringLiteral("ring"),
-                                         {{"line", line}, {"name", name}, {"number", "4255550100"}})
-            .value("ok")
-            .toBool();
-    }
-
-    QTemporaryDir m_configDir;
-    QString m_out;
-    QString m_err;
-};
+class RingfastAnswer : public RingfastInProcess {};
 
 } // namespace
 
@@ -102,4 +60,87 @@ TEST_F(RingfastAnswer, InterruptedWhileWaitingFails)
     EXPECT_EQ(code, RingfastCommand::Failed);
     EXPECT_TRUE(m_err.contains(QStringLiteral("0 of 1 calls connected")) || m_err.contains(QStringLiteral("interrupted")))
         << m_err.toStdString();
+}
+
+// A second caller while the first is connected: with --count 2 both are answered, each
+// announced with its own name, and both end when their callers hang up.
+TEST_F(RingfastAnswer, OverlappingCallsAreEachAnswered)
+{
+    qint64 first = 0;
+    qint64 second = 0;
+    repeat([&] {
+        if (!Telephony::serviceRunning())
+            return false;
+        if (!first)
+            first = control("ring", {{"line", 1}, {"name", "SMITH JOHN"}, {"number", "4255550100"}}).value("call").toInteger();
+        else if (!second && m_out.count(QStringLiteral("nvLine1.OnConnected\n")) == 1)
+            second = control("ring", {{"line", 1}, {"name", "DOE JANE"}, {"number", "4255550199"}}).value("call").toInteger();
+        else if (second && m_out.count(QStringLiteral("nvLine1.OnConnected\n")) == 2) {
+            control("hangup", {{"call", first}});
+            control("hangup", {{"call", second}});
+            return true;
+        }
+        return false;
+    });
+    const int code = run({"answer", "--count", "2", "--sim-speed", "0", "--idle-delay", "0"}, [] {});
+    EXPECT_EQ(code, 0) << m_err.toStdString() << m_out.toStdString();
+    const QStringList lines = outLines();
+    EXPECT_EQ(lines.count(QStringLiteral("nvLine1.OnConnected")), 2);
+    EXPECT_EQ(lines.count(QStringLiteral("nvLine1.OnCallEnd")), 2);
+    EXPECT_EQ(lines.count(QStringLiteral("\tCallerID.Name = Smith John")), 1) << m_out.toStdString();
+    EXPECT_EQ(lines.count(QStringLiteral("\tCallerID.Name = Doe Jane")), 1) << m_out.toStdString();
+    // Each announcement follows its own call's offering.
+    const qsizetype secondOffer = lines.lastIndexOf(QStringLiteral("nvLine1.OnOffering"));
+    EXPECT_EQ(lines.indexOf(QStringLiteral("\tCallerID.Number = 425-555-0199")), lines.indexOf(QStringLiteral("\tCallerID.Name = Doe Jane")) + 1);
+    EXPECT_GT(lines.indexOf(QStringLiteral("\tCallerID.Name = Doe Jane")), secondOffer);
+}
+
+// With --count 1 the call in progress keeps the line: a second caller is turned away as
+// busy, and the first call goes on until its caller hangs up.
+TEST_F(RingfastAnswer, ACallBeyondTheCountIsTurnedAwayBusy)
+{
+    qint64 first = 0;
+    qint64 second = 0;
+    repeat([&] {
+        if (!Telephony::serviceRunning())
+            return false;
+        if (!first)
+            first = control("ring", {{"line", 1}, {"name", "SMITH JOHN"}, {"number", "4255550100"}}).value("call").toInteger();
+        else if (!second && m_out.contains(QStringLiteral("nvLine1.OnConnected\n")))
+            second = control("ring", {{"line", 1}, {"name", "DOE JANE"}, {"number", "4255550199"}}).value("call").toInteger();
+        else if (second && m_out.count(QStringLiteral("nvLine1.OnCallEnd\n")) == 1) {
+            control("hangup", {{"call", first}});
+            return true;
+        }
+        return false;
+    });
+    const int code = run({"answer", "--sim-speed", "0", "--idle-delay", "0"}, [] {});
+    EXPECT_EQ(code, 0) << m_err.toStdString() << m_out.toStdString();
+    EXPECT_TRUE(m_err.contains(QStringLiteral("rejected as busy"))) << m_err.toStdString();
+    const QStringList lines = outLines();
+    EXPECT_EQ(lines.count(QStringLiteral("nvLine1.OnConnected")), 1);
+    EXPECT_EQ(lines.count(QStringLiteral("nvLine1.OnCallEnd")), 2);
+    EXPECT_EQ(lines.count(QStringLiteral("\tCallerID.Name = Doe Jane")), 1) << m_out.toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("nvLine1.OnCallEnd"));
+}
+
+TEST_F(RingfastAnswer, AClosedLineEndsTheCommand)
+{
+    repeat([&] { return Telephony::serviceRunning() && control("close", {{"line", 1}}).value("ok").toBool(); });
+    const int code = run({"answer", "--sim-speed", "0"}, [] {});
+    EXPECT_EQ(code, RingfastCommand::Failed);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("ringfast: the telephony service closed the line (Linkora Simulated Line 1)")))
+        << m_err.toStdString();
+}
+
+// Ctrl-C while ringfast still starts up is not lost.
+TEST_F(RingfastAnswer, AnInterruptWhileStartingIsSeen)
+{
+    QElapsedTimer clock;
+    clock.start();
+    before = [] { RingfastCommand::interrupt(); };
+    const int code = run({"answer", "--sim-speed", "0"}, [] {});
+    EXPECT_EQ(code, RingfastCommand::Failed);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("ringfast: interrupted"))) << m_err.toStdString();
+    EXPECT_LT(clock.elapsed(), 5000);
 }

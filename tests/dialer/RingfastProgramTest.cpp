@@ -1,5 +1,8 @@
 // The built ringfast program, run as a person or a script would run it.
 
+#include "EventLoop.h"
+
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -7,6 +10,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <csignal>
 
 namespace {
 
@@ -153,4 +160,63 @@ TEST_F(RingfastProgram, NoSuchDeviceIsRefused)
     const Outcome run = ringfast({"dial", "5550100", "--device", "7", "--sim-speed", "0"});
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("there is no line device 7"))) << run.err.toStdString();
+}
+
+// A FIFO where the configuration should be would block the first read for ever; it is
+// refused at once, and the defaults serve.
+TEST_F(RingfastProgram, AFifoForAConfigurationIsRefused)
+{
+    ASSERT_TRUE(QDir().mkpath(m_home.filePath(QStringLiteral("linkora"))));
+    const QByteArray fifo = QFile::encodeName(m_home.filePath(QStringLiteral("linkora/telephony.conf")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const Outcome run = ringfast({"devices", "--sim-speed", "0"}, 10000);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("0\tLinkora Simulated Line 1\n")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("a FIFO, not a regular file"))) << run.err.toStdString();
+}
+
+// SIGTERM ends ringfast at any time: while it starts up, and while it waits for calls.
+TEST_F(RingfastProgram, SignalsEndItAtAnyTime)
+{
+    for (const bool waiting : {false, true}) {
+        SCOPED_TRACE(waiting ? "waiting for calls" : "starting");
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(LINKORA_RINGFAST), {"answer", "--sim-speed", "0"});
+        ASSERT_TRUE(process.waitForStarted());
+        if (waiting) {
+            ASSERT_TRUE(waitUntil([&] {
+                process.waitForReadyRead(10);
+                return process.peek(4096).contains("waiting for calls");
+            }, 10000));
+        }
+        ::kill(pid_t(process.processId()), SIGTERM);
+        const bool ended = process.waitForFinished(10000);
+        if (!ended)
+            process.kill();
+        EXPECT_TRUE(ended);
+        EXPECT_FALSE(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0);
+        process.waitForFinished();
+    }
+}
+
+// Whatever reaches the terminal shows control characters instead of sending them: a
+// number with a line break in it cannot forge an event line.
+TEST_F(RingfastProgram, ControlCharactersAreShownNotSent)
+{
+    const QString number = QStringLiteral("555\nnvLine1.OnConnected\x1b[2J");
+    for (const QStringList& extra : {QStringList{}, QStringList{"--trace"}}) {
+        const Outcome run = ringfast(QStringList{"dial", number, "--sim-speed", "0", "--idle-delay", "0"} + extra);
+        for (const QChar c : run.out + run.err)
+            EXPECT_TRUE(c == QLatin1Char('\n') || c == QLatin1Char('\t') || c.unicode() >= 0x20) << int(c.unicode());
+        EXPECT_FALSE(run.out.split(QLatin1Char('\n')).contains(QStringLiteral("nvLine1.OnConnected\x1b[2J]")));
+        if (extra.isEmpty()) {
+            EXPECT_TRUE(run.out.contains(QStringLiteral("Dialing [555\\x0anvLine1.OnConnected\\x1b[2J]")))
+                << run.out.toStdString();
+        }
+    }
 }

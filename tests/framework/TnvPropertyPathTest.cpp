@@ -33,3 +33,16 @@ TEST(PropertyPath, AppliesStoredSettingsThroughTheirSetters)
     EXPECT_TRUE(TnvPropertyPath::write(&control, QStringLiteral("Vantage.DevEnv"), 1));
     EXPECT_EQ(control.Vantage()->DevEnv(), deDelphi);
 }
+
+// Found by fuzzing: a stored number that is none of an enumeration's values was written
+// into the setting as it was.
+TEST(PropertyPath, AnEnumerationTakesOnlyItsOwnValues)
+{
+    TestControl control;
+    ASSERT_TRUE(TnvPropertyPath::write(&control, QStringLiteral("Vantage.DevEnv"), int(deCppBuilder)));
+    for (const QVariant& value : {QVariant(65539), QVariant(-1), QVariant(QStringLiteral("65539")), QVariant(1.5e10)}) {
+        SCOPED_TRACE(value.toString().toStdString());
+        EXPECT_FALSE(TnvPropertyPath::write(&control, QStringLiteral("Vantage.DevEnv"), value));
+        EXPECT_EQ(control.Vantage()->DevEnv(), deCppBuilder);
+    }
+}

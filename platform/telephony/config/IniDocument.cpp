@@ -1,6 +1,7 @@
 #include "IniDocument.h"
 
-#include <QStringDecoder>
+#include <VisibleText.h>
+
 
 namespace Telephony {
 
@@ -8,10 +9,11 @@ namespace {
 
 QString located(const QString& origin, int line, const QString& message)
 {
-    // Line 0 stands for the file as a whole.
+    // Line 0 stands for the file as a whole. Warnings echo what the file holds and end
+    // up on terminals and in logs, so control characters are shown, not sent.
     if (line <= 0)
-        return QStringLiteral("%1: %2").arg(origin, message);
-    return QStringLiteral("%1:%2: %3").arg(origin).arg(line).arg(message);
+        return VisibleText::escaped(QStringLiteral("%1: %2").arg(origin, message));
+    return VisibleText::escaped(QStringLiteral("%1:%2: %3").arg(origin).arg(line).arg(message));
 }
 
 bool isValidSectionName(QStringView name)
@@ -35,20 +37,11 @@ IniDocument IniDocument::parse(const QByteArray& data, const QString& origin, QS
             warnings->append(located(origin, line, message));
     };
 
-    if (data.size() > maxFileSize) {
-        warn(0, QStringLiteral("the file is larger than %1 bytes and was not read").arg(maxFileSize));
+    if (const QString problem = textProblem(data); !problem.isEmpty()) {
+        warn(0, problem + QStringLiteral(" and was not read"));
         return doc;
     }
-    if (data.contains('\0')) {
-        warn(0, QStringLiteral("the file is not text and was not read"));
-        return doc;
-    }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(data);
-    if (decoder.hasError()) {
-        warn(0, QStringLiteral("the file is not UTF-8 text and was not read"));
-        return doc;
-    }
+    QString text = QString::fromUtf8(data);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
@@ -98,6 +91,66 @@ IniDocument IniDocument::parse(const QByteArray& data, const QString& origin, QS
         doc.m_sections.last().entries.append(Entry{key, line.mid(equals + 1).trimmed(), lineNumber});
     }
     return doc;
+}
+
+QString IniDocument::textProblem(const QByteArray& data)
+{
+    const auto lineOf = [&](qsizetype offset) { return data.left(offset).count('\n') + 1; };
+    if (data.size() > maxFileSize)
+        return QStringLiteral("the file is larger than %1 bytes").arg(maxFileSize);
+    if (const qsizetype nul = data.indexOf('\0'); nul >= 0)
+        return QStringLiteral("the file is not text (a NUL byte on line %1)").arg(lineOf(nul));
+    if (const qsizetype bad = firstInvalidUtf8(data); bad >= 0) {
+        return QStringLiteral("the file is not UTF-8 text (byte 0x%1 on line %2)")
+            .arg(uint(quint8(data.at(bad))), 2, 16, QLatin1Char('0'))
+            .arg(lineOf(bad));
+    }
+    return {};
+}
+
+qsizetype IniDocument::firstInvalidUtf8(const QByteArray& data)
+{
+    const auto* bytes = reinterpret_cast<const quint8*>(data.constData());
+    const qsizetype size = data.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const quint8 lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        quint32 min = 0;
+        quint32 code = 0;
+        if (lead >= 0xc2 && lead <= 0xdf) {
+            length = 2;
+            min = 0x80;
+            code = lead & 0x1f;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            length = 3;
+            min = 0x800;
+            code = lead & 0x0f;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            length = 4;
+            min = 0x10000;
+            code = lead & 0x07;
+        } else {
+            return i;
+        }
+        if (size - i < length)
+            return i;
+        for (int k = 1; k < length; ++k) {
+            const quint8 next = bytes[i + k];
+            if ((next & 0xc0) != 0x80)
+                return i;
+            code = (code << 6) | (next & 0x3f);
+        }
+        // Overlong forms, surrogates and code points past Unicode's end are not UTF-8.
+        if (code < min || (code >= 0xd800 && code <= 0xdfff) || code > 0x10ffff)
+            return i;
+        i += length;
+    }
+    return -1;
 }
 
 void IniDocument::addComment(const QString& text)

@@ -31,6 +31,11 @@ public:
     // Parses UTF-8 text. Warnings read "<origin>:<line>: <what>". Text that is not
     // UTF-8 or holds NUL bytes yields an empty document and one warning.
     static IniDocument parse(const QByteArray& data, const QString& origin, QStringList* warnings);
+    // Empty when data can be read as a configuration file at all, otherwise why not
+    // ("the file is not UTF-8 text (byte 0xe9 on line 3)" and the like).
+    static QString textProblem(const QByteArray& data);
+    // The offset of the first byte that does not belong to valid UTF-8, or -1.
+    static qsizetype firstInvalidUtf8(const QByteArray& data);
 
     const QList<Section>& sections() const { return m_sections; }
 

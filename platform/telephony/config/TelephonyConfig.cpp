@@ -12,7 +12,15 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <VisibleText.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <limits>
 
 namespace Telephony {
@@ -63,10 +71,13 @@ struct Reader {
 
 void warn(const Reader& reader, int line, const QString& message)
 {
+    // Warnings echo the file's values and go to terminals and logs: control characters
+    // are shown, not sent.
     if (line > 0)
-        reader.warnings->append(QStringLiteral("%1:%2: %3").arg(reader.origin).arg(line).arg(message));
+        reader.warnings->append(
+            VisibleText::escaped(QStringLiteral("%1:%2: %3").arg(reader.origin).arg(line).arg(message)));
     else
-        reader.warnings->append(QStringLiteral("%1: %2").arg(reader.origin, message));
+        reader.warnings->append(VisibleText::escaped(QStringLiteral("%1: %2").arg(reader.origin, message)));
 }
 
 // Values are echoed in warnings; a runaway value must not flood the log.
@@ -125,6 +136,80 @@ QString settingProblem(const QString& key, const QVariant& value)
     return {};
 }
 
+// Settings whose meaning the service knows; a bad value is named here, with its line,
+// instead of being ignored or bent into range by the provider.
+QString knownSettingProblem(const QString& provider, const QString& key, const QVariant& value, const QString& raw)
+{
+    if (provider != TelephonyConfig::defaultProvider().name || key != QLatin1String("pacing"))
+        return {};
+    const bool number = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::Double;
+    const double factor = value.toDouble();
+    if (!number || !std::isfinite(factor) || factor < 0 || factor > TelephonyConfig::maxPacing) {
+        return QStringLiteral("pacing \"%1\" is not a number from 0 (no delays) to %2, so the default applies")
+            .arg(shown(raw))
+            .arg(TelephonyConfig::maxPacing);
+    }
+    return {};
+}
+
+enum class FileRead { Read, Missing, Failed };
+
+QString fileKind(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a FIFO");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    return QStringLiteral("not a plain file");
+}
+
+// Opens without blocking and reads only a regular file: a FIFO or a device at the path
+// would otherwise hang whatever program starts the service. One byte more than allowed
+// is read, enough to tell that the file is too large.
+FileRead readConfigFile(const QString& path, QByteArray* data, QString* why)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return FileRead::Missing;
+        *why = QStringLiteral("the file cannot be opened (%1)").arg(qt_error_string(errno));
+        return FileRead::Failed;
+    }
+    FileRead result = FileRead::Read;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        *why = QStringLiteral("the file cannot be examined (%1)").arg(qt_error_string(errno));
+        result = FileRead::Failed;
+    } else if (!S_ISREG(info.st_mode)) {
+        *why = QStringLiteral("the path names %1, not a regular file").arg(fileKind(info.st_mode));
+        result = FileRead::Failed;
+    } else {
+        data->resize(IniDocument::maxFileSize + 1);
+        qsizetype got = 0;
+        while (got < data->size()) {
+            const ssize_t n = ::read(fd, data->data() + got, size_t(data->size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                *why = QStringLiteral("the file cannot be read (%1)").arg(qt_error_string(errno));
+                result = FileRead::Failed;
+                break;
+            }
+            if (n == 0)
+                break;
+            got += n;
+        }
+        data->resize(result == FileRead::Read ? got : 0);
+    }
+    ::close(fd);
+    return result;
+}
+
 void readService(const Reader& reader, const IniDocument::Section& section, ReadResult* result)
 {
     for (const IniDocument::Entry& entry : section.entries) {
@@ -174,6 +259,8 @@ void readProvider(const Reader& reader, const IniDocument::Section& section, con
             continue;
         }
         problem = settingProblem(entry.key, value);
+        if (problem.isEmpty())
+            problem = knownSettingProblem(name, entry.key, value, entry.value);
         if (!problem.isEmpty()) {
             warn(reader, entry.line, problem + QStringLiteral("; dropped"));
             continue;
@@ -364,46 +451,66 @@ ProviderConfig TelephonyConfig::defaultProvider()
 bool TelephonyConfig::load()
 {
     m_warnings.clear();
-    const Reader reader{m_path, &m_warnings};
-    QFile file(m_path);
-    if (!file.exists()) {
+    m_loadProblem.clear();
+    QByteArray data;
+    QString why;
+    const FileRead read = readConfigFile(m_path, &data, &why);
+    if (read == FileRead::Missing) {
         replaceAll({defaultProvider()}, {DialingLocations::defaultLocation()}, DialingLocations::defaultLocation().id);
         return true;
     }
+    if (read == FileRead::Read)
+        return loadText(data);
+    return takeText({}, why);
+}
 
-    QByteArray data;
-    if (QFileInfo(m_path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        warn(reader, 0, QStringLiteral("cannot be read (%1); the defaults are used").arg(file.errorString()));
-    } else {
-        // One byte more than allowed is enough to tell that the file is too large.
-        data = file.read(IniDocument::maxFileSize + 1);
-        if (file.error() != QFileDevice::NoError) {
-            warn(reader, 0, QStringLiteral("cannot be read (%1); the defaults are used").arg(file.errorString()));
-            data.clear();
-        }
+bool TelephonyConfig::loadText(const QByteArray& text)
+{
+    m_warnings.clear();
+    m_loadProblem.clear();
+    return takeText(text, IniDocument::textProblem(text));
+}
+
+bool TelephonyConfig::takeText(const QByteArray& text, const QString& unreadable)
+{
+    const Reader reader{m_path, &m_warnings};
+    if (!unreadable.isEmpty()) {
+        // Defaults stand in for the file, but must never be saved over it.
+        m_loadProblem = unreadable;
+        warn(reader, 0, unreadable + QStringLiteral("; the defaults are used, and the file is not saved over until it "
+                                                    "is repaired or removed"));
     }
-
-    const ReadResult result = readDocument(reader, IniDocument::parse(data, m_path, &m_warnings));
+    const ReadResult result =
+        readDocument(reader, IniDocument::parse(unreadable.isEmpty() ? text : QByteArray(), m_path, &m_warnings));
     replaceAll(result.providers, result.locations, result.currentId);
     return m_warnings.isEmpty();
+}
+
+QByteArray TelephonyConfig::toText() const
+{
+    return toDocument(m_providers, m_locations, m_currentLocationId).toUtf8();
 }
 
 bool TelephonyConfig::save(QString* errorText)
 {
     const auto fail = [&](const QString& why) {
         if (errorText)
-            *errorText = QStringLiteral("%1: %2").arg(m_path, why);
+            *errorText = VisibleText::escaped(QStringLiteral("%1: %2").arg(m_path, why));
         return false;
     };
-    const QByteArray text = toDocument(m_providers, m_locations, m_currentLocationId).toUtf8();
+    if (!m_loadProblem.isEmpty())
+        return fail(QStringLiteral("not saved, so as not to replace a file that could not be read: ") + m_loadProblem);
+    const QByteArray text = toText();
 
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create the folder %1").arg(folder));
+    // Unbuffered, so that a full disk fails the write itself: a buffered write succeeds
+    // into memory, and the flush inside commit() may fail without stopping the rename.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
-    if (file.write(text) != text.size()) {
+    if (file.write(text) != text.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
         return fail(why);

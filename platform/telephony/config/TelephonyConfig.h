@@ -30,6 +30,8 @@ public:
     static constexpr int formatVersion = 1;
     static constexpr int maxProviders = 32;
     static constexpr int maxSettings = 64;
+    // The simulated exchange's slowest pacing; 0 means no delays at all.
+    static constexpr double maxPacing = 1000.0;
 
     // Uses defaultPath().
     explicit TelephonyConfig(QObject* parent = nullptr);
@@ -43,13 +45,23 @@ public:
     QString path() const { return m_path; }
 
     // Replaces everything with the file's contents. True when the file was missing or
-    // read without a warning; on false the warnings say what was dropped.
+    // read without a warning; on false the warnings say what was dropped. Only a regular
+    // file is read, and opening it never blocks (a FIFO at the path is refused).
     bool load();
     // Writes the whole configuration atomically; on failure the old file stays and
-    // errorText (when given) says why.
+    // errorText (when given) says why. Refused while loadProblem() is set: a file that
+    // could not be read is never replaced by the defaults that stood in for it.
     bool save(QString* errorText = nullptr);
+    // Replaces everything with what text holds, as load() does with the file's contents
+    // (warnings name the path, loadProblem() is set when the text is unreadable).
+    bool loadText(const QByteArray& text);
+    // The file's contents as save() writes them.
+    QByteArray toText() const;
     // What the last load() dropped or replaced by a default, one sentence each.
     QStringList warnings() const { return m_warnings; }
+    // Why the last load() could not read the file at all (unreadable, not a regular
+    // file, not UTF-8 text, too large); empty when it was read or did not exist.
+    QString loadProblem() const { return m_loadProblem; }
 
     QList<ProviderConfig> providers() const { return m_providers; }
     // False (nothing changed) for an unknown provider or settings the file cannot hold.
@@ -75,6 +87,7 @@ signals:
     void providerSettingsChanged(const QString& name);
 
 private:
+    bool takeText(const QByteArray& text, const QString& unreadable);
     void replaceAll(const QList<ProviderConfig>& providers, const QList<DialingLocation>& locations,
                     DWORD currentId);
 
@@ -83,6 +96,7 @@ private:
     QList<DialingLocation> m_locations;
     DWORD m_currentLocationId = 0;
     QStringList m_warnings;
+    QString m_loadProblem;
 };
 
 } // namespace Telephony

@@ -49,7 +49,7 @@ QJsonObject ControlClient::request(const QString& command, const QJsonObject& ar
             return failure(Failure::Timeout,
                            QStringLiteral("the program did not take the connection within %1 ms").arg(timeoutMs));
         }
-        return failure(m_lastFailure, m_socket->errorString());
+        return failure(m_lastFailure, m_connectError);
     }
 
     m_socket->write(line);
@@ -76,13 +76,29 @@ QJsonObject ControlClient::request(const QString& command, const QJsonObject& ar
 
 bool ControlClient::ensureConnected(int timeoutMs)
 {
-    if (isConnected())
+    // Between requests the server may have dropped an idle connection, saying so first;
+    // that word is no answer to the coming request, so the connection starts afresh.
+    if (isConnected() && m_buffer.isEmpty() && !m_socket->waitForReadyRead(0) && isConnected())
         return true;
-    m_buffer.clear();
+    disconnectFromServer();
+    m_connectError.clear();
+    const QString path = ControlProtocol::socketPath(m_serverName, &m_connectError);
+    if (path.isEmpty()) {
+        m_lastFailure = Failure::ConnectFailed;
+        return false;
+    }
     m_socket = std::make_unique<QLocalSocket>();
-    m_socket->connectToServer(m_serverName);
-    if (m_socket->waitForConnected(timeoutMs))
-        return true;
+    m_socket->connectToServer(path);
+    if (m_socket->waitForConnected(timeoutMs)) {
+        // Whoever holds the name must be this user's own program: another user's could
+        // have planted the socket to read the requests and forge the answers.
+        m_connectError = ControlProtocol::checkPeer(m_socket->socketDescriptor());
+        if (m_connectError.isEmpty())
+            return true;
+        m_lastFailure = Failure::ConnectFailed;
+        return false;
+    }
+    m_connectError = m_socket->errorString();
     switch (m_socket->error()) {
     case QLocalSocket::ServerNotFoundError:
     case QLocalSocket::ConnectionRefusedError:

@@ -22,7 +22,7 @@ public:
         None,
         InvalidRequest, // Never sent: bad command name, arguments too long, bad timeout.
         NoServer, // Nothing listens on the name.
-        ConnectFailed, // Something is there but refused us (permissions and the like).
+        ConnectFailed, // Something is there but refused us, or belongs to another user.
         Timeout,
         ConnectionLost, // The server hung up before answering.
         BadResponse, // The answer broke the protocol; the connection is dropped.
@@ -55,6 +55,7 @@ private:
     QString m_serverName;
     std::unique_ptr<QLocalSocket> m_socket;
     QByteArray m_buffer;
+    QString m_connectError;
     Failure m_lastFailure = Failure::None;
 };
 

@@ -3,6 +3,8 @@
 #include "ControlClient.h"
 #include "ControlProtocol.h"
 
+#include "../VisibleText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -19,16 +21,10 @@ const QString toolOptionTimeout = QStringLiteral("timeout");
 const QString toolOptionJson = QStringLiteral("json");
 
 // Text from the other end goes to a terminal; escape sequences in it must not act there.
+// Line breaks stay, for the callers indent what follows them.
 QString visible(const QString& text)
 {
-    QString result;
-    result.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        const bool control = (u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7f && u < 0xa0);
-        result.append(control ? QChar(u'?') : c);
-    }
-    return result;
+    return VisibleText::escaped(text, VisibleText::KeepNewlines | VisibleText::KeepTabs);
 }
 
 bool isScalar(const QJsonValue& value)

@@ -5,8 +5,15 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 
+#include <QFile>
+
 #include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -91,12 +98,81 @@ QString ControlProtocol::checkServerName(const QString& name)
     return {};
 }
 
-QString ControlProtocol::socketPath(const QString& name)
+QString ControlProtocol::socketFolder(bool create, QString* problem)
 {
-    // The same rule as QLocalServer's on Unix: plain names live in the temporary folder.
-    if (name.startsWith(QLatin1Char('/')))
-        return name;
-    return QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + name;
+    const uid_t uid = geteuid();
+    const auto isPrivate = [uid](const struct stat& info) {
+        return S_ISDIR(info.st_mode) && info.st_uid == uid && (info.st_mode & 077) == 0;
+    };
+    // The runtime folder is the user's by definition; one set to somewhere else is passed over.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    struct stat info {};
+    if (runtime.startsWith(QLatin1Char('/')) && ::stat(QFile::encodeName(runtime).constData(), &info) == 0
+        && isPrivate(info))
+        return QDir::cleanPath(runtime);
+
+    const QString folder = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/linkora-") + QString::number(uid);
+    const QByteArray native = QFile::encodeName(folder);
+    if (create && ::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        if (problem)
+            *problem = QStringLiteral("cannot create the folder %1 (%2)").arg(folder, qt_error_string(errno));
+        return {};
+    }
+    if (::lstat(native.constData(), &info) != 0) {
+        // Without the folder there is no socket in it; connecting finds no server.
+        if (!create && errno == ENOENT)
+            return folder;
+        if (problem)
+            *problem = QStringLiteral("cannot use the folder %1 (%2)").arg(folder, qt_error_string(errno));
+        return {};
+    }
+    if (!isPrivate(info)) {
+        if (problem)
+            *problem = QStringLiteral("%1 is not a folder of this user's that only this user may enter; remove it")
+                           .arg(folder);
+        return {};
+    }
+    return folder;
+}
+
+QString ControlProtocol::socketPath(const QString& name, QString* problem, bool createFolder)
+{
+    QString path = name;
+    if (!name.startsWith(QLatin1Char('/'))) {
+        const QString folder = socketFolder(createFolder, problem);
+        if (folder.isEmpty())
+            return {};
+        path = folder + QLatin1Char('/') + name;
+    }
+    if (QFile::encodeName(path).size() >= qsizetype(sizeof(sockaddr_un::sun_path))) {
+        if (problem)
+            *problem = QStringLiteral("the socket path %1 is longer than %2 bytes")
+                           .arg(path)
+                           .arg(sizeof(sockaddr_un::sun_path) - 1);
+        return {};
+    }
+    return path;
+}
+
+qint64 ControlProtocol::peerUid(qintptr socketDescriptor)
+{
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (socketDescriptor < 0
+        || ::getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0
+        || length != sizeof credentials)
+        return -1;
+    return qint64(credentials.uid);
+}
+
+QString ControlProtocol::checkPeer(qintptr socketDescriptor)
+{
+    const qint64 uid = peerUid(socketDescriptor);
+    if (uid < 0)
+        return QStringLiteral("the user at the other end cannot be told");
+    if (uid != qint64(geteuid()))
+        return QStringLiteral("the other end belongs to another user (uid %1)").arg(uid);
+    return {};
 }
 
 QByteArray ControlProtocol::encode(const QJsonObject& message)

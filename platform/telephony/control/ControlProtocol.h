@@ -38,8 +38,22 @@ public:
     // Empty when the channel name is usable, otherwise why it is not.
     static QString checkServerName(const QString& name);
 
-    // Where the socket of a channel lives in the file system.
-    static QString socketPath(const QString& name);
+    // The folder that holds the sockets of plain channel names: $XDG_RUNTIME_DIR when it
+    // is this user's folder and closed to everyone else, otherwise "linkora-<uid>" in the
+    // temporary folder, made with mode 0700 when create is set. Empty, with problem set,
+    // when that folder is not a private folder of this user (a link, someone else's, open
+    // to others): a shared folder would let another user plant a socket under our name.
+    static QString socketFolder(bool create, QString* problem = nullptr);
+
+    // Where the socket of a channel lives: in socketFolder() for a plain name, the path
+    // itself for an absolute one. Empty, with problem set, when there is no usable place.
+    static QString socketPath(const QString& name, QString* problem = nullptr, bool createFolder = false);
+
+    // The user id of the program at the other end of a connected local socket, or -1 when
+    // it cannot be told. Both ends talk only to their own user.
+    static qint64 peerUid(qintptr socketDescriptor);
+    // Empty when the peer runs as this user, otherwise a sentence saying it does not.
+    static QString checkPeer(qintptr socketDescriptor);
 
     // One line, '\n' included; compact JSON never contains a raw newline.
     static QByteArray encode(const QJsonObject& message);

@@ -83,6 +83,11 @@ QString ControlServer::defaultName()
     return ControlProtocol::defaultName();
 }
 
+void ControlServer::setIdleTimeout(int ms)
+{
+    m_idleTimeoutMs = ms;
+}
+
 void ControlServer::setHandler(Handler handler)
 {
     m_handler = std::move(handler);
@@ -93,10 +98,13 @@ bool ControlServer::listen()
     m_errorString.clear();
     if (isListening())
         return fail(QStringLiteral("The control channel \"%1\" is already open.").arg(m_name));
-    const QString nameProblem = ControlProtocol::checkServerName(m_name);
+    QString nameProblem = ControlProtocol::checkServerName(m_name);
+    QString resolved;
+    if (nameProblem.isEmpty())
+        resolved = ControlProtocol::socketPath(m_name, &nameProblem, true);
     if (!nameProblem.isEmpty())
         return fail(QStringLiteral("Cannot open the control channel: %1.").arg(nameProblem));
-    const QByteArray path = QFile::encodeName(ControlProtocol::socketPath(m_name));
+    const QByteArray path = QFile::encodeName(resolved);
     sockaddr_un address;
     if (!socketAddress(path, &address))
         return fail(QStringLiteral("Cannot open the control channel \"%1\": the name is too long.").arg(m_name));
@@ -109,7 +117,7 @@ bool ControlServer::listen()
                         .arg(m_name));
     }
     if (probed == ECONNREFUSED) {
-        if (!clearStaleSocket())
+        if (!clearStaleSocket(path))
             return false;
     } else if (probed != ENOENT) {
         return fail(QStringLiteral("Cannot open the control channel \"%1\": %2.").arg(m_name, systemError(probed)));
@@ -148,9 +156,8 @@ bool ControlServer::openSocket(const QByteArray& path)
     return true;
 }
 
-bool ControlServer::clearStaleSocket()
+bool ControlServer::clearStaleSocket(const QByteArray& path)
 {
-    const QByteArray path = QFile::encodeName(ControlProtocol::socketPath(m_name));
     struct stat info {};
     if (::lstat(path.constData(), &info) != 0)
         return true; // Gone meanwhile: nothing in the way.
@@ -216,6 +223,12 @@ void ControlServer::acceptConnections()
             }
             break;
         }
+        // The socket's permissions keep other users out; an absolute name may put it
+        // where they do not, so the peer is asked who it is. It learns nothing.
+        if (!ControlProtocol::checkPeer(qintptr(fd)).isEmpty()) {
+            ::close(fd);
+            continue;
+        }
         auto* socket = new ControlConnection(fd);
         if (m_sessions.size() >= maxClients) {
             socket->write(ControlProtocol::encode(ControlProtocol::errorResponse(
@@ -224,7 +237,8 @@ void ControlServer::acceptConnections()
             socket->disconnectFromServer();
             continue;
         }
-        auto* session = new ControlSession(socket, [this](const QByteArray& line) { return dispatch(line); }, this);
+        auto* session = new ControlSession(socket, [this](const QByteArray& line) { return dispatch(line); },
+                                           m_idleTimeoutMs, this);
         connect(session, &ControlSession::finished, this, &ControlServer::sessionFinished);
         m_sessions.append(session);
     }

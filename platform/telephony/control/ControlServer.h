@@ -1,6 +1,7 @@
 // The server end of the control channel, living inside a running telephony service: it
-// listens on a local socket that only its owner may open, reads requests from any number
-// of clients and hands each one to the installed handler on this object's thread. The
+// listens on a local socket that only its owner may open, in a folder only its owner may
+// enter, talks only to programs of the same user, reads requests from up to maxClients
+// clients and hands each one to the installed handler on this object's thread. The
 // socket is a plain Unix socket (clients may use QLocalSocket), so the service needs no
 // network library.
 #pragma once
@@ -28,6 +29,9 @@ public:
 
     // Further clients are told so and hung up on; tests and people need only a few.
     static constexpr int maxClients = 32;
+    // A client that neither sends nor awaits anything for this long is told so and
+    // dropped, so that forgotten connections do not use up the slots.
+    static constexpr int defaultIdleTimeoutMs = 60000;
 
     explicit ControlServer(const QString& name = defaultName(), QObject* parent = nullptr);
     ~ControlServer() override;
@@ -44,6 +48,10 @@ public:
     bool listen();
     void close();
 
+    // Applies to clients that connect afterwards.
+    void setIdleTimeout(int ms);
+    int idleTimeout() const { return m_idleTimeoutMs; }
+
     bool isListening() const;
     QString name() const { return m_name; }
     QString fullServerName() const;
@@ -57,7 +65,7 @@ private:
     void acceptConnections();
     bool openSocket(const QByteArray& path);
     void sessionFinished(ControlSession* session);
-    bool clearStaleSocket();
+    bool clearStaleSocket(const QByteArray& path);
     bool fail(const QString& text);
     QJsonObject dispatch(const QByteArray& line);
     QJsonObject runHandler(const QString& command, const QJsonObject& args);
@@ -65,6 +73,7 @@ private:
 
     QString m_name;
     QString m_errorString;
+    int m_idleTimeoutMs = defaultIdleTimeoutMs;
     int m_descriptor = -1;
     QSocketNotifier* m_notifier = nullptr;
     QString m_path; // the socket's file while listening

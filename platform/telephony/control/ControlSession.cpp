@@ -4,14 +4,20 @@
 #include "ControlProtocol.h"
 
 #include <QPointer>
+#include <QTimer>
 
 namespace Telephony {
 
-ControlSession::ControlSession(ControlConnection* socket, Dispatch dispatch, QObject* parent)
+ControlSession::ControlSession(ControlConnection* socket, Dispatch dispatch, int idleTimeoutMs, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
+    , m_idle(new QTimer(this))
     , m_dispatch(std::move(dispatch))
 {
+    m_idle->setSingleShot(true);
+    m_idle->setInterval(idleTimeoutMs);
+    connect(m_idle, &QTimer::timeout, this, &ControlSession::idleTimedOut);
+    m_idle->start();
     m_socket->setParent(this);
     connect(m_socket, &ControlConnection::readyRead, this, &ControlSession::readAvailable);
     connect(m_socket, &ControlConnection::disconnected, this, &ControlSession::socketClosed);
@@ -43,6 +49,18 @@ void ControlSession::readAvailable()
     processLines();
     if (self && !m_closing && !m_socket->isOpen())
         socketClosed();
+    if (self && !m_closing)
+        m_idle->start();
+}
+
+void ControlSession::idleTimedOut()
+{
+    // A request still running keeps its client; the time counts from its answer.
+    if (m_busy) {
+        m_idle->start();
+        return;
+    }
+    refuseAndClose(QStringLiteral("nothing sent for %1 ms; connect again when needed").arg(m_idle->interval()));
 }
 
 void ControlSession::processLines()

@@ -1,6 +1,7 @@
 // One client of the control channel, as the server sees it: cuts the byte stream into
 // request lines, has each one answered in turn and writes the answers back in the same
-// order. A client that breaks the framing or stops reading its answers is dropped.
+// order. A client that breaks the framing, stops reading its answers or stays idle too
+// long is dropped.
 #pragma once
 
 #include <QByteArray>
@@ -8,6 +9,8 @@
 #include <QObject>
 
 #include <functional>
+
+class QTimer;
 
 namespace Telephony {
 
@@ -24,7 +27,9 @@ public:
     static constexpr qsizetype maxPendingOutput = 4 * 1024 * 1024;
 
     // Takes the socket over; lines that arrived before this are answered too.
-    ControlSession(ControlConnection* socket, Dispatch dispatch, QObject* parent = nullptr);
+    // A client that sends nothing for idleTimeoutMs while no request of its is running is
+    // dropped.
+    ControlSession(ControlConnection* socket, Dispatch dispatch, int idleTimeoutMs, QObject* parent = nullptr);
     ~ControlSession() override;
 
     bool isBusy() const { return m_busy; }
@@ -42,8 +47,10 @@ private:
     void send(const QJsonObject& response);
     void refuseAndClose(const QString& text);
     void socketClosed();
+    void idleTimedOut();
 
     ControlConnection* m_socket;
+    QTimer* m_idle;
     Dispatch m_dispatch;
     QByteArray m_buffer;
     bool m_busy = false;

@@ -442,7 +442,12 @@ LONG TelephonyService::configDialog(DWORD device, void* owner, const QByteArray&
     if (dialogs->editSettings(QString::fromUtf8(line.provider->lineCaps(line.index).lineName), settings, owner)) {
         line.provider->applySettings(settings);
         m_config->setProviderSettings(line.provider->name(), settings);
-        m_config->save();
+        // The settings hold until the program ends; the caller must learn they were not kept.
+        QString error;
+        if (!m_config->save(&error)) {
+            qWarning().noquote() << "telephony configuration:" << error;
+            return LONG(LINEERR_OPERATIONFAILED);
+        }
     }
     return 0;
 }
@@ -457,8 +462,13 @@ LONG TelephonyService::translateDialog(DWORD appHandle, DWORD device, DWORD apiV
     TelephonyDialogs* dialogs = TelephonyDialogs::get();
     if (!dialogs)
         return LONG(LINEERR_OPERATIONFAILED);
-    if (dialogs->editLocations(*m_config, QString::fromUtf8(address), owner))
-        m_config->save();
+    if (dialogs->editLocations(*m_config, QString::fromUtf8(address), owner)) {
+        QString error;
+        if (!m_config->save(&error)) {
+            qWarning().noquote() << "telephony configuration:" << error;
+            return LONG(LINEERR_OPERATIONFAILED);
+        }
+    }
     sendLineState(device, LINEDEVSTATE_TRANSLATECHANGE, 0, 0);
     return 0;
 }

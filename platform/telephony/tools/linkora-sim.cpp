@@ -3,6 +3,7 @@
 
 #include "ControlClient.h"
 #include "ControlCommandLine.h"
+#include "../VisibleText.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
         out << ControlCommandLine::usage();
         return ControlCommandLine::ExitOk;
     case ControlCommandLine::Action::Invalid:
-        err << "linkora-sim: " << commandLine.errorText() << "\n"
+        err << "linkora-sim: " << Telephony::VisibleText::escaped(commandLine.errorText()) << "\n"
             << "Try 'linkora-sim --help'.\n";
         return ControlCommandLine::ExitUsage;
     case ControlCommandLine::Action::Send:

@@ -2,17 +2,27 @@
 
 #include "RingfastHost.h"
 
+#include <TnvCall.h>
 #include <TnvConstantTexts.h>
 #include <TnvDialer.h>
 #include <TnvLine.h>
+#include <TnvLineDevice.h>
+#include <TnvNotation.h>
+#include <TnvTAPI.h>
 
 #include <TapiConstants.h>
+#include <VisibleText.h>
 
 #include <atomic>
+#include <vector>
+
+using Telephony::VisibleText;
 
 namespace {
 
 std::atomic<int> g_interrupts{0};
+// Whether a command waits for calls and polls for interrupts.
+std::atomic<bool> g_waiting{false};
 
 } // namespace
 
@@ -20,20 +30,25 @@ RingfastCommand::RingfastCommand(const RingfastOptions& options, QTextStream& ou
     : m_options(options)
     , m_out(out)
     , m_err(err)
+    , m_interruptsSeen(g_interrupts.load())
 {
-    m_hangupTimer.setSingleShot(true);
-    QObject::connect(&m_hangupTimer, &QTimer::timeout, [this] { m_dialer->ButtonHangupClick(); });
     m_idleWait.setSingleShot(true);
-    QObject::connect(&m_idleWait, &QTimer::timeout, [this] { endCall(); });
-    m_interruptPoll.setInterval(100);
-    QObject::connect(&m_interruptPoll, &QTimer::timeout, [this] { checkInterrupt(); });
+    QObject::connect(&m_idleWait, &QTimer::timeout, [this] { finishWhenDone(true); });
+    m_endGuard.setSingleShot(true);
+    QObject::connect(&m_endGuard, &QTimer::timeout, [this] { checkCallsEnd(); });
+    m_poll.setInterval(100);
+    QObject::connect(&m_poll, &QTimer::timeout, [this] { poll(); });
 }
 
-RingfastCommand::~RingfastCommand() = default;
+RingfastCommand::~RingfastCommand()
+{
+    g_waiting = false;
+}
 
-void RingfastCommand::interrupt()
+bool RingfastCommand::interrupt()
 {
     g_interrupts.fetch_add(1);
+    return g_waiting.load();
 }
 
 int RingfastCommand::run(Telephony::ServiceOptions service)
@@ -49,7 +64,6 @@ int RingfastCommand::run(Telephony::ServiceOptions service)
     if (m_options.command == RingfastOptions::Command::Devices)
         service.controlServer = false;
     Telephony::setServiceOptions(service);
-    g_interrupts = 0;
     const RingfastHost host(m_err, m_options.trace);
 
     if (!createLine())
@@ -61,7 +75,8 @@ int RingfastCommand::run(Telephony::ServiceOptions service)
     case RingfastOptions::Command::Answer: code = answer(); break;
     case RingfastOptions::Command::Help: break;
     }
-    // As the window does on closing.
+    g_waiting = false;
+    // As the window does on closing; a call that could not be ended ends with the line.
     m_dialer->FormClose();
     m_out.flush();
     m_err.flush();
@@ -77,13 +92,13 @@ bool RingfastCommand::createLine()
     const QStringList refused = m_dialer->createLine(settings, [this](TnvLine& line) {
         if (m_options.trace) {
             line.OnLog = [this](TnvSharedControl*, const QString& text) {
-                m_out << text << '\n';
+                m_out << VisibleText::escaped(text, VisibleText::KeepTabs) << '\n';
                 m_out.flush();
             };
         }
     });
     for (const QString& path : refused)
-        m_err << "ringfast: stored setting " << path << " refused\n";
+        m_err << "ringfast: stored setting " << VisibleText::escaped(path) << " refused\n";
     m_dialer->FormCreate(m_options.idleDelay);
     if (m_dialer->line()->Device()->Count() == 0) {
         fail(QStringLiteral("no line devices: ") + m_dialer->line()->Error()->Text());
@@ -96,7 +111,7 @@ int RingfastCommand::listDevices()
 {
     const QStringList& devices = m_dialer->line()->Device()->List();
     for (qsizetype i = 0; i < devices.size(); ++i)
-        m_out << i << '\t' << devices.at(i) << '\n';
+        m_out << i << '\t' << VisibleText::escaped(devices.at(i)) << '\n';
     return Success;
 }
 
@@ -124,13 +139,16 @@ int RingfastCommand::dial()
 {
     if (!activate())
         return Failed;
-    m_interruptPoll.start();
+    // Polling starts before the dial, whose wait for the reply already runs the loop.
+    g_waiting = true;
+    m_poll.start();
+    m_taken = 1;
     if (!m_dialer->ButtonDialClick(m_options.number)) {
         fail(QStringLiteral("dialing failed: ") + m_dialer->line()->Error()->Text());
         return Failed;
     }
-    const int code = m_loop.exec();
-    if (code == Success && !m_connected) {
+    const int code = waitForCalls();
+    if (code == Success && m_callsConnected == 0) {
         fail(m_reason.isEmpty() ? QStringLiteral("the call ended before it connected") : m_reason);
         return Failed;
     }
@@ -141,10 +159,9 @@ int RingfastCommand::answer()
 {
     if (!activate())
         return Failed;
-    m_err << "ringfast: waiting for calls on " << m_dialer->line()->Device()->Name() << '\n';
+    m_err << "ringfast: waiting for calls on " << VisibleText::escaped(m_dialer->line()->Device()->Name()) << '\n';
     m_err.flush();
-    m_interruptPoll.start();
-    const int code = m_loop.exec();
+    const int code = waitForCalls();
     if (code == Success && m_callsConnected < m_options.count) {
         fail(QStringLiteral("%1 of %2 calls connected").arg(m_callsConnected).arg(m_options.count)
              + (m_reason.isEmpty() ? QString() : QStringLiteral(" (") + m_reason + QLatin1Char(')')));
@@ -153,11 +170,25 @@ int RingfastCommand::answer()
     return code;
 }
 
+int RingfastCommand::waitForCalls()
+{
+    g_waiting = true;
+    m_poll.start();
+    // An interrupt that came while starting up is looked at straight away.
+    QTimer::singleShot(0, m_dialer->line(), [this] { poll(); });
+    // finish() may have come inside a wait that ran before this loop.
+    if (!m_finished)
+        m_loop.exec();
+    return m_exitCode;
+}
+
 void RingfastCommand::appendLog(const QString& line)
 {
     if (m_options.trace)
         return;
-    m_out << line << '\n';
+    // Numbers and names come from callers and the exchange; they must not steer the
+    // terminal nor pass for log lines of their own.
+    m_out << VisibleText::escaped(line, VisibleText::KeepTabs) << '\n';
     m_out.flush();
 }
 
@@ -170,79 +201,203 @@ void RingfastCommand::setActiveChecked(bool checked)
     m_dialer->CheckBoxActiveClick(checked);
 }
 
+RingfastCommand::Progress* RingfastCommand::progressOf(int handle)
+{
+    // Dialing, every call on the line is the one dialed; answering, only offered calls count.
+    if (m_options.command != RingfastOptions::Command::Answer && !m_calls.count(handle)) {
+        m_calls[handle] = Progress();
+        m_idleSeen = false;
+    }
+    const auto it = m_calls.find(handle);
+    return it == m_calls.end() ? nullptr : &it->second;
+}
+
 void RingfastCommand::lineEvent(Event event, int callHandle)
 {
     TnvCall* call = m_dialer->line()->Call();
     switch (event) {
     case Event::Offering:
         if (m_options.command == RingfastOptions::Command::Answer)
-            QTimer::singleShot(0, m_dialer->line(), [this, callHandle] { answerCall(callHandle); });
+            offered(callHandle);
         break;
+    case Event::CallBegin: progressOf(callHandle); break;
     case Event::Connected:
-        m_connected = true;
-        ++m_callsConnected;
-        scheduleHangup();
+        if (Progress* progress = progressOf(callHandle); progress && !progress->connected) {
+            progress->connected = true;
+            ++m_callsConnected;
+            scheduleHangup(callHandle);
+        }
         break;
     case Event::Busy: m_reason = QStringLiteral("the line is busy"); break;
     case Event::Disconnected:
-        if (!m_connected)
+        if (const Progress* progress = progressOf(callHandle); progress && !progress->connected && !progress->rejected)
             m_reason = QStringLiteral("the call was disconnected: ") + DisconnectModeText(call->DisconnectMode());
         break;
     case Event::SpecialInfo:
         m_reason = QStringLiteral("the network reports ") + SpecialInfoText(call->SpecialInfo());
         // The call cannot go on; hang up as a person at the window would.
-        QTimer::singleShot(0, m_dialer->line(), [this] { m_dialer->ButtonHangupClick(); });
+        QTimer::singleShot(0, m_dialer->line(), [this, callHandle] { hangUp(callHandle); });
         break;
     case Event::CallEnd:
-        m_hangupTimer.stop();
-        m_callEnded = true;
-        // OnIdle follows the idle delay; should it never come, the call is over anyway.
-        m_idleWait.start(m_options.idleDelay + 1000);
-        endCallWhenIdle();
+        if (Progress* progress = progressOf(callHandle)) {
+            progress->ended = true;
+            m_idleWait.start(m_options.idleDelay + 1000);
+            finishWhenDone();
+        }
         break;
     case Event::Idle:
         m_idleSeen = true;
-        endCallWhenIdle();
+        finishWhenDone();
         break;
-    case Event::CallBegin: break;
     }
 }
 
-void RingfastCommand::endCallWhenIdle()
+void RingfastCommand::offered(int handle)
 {
-    if (!m_callEnded || !m_idleSeen)
+    if (m_calls.count(handle))
         return;
-    endCall();
-}
-
-void RingfastCommand::endCall()
-{
-    m_idleWait.stop();
-    m_callEnded = false;
+    m_calls[handle] = Progress();
     m_idleSeen = false;
-    ++m_callsEnded;
-    if (m_options.command == RingfastOptions::Command::Dial || m_callsEnded >= m_options.count)
-        finish(Success);
-    else
-        m_connected = false;
-}
-
-void RingfastCommand::answerCall(int callHandle)
-{
-    TnvCall* call = m_dialer->line()->Call();
-    call->setHandle(HCALL(callHandle));
-    if (!call->Answer()) {
-        m_reason = QStringLiteral("answering failed: ") + m_dialer->line()->Error()->Text();
-        m_dialer->ButtonHangupClick();
+    // From the event loop, not inside the event that offered the call.
+    if (m_taken < m_options.count) {
+        ++m_taken;
+        QTimer::singleShot(0, m_dialer->line(), [this, handle] { answerCall(handle); });
+    } else {
+        m_calls[handle].rejected = true;
+        QTimer::singleShot(0, m_dialer->line(), [this, handle] { rejectCall(handle); });
     }
 }
 
-void RingfastCommand::scheduleHangup()
+void RingfastCommand::answerCall(int handle)
+{
+    if (m_finished || !selectCall(handle))
+        return;
+    if (!m_dialer->line()->Call()->Answer()) {
+        m_reason = QStringLiteral("answering call %1 failed: ").arg(handleText(handle))
+            + m_dialer->line()->Error()->Text();
+        fail(m_reason);
+        hangUp(handle);
+    }
+}
+
+void RingfastCommand::rejectCall(int handle)
+{
+    if (m_finished || !selectCall(handle))
+        return;
+    m_err << "ringfast: call " << handleText(handle) << " rejected as busy: --count " << m_options.count
+          << " allows no more calls\n";
+    m_err.flush();
+    hangUp(handle);
+}
+
+void RingfastCommand::scheduleHangup(int handle)
 {
     if (!m_options.hangupAfter)
         return;
-    // From the event loop, not inside the event that reported the connection.
-    m_hangupTimer.start(int(*m_options.hangupAfter * 1000.0));
+    // From the event loop, not inside the event that reported the connection; a timer
+    // of its own per call, so calls that overlap hang up on their own schedules.
+    auto* timer = new QTimer(m_dialer->line());
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, [this, timer, handle] {
+        timer->deleteLater();
+        hangUp(handle);
+    });
+    timer->start(int(*m_options.hangupAfter * 1000.0));
+}
+
+bool RingfastCommand::selectCall(int handle)
+{
+    TnvCall* call = m_dialer->line()->Call();
+    if (call->Handle() != HCALL(handle)) {
+        // Only a handle the control lists is a call it knows.
+        if (call->List().indexOf(TnvNotation::hex8(quint32(handle)), 1) <= 0)
+            return false;
+        call->setHandle(HCALL(handle));
+    }
+    return call->Handle() == HCALL(handle);
+}
+
+bool RingfastCommand::hangupFailed(int handle) const
+{
+    const auto it = m_calls.find(handle);
+    return it != m_calls.end() && !it->second.ended && m_dialer->line()->Error()->Number() != 0;
+}
+
+void RingfastCommand::hangUp(int handle)
+{
+    const auto it = m_calls.find(handle);
+    if (m_finished || it == m_calls.end() || it->second.ended)
+        return;
+    it->second.hangingUp = true;
+    TnvCall* call = m_dialer->line()->Call();
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        // The wait for the reply may have selected another call, or ended this one.
+        if (!selectCall(handle) || call->State() == LINECALLSTATE_IDLE)
+            return;
+        m_dialer->ButtonHangupClick();
+        if (!hangupFailed(handle)) {
+            // Dropped; should the call still not end, the command does not wait for ever.
+            if (!m_endGuard.isActive())
+                m_endGuard.start(qMax(m_dialer->line()->TAPI()->ReplyTimeout(), 0));
+            return;
+        }
+        const QString why = m_dialer->line()->Error()->Text();
+        if (attempt == 1) {
+            m_err << "ringfast: hanging up call " << handleText(handle) << " failed: " << VisibleText::escaped(why)
+                  << "; trying again\n";
+            m_err.flush();
+        } else {
+            fail(QStringLiteral("hanging up call %1 failed again: %2; the line is closed to end it")
+                     .arg(handleText(handle), why));
+            finish(Failed);
+        }
+    }
+}
+
+void RingfastCommand::checkCallsEnd()
+{
+    for (const auto& [handle, progress] : m_calls) {
+        if (progress.hangingUp && !progress.ended) {
+            fail(QStringLiteral("call %1 did not end within %2 ms of hanging up; the line is closed to end it")
+                     .arg(handleText(handle))
+                     .arg(m_endGuard.interval()));
+            finish(Failed);
+            return;
+        }
+    }
+}
+
+bool RingfastCommand::allCallsEnded() const
+{
+    for (const auto& entry : m_calls) {
+        if (!entry.second.ended)
+            return false;
+    }
+    return true;
+}
+
+void RingfastCommand::finishWhenDone(bool idleWaitOver)
+{
+    if (m_finished || m_calls.empty() || !allCallsEnded())
+        return;
+    if (m_taken < m_options.count && m_options.command == RingfastOptions::Command::Answer)
+        return;
+    if (!m_idleSeen && !idleWaitOver)
+        return;
+    finish(Success);
+}
+
+void RingfastCommand::poll()
+{
+    if (m_finished)
+        return;
+    // After LINE_CLOSE no call can come or go on the line; waiting on would be for ever.
+    if (!m_dialer->line()->Device()->Active()) {
+        fail(QStringLiteral("the telephony service closed the line (%1)").arg(m_dialer->line()->Device()->Name()));
+        finish(Failed);
+        return;
+    }
+    checkInterrupt();
 }
 
 void RingfastCommand::checkInterrupt()
@@ -250,18 +405,25 @@ void RingfastCommand::checkInterrupt()
     const int interrupts = g_interrupts.load();
     if (interrupts == m_interruptsSeen)
         return;
+    m_interruptsHandled += interrupts - m_interruptsSeen;
     m_interruptsSeen = interrupts;
-    TnvCall* call = m_dialer->line()->Call();
-    if (interrupts == 1 && call->Handle() != 0 && call->State() != LINECALLSTATE_IDLE) {
+    const bool first = m_interruptsHandled == 1;
+    std::vector<int> live;
+    for (const auto& [handle, progress] : m_calls) {
+        if (!progress.ended)
+            live.push_back(handle);
+    }
+    if (first && !live.empty()) {
         m_err << "ringfast: hanging up\n";
         m_err.flush();
         if (m_reason.isEmpty())
             m_reason = QStringLiteral("interrupted");
-        m_dialer->ButtonHangupClick();
+        for (const int handle : live)
+            hangUp(handle);
         return;
     }
     // Answering with no call, or asked twice: nothing more to wait for.
-    const bool connected = m_options.command == RingfastOptions::Command::Dial && m_connected;
+    const bool connected = m_options.command == RingfastOptions::Command::Dial && m_callsConnected > 0;
     if (!connected)
         fail(m_reason.isEmpty() ? QStringLiteral("interrupted") : m_reason);
     finish(connected ? Success : Failed);
@@ -269,12 +431,24 @@ void RingfastCommand::checkInterrupt()
 
 void RingfastCommand::finish(int code)
 {
-    m_interruptPoll.stop();
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_exitCode = code;
+    g_waiting = false;
+    m_poll.stop();
+    m_idleWait.stop();
+    m_endGuard.stop();
     m_loop.exit(code);
 }
 
 void RingfastCommand::fail(const QString& reason)
 {
-    m_err << "ringfast: " << reason << '\n';
+    m_err << "ringfast: " << VisibleText::escaped(reason) << '\n';
     m_err.flush();
+}
+
+QString RingfastCommand::handleText(int handle)
+{
+    return QStringLiteral("[%1]").arg(uint(handle), 8, 16, QLatin1Char('0')).toUpper();
 }

@@ -3,7 +3,8 @@
 // Runs one ringfast command on the dialer's line control: lists the devices, places a
 // call, or answers calls. It is the dialer's view: the log-box lines go to standard
 // output (or, with --trace, the control's trace lines), reasons for failure to standard
-// error.
+// error. Every call is followed by its own handle, so calls that overlap are each
+// answered (or turned away) and ended on their own.
 
 #include "RingfastOptions.h"
 
@@ -15,6 +16,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 
 class TnvDialer;
@@ -32,8 +34,10 @@ public:
     int run(Telephony::ServiceOptions service = {});
 
     // Asks a running command to hang up (the first time) or give up (the second); safe
-    // to call from a signal handler.
-    static void interrupt();
+    // to call from a signal handler. Requests made while the command starts up count
+    // once it waits for its calls. Returns whether a command is waiting for calls (and
+    // so looks at the request soon); before that, a signal's own action is the way out.
+    static bool interrupt();
 
     // TnvDialerView
     void appendLog(const QString& line) override;
@@ -44,35 +48,61 @@ public:
     void lineEvent(Event event, int callHandle) override;
 
 private:
+    // What ringfast knows of one call.
+    struct Progress {
+        bool connected = false;
+        bool ended = false;
+        bool rejected = false;
+        bool hangingUp = false;
+    };
+
+    // The call's progress; dialing, every call on the line is followed, answering only
+    // the offered ones (null for the rest).
+    Progress* progressOf(int handle);
     bool createLine();
     bool activate();
     int listDevices();
     int dial();
     int answer();
-    void answerCall(int callHandle);
-    void scheduleHangup();
-    // A call is over once it has ended and gone idle (OnIdle waits for the idle delay).
-    void endCallWhenIdle();
-    void endCall();
+    // Waits on the event loop until finish(); what finish() was given.
+    int waitForCalls();
+    void offered(int handle);
+    void answerCall(int handle);
+    void rejectCall(int handle);
+    void scheduleHangup(int handle);
+    // Hangs the call up; a failed hang-up is reported and tried once more, and a second
+    // failure ends the command (closing the line then ends the call).
+    void hangUp(int handle);
+    bool hangupFailed(int handle) const;
+    bool selectCall(int handle);
+    // The command is over once its calls have ended and the line went idle (OnIdle
+    // waits for the idle delay; should it never come, the calls are over anyway).
+    void finishWhenDone(bool idleWaitOver = false);
+    bool allCallsEnded() const;
+    void poll();
     void checkInterrupt();
+    void checkCallsEnd();
     void finish(int code);
     void fail(const QString& reason);
+    static QString handleText(int handle);
 
     RingfastOptions m_options;
     QTextStream& m_out;
     QTextStream& m_err;
     std::unique_ptr<TnvDialer> m_dialer;
     QEventLoop m_loop;
-    QTimer m_interruptPoll;
-    QTimer m_hangupTimer;
+    QTimer m_poll;
     QTimer m_idleWait;
+    QTimer m_endGuard;
     bool m_checked = false;
-    // The current call: whether it connected, why it did not.
-    bool m_connected = false;
-    bool m_callEnded = false;
+    bool m_finished = false;
+    int m_exitCode = Success;
+    std::map<int, Progress> m_calls;
+    // Calls answered or dialed, out of --count.
+    int m_taken = 0;
+    int m_callsConnected = 0;
     bool m_idleSeen = false;
     QString m_reason;
-    int m_callsConnected = 0;
-    int m_callsEnded = 0;
     int m_interruptsSeen = 0;
+    int m_interruptsHandled = 0;
 };

@@ -1,5 +1,7 @@
 #include "RingfastHost.h"
 
+#include <VisibleText.h>
+
 RingfastHost::RingfastHost(QTextStream& err, bool withText)
     : m_err(err)
     , m_withText(withText)
@@ -14,9 +16,12 @@ RingfastHost::~RingfastHost()
 
 TnvHostServices::Answer RingfastHost::prompt(const TnvPrompt& prompt)
 {
-    m_err << "ringfast: " << prompt.caption;
-    if (m_withText)
-        m_err << ": " << QString(prompt.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    using Telephony::VisibleText;
+    m_err << "ringfast: " << VisibleText::escaped(prompt.caption);
+    if (m_withText) {
+        const QString text = QString(prompt.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        m_err << ": " << VisibleText::escaped(text, VisibleText::KeepNewlines | VisibleText::KeepTabs);
+    }
     m_err << '\n';
     m_err.flush();
     return AnswerOk;

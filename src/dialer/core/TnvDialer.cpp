@@ -8,8 +8,10 @@
 #include <TnvCall.h>
 #include <TnvLine.h>
 #include <TnvMonitorDigits.h>
+#include <TnvNotation.h>
 
 #include <TapiConstants.h>
+#include <VisibleText.h>
 
 #include <optional>
 
@@ -131,7 +133,8 @@ bool TnvDialer::ButtonDialClick(const QString& phoneNumber)
     TnvCall* call = m_line->Call();
     call->setHandle(0);
     call->setPhoneNumber(phoneNumber);
-    append(QStringLiteral("Dialing [") + phoneNumber + QLatin1Char(']'));
+    // The number is shown as typed, but a line break in it must not pass for a log line.
+    append(QStringLiteral("Dialing [") + Telephony::VisibleText::escaped(phoneNumber) + QLatin1Char(']'));
     if (call->Dial()) {
         m_view->setDialEnabled(false);
         m_view->setHangupEnabled(true);
@@ -187,6 +190,15 @@ void TnvDialer::setDigitMonitoring()
     m_line->Call()->MonitorDigits()->setActive(true);
 }
 
+void TnvDialer::selectCall(int handle)
+{
+    TnvCall* call = m_line->Call();
+    // Only a handle the control lists is a call it knows.
+    if (handle != 0 && call->Handle() != 0 && call->Handle() != HCALL(handle)
+        && call->List().indexOf(TnvNotation::hex8(quint32(handle)), 1) > 0)
+        call->setHandle(HCALL(handle));
+}
+
 void TnvDialer::bindEvents()
 {
     using Event = TnvDialerView::Event;
@@ -200,7 +212,8 @@ void TnvDialer::bindEvents()
         };
     };
     const auto party = [this](const char* name, const char* nameLabel, const char* numberLabel, TnvCallerID* id) {
-        return [=, this](TnvSharedControl*, int) {
+        return [=, this](TnvSharedControl*, int handle) {
+            selectCall(handle);
             append(QStringLiteral("nvLine1.") + QLatin1String(name));
             append(tab(nameLabel, id->Name()));
             append(tab(numberLabel, id->Number()));
@@ -213,6 +226,7 @@ void TnvDialer::bindEvents()
     line->OnDialtone = simple("OnDialtone");
     line->OnDialing = simple("OnDialing");
     line->OnBusy = [this](TnvSharedControl*, int handle) {
+        selectCall(handle);
         append(QStringLiteral("nvLine1.OnBusy"));
         ButtonHangupClick();
         m_view->lineEvent(Event::Busy, handle);
@@ -237,6 +251,7 @@ void TnvDialer::bindEvents()
         m_view->lineEvent(Event::Connected, handle);
     };
     line->OnDisconnected = [this, call](TnvSharedControl*, int handle) {
+        selectCall(handle);
         append(QStringLiteral("nvLine1.OnDisconnected"));
         append(tab("Call.DisconnectMode = ", DisconnectModeText(call->DisconnectMode())));
         ButtonHangupClick();
@@ -249,6 +264,7 @@ void TnvDialer::bindEvents()
         m_view->lineEvent(Event::Idle, handle);
     };
     line->OnSpecialInfo = [this, call](TnvSharedControl*, int handle) {
+        selectCall(handle);
         append(QStringLiteral("nvLine1.OnSpecialInfo"));
         append(tab("nvLine1.Call.SpecialInfo = ", SpecialInfoText(call->SpecialInfo())));
         m_view->lineEvent(Event::SpecialInfo, handle);

@@ -51,6 +51,10 @@ public:
 
 private:
     void bindEvents();
+    // An event about another call than the selected one selects that call first: its
+    // log lines then name its own parties, and the hang-up that follows a far end's
+    // hang-up ends that call, not the one in progress.
+    void selectCall(int handle);
     // Appends text as log-box lines; "\r\n" and "\n" both break lines.
     void append(const QString& text);
     void switchOnDigitMonitoring();

@@ -3,6 +3,8 @@
 #include <RingfastCommand.h>
 #include <RingfastOptions.h>
 
+#include <VisibleText.h>
+
 #include <QCoreApplication>
 
 #include <csignal>
@@ -10,15 +12,23 @@
 
 namespace {
 
-void onSignal(int)
+void onSignal(int signal)
 {
-    RingfastCommand::interrupt();
+    // A command waiting for its calls hangs up first. Before it waits (starting up,
+    // reading the configuration) nothing would look at the request, so the signal
+    // does what it does to any program.
+    if (!RingfastCommand::interrupt()) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ringfast"));
     QTextStream out(stdout);
@@ -27,11 +37,9 @@ int main(int argc, char** argv)
     QString error;
     const std::optional<RingfastOptions> options = RingfastOptions::parse(QCoreApplication::arguments(), &error);
     if (!options) {
-        err << "ringfast: " << error << "\nTry 'ringfast --help'.\n";
+        err << "ringfast: " << Telephony::VisibleText::escaped(error) << "\nTry 'ringfast --help'.\n";
         return RingfastCommand::Usage;
     }
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     RingfastCommand command(*options, out, err);
     return command.run();
 }

@@ -5,10 +5,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtNumeric>
 
 #include <gtest/gtest.h>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
 
 using namespace Telephony;
 
@@ -43,6 +53,28 @@ protected:
 
     QTemporaryDir m_dir;
 };
+
+// Runs body in a forked child that may block or change process limits without harm to
+// the test program; the child's exit code, or -1 when it was killed or ran out of time.
+int inChild(const std::function<int()>& body, unsigned timeoutSeconds = 10)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(timeoutSeconds);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Becomes "nobody" so that file permissions apply; false when that is not possible.
+bool dropPrivileges()
+{
+    return ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0
+        && ::setresuid(65534, 65534, 65534) == 0;
+}
 
 DialingLocation location(DWORD id, const QString& name, DWORD country, const QString& area)
 {
@@ -115,7 +147,6 @@ TEST_F(TelephonyConfigTest, SaveAndLoadRoundTrip)
 
 TEST_F(TelephonyConfigTest, DamagedFilesGiveDefaultsAndWarnings)
 {
-    const QByteArray big(300 * 1024, 'x');
     const struct {
         const char* label;
         QByteArray content;
@@ -125,9 +156,6 @@ TEST_F(TelephonyConfigTest, DamagedFilesGiveDefaultsAndWarnings)
         const char* warning;
     } cases[] = {
         {"garbage lines", "hello world\n[service\n= 3\n\x01\x02\n", {"simulated"}, {1}, 1, "not a \"key = value\""},
-        {"binary", QByteArray("[service]\0\x01\x02", 12), {"simulated"}, {1}, 1, "not text"},
-        {"not UTF-8", "[location 2]\nname=\xff\xfe\n", {"simulated"}, {1}, 1, "not UTF-8"},
-        {"too large", big, {"simulated"}, {1}, 1, "larger than"},
         {"outside any section", "pacing = 2\n[location 4]\ncountryCode = 44\n", {"simulated"}, {4}, 4, "outside"},
         {"wrong types", "[location 2]\ncountryCode = abc\npulseDialing = maybe\nareaCode = 4x5\n", {"simulated"},
          {2}, 2, "pulseDialing"},
@@ -184,13 +212,140 @@ TEST_F(TelephonyConfigTest, DroppedValuesKeepTheRestOfTheirSection)
     EXPECT_EQ(config.providers().first().settings, QVariantMap({{QStringLiteral("rings"), 4}}));
 }
 
-TEST_F(TelephonyConfigTest, UnreadableFileGivesDefaults)
+// A file that cannot be read as a whole stands for the user's settings all the same: the
+// defaults fill in for it, the warning says why, and nothing is ever saved over it.
+TEST_F(TelephonyConfigTest, FilesThatDoNotLoadAreNeverSavedOver)
 {
-    ASSERT_TRUE(QDir().mkpath(file()));
+    const QByteArray locations = "[location 1]\nname = Home\ncountryCode = 1\n[location 2]\nname = Office\n";
+    const struct {
+        const char* label;
+        QByteArray content;
+        const char* why;
+    } cases[] = {
+        {"one Latin-1 byte", locations + "name = Caf\xe9\n", "not UTF-8 text (byte 0xe9 on line 6)"},
+        {"overlong UTF-8", locations + "\xc0\xaf\n", "not UTF-8 text (byte 0xc0 on line 6)"},
+        {"binary", QByteArray("[service]\n\0\x01\x02", 13), "not text (a NUL byte on line 2)"},
+        {"too large", locations + QByteArray(300 * 1024, '#'), "larger than"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        write(file(), c.content);
+        TelephonyConfig config(file());
+        EXPECT_FALSE(config.load());
+        EXPECT_EQ(ids(config), QList<DWORD>({1}));
+        EXPECT_TRUE(config.loadProblem().contains(QLatin1String(c.why))) << config.loadProblem().toStdString();
+        EXPECT_TRUE(config.warnings().join(QLatin1Char('\n')).contains(QLatin1String(c.why)));
+
+        ASSERT_TRUE(config.setLocations({location(9, QStringLiteral("Cabin"), 1, QStringLiteral("206"))}));
+        QString error;
+        EXPECT_FALSE(config.save(&error));
+        EXPECT_TRUE(error.contains(QLatin1String(c.why))) << error.toStdString();
+        QFile kept(file());
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), c.content);
+    }
+
+    // A folder, a FIFO and (for a user whom permissions bind) an unreadable file.
+    ASSERT_TRUE(QDir().mkpath(file(QStringLiteral("folder.conf"))));
+    TelephonyConfig folder(file(QStringLiteral("folder.conf")));
+    EXPECT_FALSE(folder.load());
+    EXPECT_EQ(folder.warnings().size(), 1);
+    EXPECT_TRUE(folder.loadProblem().contains(QLatin1String("a folder, not a regular file")));
+    EXPECT_FALSE(folder.save());
+
+    const QString fifo = file(QStringLiteral("fifo.conf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opening a FIFO for reading waits for a writer; the child gives up after a while.
+    EXPECT_EQ(inChild([&] {
+                  TelephonyConfig config(fifo);
+                  return !config.load() && config.loadProblem().contains(QLatin1String("a FIFO")) && !config.save()
+                      ? 0
+                      : 1;
+              }),
+              0);
+    EXPECT_EQ(QFileInfo(fifo).isFile(), false);
+
+    // Writable but unreadable; the open folder lets the save replace it, were it allowed to.
+    const QString secret = file(QStringLiteral("secret.conf"));
+    write(secret, locations);
+    ASSERT_TRUE(QFile::setPermissions(secret, QFile::WriteOwner | QFile::WriteUser));
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+        | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), everyone));
+    EXPECT_EQ(inChild([&] {
+                  // Root reads anything; a plain user is who meets this file.
+                  if (::geteuid() == 0 && !dropPrivileges())
+                      return 2;
+                  TelephonyConfig config(secret);
+                  if (config.load() || !config.loadProblem().contains(QLatin1String("cannot be opened")))
+                      return 1;
+                  return config.save() ? 1 : 0;
+              }),
+              0);
+    ASSERT_TRUE(QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner));
+    QFile kept(secret);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), locations);
+}
+
+// On a full disk the save fails and the old file stays whole, with no stray temporary file
+// beside it. A file size limit stands in for the full disk.
+TEST_F(TelephonyConfigTest, FullDiskKeepsTheOldFile)
+{
+    const QByteArray original = "[location 4]\nname = Lake\ncountryCode = 44\n";
+    write(file(), original);
+    EXPECT_EQ(inChild([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  TelephonyConfig config(file());
+                  if (!config.load())
+                      return 2;
+                  const rlimit limit{16, 16};
+                  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                      return 3;
+                  QString error;
+                  if (config.save(&error) || !error.contains(file()))
+                      return 1;
+                  return 0;
+              }),
+              0);
+    QFile kept(file());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), original);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("telephony.conf")});
+}
+
+TEST_F(TelephonyConfigTest, BadPacingIsNamedWithItsLine)
+{
+    const struct {
+        const char* value;
+        bool kept;
+    } cases[] = {
+        {"0", true}, {"2.5", true}, {"1000", true}, {"-1", false}, {"fast", false}, {"1001", false}, {"true", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        write(file(), QByteArray("[provider simulated]\nrings = 4\npacing = ") + c.value + "\n");
+        TelephonyConfig config(file());
+        EXPECT_EQ(config.load(), c.kept) << config.warnings().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(config.providers().first().settings.contains(QStringLiteral("pacing")), c.kept);
+        if (!c.kept) {
+            ASSERT_EQ(config.warnings().size(), 1);
+            EXPECT_TRUE(config.warnings().first().startsWith(file() + QStringLiteral(":3: pacing \"") + c.value))
+                << config.warnings().first().toStdString();
+        }
+    }
+}
+
+TEST_F(TelephonyConfigTest, WarningsShowControlCharactersInsteadOfSendingThem)
+{
+    write(file(), "[location 1]\ncountryCode = 1\ncol\x1b]0;owned\x07our = red\nareaCode = \x1b[2J\n");
     TelephonyConfig config(file());
     EXPECT_FALSE(config.load());
-    EXPECT_EQ(config.warnings().size(), 1);
-    EXPECT_EQ(ids(config), QList<DWORD>({1}));
+    const QString warnings = config.warnings().join(QLatin1Char('\n'));
+    EXPECT_TRUE(warnings.contains(QLatin1String("col\\x1b]0;owned\\x07our"))) << warnings.toStdString();
+    EXPECT_TRUE(warnings.contains(QLatin1String("\\x1b[2J"))) << warnings.toStdString();
+    for (const QChar c : warnings)
+        EXPECT_TRUE(c == QLatin1Char('\n') || c.unicode() >= 0x20) << int(c.unicode());
 }
 
 TEST_F(TelephonyConfigTest, SaveCreatesFoldersAndReportsFailure)

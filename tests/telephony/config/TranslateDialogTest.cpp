@@ -215,3 +215,28 @@ TEST_F(TranslateDialogTest, AddRenameAndRemove)
     EXPECT_EQ(m_config->currentLocation().name, QStringLiteral("Cabin"));
     EXPECT_EQ(m_config->currentLocationId(), 3u);
 }
+
+TEST_F(TranslateDialogTest, AFileThatDidNotLoadIsNotOverwrittenByOk)
+{
+    const QByteArray stored = "[location 1]\nname = Caf\xe9\ncountryCode = 33\n";
+    {
+        QFile file(m_config->path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(stored);
+    }
+    TelephonyConfig config(m_config->path());
+    EXPECT_FALSE(config.load());
+    TranslateDialog dialog(config, QString(), nullptr);
+    dialog.show();
+    find<QLineEdit>(dialog, "editAreaCode")->setText(QStringLiteral("161"));
+    okButton(dialog)->click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    auto* problem = find<QLabel>(dialog, "labelProblem");
+    EXPECT_TRUE(problem->isVisible());
+    EXPECT_TRUE(problem->text().contains(QLatin1String("not UTF-8 text (byte 0xe9 on line 2)")))
+        << problem->text().toStdString();
+    EXPECT_TRUE(config.locations().first().areaCode.isEmpty()) << "memory keeps what the file holds";
+    QFile file(m_config->path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), stored);
+}

@@ -31,7 +31,7 @@ public:
                 });
             }
         });
-        EXPECT_TRUE(m_server.listen(m_name));
+        EXPECT_TRUE(m_server.listen(Telephony::ControlProtocol::socketPath(m_name, nullptr, true)));
     }
 
     QString name() const { return m_name; }

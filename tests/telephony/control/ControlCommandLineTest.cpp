@@ -127,7 +127,7 @@ TEST(ControlCommandLine, AnswersAreShownAsNameValueLines)
         {"evil", QString("red\x1b[31m\x07")},
     };
     EXPECT_EQ(ControlCommandLine::fieldLines(response),
-              QStringList({"big: 4294967295", "call: 1", "evil: red?[31m?", "held: false", "lines: 1, two, true",
+              QStringList({"big: 4294967295", "call: 1", "evil: red\\x1b[31m\\x07", "held: false", "lines: 1, two, true",
                            "nested: {\"a\":[{\"b\":1}]}", "none: null", "rate: 0.5", "text: first\n  second"}));
 }
 

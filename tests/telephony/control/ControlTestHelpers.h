@@ -67,7 +67,7 @@ struct RawClient {
 
     bool open(const QString& name)
     {
-        socket.connectToServer(name);
+        socket.connectToServer(Telephony::ControlProtocol::socketPath(name));
         return socket.waitForConnected(2000);
     }
 

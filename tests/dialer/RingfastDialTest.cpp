@@ -1,0 +1,45 @@
+// ringfast dial when the exchange misbehaves, run in this process so the test can break
+// the exchange while the call runs.
+
+#include "RingfastInProcess.h"
+
+namespace {
+
+class RingfastDial : public RingfastInProcess {};
+
+} // namespace
+
+// A hang-up the exchange refuses is reported and tried again; when it fails again the
+// command ends with a failure (closing the line ends the call) instead of staying on.
+TEST_F(RingfastDial, AFailedHangupIsReportedAndEndsTheCommand)
+{
+    for (const int failures : {1, 2}) {
+        SCOPED_TRACE(failures);
+        m_out.clear();
+        m_err.clear();
+        // The fault is set as soon as the service runs, before the call connects.
+        bool armed = false;
+        repeat([&, failures] {
+            if (!Telephony::serviceRunning())
+                return false;
+            armed = control("fail", {{"function", "lineDrop"}, {"code", "0x80000048"}, {"count", failures}})
+                        .value("ok")
+                        .toBool();
+            return true;
+        });
+        const int code = run({"dial", "5550100", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "0.2"},
+                             [] {});
+        ASSERT_TRUE(armed);
+        EXPECT_TRUE(m_err.contains(QStringLiteral("failed: LINEERR_OPERATIONFAILED; trying again"))) << m_err.toStdString();
+        if (failures == 1) {
+            // The second attempt ends the call as usual.
+            EXPECT_EQ(code, 0) << m_err.toStdString();
+            EXPECT_TRUE(m_out.endsWith(QStringLiteral("nvLine1.OnCallEnd\n"))) << m_out.toStdString();
+        } else {
+            EXPECT_EQ(code, RingfastCommand::Failed);
+            EXPECT_TRUE(m_err.contains(QStringLiteral("failed again: LINEERR_OPERATIONFAILED; the line is closed to end it")))
+                << m_err.toStdString();
+        }
+        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+    }
+}
