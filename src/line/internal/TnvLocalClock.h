@@ -1,0 +1,18 @@
+#pragma once
+
+// The local wall time of the line control's call times and trace lines. Converting to
+// local time makes the C library look at the time zone again on every call; the offset
+// from UTC is looked up at most once a second here instead. A change of the offset (a
+// daylight-saving switch) shows within that second.
+
+#include <QDateTime>
+#include <QTime>
+
+namespace TnvLocalClock {
+
+// Now, as local time with the cached offset.
+QDateTime now();
+// The time of day of now().
+QTime time();
+
+} // namespace TnvLocalClock
