@@ -35,9 +35,6 @@
 #include <QCoreApplication>
 #include <QScopeGuard>
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
 constexpr DWORD kAllParties = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_CONNECTEDID
@@ -139,28 +136,15 @@ namespace {
 // How many messages are being handled, one inside another, in this thread.
 int g_messageDepth = 0;
 
-// The dispatches of the living controls of this thread, for their idle timers.
-thread_local std::vector<const TnvLineDispatch*> g_dispatches;
+// A message handled inside another one's pass starts no pass of its own, so a flood of
+// messages is handled one after another rather than ever deeper on the stack.
+void passUnlessNested()
+{
+    if (g_messageDepth <= 1)
+        QCoreApplication::processEvents();
+}
 
 } // namespace
-
-// A message handled inside another one's pass starts no pass of its own, so a flood of
-// messages is handled one after another rather than ever deeper on the stack. The pass
-// delivers what is queued (the service's messages are); a full event-loop pass costs a
-// poll of the system each time and is needed only while an idle timer of no delay is
-// due, which such a pass fires.
-void TnvLineDispatch::passUnlessNested()
-{
-    if (g_messageDepth > 1)
-        return;
-    for (const TnvLineDispatch* dispatch : g_dispatches) {
-        if (dispatch->m_idleTimer.isActive() && dispatch->m_idleTimer.interval() == 0) {
-            QCoreApplication::processEvents();
-            return;
-        }
-    }
-    QCoreApplication::sendPostedEvents();
-}
 
 TnvLineDispatch::TnvLineDispatch(TnvLineContext* line)
     : m_line(line)
@@ -169,12 +153,6 @@ TnvLineDispatch::TnvLineDispatch(TnvLineContext* line)
 {
     m_idleTimer.setSingleShot(true);
     QObject::connect(&m_idleTimer, &QTimer::timeout, &m_idleTimer, [this] { onIdleTimer(); });
-    g_dispatches.push_back(this);
-}
-
-TnvLineDispatch::~TnvLineDispatch()
-{
-    g_dispatches.erase(std::remove(g_dispatches.begin(), g_dispatches.end(), this), g_dispatches.end());
 }
 
 int TnvLineDispatch::messageDepth()

@@ -18,9 +18,6 @@ struct TnvLineEventSet;
 class TnvLineDispatch {
 public:
     explicit TnvLineDispatch(TnvLineContext* line);
-    ~TnvLineDispatch();
-    TnvLineDispatch(const TnvLineDispatch&) = delete;
-    TnvLineDispatch& operator=(const TnvLineDispatch&) = delete;
 
     void handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3);
     // The call-information refresh of one call; mask selects the party IDs refilled.
@@ -34,7 +31,6 @@ public:
     static int messageDepth();
 
 private:
-    void passUnlessNested();
     void writeMessageBlock(const QString& title, DWORD hDevice, DWORD message, DWORD param1, DWORD param2,
                            DWORD param3);
     void onReply(DWORD request, DWORD result, DWORD param3);
