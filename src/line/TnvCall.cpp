@@ -103,7 +103,7 @@ bool TnvCall::EndCall(bool forced, HCALL handle)
     if (handle == m_handle)
         m_ended = record->ended;
     m_line->write(true, QStringLiteral("OnCallEnd [") + text + QLatin1Char(']'));
-    m_line->write(false, QStringLiteral("\tCall.Ended = ") + record->ended.toString(QStringLiteral("hh:mm:ss")));
+    m_line->write(false, QStringLiteral("\tCall.Ended = ") + TnvLocalClock::hms(record->ended));
     m_line->fireCallEvent(TnvPopup::OnCallEndEvent, handle);
     // The ended record no longer qualifies, so the next call is another one.
     if (handle == m_handle)

@@ -139,7 +139,7 @@ bool TnvCallOperations::swapHold(const QString& name, HCALL primary, HCALL consu
 void TnvCallOperations::announceBegin(HCALL handle)
 {
     m_line->write(true, QStringLiteral("OnCallBegin [") + TnvNotation::hex8(handle) + QLatin1Char(']'));
-    m_line->write(false, QStringLiteral("\tCall.Began = ") + m_call->m_began.toString(QStringLiteral("hh:mm:ss")));
+    m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::hms(m_call->m_began));
     m_line->fireCallEvent(TnvPopup::OnCallBeginEvent, handle);
 }
 

@@ -298,7 +298,7 @@ TnvCallRecord* TnvLineDispatch::BeginCall(HCALL handle)
 {
     const auto announceBegin = [this, handle] {
         m_line->write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));
-        m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::time().toString(QStringLiteral("hh:mm:ss")));
+        m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::hms(TnvLocalClock::time()));
         m_line->fireCallEvent(TnvPopup::OnCallBeginEvent, handle);
     };
     TnvCallRecord* record = nullptr;

@@ -6,6 +6,7 @@
 // daylight-saving switch) shows within that second.
 
 #include <QDateTime>
+#include <QString>
 #include <QTime>
 
 namespace TnvLocalClock {
@@ -14,5 +15,8 @@ namespace TnvLocalClock {
 QDateTime now();
 // The time of day of now().
 QTime time();
+// "hh:mm:ss" of a time, as the trace shows call times; empty for an invalid one.
+QString hms(const QTime& time);
+QString hms(const QDateTime& when);
 
 } // namespace TnvLocalClock
