@@ -2,12 +2,15 @@
 // telephony API (make the call, wait for connected, drop, wait for idle, deallocate) and
 // once through the line control with its trace log on (Dial to OnCallEnd). Run together,
 // the two give the control's cost as a ratio on the same machine at the same moment.
+// The last one repeats the control's cycle with N idle records in the call list (calls
+// the line saw go idle but could not end yet): the cost per cycle should not grow with N.
 
 #include <ServiceControl.h>
 #include <TapiApi.h>
 #include <TnvCall.h>
 #include <TnvLine.h>
 #include <TnvLineDevice.h>
+#include <TnvLinePrivate.h>
 #include <TnvLog.h>
 
 #include <QCoreApplication>
@@ -58,7 +61,10 @@ void rawApiCallCycle(benchmark::State& state)
     QCoreApplication::processEvents();
 }
 
-void lineControlCallCycle(benchmark::State& state)
+// Handles the simulated exchange never gives out.
+constexpr HCALL kIdleHandleBase = 0xF0000000u;
+
+void runLineCycles(benchmark::State& state, int idleRecords)
 {
     TnvLine line;
     line.Log()->setActive(true);
@@ -71,6 +77,9 @@ void lineControlCallCycle(benchmark::State& state)
     line.OnCallEnd = [&](TnvSharedControl*, int) { ended = true; };
     qint64 lines = 0;
     line.OnLog = [&](TnvSharedControl*, const QString&) { ++lines; };
+    TnvCallRecords& records = TnvLinePrivate::get(&line)->records();
+    for (int i = 0; i < idleRecords; ++i)
+        records.add(kIdleHandleBase + HCALL(i))->state = LINECALLSTATE_IDLE;
     for (auto _ : state) {
         connected = ended = false;
         line.Call()->setPhoneNumber(QStringLiteral("5550100"));
@@ -87,8 +96,20 @@ void lineControlCallCycle(benchmark::State& state)
     QCoreApplication::processEvents();
 }
 
+void lineControlCallCycle(benchmark::State& state)
+{
+    runLineCycles(state, 0);
+}
+
+void lineControlCallCycleIdleRecords(benchmark::State& state)
+{
+    runLineCycles(state, int(state.range(0)));
+    state.counters["idle_records"] = double(state.range(0));
+}
+
 BENCHMARK(rawApiCallCycle)->Unit(benchmark::kMicrosecond);
 BENCHMARK(lineControlCallCycle)->Unit(benchmark::kMicrosecond);
+BENCHMARK(lineControlCallCycleIdleRecords)->Arg(100)->Arg(1000)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

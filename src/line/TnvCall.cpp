@@ -9,6 +9,7 @@
 #include "TnvLineContext.h"
 #include "TnvLineLine.h"
 #include "TnvLineView.h"
+#include "TnvLocalClock.h"
 #include "TnvMonitorDigits.h"
 #include "TnvMonitorMediaModes.h"
 #include "TnvMonitorSilence.h"
@@ -98,12 +99,12 @@ bool TnvCall::EndCall(bool forced, HCALL handle)
         return false;
 
     const QString text = hex(handle);
-    record->ended = QDateTime::currentDateTime();
+    record->ended = TnvLocalClock::now();
     if (handle == m_handle)
         m_ended = record->ended;
     m_line->write(true, QStringLiteral("OnCallEnd [") + text + QLatin1Char(']'));
-    m_line->write(false, QStringLiteral("\tCall.Ended = ") + record->ended.toString(QStringLiteral("hh:mm:ss")));
-    m_line->fireCallEvent("OnCallEnd", handle);
+    m_line->write(false, QStringLiteral("\tCall.Ended = ") + TnvLocalClock::hms(record->ended));
+    m_line->fireCallEvent(TnvPopup::OnCallEndEvent, handle);
     // The ended record no longer qualifies, so the next call is another one.
     if (handle == m_handle)
         SelectNextCall();
@@ -132,10 +133,9 @@ void TnvCall::SelectNextCall()
         return;
     }
     HCALL chosen = 0;
-    for (int position = 1; position <= count && position < list.size(); ++position) {
-        bool ok = false;
-        const HCALL handle = list.at(position).toUInt(&ok, 16);
-        const TnvCallRecord* record = ok ? records.find(handle) : nullptr;
+    for (int position = 1; position <= count; ++position) {
+        const HCALL handle = records.listed(position);
+        const TnvCallRecord* record = records.find(handle);
         if (record && record->ended.isNull() && record->state != 0 && record->state != LINECALLSTATE_IDLE) {
             chosen = handle;
             break;
@@ -192,8 +192,9 @@ void TnvCall::setHandle(HCALL value)
         return;
     m_line->write(true, QStringLiteral("Call.Handle = [") + hex(value) + QLatin1Char(']'));
     const TnvCallRecords& records = m_line->records();
-    const int position = int(records.list().indexOf(hex(value)));
-    if (position < 0 || position > records.count()) {
+    // The no-call entry counts as listed.
+    const int position = value == 0 ? (records.list().isEmpty() ? -1 : 0) : records.position(value);
+    if (position < 0) {
         // Nothing changed, so there is nothing to refresh; the error stays readable.
         m_line->ReportResult(false, qint32(LINEERR_INVALCALLHANDLE));
         refreshViews();

@@ -10,6 +10,7 @@
 #include "TnvLineContext.h"
 #include "TnvLineDevice.h"
 #include "TnvLineLine.h"
+#include "TnvLocalClock.h"
 #include "TnvTapiBuffer.h"
 
 #include <TapiApi.h>
@@ -69,7 +70,7 @@ void TnvCallOperations::beginNewCall(HCALL handle)
     m_call->setHandle(handle);
     m_call->m_active = true;
     m_call->m_owner = true;
-    m_call->m_began = QDateTime::currentDateTime();
+    m_call->m_began = TnvLocalClock::now();
     m_call->SaveCallState(handle);
     announceBegin(handle);
 }
@@ -138,8 +139,8 @@ bool TnvCallOperations::swapHold(const QString& name, HCALL primary, HCALL consu
 void TnvCallOperations::announceBegin(HCALL handle)
 {
     m_line->write(true, QStringLiteral("OnCallBegin [") + TnvNotation::hex8(handle) + QLatin1Char(']'));
-    m_line->write(false, QStringLiteral("\tCall.Began = ") + m_call->m_began.toString(QStringLiteral("hh:mm:ss")));
-    m_line->fireCallEvent("OnCallBegin", handle);
+    m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::hms(m_call->m_began));
+    m_line->fireCallEvent(TnvPopup::OnCallBeginEvent, handle);
 }
 
 template<typename Start>
@@ -316,7 +317,7 @@ LONG TnvCallOperations::startNewCall(TnvCallRecord::Slot slot, NewCall kind, boo
             if (kind != NewCall::Dial)
                 m_call->setHandle(handle);
             m_call->m_owner = true;
-            m_call->m_began = QDateTime::currentDateTime();
+            m_call->m_began = TnvLocalClock::now();
             m_call->SaveCallState(handle);
             if (kind == NewCall::Dial)
                 m_call->setHandle(handle);
@@ -406,7 +407,7 @@ bool TnvCallOperations::Handoff(const QString& application)
         if (m_call->m_owner != wasOwner) {
             m_line->write(true, QStringLiteral("OnCallOwnerChange [") + TnvNotation::hex8(handle) + QLatin1Char(']'));
             m_line->write(false, QStringLiteral("\tCall.Owner = ") + TnvVantage::BoolText(m_call->m_owner));
-            m_line->fireCallEvent("OnCallOwnerChange", handle);
+            m_line->fireCallEvent(TnvPopup::OnCallOwnerChangeEvent, handle);
         }
     }
     m_line->write(true, closing(QStringLiteral("Call.Handoff"), TnvNotation::hex8(handle), result));

@@ -25,6 +25,7 @@ struct PartyFacts {
     const char* name;
     const char* kind;
     const char* event;
+    TnvPopup::Event popupEvent;
     quint32 stateBit;
     std::size_t fieldsOffset;
 };
@@ -32,13 +33,13 @@ struct PartyFacts {
 // The five fields of a party (flags, number size and offset, name size and offset) lie
 // side by side in LINECALLINFO, starting at its flags field.
 const PartyFacts kParties[TnvCallerID::PartyCount] = {
-    {"CallerID", "Caller", "OnCallerID", LINECALLINFOSTATE_CALLERID, offsetof(LINECALLINFO, dwCallerIDFlags)},
-    {"CalledID", "Called", "OnCalledID", LINECALLINFOSTATE_CALLEDID, offsetof(LINECALLINFO, dwCalledIDFlags)},
-    {"ConnectedID", "Connected", "OnConnectedID", LINECALLINFOSTATE_CONNECTEDID,
+    {"CallerID", "Caller", "OnCallerID", TnvPopup::OnCallerIDEvent, LINECALLINFOSTATE_CALLERID, offsetof(LINECALLINFO, dwCallerIDFlags)},
+    {"CalledID", "Called", "OnCalledID", TnvPopup::OnCalledIDEvent, LINECALLINFOSTATE_CALLEDID, offsetof(LINECALLINFO, dwCalledIDFlags)},
+    {"ConnectedID", "Connected", "OnConnectedID", TnvPopup::OnConnectedIDEvent, LINECALLINFOSTATE_CONNECTEDID,
      offsetof(LINECALLINFO, dwConnectedIDFlags)},
-    {"RedirectionID", "Redirection", "OnRedirectionID", LINECALLINFOSTATE_REDIRECTIONID,
+    {"RedirectionID", "Redirection", "OnRedirectionID", TnvPopup::OnRedirectionIDEvent, LINECALLINFOSTATE_REDIRECTIONID,
      offsetof(LINECALLINFO, dwRedirectionIDFlags)},
-    {"RedirectingID", "Redirecting", "OnRedirectingID", LINECALLINFOSTATE_REDIRECTINGID,
+    {"RedirectingID", "Redirecting", "OnRedirectingID", TnvPopup::OnRedirectingIDEvent, LINECALLINFOSTATE_REDIRECTINGID,
      offsetof(LINECALLINFO, dwRedirectingIDFlags)},
 };
 
@@ -364,7 +365,7 @@ void TnvCallerID::announce(TnvLineContext* line, Party party, Record& record, HC
     // Marked before the handler runs: a handler that pumps messages must not see it due,
     // and the record may not outlive the handler.
     record.reported = true;
-    line->fireCallEvent(eventName(party), handle);
+    line->fireCallEvent(kParties[party].popupEvent, handle);
 }
 
 int TnvCallerID::announceParties(TnvLineContext* line, Records& records, HCALL handle, quint32 states,

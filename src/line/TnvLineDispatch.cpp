@@ -16,6 +16,7 @@
 #include "TnvGatherDigits.h"
 #include "TnvLineDevice.h"
 #include "TnvLineView.h"
+#include "TnvLocalClock.h"
 #include "TnvMonitorDigits.h"
 #include "TnvMonitorSilence.h"
 #include "TnvPopup.h"
@@ -165,7 +166,7 @@ void TnvLineDispatch::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
     const auto leave = qScopeGuard([] { --g_messageDepth; });
     if (m_events.OnTAPIMessage)
         m_events.OnTAPIMessage(m_sender, int(hDevice), int(message), int(param1), int(param2), int(param3));
-    if (m_line->Popup()->flag("OnTAPIMessage")) {
+    if (m_line->Popup()->flag(TnvPopup::OnTAPIMessageEvent)) {
         writeMessageBlock(QStringLiteral("OnTAPIMessage"), hDevice, message, param1, param2, param3);
         m_line->Vantage()->ShowPopup(true);
     }
@@ -182,22 +183,23 @@ void TnvLineDispatch::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
     case LINE_DEVSPECIFIC:
     case LINE_DEVSPECIFICFEATURE: {
         const bool feature = message == LINE_DEVSPECIFICFEATURE;
-        const char* name = feature ? "OnDevSpecificFeature" : "OnDevSpecific";
-        if (m_line->Popup()->flag(name))
+        const TnvPopup::Event event = feature ? TnvPopup::OnDevSpecificFeatureEvent : TnvPopup::OnDevSpecificEvent;
+        const char* name = TnvPopup::eventName(event);
+        if (m_line->Popup()->flag(event))
             m_line->write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("] [") + hex(param1)
                             + QStringLiteral("] [") + hex(param2) + QStringLiteral("] [") + hex(param3)
                             + QStringLiteral("])"));
         const TNV_DevSpecific& handler = feature ? m_events.OnDevSpecificFeature : m_events.OnDevSpecific;
         if (handler)
             handler(m_sender, int(hDevice), int(param1), int(param2), int(param3));
-        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(name));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(event));
         break;
     }
     case LINE_GATHERDIGITS: onDigitsGathered(hDevice, param1); break;
     case LINE_GENERATE: {
-        const char* name = m_line->DigitsGenerated() ? "OnDigitsSent" : "OnToneSent";
-        m_line->write(true, QLatin1String(name) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("])"));
-        m_line->fireCallEvent(name, hDevice);
+        const TnvPopup::Event event = m_line->DigitsGenerated() ? TnvPopup::OnDigitsSentEvent : TnvPopup::OnToneSentEvent;
+        m_line->write(true, QLatin1String(TnvPopup::eventName(event)) + QStringLiteral(" ([") + hex(hDevice) + QStringLiteral("])"));
+        m_line->fireCallEvent(event, hDevice);
         break;
     }
     case LINE_LINEDEVSTATE: onLineState(param1, param2, param3); break;
@@ -206,7 +208,7 @@ void TnvLineDispatch::handleMessage(DWORD hDevice, DWORD message, DWORD param1, 
     case LINE_MONITORTONE:
         if (param1 == kSilenceTone) {
             m_line->write(true, QStringLiteral("OnSilence ([") + hex(hDevice) + QStringLiteral("])"));
-            m_line->fireCallEvent("OnSilence", hDevice);
+            m_line->fireCallEvent(TnvPopup::OnSilenceEvent, hDevice);
         }
         break;
     case LINE_REPLY: onReply(param1, param2, param3); break;
@@ -247,12 +249,12 @@ void TnvLineDispatch::onReply(DWORD request, DWORD result, DWORD param3)
         m_line->Error()->Clear();
     if (m_events.OnTAPIReply)
         m_events.OnTAPIReply(m_sender, int(request), int(result), int(param3));
-    if (result != 0 || m_line->Popup()->flag("OnTAPIReply")) {
+    if (result != 0 || m_line->Popup()->flag(TnvPopup::OnTAPIReplyEvent)) {
         writeMessageBlock(QStringLiteral("OnTAPIReply") + label, 0, LINE_REPLY, request, result, param3);
         if (result != 0)
             m_line->ReportResult(false, qint32(result));
     }
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnTAPIReply"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnTAPIReplyEvent));
 }
 
 // --- Calls ------------------------------------------------------------------------------
@@ -296,8 +298,8 @@ TnvCallRecord* TnvLineDispatch::BeginCall(HCALL handle)
 {
     const auto announceBegin = [this, handle] {
         m_line->write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));
-        m_line->write(false, QStringLiteral("\tCall.Began = ") + QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
-        m_line->fireCallEvent("OnCallBegin", handle);
+        m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::hms(TnvLocalClock::time()));
+        m_line->fireCallEvent(TnvPopup::OnCallBeginEvent, handle);
     };
     TnvCallRecord* record = nullptr;
     if (m_line->Call()->Count() == 0) {
@@ -307,13 +309,13 @@ TnvCallRecord* TnvLineDispatch::BeginCall(HCALL handle)
         m_line->Call()->SwitchOffDetection();
         m_line->Call()->setActiveState(true);
         record = m_line->records().add(handle);
-        m_line->Call()->storeBegan(QDateTime::currentDateTime());
+        m_line->Call()->storeBegan(TnvLocalClock::now());
         m_line->Call()->SaveCallState(handle);
         RefreshCallInfo(handle, kAllParties);
         announceBegin();
     } else if (!(record = m_line->records().find(handle))) {
         record = m_line->records().add(handle);
-        record->began = QDateTime::currentDateTime();
+        record->began = TnvLocalClock::now();
         m_line->Call()->SeedDetection(*record);
         if (m_line->Call()->Active())
             m_line->Call()->LoadCallState(handle);
@@ -343,12 +345,12 @@ void TnvLineDispatch::onCallInfo(HCALL handle, DWORD states)
         BeginCall(handle);
     }
     const LONG refreshed = RefreshCallInfo(handle, states);
-    if (m_line->Popup()->flag("OnCallInfo"))
+    if (m_line->Popup()->flag(TnvPopup::OnCallInfoEvent))
         m_line->write(true, QStringLiteral("OnCallInfo ([") + hex(handle) + QStringLiteral("] [") + hex(states)
                         + QStringLiteral("])"));
     if (m_line->Vantage()->Events() && m_events.OnCallInfo)
         m_events.OnCallInfo(m_sender, int(handle), int(states));
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnCallInfo"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnCallInfoEvent));
     if (refreshed == LONG(LINEERR_INVALCALLHANDLE)) {
         m_line->Call()->EndCall(true, handle);
         return;
@@ -362,7 +364,7 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
     const DWORD mode = rawMode & 0xFFFF;
     if (handle == m_line->Call()->Handle())
         m_line->Call()->storeState(state, rawMode);
-    if (m_line->Popup()->flag("OnCallState")) {
+    if (m_line->Popup()->flag(TnvPopup::OnCallStateEvent)) {
         m_line->write(true, QStringLiteral("OnCallState ([") + hex(handle) + QStringLiteral("] [") + hex(state)
                         + QStringLiteral("] [") + hex(rawMode) + QStringLiteral("] [") + hex(privilege)
                         + QStringLiteral("])"));
@@ -373,7 +375,7 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
     }
     if (m_line->Vantage()->Events() && m_events.OnCallState)
         m_events.OnCallState(m_sender, int(handle), int(state), int(rawMode), int(privilege));
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnCallState"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnCallStateEvent));
 
     TnvCallRecord* record = m_line->records().find(handle);
     if (!record)
@@ -390,18 +392,18 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
     record = m_line->records().find(handle);
     if (record && record->owner != wasOwner) {
         m_line->write(true, QStringLiteral("OnCallOwnerChange [") + hex(handle) + QLatin1Char(']'));
-        m_line->fireCallEvent("OnCallOwnerChange", handle);
+        m_line->fireCallEvent(TnvPopup::OnCallOwnerChangeEvent, handle);
     }
 
     const bool current = handle == m_line->Call()->Handle();
-    const auto fire = [&](const char* name) {
-        m_line->write(true, QLatin1String(name) + QStringLiteral(" [") + hex(handle) + QLatin1Char(']'));
-        m_line->fireCallEvent(name, handle);
+    const auto fire = [&](TnvPopup::Event event) {
+        m_line->write(true, QLatin1String(TnvPopup::eventName(event)) + QStringLiteral(" [") + hex(handle) + QLatin1Char(']'));
+        m_line->fireCallEvent(event, handle);
     };
     record = m_line->records().find(handle);
     switch (state) {
     case LINECALLSTATE_OFFERING:
-        fire("OnOffering");
+        fire(TnvPopup::OnOfferingEvent);
         if ((record = m_line->records().find(handle)))
             TnvCallerID::announceParties(m_line, record->parties, handle, kAllParties,
                                          LINECALLPARTYID_UNKNOWN | LINECALLPARTYID_UNAVAIL);
@@ -412,49 +414,49 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         if (current)
             m_line->Call()->storeDialtoneMode(mode);
         m_line->write(true, QStringLiteral("OnDialTone [") + hex(handle) + QLatin1Char(']'));
-        m_line->fireCallEvent("OnDialtone", handle);
+        m_line->fireCallEvent(TnvPopup::OnDialtoneEvent, handle);
         break;
-    case LINECALLSTATE_DIALING: fire("OnDialing"); break;
-    case LINECALLSTATE_RINGBACK: fire("OnRingBack"); break;
+    case LINECALLSTATE_DIALING: fire(TnvPopup::OnDialingEvent); break;
+    case LINECALLSTATE_RINGBACK: fire(TnvPopup::OnRingBackEvent); break;
     case LINECALLSTATE_BUSY:
         if (record)
             record->busyMode = mode;
         if (current)
             m_line->Call()->storeBusyMode(mode);
-        fire("OnBusy");
+        fire(TnvPopup::OnBusyEvent);
         break;
     case LINECALLSTATE_SPECIALINFO:
         if (record)
             record->specialInfo = mode;
         if (current)
             m_line->Call()->storeSpecialInfo(mode);
-        fire("OnSpecialInfo");
+        fire(TnvPopup::OnSpecialInfoEvent);
         break;
     case LINECALLSTATE_CONNECTED:
         m_line->Comm()->fetchHandle(handle, m_line->Call()->MediaMode());
         if (record)
-            record->connected = QDateTime::currentDateTime();
+            record->connected = TnvLocalClock::now();
         if (current)
-            m_line->Call()->storeConnected(QDateTime::currentDateTime());
+            m_line->Call()->storeConnected(TnvLocalClock::now());
         if ((record = m_line->records().find(handle)))
             m_line->Call()->RearmDetection(handle, record->origin != LINECALLORIGIN_OUTBOUND, true);
-        fire("OnConnected");
+        fire(TnvPopup::OnConnectedEvent);
         break;
     case LINECALLSTATE_PROCEEDING:
-        fire("OnProceeding");
+        fire(TnvPopup::OnProceedingEvent);
         if ((record = m_line->records().find(handle)) && record->origin == LINECALLORIGIN_OUTBOUND)
             m_line->Call()->RearmDetection(handle, true, false);
         break;
-    case LINECALLSTATE_ONHOLD: fire("OnHold"); break;
+    case LINECALLSTATE_ONHOLD: fire(TnvPopup::OnHoldEvent); break;
     case LINECALLSTATE_CONFERENCED:
         m_line->write(true, QStringLiteral("OnConferenced [") + hex(handle) + QLatin1Char(']'));
         m_line->Conference()->noteConferenced(handle, record ? record->origin : 0, mode);
         if (TnvLineView* v = m_line->view())
             v->RefreshConference(-1);
-        m_line->fireCallEvent("OnConferenced", handle);
+        m_line->fireCallEvent(TnvPopup::OnConferencedEvent, handle);
         break;
-    case LINECALLSTATE_ONHOLDPENDCONF: fire("OnHoldPendingConference"); break;
-    case LINECALLSTATE_ONHOLDPENDTRANSFER: fire("OnHoldPendingTransfer"); break;
+    case LINECALLSTATE_ONHOLDPENDCONF: fire(TnvPopup::OnHoldPendingConferenceEvent); break;
+    case LINECALLSTATE_ONHOLDPENDTRANSFER: fire(TnvPopup::OnHoldPendingTransferEvent); break;
     case LINECALLSTATE_DISCONNECTED:
         m_line->Comm()->closeHandle();
         if (record)
@@ -464,16 +466,16 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         if (mode == LINEDISCONNECTMODE_BUSY) {
             if ((record = m_line->records().find(handle)))
                 record->busyMode = LINEBUSYMODE_UNAVAIL;
-            fire("OnBusy");
+            fire(TnvPopup::OnBusyEvent);
         }
         if ((record = m_line->records().find(handle)))
-            record->disconnected = QDateTime::currentDateTime();
+            record->disconnected = TnvLocalClock::now();
         if (current)
-            m_line->Call()->storeDisconnected(QDateTime::currentDateTime());
+            m_line->Call()->storeDisconnected(TnvLocalClock::now());
         m_line->write(true, QStringLiteral("OnDisconnected [") + hex(handle) + QLatin1Char(']'));
         m_line->write(false, QStringLiteral("\tCall.DisconnectMode = ") + DisconnectModeText(mode) + QStringLiteral(" [")
                          + hex(mode) + QLatin1Char(']'));
-        m_line->fireCallEvent("OnDisconnected", handle);
+        m_line->fireCallEvent(TnvPopup::OnDisconnectedEvent, handle);
         break;
     default:
         break;
@@ -541,7 +543,7 @@ void TnvLineDispatch::onIdleTimer()
         m_line->write(true, QStringLiteral("\tnvLine.Device.IdleDelay - Complete "));
     if (m_line->Vantage()->Events() && m_events.OnIdle)
         m_events.OnIdle(m_sender, int(m_line->Call()->Handle()));
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnIdle"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnIdleEvent));
 }
 
 // --- Line, address, digits, media -------------------------------------------------------
@@ -549,16 +551,16 @@ void TnvLineDispatch::onIdleTimer()
 void TnvLineDispatch::onAddressState(DWORD address, DWORD state)
 {
     m_line->ReadAddressStatus();
-    if (m_line->Popup()->flag("OnAddressState"))
+    if (m_line->Popup()->flag(TnvPopup::OnAddressStateEvent))
         m_line->write(true, QStringLiteral("OnAddressState (%1 [").arg(address) + hex(state) + QStringLiteral("])"));
     if (m_line->Vantage()->Events() && m_events.OnAddressState)
         m_events.OnAddressState(m_sender, int(address), int(state));
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnAddressState"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnAddressStateEvent));
     if (state & LINEADDRESSSTATE_FORWARD) {
         m_line->write(true, QStringLiteral("OnAddressForward (%1)").arg(address));
         if (m_line->Vantage()->Events() && m_events.OnAddressForward)
             m_events.OnAddressForward(m_sender, int(address));
-        m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnAddressForward"));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnAddressForwardEvent));
     }
     if (TnvLineView* v = m_line->view())
         v->RefreshAddress();
@@ -566,26 +568,27 @@ void TnvLineDispatch::onAddressState(DWORD address, DWORD state)
 
 void TnvLineDispatch::onLineState(DWORD state, DWORD param2, DWORD param3)
 {
-    if (m_line->Popup()->flag("OnLineState"))
+    if (m_line->Popup()->flag(TnvPopup::OnLineStateEvent))
         m_line->write(true, QStringLiteral("OnLineState ([") + hex(state) + QStringLiteral("] [") + hex(param2)
                         + QStringLiteral("] [") + hex(param3) + QStringLiteral("])"));
     if (m_line->Vantage()->Events() && m_events.OnLineState)
         m_events.OnLineState(m_sender, int(state), int(param2), int(param3));
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnLineState"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnLineStateEvent));
     if (state & LINEDEVSTATE_RINGING) {
         m_line->write(true, QStringLiteral("OnRing (%1, %2)").arg(param3).arg(param2));
         if (m_line->Vantage()->Events() && m_events.OnRing)
             m_events.OnRing(m_sender, int(param3), int(param2));
-        m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnRing"));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnRingEvent));
     }
-    for (const auto& [bit, name, handler] : {std::tuple{LINEDEVSTATE_MSGWAITON, "OnMessageOn", &m_events.OnMessageOn},
-                                             std::tuple{LINEDEVSTATE_MSGWAITOFF, "OnMessageOff", &m_events.OnMessageOff}}) {
+    for (const auto& [bit, event, handler] :
+         {std::tuple{LINEDEVSTATE_MSGWAITON, TnvPopup::OnMessageOnEvent, &m_events.OnMessageOn},
+          std::tuple{LINEDEVSTATE_MSGWAITOFF, TnvPopup::OnMessageOffEvent, &m_events.OnMessageOff}}) {
         if (!(state & bit))
             continue;
-        m_line->write(true, QLatin1String(name));
+        m_line->write(true, QLatin1String(TnvPopup::eventName(event)));
         if (m_line->Vantage()->Events() && *handler)
             (*handler)(m_sender);
-        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(name));
+        m_line->Vantage()->ShowPopup(m_line->Popup()->flag(event));
     }
     if (state & LINEDEVSTATE_DEVSPECIFIC) {
         QByteArray block;
@@ -627,7 +630,7 @@ void TnvLineDispatch::onDigitsGathered(HCALL handle, DWORD termination)
     }
     if (m_line->Vantage()->Events() && m_events.OnDigitsGathered)
         m_events.OnDigitsGathered(m_sender, int(handle), digits, int(termination), tag);
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnDigitsGathered"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnDigitsGatheredEvent));
 }
 
 void TnvLineDispatch::onDigitReceived(HCALL handle, DWORD digit)
@@ -642,7 +645,7 @@ void TnvLineDispatch::onDigitReceived(HCALL handle, DWORD digit)
                     + QStringLiteral("')"));
     if (m_line->Vantage()->Events() && m_events.OnDigitReceived)
         m_events.OnDigitReceived(m_sender, int(handle), character, tag);
-    m_line->Vantage()->ShowPopup(m_line->Popup()->flag("OnDigitReceived"));
+    m_line->Vantage()->ShowPopup(m_line->Popup()->flag(TnvPopup::OnDigitReceivedEvent));
 }
 
 void TnvLineDispatch::onMediaMode(HCALL handle, DWORD mediaMode)
@@ -654,7 +657,7 @@ void TnvLineDispatch::onMediaMode(HCALL handle, DWORD mediaMode)
     m_line->Call()->storeMediaMode(mediaMode);
     m_line->write(true, QStringLiteral("OnCallMediaModeChange ([") + hex(handle) + QStringLiteral("])"));
     m_line->Comm()->fetchHandle(m_line->Call()->Handle(), mediaMode);
-    m_line->fireCallEvent("OnCallMediaModeChange", handle);
+    m_line->fireCallEvent(TnvPopup::OnCallMediaModeChangeEvent, handle);
     if (TnvLineView* v = m_line->view())
         v->RefreshCall();
 }

@@ -117,7 +117,7 @@ void TnvLinePrivate::setCallActiveState(bool value)
 
 bool TnvLinePrivate::popupOnError() const
 {
-    return m_popup->flag("OnError");
+    return m_popup->flag(TnvPopup::OnErrorEvent);
 }
 
 // --- The control's reporting, as the sub-objects reach it -----------------------------
@@ -218,44 +218,59 @@ void TnvLinePrivate::assignDeviceClass(const QString& name, const QString& value
         v->RefreshInfo();
 }
 
-void TnvLinePrivate::fireCallEvent(const char* name, HCALL handle)
+namespace {
+
+using CallHandler = TNV_CallNotifyEvent TnvLineEventSet::*;
+
+// The handler of each event that reports a call; null for the others.
+struct CallHandlers {
+    std::array<CallHandler, TnvPopup::EventCount> of{};
+
+    constexpr CallHandlers()
+    {
+        of[TnvPopup::OnBusyEvent] = &TnvLineEventSet::OnBusy;
+        of[TnvPopup::OnCallBeginEvent] = &TnvLineEventSet::OnCallBegin;
+        of[TnvPopup::OnCallEndEvent] = &TnvLineEventSet::OnCallEnd;
+        of[TnvPopup::OnCallerIDEvent] = &TnvLineEventSet::OnCallerID;
+        of[TnvPopup::OnCalledIDEvent] = &TnvLineEventSet::OnCalledID;
+        of[TnvPopup::OnConnectedIDEvent] = &TnvLineEventSet::OnConnectedID;
+        of[TnvPopup::OnRedirectionIDEvent] = &TnvLineEventSet::OnRedirectionID;
+        of[TnvPopup::OnRedirectingIDEvent] = &TnvLineEventSet::OnRedirectingID;
+        of[TnvPopup::OnCallMediaModeChangeEvent] = &TnvLineEventSet::OnCallMediaModeChange;
+        of[TnvPopup::OnCallOwnerChangeEvent] = &TnvLineEventSet::OnCallOwnerChange;
+        of[TnvPopup::OnConferencedEvent] = &TnvLineEventSet::OnConferenced;
+        of[TnvPopup::OnConnectedEvent] = &TnvLineEventSet::OnConnected;
+        of[TnvPopup::OnDialingEvent] = &TnvLineEventSet::OnDialing;
+        of[TnvPopup::OnDialtoneEvent] = &TnvLineEventSet::OnDialtone;
+        of[TnvPopup::OnDigitsSentEvent] = &TnvLineEventSet::OnDigitsSent;
+        of[TnvPopup::OnDisconnectedEvent] = &TnvLineEventSet::OnDisconnected;
+        of[TnvPopup::OnHoldEvent] = &TnvLineEventSet::OnHold;
+        of[TnvPopup::OnHoldPendingConferenceEvent] = &TnvLineEventSet::OnHoldPendingConference;
+        of[TnvPopup::OnHoldPendingTransferEvent] = &TnvLineEventSet::OnHoldPendingTransfer;
+        of[TnvPopup::OnIdleEvent] = &TnvLineEventSet::OnIdle;
+        of[TnvPopup::OnOfferingEvent] = &TnvLineEventSet::OnOffering;
+        of[TnvPopup::OnProceedingEvent] = &TnvLineEventSet::OnProceeding;
+        of[TnvPopup::OnRingBackEvent] = &TnvLineEventSet::OnRingBack;
+        of[TnvPopup::OnSilenceEvent] = &TnvLineEventSet::OnSilence;
+        of[TnvPopup::OnSpecialInfoEvent] = &TnvLineEventSet::OnSpecialInfo;
+        of[TnvPopup::OnToneSentEvent] = &TnvLineEventSet::OnToneSent;
+    }
+};
+
+constexpr CallHandlers kCallHandlers;
+
+} // namespace
+
+void TnvLinePrivate::fireCallEvent(TnvPopup::Event event, HCALL handle)
 {
-    const QByteArray event(name);
-    const std::pair<const char*, TNV_CallNotifyEvent*> events[] = {
-        {"OnBusy", &q->OnBusy},
-        {"OnCallBegin", &q->OnCallBegin},
-        {"OnCallEnd", &q->OnCallEnd},
-        {"OnCallerID", &q->OnCallerID},
-        {"OnCalledID", &q->OnCalledID},
-        {"OnConnectedID", &q->OnConnectedID},
-        {"OnRedirectionID", &q->OnRedirectionID},
-        {"OnRedirectingID", &q->OnRedirectingID},
-        {"OnCallMediaModeChange", &q->OnCallMediaModeChange},
-        {"OnCallOwnerChange", &q->OnCallOwnerChange},
-        {"OnConferenced", &q->OnConferenced},
-        {"OnConnected", &q->OnConnected},
-        {"OnDialing", &q->OnDialing},
-        {"OnDialtone", &q->OnDialtone},
-        {"OnDigitsSent", &q->OnDigitsSent},
-        {"OnDisconnected", &q->OnDisconnected},
-        {"OnHold", &q->OnHold},
-        {"OnHoldPendingConference", &q->OnHoldPendingConference},
-        {"OnHoldPendingTransfer", &q->OnHoldPendingTransfer},
-        {"OnIdle", &q->OnIdle},
-        {"OnOffering", &q->OnOffering},
-        {"OnProceeding", &q->OnProceeding},
-        {"OnRingBack", &q->OnRingBack},
-        {"OnSilence", &q->OnSilence},
-        {"OnSpecialInfo", &q->OnSpecialInfo},
-        {"OnToneSent", &q->OnToneSent},
-    };
-    TNV_CallNotifyEvent* handler = nullptr;
-    for (const auto& [eventName, slot] : events)
-        if (event == eventName)
-            handler = slot;
-    if (Vantage()->Events() && handler && *handler)
-        (*handler)(q, int(handle));
-    Vantage()->ShowPopup(m_popup->flag(name));
+    const bool known = event >= 0 && event < TnvPopup::EventCount;
+    const CallHandler handler = known ? kCallHandlers.of[event] : nullptr;
+    if (Vantage()->Events() && handler) {
+        TnvLineEventSet& set = *q;
+        if (const TNV_CallNotifyEvent& slot = set.*handler)
+            slot(q, int(handle));
+    }
+    Vantage()->ShowPopup(known && m_popup->flag(event));
 }
 
 // --- Structures ------------------------------------------------------------------

@@ -13,8 +13,10 @@ QByteArray part(const QByteArray& block, DWORD size, DWORD offset)
 
 QString text(const QByteArray& block, DWORD size, DWORD offset)
 {
-    const QByteArray bytes = part(block, size, offset);
-    return TrimmedText(bytes.constData(), bytes.size());
+    // Read in place: the same bounds as part(), without its copy.
+    if (size == 0 || quint64(offset) + size > quint64(block.size()))
+        return TrimmedText(nullptr, 0);
+    return TrimmedText(block.constData() + offset, qint64(size));
 }
 
 } // namespace TnvTapiBuffer

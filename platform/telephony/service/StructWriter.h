@@ -38,19 +38,10 @@ public:
     T& fields() { return m_fixed; }
 
     // Appends a variable part, unless its fields lie beyond this version's fixed part.
-    void add(DWORD T::*size, DWORD T::*offset, const QByteArray& data)
-    {
-        if (data.isEmpty() || fieldOffset(offset) + sizeof(DWORD) > m_fixedSize)
-            return;
-        m_fixed.*size = DWORD(data.size());
-        m_fixed.*offset = m_fixedSize + DWORD(m_var.size());
-        m_parts.push_back({size, offset});
-        m_var += data;
-        while (m_var.size() % 4)
-            m_var += '\0';
-    }
+    void add(DWORD T::*size, DWORD T::*offset, const QByteArray& data) { append(size, offset, data, false); }
 
-    void addText(DWORD T::*size, DWORD T::*offset, const QByteArray& text) { add(size, offset, terminated(text)); }
+    // The text and its terminating NUL; nothing for an empty text.
+    void addText(DWORD T::*size, DWORD T::*offset, const QByteArray& text) { append(size, offset, text, true); }
 
     DWORD neededSize() const { return m_fixedSize + DWORD(m_var.size()); }
 
@@ -81,6 +72,20 @@ public:
     }
 
 private:
+    // Appended in place, padded to four bytes at once: every structure read builds one.
+    void append(DWORD T::*size, DWORD T::*offset, const QByteArray& data, bool terminate)
+    {
+        if (data.isEmpty() || fieldOffset(offset) + sizeof(DWORD) > m_fixedSize)
+            return;
+        const qsizetype length = data.size() + (terminate ? 1 : 0);
+        m_fixed.*size = DWORD(length);
+        m_fixed.*offset = m_fixedSize + DWORD(m_var.size());
+        m_parts.push_back({size, offset});
+        const qsizetype at = m_var.size();
+        m_var.resize(at + ((length + 3) & ~qsizetype(3)), '\0');
+        std::memcpy(m_var.data() + at, data.constData(), size_t(data.size()));
+    }
+
     struct Part {
         DWORD T::*size;
         DWORD T::*offset;

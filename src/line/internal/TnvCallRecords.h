@@ -4,9 +4,15 @@
 // handle 0, and the list of known call handles as the call object publishes it. A
 // record may be held (shared) while a reply for it is awaited, and a record whose
 // buffer went to the service is retired rather than freed until the next opening.
+//
+// Records are found by handle through an index, so a line holding thousands of calls
+// costs no more per message than one holding a few. A record made without a handle
+// gets it later from the service, written straight into the record; such records stay
+// outside the index (few: one per pending request) until their handle is seen.
 
 #include "TnvCallRecord.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <list>
@@ -21,6 +27,7 @@ public:
 
     TnvCallRecord& current() { return *m_current; }
     TnvCallRecord& sentinel() { return *m_records.front(); }
+    // The newest record with the handle (for 0, the newest still without one), or null.
     TnvCallRecord* find(HCALL handle) const;
     // The record with a slot holding the request (replies), or null.
     TnvCallRecord* findRequest(qint32 request) const;
@@ -37,6 +44,8 @@ public:
     // The published list: "00000000" first, then the known handles.
     const QStringList& list() const { return m_list; }
     int count() const { return m_count; }
+    // The handle listed at a position (1..count), or 0.
+    HCALL listed(int position) const;
     // Appends the record's handle to the list unless it is listed already.
     void listHandle(const TnvCallRecord& record);
     // The position of a handle in the list (1..count), or -1.
@@ -49,9 +58,30 @@ public:
     DWORD savedStateMode(HCALL handle) const;
 
 private:
-    std::list<RecordPtr> m_records; // front is the sentinel
+    using Chain = std::list<RecordPtr>;
+    struct Place {
+        Chain::iterator at;
+        // Larger is newer: the chain's order, for records sharing a handle.
+        quint64 order;
+    };
+
+    quint64 orderOf(const TnvCallRecord* record) const;
+    // Moves records that got their handle since into the index.
+    void settle() const;
+    void unindex(TnvCallRecord* record);
+
+    Chain m_records; // front is the sentinel
+    QHash<const TnvCallRecord*, Place> m_places;
+    // The newest record of each handle; the others are loose.
+    mutable QHash<HCALL, TnvCallRecord*> m_byHandle;
+    // Records outside the index: still without a handle, or older than another record
+    // of the same handle.
+    mutable std::vector<TnvCallRecord*> m_loose;
+    quint64 m_lastOrder = 0;
     std::vector<RecordPtr> m_retired;
     TnvCallRecord* m_current = nullptr;
     QStringList m_list;
+    // The handles of m_list, position for position.
+    std::vector<HCALL> m_listed;
     int m_count = 0;
 };

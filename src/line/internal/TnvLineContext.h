@@ -5,6 +5,8 @@
 // service reads it shares, and the siblings it works with). The control implements it;
 // the sub-objects see nothing else of it, so none of them depends on the control itself.
 
+#include "TnvPopup.h"
+
 #include <TapiStructs.h>
 #include <TnvError.h>
 #include <TnvLog.h>
@@ -25,7 +27,6 @@ class TnvConference;
 class TnvLineDevice;
 class TnvLineLine;
 class TnvLineView;
-class TnvPopup;
 class TnvRelatedCommDevice;
 class TnvTerminal;
 class TnvTransfer;
@@ -54,7 +55,7 @@ public:
     // The control's events and the one that fires them.
     virtual TnvLineEventSet& events() = 0;
     // Fires a call event: the handler while Vantage.Events is on, then the popup rule.
-    virtual void fireCallEvent(const char* name, HCALL handle) = 0;
+    virtual void fireCallEvent(TnvPopup::Event event, HCALL handle) = 0;
     // Blocks in the event loop until the slot is marked replied (-1) or the reply
     // time-out passes; true when it timed out.
     virtual bool WaitForReply(const qint32& slot) = 0;

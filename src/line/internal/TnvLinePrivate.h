@@ -50,7 +50,7 @@ public:
     void restoreError(qint32 code) override;
     void write(bool stamped, const QString& text) override;
     TnvLineView* view() const override;
-    void fireCallEvent(const char* name, HCALL handle) override;
+    void fireCallEvent(TnvPopup::Event event, HCALL handle) override;
     bool WaitForReply(const qint32& slot) override;
     bool waitUntil(const std::function<bool()>& done) override;
     bool Initialised() const override { return m_initialised; }

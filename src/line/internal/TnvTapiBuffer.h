@@ -18,18 +18,21 @@ namespace TnvTapiBuffer {
 // The largest block ever tried; a service asking for more is not believed.
 inline constexpr DWORD kMaxExtra = 64u * 1024u * 1024u;
 
-// Calls call(block) with a zero-filled block whose first field holds its size until the
-// answer fits. Returns 0 or the error; LINEERR_NOMEM when the block cannot be had.
+// Calls call(block) with a block whose first field holds its size until the answer fits.
+// Returns 0 or the error; LINEERR_NOMEM when the block cannot be had. Only the fixed part
+// starts zeroed, and the block keeps only what the service reports as used beyond it, so
+// no byte the service did not write is ever read.
 template<typename Call>
 LONG read(DWORD fixedSize, QByteArray& block, Call call)
 {
     for (DWORD extra = 4096; extra <= kMaxExtra; extra *= 2) {
         const DWORD total = fixedSize + extra;
         try {
-            block = QByteArray(qsizetype(total), '\0');
+            block = QByteArray(qsizetype(total), Qt::Uninitialized);
         } catch (const std::bad_alloc&) {
             return LONG(LINEERR_NOMEM);
         }
+        std::memset(block.data(), 0, fixedSize);
         std::memcpy(block.data(), &total, sizeof total);
         const LONG result = call(block.data());
         if (result == LONG(LINEERR_STRUCTURETOOSMALL))
@@ -38,8 +41,12 @@ LONG read(DWORD fixedSize, QByteArray& block, Call call)
             return result;
         DWORD needed = 0;
         std::memcpy(&needed, block.constData() + 4, sizeof needed);
-        if (needed <= total)
+        if (needed <= total) {
+            DWORD used = 0;
+            std::memcpy(&used, block.constData() + 8, sizeof used);
+            block.truncate(qsizetype(qBound(fixedSize, used, total)));
             return 0;
+        }
     }
     return LONG(LINEERR_NOMEM);
 }
