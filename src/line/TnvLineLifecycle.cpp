@@ -316,13 +316,7 @@ void TnvLinePrivate::setDeviceActive(bool value)
     } else {
         CloseLine(false);
     }
-    if (TnvLineView* v = view()) {
-        v->RefreshCall();
-        v->RefreshEnabled();
-        v->RefreshDevice();
-        v->RefreshInfo();
-        v->RefreshTerminal();
-    }
+    refreshAfterDeviceChange();
 }
 
 bool TnvLinePrivate::OpenLine(DWORD mediaModes)
