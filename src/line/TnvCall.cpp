@@ -17,6 +17,7 @@
 
 #include <TapiApi.h>
 #include <TapiConstants.h>
+#include <TnvClock.h>
 #include <TnvError.h>
 #include <TnvLog.h>
 #include <TnvNotation.h>
@@ -99,7 +100,7 @@ bool TnvCall::EndCall(bool forced, HCALL handle)
         return false;
 
     const QString text = hex(handle);
-    record->ended = TnvLocalClock::now();
+    record->ended = TnvClock::localNow();
     if (handle == m_handle)
         m_ended = record->ended;
     m_line->write(true, QStringLiteral("OnCallEnd [") + text + QLatin1Char(']'));

@@ -15,6 +15,7 @@
 
 #include <TapiApi.h>
 #include <TapiConstants.h>
+#include <TnvClock.h>
 #include <TnvError.h>
 #include <TnvNotation.h>
 #include <TnvTAPI.h>
@@ -70,7 +71,7 @@ void TnvCallOperations::beginNewCall(HCALL handle)
     m_call->setHandle(handle);
     m_call->m_active = true;
     m_call->m_owner = true;
-    m_call->m_began = TnvLocalClock::now();
+    m_call->m_began = TnvClock::localNow();
     m_call->SaveCallState(handle);
     announceBegin(handle);
 }
@@ -317,7 +318,7 @@ LONG TnvCallOperations::startNewCall(TnvCallRecord::Slot slot, NewCall kind, boo
             if (kind != NewCall::Dial)
                 m_call->setHandle(handle);
             m_call->m_owner = true;
-            m_call->m_began = TnvLocalClock::now();
+            m_call->m_began = TnvClock::localNow();
             m_call->SaveCallState(handle);
             if (kind == NewCall::Dial)
                 m_call->setHandle(handle);

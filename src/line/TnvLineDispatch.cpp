@@ -26,6 +26,7 @@
 
 #include <TapiApi.h>
 #include <TapiConstants.h>
+#include <TnvClock.h>
 #include <TnvConstantTexts.h>
 #include <TnvError.h>
 #include <TnvLog.h>
@@ -298,7 +299,7 @@ TnvCallRecord* TnvLineDispatch::BeginCall(HCALL handle)
 {
     const auto announceBegin = [this, handle] {
         m_line->write(true, QStringLiteral("OnCallBegin [") + hex(handle) + QLatin1Char(']'));
-        m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::hms(TnvLocalClock::time()));
+        m_line->write(false, QStringLiteral("\tCall.Began = ") + TnvLocalClock::hms(TnvClock::localTimeNow()));
         m_line->fireCallEvent(TnvPopup::OnCallBeginEvent, handle);
     };
     TnvCallRecord* record = nullptr;
@@ -309,13 +310,13 @@ TnvCallRecord* TnvLineDispatch::BeginCall(HCALL handle)
         m_line->Call()->SwitchOffDetection();
         m_line->Call()->setActiveState(true);
         record = m_line->records().add(handle);
-        m_line->Call()->storeBegan(TnvLocalClock::now());
+        m_line->Call()->storeBegan(TnvClock::localNow());
         m_line->Call()->SaveCallState(handle);
         RefreshCallInfo(handle, kAllParties);
         announceBegin();
     } else if (!(record = m_line->records().find(handle))) {
         record = m_line->records().add(handle);
-        record->began = TnvLocalClock::now();
+        record->began = TnvClock::localNow();
         m_line->Call()->SeedDetection(*record);
         if (m_line->Call()->Active())
             m_line->Call()->LoadCallState(handle);
@@ -435,9 +436,9 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
     case LINECALLSTATE_CONNECTED:
         m_line->Comm()->fetchHandle(handle, m_line->Call()->MediaMode());
         if (record)
-            record->connected = TnvLocalClock::now();
+            record->connected = TnvClock::localNow();
         if (current)
-            m_line->Call()->storeConnected(TnvLocalClock::now());
+            m_line->Call()->storeConnected(TnvClock::localNow());
         if ((record = m_line->records().find(handle)))
             m_line->Call()->RearmDetection(handle, record->origin != LINECALLORIGIN_OUTBOUND, true);
         fire(TnvPopup::OnConnectedEvent);
@@ -469,9 +470,9 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
             fire(TnvPopup::OnBusyEvent);
         }
         if ((record = m_line->records().find(handle)))
-            record->disconnected = TnvLocalClock::now();
+            record->disconnected = TnvClock::localNow();
         if (current)
-            m_line->Call()->storeDisconnected(TnvLocalClock::now());
+            m_line->Call()->storeDisconnected(TnvClock::localNow());
         m_line->write(true, QStringLiteral("OnDisconnected [") + hex(handle) + QLatin1Char(']'));
         m_line->write(false, QStringLiteral("\tCall.DisconnectMode = ") + DisconnectModeText(mode) + QStringLiteral(" [")
                          + hex(mode) + QLatin1Char(']'));

@@ -1,6 +1,7 @@
-// The line's clock: local time as the system gives it, with the offset looked up once a
-// second, and call times in the trace's "hh:mm:ss".
+// The clock the line's call times come from (local time as the system gives it), and
+// call times in the trace's "hh:mm:ss".
 
+#include <TnvClock.h>
 #include <TnvLocalClock.h>
 
 #include <gtest/gtest.h>
@@ -8,10 +9,10 @@
 TEST(LocalClock, NowIsTheSystemsLocalTime)
 {
     const QDateTime system = QDateTime::currentDateTime();
-    const QDateTime now = TnvLocalClock::now();
+    const QDateTime now = TnvClock::localNow();
     EXPECT_EQ(now.offsetFromUtc(), system.offsetFromUtc());
     EXPECT_LE(qAbs(system.msecsTo(now)), 1000);
-    EXPECT_LE(qAbs(system.time().msecsTo(TnvLocalClock::time())), 1000);
+    EXPECT_LE(qAbs(system.time().msecsTo(TnvClock::localTimeNow())), 1000);
 }
 
 TEST(LocalClock, CallTimesAreShownAsHoursMinutesSeconds)
