@@ -84,11 +84,6 @@ TnvLinePrivate* TnvLinePrivate::get(TnvLine* line)
     return line ? line->d.get() : nullptr;
 }
 
-const TnvLinePrivate* TnvLinePrivate::get(const TnvLine* line)
-{
-    return line ? line->d.get() : nullptr;
-}
-
 void TnvLinePrivate::shutdown()
 {
     Vantage()->setEvents(false);

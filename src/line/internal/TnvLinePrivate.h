@@ -35,7 +35,6 @@ public:
     ~TnvLinePrivate() override;
 
     static TnvLinePrivate* get(TnvLine* line);
-    static const TnvLinePrivate* get(const TnvLine* line);
 
     // Closes the line and the usage handle and the inspector window; the control's
     // destructor calls it while everything still lives.
@@ -159,7 +158,6 @@ private:
     };
     QList<Answer> m_answered;
     int m_waitDepth = 0;
-    QByteArray m_devSpecific;
     DWORD m_instance = 0;
     bool m_enabled = false;
     bool m_initialised = false;
