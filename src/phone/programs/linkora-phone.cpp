@@ -1,0 +1,68 @@
+// linkora-phone: opens a phone device through the phone control and lets a person drive
+// it from a terminal, printing the control's events and trace. With the simulated
+// exchange, "linkora-sim lift" and the like act at the phone's side meanwhile.
+
+#include "PhoneConsole.h"
+
+#include <TnvPhone.h>
+
+#include <VisibleText.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("linkora-phone"));
+    QTextStream out(stdout);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << "usage: linkora-phone [DEVICE]\n"
+               "Opens phone device DEVICE (default 0) and reads commands from standard input.\n\n"
+            << PhoneConsole::helpText();
+        return 0;
+    }
+    int device = 0;
+    if (!args.isEmpty()) {
+        bool ok = false;
+        device = args.first().toInt(&ok);
+        if (!ok || device < 0 || args.size() > 1) {
+            QTextStream(stderr) << "linkora-phone: the only argument is a device number\n";
+            return 2;
+        }
+    }
+
+    TnvPhone phone;
+    phone.setName(QStringLiteral("nvPhone1"));
+    PhoneConsole console(&phone, [&out](const QString& line) {
+        out << Telephony::VisibleText::escaped(line, Telephony::VisibleText::KeepTabs | Telephony::VisibleText::KeepNewlines) << '\n';
+        out.flush();
+    });
+    phone.setEnabled(true);
+    if (device != 0)
+        phone.Device()->setID(device);
+    phone.Device()->setActive(true);
+    out << "Type help for the commands.\n";
+    out.flush();
+
+    QTextStream in(stdin);
+    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        // A command waits for its reply in the event loop; no second one starts meanwhile.
+        notifier.setEnabled(false);
+        QString line;
+        if (!in.readLineInto(&line) || !console.run(line)) {
+            QCoreApplication::quit();
+            return;
+        }
+        notifier.setEnabled(true);
+    });
+    const int result = QCoreApplication::exec();
+    phone.setEnabled(false);
+    return result;
+}
