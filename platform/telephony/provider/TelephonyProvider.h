@@ -159,6 +159,10 @@ public:
     virtual void generateFinished(DWORD token, DWORD termination) = 0;
     virtual void phoneStateChanged(DWORD phoneId, DWORD state, DWORD param2) = 0;
     virtual void phoneButton(DWORD phoneId, DWORD buttonId, DWORD buttonMode, DWORD buttonState) = 0;
+    // The phone sent device-specific data: every open of it gets PHONE_DEVSPECIFIC.
+    virtual void phoneDevSpecific(DWORD /*phoneId*/, DWORD /*param1*/, DWORD /*param2*/, DWORD /*param3*/) {}
+    // The phone went away or must be reopened: every open of it gets PHONE_CLOSE.
+    virtual void phoneClosed(DWORD /*phoneId*/) {}
 };
 
 // A telephony service provider. Synchronous operations return 0 or an error; the

@@ -83,6 +83,16 @@ public:
         if (const int global = m_service->phoneDeviceOf(m_provider, int(phone)); global >= 0)
             m_service->phoneButton(DWORD(global), button, mode, state);
     }
+    void phoneDevSpecific(DWORD phone, DWORD param1, DWORD param2, DWORD param3) override
+    {
+        if (const int global = m_service->phoneDeviceOf(m_provider, int(phone)); global >= 0)
+            m_service->phoneDevSpecific(DWORD(global), param1, param2, param3);
+    }
+    void phoneClosed(DWORD phone) override
+    {
+        if (const int global = m_service->phoneDeviceOf(m_provider, int(phone)); global >= 0)
+            m_service->phoneClosed(DWORD(global));
+    }
 
 private:
     TelephonyService* m_service;

@@ -119,6 +119,8 @@ public:
     void generateFinished(DWORD token, DWORD termination);
     void phoneStateChanged(DWORD phone, DWORD state, DWORD param2);
     void phoneButton(DWORD phone, DWORD buttonId, DWORD buttonMode, DWORD buttonState);
+    void phoneDevSpecific(DWORD phone, DWORD param1, DWORD param2, DWORD param3);
+    void phoneClosed(DWORD phone);
 
     TelephonyProvider* providerOfCall(CallId id) { return m_lines[m_calls.at(id).device].provider; }
 
@@ -218,6 +220,8 @@ private:
 
     void postToLine(const LineOpen& open, Message message);
     void postToPhone(const PhoneOpen& open, Message message);
+    // Tells the other opens of a phone how many owners or monitors it has now.
+    void sendPhoneOpenCount(DWORD device, DWORD privilege);
     DWORD startRequest(const QString& function, HLINE line, bool phone = false);
     void finishRequest(Request request, LONG result);
 

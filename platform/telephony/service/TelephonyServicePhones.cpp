@@ -29,6 +29,8 @@ LONG TelephonyService::phoneGetDevCaps(DWORD appHandle, DWORD device, DWORD apiV
         return LONG(PHONEERR_INCOMPATIBLEAPIVERSION);
     if (!out)
         return LONG(PHONEERR_INVALPOINTER);
+    if (m_faults.takeTooSmall(QStringLiteral("phoneGetDevCaps")))
+        return LONG(PHONEERR_STRUCTURETOOSMALL);
     StructBuilder<PHONECAPS> builder(phoneCapsSize(apiVersion));
     builder.fields() = caps->fixed;
     builder.fields().dwStringFormat = STRINGFORMAT_ASCII;
@@ -74,6 +76,7 @@ LONG TelephonyService::phoneOpen(DWORD appHandle, DWORD device, HPHONE* phone, D
     open.privilege = privilege;
     m_phoneOpens.emplace(open.handle, open);
     *phone = open.handle;
+    sendPhoneOpenCount(device, privilege);
     return 0;
 }
 
@@ -83,13 +86,23 @@ LONG TelephonyService::phoneClose(HPHONE phone)
     if (it == m_phoneOpens.end())
         return LONG(PHONEERR_INVALPHONEHANDLE);
     const DWORD device = it->second.device;
+    const DWORD privilege = it->second.privilege;
     m_phoneOpens.erase(it);
     bool stillOpen = false;
     for (const auto& [h, open] : m_phoneOpens)
         stillOpen = stillOpen || open.device == device;
     if (!stillOpen)
         m_phones[device].provider->phoneClose(m_phones[device].index);
+    sendPhoneOpenCount(device, privilege);
     return 0;
+}
+
+void TelephonyService::sendPhoneOpenCount(DWORD device, DWORD privilege)
+{
+    DWORD count = 0;
+    for (const auto& [h, open] : m_phoneOpens)
+        count += open.device == device && open.privilege == privilege;
+    phoneStateChanged(device, privilege == PHONEPRIVILEGE_OWNER ? PHONESTATE_OWNER : PHONESTATE_MONITORS, count);
 }
 
 LONG TelephonyService::phoneSetStatusMessages(HPHONE phone, DWORD states, DWORD buttonModes, DWORD buttonStates)
@@ -113,6 +126,8 @@ LONG TelephonyService::phoneGetStatus(HPHONE phone, PHONESTATUS* out)
         return LONG(PHONEERR_INVALPHONEHANDLE);
     if (!out)
         return LONG(PHONEERR_INVALPOINTER);
+    if (m_faults.takeTooSmall(QStringLiteral("phoneGetStatus")))
+        return LONG(PHONEERR_STRUCTURETOOSMALL);
     const Device& where = m_phones[it->second.device];
     const PhoneStatusData data = where.provider->phoneStatus(where.index);
     StructBuilder<PHONESTATUS> builder(phoneStatusSize(TAPI_VERSION2_2));
@@ -139,25 +154,32 @@ LONG TelephonyService::phoneGetId(HPHONE phone, VARSTRING* out, const QByteArray
     if (!out)
         return LONG(PHONEERR_INVALPOINTER);
     const Device& where = m_phones[it->second.device];
+    // The attached line: the first of the same provider whose phone this is.
+    int line = -1;
+    for (size_t i = 0; i < m_lines.size() && line < 0; ++i) {
+        DWORD phoneOfLine = 0;
+        if (m_lines[i].provider == where.provider
+            && where.provider->deviceId(m_lines[i].index, QStringLiteral("tapi/phone"), &phoneOfLine) == 0
+            && int(phoneOfLine) == where.index)
+            line = int(i);
+    }
     DWORD id = 0;
     if (deviceClass == "tapi/phone") {
         id = it->second.device;
     } else if (deviceClass == "tapi/line") {
-        // The attached line: the first of the same provider whose phone this is.
-        int line = -1;
-        for (size_t i = 0; i < m_lines.size() && line < 0; ++i) {
-            DWORD phoneOfLine = 0;
-            if (m_lines[i].provider == where.provider
-                && where.provider->deviceId(m_lines[i].index, QStringLiteral("tapi/phone"), &phoneOfLine) == 0
-                && int(phoneOfLine) == where.index)
-                line = int(i);
-        }
         if (line < 0)
             return LONG(PHONEERR_INVALDEVICECLASS);
         id = DWORD(line);
+    } else if (deviceClass == "wave/in" || deviceClass == "wave/out") {
+        // The phone's audio runs through the wave devices of the line it is attached to.
+        if (line < 0
+            || where.provider->deviceId(m_lines[size_t(line)].index, QString::fromLatin1(deviceClass), &id) != 0)
+            return LONG(PHONEERR_INVALDEVICECLASS);
     } else {
         return LONG(PHONEERR_INVALDEVICECLASS);
     }
+    if (m_faults.takeTooSmall(QStringLiteral("phoneGetID")))
+        return LONG(PHONEERR_STRUCTURETOOSMALL);
     StructBuilder<VARSTRING> builder;
     builder.fields().dwStringFormat = STRINGFORMAT_BINARY;
     builder.add(&VARSTRING::dwStringSize, &VARSTRING::dwStringOffset,
@@ -234,6 +256,29 @@ void TelephonyService::phoneStateChanged(DWORD phone, DWORD state, DWORD param2)
         if (open.device == phone && wanted)
             postToPhone(open, {h, PHONE_STATE, open.instance, wanted, param2, 0, {}});
     }
+}
+
+void TelephonyService::phoneDevSpecific(DWORD phone, DWORD param1, DWORD param2, DWORD param3)
+{
+    for (const auto& [h, open] : m_phoneOpens)
+        if (open.device == phone)
+            postToPhone(open, {h, PHONE_DEVSPECIFIC, open.instance, param1, param2, param3, {}});
+}
+
+void TelephonyService::phoneClosed(DWORD phone)
+{
+    // Every open goes at once; replies still owed to them are never sent, as the
+    // handles they were asked through are gone.
+    std::vector<PhoneOpen> closed;
+    for (const auto& [h, open] : m_phoneOpens)
+        if (open.device == phone)
+            closed.push_back(open);
+    for (const PhoneOpen& open : closed) {
+        postToPhone(open, {open.handle, PHONE_CLOSE, open.instance, 0, 0, 0, {}});
+        m_phoneOpens.erase(open.handle);
+    }
+    if (!closed.empty())
+        m_phones[phone].provider->phoneClose(m_phones[phone].index);
 }
 
 void TelephonyService::phoneButton(DWORD phone, DWORD buttonId, DWORD buttonMode, DWORD buttonState)

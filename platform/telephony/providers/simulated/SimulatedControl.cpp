@@ -93,6 +93,19 @@ constexpr Named kCallStates[] = {
     {"UNKNOWN", LINECALLSTATE_UNKNOWN},
 };
 
+constexpr Named kHookSwitchDevs[] = {
+    {"handset", PHONEHOOKSWITCHDEV_HANDSET},
+    {"speaker", PHONEHOOKSWITCHDEV_SPEAKER},
+    {"headset", PHONEHOOKSWITCHDEV_HEADSET},
+};
+
+constexpr Named kHookSwitchModes[] = {
+    {"onhook", PHONEHOOKSWITCHMODE_ONHOOK},
+    {"mic", PHONEHOOKSWITCHMODE_MIC},
+    {"speaker", PHONEHOOKSWITCHMODE_SPEAKER},
+    {"micspeaker", PHONEHOOKSWITCHMODE_MICSPEAKER},
+};
+
 QString stateName(DWORD state)
 {
     for (const Named& n : kCallStates)
@@ -138,6 +151,13 @@ const SimulatedControl::Entry SimulatedControl::s_commands[] = {
     {"forward", &SimulatedControl::forward},
     {"pacing", &SimulatedControl::pacing},
     {"button", &SimulatedControl::button},
+    {"lift", &SimulatedControl::lift},
+    {"replace", &SimulatedControl::replace},
+    {"hookswitch", &SimulatedControl::hookSwitch},
+    {"volume", &SimulatedControl::volume},
+    {"gain", &SimulatedControl::gain},
+    {"phonedevspecific", &SimulatedControl::phoneDevSpecific},
+    {"phoneclose", &SimulatedControl::phoneClose},
     {"calls", &SimulatedControl::calls},
     {"help", &SimulatedControl::help},
 };
@@ -322,6 +342,76 @@ QJsonObject SimulatedControl::button(ControlArguments& args)
         return fail(args.error());
     if (digit.isEmpty() || !m_farEnd.pressButton(digit.at(0).toLatin1()))
         return fail(QStringLiteral("'digit' must be one of 0-9, * and #"));
+    return ok();
+}
+
+// ---------------------------------------------------------------------------------------
+// The person at the phone
+// ---------------------------------------------------------------------------------------
+
+QJsonObject SimulatedControl::setHookSwitch(ControlArguments& args, DWORD mode)
+{
+    DWORD device = 0;
+    if (!args.choice(QStringLiteral("device"), kHookSwitchDevs, PHONEHOOKSWITCHDEV_HANDSET, false, &device))
+        return fail(args.error());
+    if (!m_farEnd.phoneHookSwitch(device, mode))
+        return fail(QStringLiteral("the phone cannot do that now"));
+    return ok();
+}
+
+QJsonObject SimulatedControl::hookSwitch(ControlArguments& args)
+{
+    DWORD mode = 0;
+    if (!args.choice(QStringLiteral("mode"), kHookSwitchModes, 0, true, &mode))
+        return fail(args.error());
+    return setHookSwitch(args, mode);
+}
+
+QJsonObject SimulatedControl::lift(ControlArguments& args)
+{
+    return setHookSwitch(args, PHONEHOOKSWITCHMODE_MICSPEAKER);
+}
+
+QJsonObject SimulatedControl::replace(ControlArguments& args)
+{
+    return setHookSwitch(args, PHONEHOOKSWITCHMODE_ONHOOK);
+}
+
+QJsonObject SimulatedControl::setLevel(ControlArguments& args, bool volume)
+{
+    DWORD device = 0;
+    qint64 value = 0;
+    if (!args.choice(QStringLiteral("device"), kHookSwitchDevs, PHONEHOOKSWITCHDEV_HANDSET, false, &device)
+        || !args.integer(QStringLiteral("value"), 0, 0xFFFF, &value))
+        return fail(args.error());
+    if (!m_farEnd.phoneLevel(volume, device, DWORD(value)))
+        return fail(QStringLiteral("the phone cannot do that now"));
+    return ok();
+}
+
+QJsonObject SimulatedControl::volume(ControlArguments& args)
+{
+    return setLevel(args, true);
+}
+
+QJsonObject SimulatedControl::gain(ControlArguments& args)
+{
+    return setLevel(args, false);
+}
+
+QJsonObject SimulatedControl::phoneDevSpecific(ControlArguments& args)
+{
+    DWORD p1 = 0, p2 = 0, p3 = 0;
+    if (!args.optionalDword(QStringLiteral("p1"), &p1) || !args.optionalDword(QStringLiteral("p2"), &p2)
+        || !args.optionalDword(QStringLiteral("p3"), &p3))
+        return fail(args.error());
+    m_farEnd.phoneDevSpecific(p1, p2, p3);
+    return ok();
+}
+
+QJsonObject SimulatedControl::phoneClose(ControlArguments&)
+{
+    m_farEnd.phoneClose();
     return ok();
 }
 

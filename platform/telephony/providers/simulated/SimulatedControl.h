@@ -52,6 +52,16 @@ private:
     QJsonObject forward(ControlArguments& args);
     QJsonObject pacing(ControlArguments& args);
     QJsonObject button(ControlArguments& args);
+    QJsonObject hookSwitch(ControlArguments& args);
+    QJsonObject lift(ControlArguments& args);
+    QJsonObject replace(ControlArguments& args);
+    QJsonObject volume(ControlArguments& args);
+    QJsonObject gain(ControlArguments& args);
+    QJsonObject phoneDevSpecific(ControlArguments& args);
+    QJsonObject phoneClose(ControlArguments& args);
+    // The phone's "device" (handset when absent), and the mode or level the commands set.
+    QJsonObject setHookSwitch(ControlArguments& args, DWORD mode);
+    QJsonObject setLevel(ControlArguments& args, bool volume);
     QJsonObject calls(ControlArguments& args);
     QJsonObject help(ControlArguments& args);
 

@@ -25,6 +25,7 @@ SimulatedExchange::SimulatedExchange(const QVariantMap& settings, QObject* paren
     , m_control(std::make_unique<SimulatedControl>(*m_switch, *m_farEnd))
 {
     m_switch->setParts({m_calls.get(), m_routing.get(), m_features.get(), m_media.get()});
+    m_farEnd->setPhone(&m_phone);
     applySettings(settings);
 }
 

@@ -239,4 +239,46 @@ bool SimulatedFarEnd::pressButton(char digit)
     return true;
 }
 
+void SimulatedFarEnd::reportPhoneChanges(const QList<QPair<DWORD, DWORD>>& changes)
+{
+    m_sw.post([this, changes] {
+        for (const auto& [state, value] : changes)
+            m_sw.sink().phoneStateChanged(0, state, value);
+    });
+}
+
+bool SimulatedFarEnd::phoneHookSwitch(DWORD hookSwitchDev, DWORD mode)
+{
+    SimulatedPhone::Changes changes;
+    if (!m_phone || m_phone->setHookSwitch(hookSwitchDev, mode, &changes) != 0)
+        return false;
+    reportPhoneChanges(changes);
+    return true;
+}
+
+bool SimulatedFarEnd::phoneLevel(bool volume, DWORD hookSwitchDev, DWORD value)
+{
+    SimulatedPhone::Changes changes;
+    if (!m_phone || value > 0xFFFF)
+        return false;
+    const LONG result = volume ? m_phone->setVolume(hookSwitchDev, value, &changes)
+                               : m_phone->setGain(hookSwitchDev, value, &changes);
+    if (result != 0)
+        return false;
+    reportPhoneChanges(changes);
+    return true;
+}
+
+bool SimulatedFarEnd::phoneDevSpecific(DWORD param1, DWORD param2, DWORD param3)
+{
+    m_sw.post([this, param1, param2, param3] { m_sw.sink().phoneDevSpecific(0, param1, param2, param3); });
+    return true;
+}
+
+bool SimulatedFarEnd::phoneClose()
+{
+    m_sw.post([this] { m_sw.sink().phoneClosed(0); });
+    return true;
+}
+
 } // namespace Telephony::Sim

@@ -8,6 +8,9 @@
 #include "../../TapiConstants.h"
 #include "SimulatedCall.h"
 
+#include <QList>
+#include <QPair>
+
 namespace Telephony {
 
 // An outside caller, as the control interface's "ring" describes it.
@@ -20,6 +23,7 @@ struct IncomingCall {
 
 namespace Sim {
 
+class SimulatedPhone;
 class SimulatedSwitch;
 
 class SimulatedFarEnd {
@@ -44,12 +48,24 @@ public:
     bool signalDevSpecific(int device, CallId call, DWORD param1, DWORD param2, DWORD param3);
     bool forceClose(int device);
     bool pressButton(char digit);
+    // The person at the phone: puts a hook-switch device into a mode, turns its volume
+    // or gain (0 to 0xFFFF), or the phone reports device-specific data or goes away.
+    bool phoneHookSwitch(DWORD hookSwitchDev, DWORD mode);
+    bool phoneLevel(bool volume, DWORD hookSwitchDev, DWORD value);
+    bool phoneDevSpecific(DWORD param1, DWORD param2, DWORD param3);
+    bool phoneClose();
+
+    void setPhone(SimulatedPhone* phone) { m_phone = phone; }
 
 private:
     // The call when it exists and is neither new nor idle.
     const SimCall* liveCall(CallId call) const;
 
+    // Reports the changes the phone made as its PHONE_STATE messages.
+    void reportPhoneChanges(const QList<QPair<DWORD, DWORD>>& changes);
+
     SimulatedSwitch& m_sw;
+    SimulatedPhone* m_phone = nullptr;
 };
 
 } // namespace Sim
