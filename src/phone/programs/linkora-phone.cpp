@@ -6,6 +6,7 @@
 
 #include <TnvPhone.h>
 
+#include <ServiceControl.h>
 #include <VisibleText.h>
 
 #include <QCoreApplication>
@@ -20,12 +21,24 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("linkora-phone"));
     QTextStream out(stdout);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << "usage: linkora-phone [DEVICE]\n"
-               "Opens phone device DEVICE (default 0) and reads commands from standard input.\n\n"
+        out << "usage: linkora-phone [--server NAME] [DEVICE]\n"
+               "Opens phone device DEVICE (default 0) and reads commands from standard input.\n"
+               "--server names the control channel linkora-sim reaches the exchange through\n"
+               "(linkora-sim --server NAME ...); without it the per-user default is used.\n\n"
             << PhoneConsole::helpText();
         return 0;
+    }
+    if (const qsizetype at = args.indexOf(QLatin1String("--server")); at >= 0) {
+        if (at + 1 >= args.size() || args.at(at + 1).isEmpty()) {
+            QTextStream(stderr) << "linkora-phone: --server needs a name\n";
+            return 2;
+        }
+        Telephony::ServiceOptions options;
+        options.controlServerName = args.at(at + 1);
+        Telephony::setServiceOptions(options);
+        args.remove(at, 2);
     }
     int device = 0;
     if (!args.isEmpty()) {
