@@ -353,6 +353,11 @@ bool TnvPhonePrivate::ClosePhone(bool closedByService)
 
 void TnvPhonePrivate::setDeviceID(int value)
 {
+    // A stored selection waits for Loaded, which lists the devices and reads this one.
+    if (m_loading) {
+        m_device->storeID(value);
+        return;
+    }
     Error()->Clear();
     if (value < 0 || value >= m_device->Count()) {
         write(true, QStringLiteral("Device.ID := %1").arg(value));
@@ -377,6 +382,8 @@ void TnvPhonePrivate::setDeviceID(int value)
 bool TnvPhonePrivate::Configure()
 {
     write(true, QStringLiteral("Device.Configure"));
+    // FIXME: the service has no configuration dialog for phones; this shows the line
+    // device that has the phone's number, which on the exchange is the phone's own line.
     const LONG result = m_initialised ? lineConfigDialog(DWORD(m_device->ID()), nullptr, nullptr) : -1;
     bool ok = true;
     if (result < 0) {

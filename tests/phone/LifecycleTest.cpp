@@ -7,6 +7,7 @@
 
 #include <TnvPhonePrivate.h>
 
+#include <TapiApi.h>
 #include <TapiConstants.h>
 
 TEST_F(PhoneHarness, EnablingListsThePhoneAndReadsItsCapabilities)
@@ -151,4 +152,36 @@ TEST_F(PhoneHarness, StoredSettingsInitialiseOnceWhenLoaded)
     EXPECT_TRUE(phone->Initialised());
     EXPECT_TRUE(phone->Enabled());
     EXPECT_EQ(phone->Device()->Count(), 1);
+}
+
+TEST_F(PhoneHarness, CapabilitiesThatCannotBeReadAreReportedNotTakenForSuccess)
+{
+    auto phone = std::make_unique<TnvPhone>();
+    phone->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };
+    // The service runs only while someone uses it; a line user keeps it up meanwhile.
+    HLINEAPP keeper = 0;
+    DWORD lines = 0;
+    ASSERT_EQ(lineInitialize(&keeper, nullptr, [](DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {}, "keeper", &lines), 0);
+    // Both reads fail: the list entry and the selected device.
+    ASSERT_TRUE(control(QStringLiteral("fail"), {{"function", "phoneGetDevCaps"}, {"code", "0x9000001C"}, {"count", 2}}));
+    phone->setEnabled(true);
+    EXPECT_EQ(quint32(phone->Error()->Number()), PHONEERR_OPERATIONFAILED);
+    EXPECT_EQ(phone->Device()->List(),
+              QStringList{QStringLiteral("Device.Name unavailable: [9000001C]  PHONEERR_OPERATIONFAILED")});
+    EXPECT_TRUE(phone->Device()->Name().isEmpty());
+    EXPECT_FALSE(phone->Handset()->Available());
+    lineShutdown(keeper);
+}
+
+TEST_F(PhoneHarness, StoredDeviceSelectionWaitsForLoading)
+{
+    auto phone = std::make_unique<TnvPhone>();
+    phone->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };
+    phone->BeginLoading();
+    phone->setEnabled(true);
+    phone->Device()->setID(0);
+    EXPECT_TRUE(takeTrace().isEmpty());
+    phone->Loaded();
+    EXPECT_EQ(phone->Error()->Number(), 0);
+    EXPECT_EQ(phone->Device()->Name(), QStringLiteral("Linkora Simulated Handset"));
 }
