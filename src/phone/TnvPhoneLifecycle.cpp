@@ -4,15 +4,15 @@
 
 #include "TnvHookSwitchDevice.h"
 #include "TnvPhone.h"
-#include "TnvPhoneBuffer.h"
 #include "TnvPhoneConnection.h"
 #include "TnvPhoneDevice.h"
-#include "TnvPhoneLibrary.h"
 #include "TnvPhonePrivilege.h"
 #include "TnvPhoneRelatedDevice.h"
 #include "TnvPhoneView.h"
 
 #include <TapiApi.h>
+#include <TnvServiceLibrary.h>
+#include <TnvStructBuffer.h>
 #include <TnvError.h>
 #include <TnvLog.h>
 #include <TnvNotation.h>
@@ -79,7 +79,10 @@ LONG TnvPhonePrivate::InitializeTAPI()
     HPHONEAPP app = 0;
     LONG result = 0;
     m_usedInitializeEx = false;
-    if (TnvPhoneLibrary::InitializeEx initializeEx = TnvPhoneLibrary::initializeEx()) {
+    using InitializeEx = LONG (*)(HPHONEAPP*, void*, PHONECALLBACK, const char*, DWORD*, DWORD*,
+                                  PHONEINITIALIZEEXPARAMS*);
+    // Looked up at run time, as a service too old to have it must still be usable.
+    if (const auto initializeEx = reinterpret_cast<InitializeEx>(TnvServiceLibrary::resolve("phoneInitializeExA"))) {
         DWORD version = m_tapi->HighVersion();
         // The 28-byte block callers have always passed.
         alignas(PHONEINITIALIZEEXPARAMS) char block[28] = {};
@@ -158,16 +161,16 @@ void TnvPhonePrivate::clearSlots()
 LONG TnvPhonePrivate::ReadDevCaps(DWORD device, DWORD version, QByteArray& block)
 {
     const HPHONEAPP app = m_connection->AppHandle();
-    return TnvPhoneBuffer::read(sizeof(PHONECAPS), block, [&](char* data) {
+    return TnvStructBuffer::read(sizeof(PHONECAPS), block, BufferCodes, [&](char* data) {
         return phoneGetDevCaps(app, device, version, 0, reinterpret_cast<PHONECAPS*>(data));
     });
 }
 
 void TnvPhonePrivate::storeDevCaps(const QByteArray& block)
 {
-    const PHONECAPS& caps = TnvPhoneBuffer::fields<PHONECAPS>(block);
-    m_tapi->setTSP(TnvPhoneBuffer::text(block, caps.dwProviderInfoSize, caps.dwProviderInfoOffset));
-    m_device->storeName(TnvPhoneBuffer::text(block, caps.dwPhoneNameSize, caps.dwPhoneNameOffset));
+    const PHONECAPS& caps = TnvStructBuffer::fields<PHONECAPS>(block);
+    m_tapi->setTSP(TnvStructBuffer::text(block, caps.dwProviderInfoSize, caps.dwProviderInfoOffset));
+    m_device->storeName(TnvStructBuffer::text(block, caps.dwPhoneNameSize, caps.dwPhoneNameOffset));
     m_connection->setCapabilities(caps.dwHookSwitchDevs, caps.dwPhoneStates);
     const struct {
         TnvHookSwitchDevice* device;
@@ -181,7 +184,7 @@ void TnvPhonePrivate::storeDevCaps(const QByteArray& block)
                                   caps.dwGainFlags & code);
     }
     m_device->Capabilities()->store(caps.dwHookSwitchDevs, caps.dwPhoneStates,
-                                    TnvPhoneBuffer::part(block, caps.dwDevSpecificSize, caps.dwDevSpecificOffset));
+                                    TnvStructBuffer::part(block, caps.dwDevSpecificSize, caps.dwDevSpecificOffset));
 }
 
 void TnvPhonePrivate::ReadDeviceInfo()
@@ -204,8 +207,8 @@ void TnvPhonePrivate::ReadDeviceInfo()
                 QByteArray block;
                 entryResult = ReadDevCaps(i, version, block);
                 if (entryResult == 0) {
-                    const PHONECAPS& caps = TnvPhoneBuffer::fields<PHONECAPS>(block);
-                    name = TnvPhoneBuffer::text(block, caps.dwPhoneNameSize, caps.dwPhoneNameOffset);
+                    const PHONECAPS& caps = TnvStructBuffer::fields<PHONECAPS>(block);
+                    name = TnvStructBuffer::text(block, caps.dwPhoneNameSize, caps.dwPhoneNameOffset);
                 }
             }
             if (entryResult != 0 || name.isEmpty()) {
@@ -269,12 +272,12 @@ void TnvPhonePrivate::ReadStatus()
 {
     QByteArray block;
     const HPHONE handle = m_connection->Handle();
-    const LONG result = TnvPhoneBuffer::read(sizeof(PHONESTATUS), block, [&](char* data) {
+    const LONG result = TnvStructBuffer::read(sizeof(PHONESTATUS), block, BufferCodes, [&](char* data) {
         return phoneGetStatus(handle, reinterpret_cast<PHONESTATUS*>(data));
     });
     if (result != 0)
         return;
-    const PHONESTATUS& status = TnvPhoneBuffer::fields<PHONESTATUS>(block);
+    const PHONESTATUS& status = TnvStructBuffer::fields<PHONESTATUS>(block);
     m_ringVolume = quint32(TnvHookSwitchDevice::fromTapi(status.dwRingVolume));
     m_handset->storeMode(status.dwHandsetHookSwitchMode);
     m_handset->storeLevels(status.dwHandsetVolume, status.dwHandsetGain);

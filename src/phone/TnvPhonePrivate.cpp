@@ -2,7 +2,6 @@
 
 #include "TnvHookSwitchDevice.h"
 #include "TnvPhone.h"
-#include "TnvPhoneBuffer.h"
 #include "TnvPhoneConnection.h"
 #include "TnvPhoneDevice.h"
 #include "TnvPhonePrivilege.h"
@@ -10,6 +9,7 @@
 #include "TnvPhoneView.h"
 
 #include <TapiApi.h>
+#include <TnvStructBuffer.h>
 #include <TnvError.h>
 #include <TnvLog.h>
 #include <TnvTAPI.h>
@@ -242,13 +242,13 @@ bool TnvPhonePrivate::GetRelatedDeviceID(const QString& deviceClass, DWORD* valu
     const QByteArray name = deviceClass.toUtf8();
     QByteArray block;
     const HPHONE handle = m_connection->Handle();
-    const LONG result = TnvPhoneBuffer::read(sizeof(VARSTRING), block, [&](char* data) {
+    const LONG result = TnvStructBuffer::read(sizeof(VARSTRING), block, BufferCodes, [&](char* data) {
         return phoneGetID(handle, reinterpret_cast<VARSTRING*>(data), name.constData());
     });
     if (result != 0)
         return false;
-    const VARSTRING& id = TnvPhoneBuffer::fields<VARSTRING>(block);
-    const QByteArray bytes = TnvPhoneBuffer::part(block, id.dwStringSize, id.dwStringOffset);
+    const VARSTRING& id = TnvStructBuffer::fields<VARSTRING>(block);
+    const QByteArray bytes = TnvStructBuffer::part(block, id.dwStringSize, id.dwStringOffset);
     if (bytes.size() < qsizetype(sizeof(DWORD)))
         return false;
     std::memcpy(value, bytes.constData(), sizeof(DWORD));

@@ -7,7 +7,9 @@
 
 #include "TnvPhonePopup.h"
 
+#include <TapiConstants.h>
 #include <TapiStructs.h>
+#include <TnvStructBuffer.h>
 #include <TnvTypes.h>
 
 #include <QByteArray>
@@ -40,6 +42,8 @@ public:
     static constexpr DWORD AllPhoneStates = 0xFFFFFF;
     static constexpr DWORD AllButtonModes = 62;
     static constexpr DWORD AllButtonStates = 3;
+    // How the phone functions say that a structure needs a larger block.
+    static constexpr TnvStructBuffer::Codes BufferCodes{LONG(PHONEERR_STRUCTURETOOSMALL), LONG(PHONEERR_NOMEM)};
 
     explicit TnvPhonePrivate(TnvPhone* q);
     ~TnvPhonePrivate() override;

@@ -1,10 +1,10 @@
 #pragma once
 
-// Reading the variable-size structures of the phone functions: the growing-buffer rule
-// (the fixed part plus 4096 bytes, doubled while the service answers "too small" or
-// needs more), and texts taken from such a block only where its own size says they lie.
+// Reading the variable-size structures of the telephony functions: the growing-buffer
+// rule (the fixed part plus 4096 bytes, doubled while the service answers "too small" or
+// says it needs more), and bytes and texts taken from such a block only where its own
+// size says they lie. The line and phone functions differ only in their error codes.
 
-#include <TapiConstants.h>
 #include <TapiStructs.h>
 
 #include <QByteArray>
@@ -13,28 +13,35 @@
 #include <cstring>
 #include <new>
 
-namespace TnvPhoneBuffer {
+namespace TnvStructBuffer {
 
 // The largest block ever tried; a service asking for more is not believed.
 inline constexpr DWORD kMaxExtra = 64u * 1024u * 1024u;
 
+// The codes of one family of functions.
+struct Codes {
+    LONG structureTooSmall;
+    LONG noMemory;
+};
+
 // Calls call(block) with a block whose first field holds its size until the answer fits.
-// Returns 0 or the error; PHONEERR_NOMEM when no block large enough can be had. The block
-// keeps only what the service reports as used, so no byte it did not write is read.
+// Returns 0 or the error; codes.noMemory when no block large enough can be had. Only the
+// fixed part starts zeroed, and the block keeps only what the service reports as used
+// beyond it, so no byte the service did not write is ever read.
 template<typename Call>
-LONG read(DWORD fixedSize, QByteArray& block, Call call)
+LONG read(DWORD fixedSize, QByteArray& block, Codes codes, Call call)
 {
     for (DWORD extra = 4096; extra <= kMaxExtra; extra *= 2) {
         const DWORD total = fixedSize + extra;
         try {
             block = QByteArray(qsizetype(total), Qt::Uninitialized);
         } catch (const std::bad_alloc&) {
-            return LONG(PHONEERR_NOMEM);
+            return codes.noMemory;
         }
         std::memset(block.data(), 0, fixedSize);
         std::memcpy(block.data(), &total, sizeof total);
         const LONG result = call(block.data());
-        if (result == LONG(PHONEERR_STRUCTURETOOSMALL))
+        if (result == codes.structureTooSmall)
             continue;
         if (result != 0)
             return result;
@@ -47,7 +54,7 @@ LONG read(DWORD fixedSize, QByteArray& block, Call call)
             return 0;
         }
     }
-    return LONG(PHONEERR_NOMEM);
+    return codes.noMemory;
 }
 
 // The fixed part of a block as its structure; the block is at least that large after a
@@ -64,4 +71,4 @@ QByteArray part(const QByteArray& block, DWORD size, DWORD offset);
 // A text of a variable part, cut at its NUL and trimmed of blanks and control characters.
 QString text(const QByteArray& block, DWORD size, DWORD offset);
 
-} // namespace TnvPhoneBuffer
+} // namespace TnvStructBuffer

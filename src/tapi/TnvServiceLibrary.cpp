@@ -1,9 +1,9 @@
-#include "TnvPhoneLibrary.h"
+#include "TnvServiceLibrary.h"
 
 #include <QCoreApplication>
 #include <QLibrary>
 
-namespace TnvPhoneLibrary {
+namespace TnvServiceLibrary {
 
 namespace {
 
@@ -15,7 +15,7 @@ QString& name()
 
 } // namespace
 
-InitializeEx initializeEx()
+QFunctionPointer resolve(const char* function)
 {
     QLibrary library(name());
     if (!library.load()) {
@@ -25,7 +25,7 @@ InitializeEx initializeEx()
             return nullptr;
     }
     // The library stays loaded: the program links it for every other function.
-    return reinterpret_cast<InitializeEx>(library.resolve("phoneInitializeExA"));
+    return library.resolve(function);
 }
 
 QString libraryName()
@@ -38,4 +38,4 @@ void setLibraryName(const QString& library)
     name() = library;
 }
 
-} // namespace TnvPhoneLibrary
+} // namespace TnvServiceLibrary

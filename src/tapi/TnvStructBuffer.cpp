@@ -1,8 +1,8 @@
-#include "TnvPhoneBuffer.h"
+#include "TnvStructBuffer.h"
 
-#include <TnvConstantTexts.h>
+#include "TnvConstantTexts.h"
 
-namespace TnvPhoneBuffer {
+namespace TnvStructBuffer {
 
 QByteArray part(const QByteArray& block, DWORD size, DWORD offset)
 {
@@ -13,9 +13,10 @@ QByteArray part(const QByteArray& block, DWORD size, DWORD offset)
 
 QString text(const QByteArray& block, DWORD size, DWORD offset)
 {
+    // Read in place: the same bounds as part(), without its copy.
     if (size == 0 || quint64(offset) + size > quint64(block.size()))
-        return {};
+        return TrimmedText(nullptr, 0);
     return TrimmedText(block.constData() + offset, qint64(size));
 }
 
-} // namespace TnvPhoneBuffer
+} // namespace TnvStructBuffer
