@@ -185,3 +185,17 @@ TEST_F(PhoneHarness, StoredDeviceSelectionWaitsForLoading)
     EXPECT_EQ(phone->Error()->Number(), 0);
     EXPECT_EQ(phone->Device()->Name(), QStringLiteral("Linkora Simulated Handset"));
 }
+
+TEST_F(PhoneHarness, ExtensionVersionsThatCannotBeAgreedAreReported)
+{
+    std::unique_ptr<TnvPhone> phone = enabledPhone();
+    phone->TAPI()->setExtensionHighVersion(0x00010000);
+    takeTrace();
+    phone->Device()->setID(0);
+    EXPECT_EQ(quint32(phone->Error()->Number()), PHONEERR_OPERATIONUNAVAIL);
+    const QStringList trace = takeTrace();
+    EXPECT_TRUE(trace.contains(QStringLiteral("\tPhneNegotiateExtVersion returned PHONEERR_OPERATIONUNAVAIL")));
+    // The device is read all the same.
+    EXPECT_EQ(phone->Device()->Name(), QStringLiteral("Linkora Simulated Handset"));
+    EXPECT_TRUE(phone->Handset()->Available());
+}
