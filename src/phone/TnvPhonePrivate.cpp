@@ -158,14 +158,6 @@ TnvPhoneEventSet& TnvPhonePrivate::events()
     return *q;
 }
 
-void TnvPhonePrivate::fireNotify(TNV_NotifyEvent TnvPhoneEventSet::*handler, TnvPhonePopup::Event event)
-{
-    TnvPhoneEventSet& set = *q;
-    if (Vantage()->Events() && set.*handler)
-        (set.*handler)(q);
-    Vantage()->ShowPopup(m_popup->flag(event));
-}
-
 // --- Requests and replies ------------------------------------------------------------
 
 bool TnvPhonePrivate::waitUntil(const std::function<bool()>& done)
@@ -185,6 +177,9 @@ bool TnvPhonePrivate::waitUntil(const std::function<bool()>& done)
     while (!done()) {
         if (deadline.hasExpired())
             return false;
+        // A timer that came a little before the deadline must not leave the loop asleep.
+        if (!wake.isActive())
+            wake.start(int(qMax<qint64>(1, deadline.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;

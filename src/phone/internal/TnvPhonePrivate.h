@@ -67,8 +67,6 @@ public:
     // After Device.Active or Device.ID changed: button, device list, pages and info.
     void refreshAfterDeviceChange();
     TnvPhoneEventSet& events();
-    // The handler (when Vantage.Events is on), then the popup rule of the event.
-    void fireNotify(TNV_NotifyEvent TnvPhoneEventSet::*handler, TnvPhonePopup::Event event);
 
     // --- Sub-objects and state ---
     TnvPhoneDevice* Device() const { return m_device; }
