@@ -1,5 +1,5 @@
 // The phone control's life with the telephony service: loading, enabling, the device
-// list, opening and closing the phone, changing device, and the property dump.
+// list, opening and closing the phone, and changing device.
 #include "TnvPhonePrivate.h"
 
 #include "TnvHookSwitchDevice.h"
@@ -397,37 +397,4 @@ bool TnvPhonePrivate::Configure()
     }
     write(true, QStringLiteral("\tDevice.Configure - Returned = ") + TnvVantage::BoolText(ok));
     return ok;
-}
-
-// --- The property dump ---------------------------------------------------------------------
-
-bool TnvPhonePrivate::LogProperties(const QString& header, const QString& prefix, const QString& indent)
-{
-    Q_UNUSED(prefix);
-    Q_UNUSED(indent);
-    TnvLog* log = Log();
-    if (!log->Active())
-        return false;
-    log->BeginUpdate();
-    if (!header.isEmpty())
-        log->Add(true, header);
-    const QString tab = QStringLiteral("\t");
-    log->Add(false, QStringLiteral("\tEnabled = ") + TnvVantage::BoolText(m_enabled));
-    m_device->LogProperties(QString(), QString(), tab);
-    m_device->Capabilities()->LogProperties(QString(), QString(), tab);
-    Error()->LogProperties(QString(), QString(), tab);
-    m_handset->LogProperties(QString(), QString(), tab);
-    m_headset->LogProperties(QString(), QString(), tab);
-    m_lineDevice->LogProperties(QString(), QString(), tab);
-    m_connection->LogProperties(QString(), QString(), tab);
-    m_privilege->LogProperties(QString(), QString(), tab);
-    m_speakerphone->LogProperties(QString(), QString(), tab);
-    m_popup->LogProperties(QString(), QString(), tab);
-    m_tapi->LogProperties(QString(), QString(), tab);
-    Vantage()->LogProperties(QString(), QString(), tab);
-    log->LogProperties(QString(), QStringLiteral("Vantage"), tab);
-    m_wavePlay->LogProperties(QString(), QString(), tab);
-    m_waveRecord->LogProperties(QString(), QString(), tab);
-    log->EndUpdate();
-    return true;
 }

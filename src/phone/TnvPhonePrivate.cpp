@@ -260,3 +260,36 @@ void TnvPhonePrivate::assignDeviceClass(const QString& name, const QString& valu
         deviceClass = value;
     refreshInfo();
 }
+
+// --- The property dump ---------------------------------------------------------------------
+
+bool TnvPhonePrivate::LogProperties(const QString& header, const QString& prefix, const QString& indent)
+{
+    Q_UNUSED(prefix);
+    Q_UNUSED(indent);
+    TnvLog* log = Log();
+    if (!log->Active())
+        return false;
+    log->BeginUpdate();
+    if (!header.isEmpty())
+        log->Add(true, header);
+    const QString tab = QStringLiteral("\t");
+    log->Add(false, QStringLiteral("\tEnabled = ") + TnvVantage::BoolText(m_enabled));
+    m_device->LogProperties(QString(), QString(), tab);
+    m_device->Capabilities()->LogProperties(QString(), QString(), tab);
+    Error()->LogProperties(QString(), QString(), tab);
+    m_handset->LogProperties(QString(), QString(), tab);
+    m_headset->LogProperties(QString(), QString(), tab);
+    m_lineDevice->LogProperties(QString(), QString(), tab);
+    m_connection->LogProperties(QString(), QString(), tab);
+    m_privilege->LogProperties(QString(), QString(), tab);
+    m_speakerphone->LogProperties(QString(), QString(), tab);
+    m_popup->LogProperties(QString(), QString(), tab);
+    m_tapi->LogProperties(QString(), QString(), tab);
+    Vantage()->LogProperties(QString(), QString(), tab);
+    log->LogProperties(QString(), QStringLiteral("Vantage"), tab);
+    m_wavePlay->LogProperties(QString(), QString(), tab);
+    m_waveRecord->LogProperties(QString(), QString(), tab);
+    log->EndUpdate();
+    return true;
+}
