@@ -35,6 +35,13 @@ PhoneConsole::PhoneConsole(TnvPhone* phone, std::function<void(const QString&)> 
     phone->OnLog = [this](TnvSharedControl*, const QString& line) { say(QStringLiteral("  | ") + line); };
 }
 
+PhoneConsole::~PhoneConsole()
+{
+    static_cast<TnvPhoneEventSet&>(*m_phone) = TnvPhoneEventSet{};
+    m_phone->OnError = nullptr;
+    m_phone->OnLog = nullptr;
+}
+
 QString PhoneConsole::helpText()
 {
     return QStringLiteral(

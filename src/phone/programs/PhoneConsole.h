@@ -18,6 +18,8 @@ class PhoneConsole : public QObject {
 public:
     // Every line of output goes to print.
     PhoneConsole(TnvPhone* phone, std::function<void(const QString&)> print, QObject* parent = nullptr);
+    // Takes its handlers back: the phone may outlive the console and still write.
+    ~PhoneConsole() override;
 
     // Runs one command line; false once the user asked to quit.
     bool run(const QString& line);
