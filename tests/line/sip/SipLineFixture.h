@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 class SipLineFixture : public ::testing::Test {
@@ -113,10 +114,17 @@ protected:
         return waitUntil([&] { return m_events[device].contains(event); }, timeoutMs);
     }
 
+    void clearEvents()
+    {
+        for (auto& [device, events] : m_events)
+            events.clear();
+    }
+
     static std::string log(TnvLine* line) { return line->Log()->Lines().join('\n').toStdString(); }
 
     QTemporaryDir m_configDir;
     QList<int> m_ports;
     std::vector<std::unique_ptr<TnvLine>> m_lines;
-    QMap<int, QStringList> m_events;
+    // Per device; the lists stay where they are, the controls' handlers point at them.
+    std::map<int, QStringList> m_events;
 };

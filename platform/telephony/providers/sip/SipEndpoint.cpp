@@ -2,6 +2,8 @@
 
 #include "../../VisibleText.h"
 
+#include <QLoggingCategory>
+
 namespace Telephony::Sip {
 
 namespace {
@@ -24,13 +26,28 @@ linphone::TransportType transportOf(SipAccount::Transport transport)
     return linphone::TransportType::Udp;
 }
 
+Q_LOGGING_CATEGORY(lcStack, "linkora.sip.stack", QtCriticalMsg)
+
+// The stack's errors, made visible, in a category of their own (off unless asked for
+// with QT_LOGGING_RULES="linkora.sip.stack=true").
+class StackLog : public linphone::LoggingServiceListener {
+public:
+    void onLogMessageWritten(const std::shared_ptr<linphone::LoggingService>&, const std::string& domain,
+                             linphone::LogLevel, const std::string& message) override
+    {
+        qCWarning(lcStack).noquote() << VisibleText::escaped(QString::fromStdString(domain)) << ':'
+                                     << VisibleText::escaped(QString::fromStdString(message).left(1000));
+    }
+};
+
 void quietStackLogs()
 {
     // The stack's own log would show SIP messages, digest exchanges included: only its
-    // errors are let through.
+    // errors are let through, and not onto the terminal.
     static const bool done = [] {
-        linphone::LoggingService::get()->setLogLevelMask(unsigned(linphone::LogLevel::Error) |
-                                                         unsigned(linphone::LogLevel::Fatal));
+        auto service = linphone::LoggingService::get();
+        service->setLogLevelMask(unsigned(linphone::LogLevel::Error) | unsigned(linphone::LogLevel::Fatal));
+        service->addListener(std::make_shared<StackLog>());
         return true;
     }();
     (void)done;

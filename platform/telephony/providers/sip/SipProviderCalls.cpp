@@ -306,12 +306,17 @@ LONG SipProvider::redirect(DWORD requestId, CallId call, const QByteArray& desti
         [this, dest](SipCall& c) {
             linphone::Core* core = m_endpoints[size_t(c.device)]->core();
             auto address = core->interpretUrl(dialTarget(dest, m_accounts[c.device].domain).toStdString());
-            if (address && c.call->redirectTo(address) == 0) {
-                m_leaving.push_back(std::exchange(c.call, nullptr));
+            // The stack reports the call's end inside redirectTo: the call is let go first.
+            const CallId id = c.id;
+            if (address) {
+                auto call = std::exchange(c.call, nullptr);
+                m_leaving.push_back(call);
+                if (call->redirectTo(address) != 0)
+                    call->terminate();
             } else {
                 endSipCall(c, false);
             }
-            setState(c.id, LINECALLSTATE_IDLE);
+            setState(id, LINECALLSTATE_IDLE);
         });
 }
 
@@ -423,7 +428,7 @@ void SipProvider::callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<
     if (!c) {
         if (state == S::Released)
             m_leaving.erase(std::remove_if(m_leaving.begin(), m_leaving.end(),
-                                           [&](const auto& l) { return l->cPtr() == call->cPtr(); }),
+                                           [&](const auto& l) { return !l || l->cPtr() == call->cPtr(); }),
                             m_leaving.end());
         return;
     }

@@ -175,11 +175,16 @@ LONG SipProvider::blindTransfer(DWORD requestId, CallId call, const QByteArray& 
         [this, dest](SipCall& c) {
             linphone::Core* core = m_endpoints[size_t(c.device)]->core();
             auto address = core->interpretUrl(dialTarget(dest, m_accounts[c.device].domain).toStdString());
-            if (address && c.call->transferTo(address) == 0)
-                m_leaving.push_back(std::exchange(c.call, nullptr));
-            else
+            const CallId id = c.id;
+            if (address) {
+                auto call = std::exchange(c.call, nullptr);
+                m_leaving.push_back(call);
+                if (call->transferTo(address) != 0)
+                    call->terminate();
+            } else {
                 endSipCall(c, false);
-            setState(c.id, LINECALLSTATE_IDLE);
+            }
+            setState(id, LINECALLSTATE_IDLE);
         });
 }
 
@@ -248,13 +253,14 @@ LONG SipProvider::completeTransfer(DWORD requestId, CallId call, CallId consultC
             const CallId id = c.id;
             c.transferPartner = 0;
             k->transferPartner = 0;
-            if (c.call->transferToAnother(k->call) == 0) {
-                // Both far ends now talk to each other; our two calls end as they hang up.
-                m_leaving.push_back(std::exchange(c.call, nullptr));
-                m_leaving.push_back(std::exchange(k->call, nullptr));
-            } else {
-                endSipCall(c, false);
-                endSipCall(*k, false);
+            // Both far ends now talk to each other; our two calls end as they hang up.
+            auto held = std::exchange(c.call, nullptr);
+            auto consult = std::exchange(k->call, nullptr);
+            m_leaving.push_back(held);
+            m_leaving.push_back(consult);
+            if (held->transferToAnother(consult) != 0) {
+                held->terminate();
+                consult->terminate();
             }
             setState(id, LINECALLSTATE_IDLE);
             setState(consultCall, LINECALLSTATE_IDLE);
