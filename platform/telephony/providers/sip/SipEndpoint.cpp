@@ -2,6 +2,7 @@
 
 #include "../../VisibleText.h"
 
+#include <QFile>
 #include <QLoggingCategory>
 
 namespace Telephony::Sip {
@@ -51,6 +52,37 @@ void quietStackLogs()
         return true;
     }();
     (void)done;
+}
+
+// One second of silence as a WAV file: what a call without a sound card plays.
+bool writeSilence(const QString& path)
+{
+    constexpr quint32 rate = 8000;
+    constexpr quint32 bytes = rate * 2;
+    QByteArray wav;
+    const auto u32 = [&wav](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            wav.append(char((v >> (8 * i)) & 0xff));
+    };
+    const auto u16 = [&wav](quint16 v) {
+        wav.append(char(v & 0xff));
+        wav.append(char(v >> 8));
+    };
+    wav.append("RIFF");
+    u32(36 + bytes);
+    wav.append("WAVEfmt ");
+    u32(16);
+    u16(1); // PCM
+    u16(1); // mono
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    wav.append("data");
+    u32(bytes);
+    wav.append(QByteArray(int(bytes), '\0'));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size();
 }
 
 } // namespace
@@ -133,10 +165,16 @@ bool SipEndpoint::start(QString* error)
     factory->setConfigDir(dir);
     factory->setDataDir(dir);
     factory->setDownloadDir(dir);
+    // The stack's media plugins are video renderers built on another Qt major version;
+    // loaded into this process they crash it at exit. A voice line needs none of them.
+    factory->setMspluginsDir(dir);
     // The configuration lives in memory only: the password is never written to disk.
     auto config = factory->createConfigFromString("");
-    if (!m_account.bindAddress.isEmpty())
+    if (!m_account.bindAddress.isEmpty()) {
         config->setString("sip", "bind_address", utf8(m_account.bindAddress));
+        config->setString("rtp", "bind_address", utf8(m_account.bindAddress));
+        config->setString("net", "nat_address", utf8(m_account.bindAddress));
+    }
     config->setString("storage", "call_logs_db_uri", "null");
     // The host of Contact is the configured one, not a guess from the routing table.
     config->setInt("sip", "guess_hostname", 0);
@@ -154,12 +192,23 @@ bool SipEndpoint::start(QString* error)
     m_core->addListener(m_listener);
     m_core->enableAutoIterate(false);
     m_core->setUseFiles(!m_soundCard);
+    if (!m_soundCard) {
+        // The stack's default file is not installed everywhere; without a file to play the
+        // call's media never runs, and telephone events with it.
+        const QString silence = m_dir.filePath(QStringLiteral("silence.wav"));
+        if (writeSilence(silence)) {
+            m_core->setPlayFile(utf8(silence));
+            config->setString("sound", "hold_music", utf8(silence));
+        }
+    }
     if (m_account.bindAddress.contains(QLatin1Char('.')))
         m_core->enableIpv6(false);
     m_core->enableVideoCapture(false);
     m_core->enableVideoDisplay(false);
     m_core->enableEchoCancellation(false);
     m_core->setMaxCalls(m_account.maxCalls);
+    // Several lines in one process: each call's media takes a port of its own.
+    m_core->setAudioPort(-1);
     m_core->setUseRfc2833ForDtmf(true);
     m_core->setUseInfoForDtmf(false);
     m_core->verifyServerCertificates(m_account.verifyTls);
@@ -188,11 +237,7 @@ bool SipEndpoint::start(QString* error)
         *error = QStringLiteral("the identity is not a SIP address");
         return false;
     }
-    // Without a default route the stack finds no host for Contact: name it.
-    auto contact = identity->clone();
-    if (!m_account.bindAddress.isEmpty())
-        contact->setDomain(utf8(m_account.bindAddress));
-    m_core->setPrimaryContact(contact->asString());
+    m_core->setPrimaryContact(identity->asString());
 
     if (!password.isEmpty()) {
         const QString authUser = m_account.authUser.isEmpty() ? m_account.user : m_account.authUser;
@@ -226,6 +271,15 @@ bool SipEndpoint::start(QString* error)
     if (m_core->start() != linphone::Status(0)) {
         *error = QStringLiteral("the SIP stack did not start");
         return false;
+    }
+    // The stack does not guess a host (without a default route it would find none):
+    // Contact names the bound address and the port actually taken, so a transfer's
+    // Refer-To reaches this line.
+    if (!m_account.bindAddress.isEmpty()) {
+        auto contact = identity->clone();
+        contact->setDomain(utf8(m_account.bindAddress));
+        contact->setPort(localPort());
+        m_core->setPrimaryContact(contact->asString());
     }
     m_iterate.start();
     return true;
