@@ -209,6 +209,9 @@ bool SipEndpoint::start(QString* error)
     m_core->setMaxCalls(m_account.maxCalls);
     // Several lines in one process: each call's media takes a port of its own.
     m_core->setAudioPort(-1);
+    // A GRUU as Contact sends in-dialog requests to the registrar's domain, which plain
+    // proxies do not route back to the line: the line's own address is used instead.
+    m_core->removeSupportedTag("gruu");
     m_core->setUseRfc2833ForDtmf(true);
     m_core->setUseInfoForDtmf(false);
     m_core->verifyServerCertificates(m_account.verifyTls);
