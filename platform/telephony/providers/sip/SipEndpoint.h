@@ -1,6 +1,8 @@
 // One SIP account's stack: a SIP core of its own (its own folders, transports and
 // registration), iterated by a timer on the thread that created it, never blocking it.
 // What the core reports is handed to the owner's Events on that same thread.
+// FIXME: liblinphone 5.1.65 crashes on an INVITE whose From display name runs past about
+// 1000 characters, before anything reaches this class; a guard needs a newer stack.
 #pragma once
 
 #include "SipAccount.h"
