@@ -6,6 +6,8 @@
 
 #include <TapiApi.h>
 #include <TapiConstants.h>
+#include <TnvAddress.h>
+#include <TnvAddressForward.h>
 #include <TnvCallerID.h>
 #include <TnvMonitorDigits.h>
 #include <TnvTransfer.h>
@@ -121,6 +123,23 @@ TEST_F(SipFeature, ConsultationTransferJoinsTheOtherTwo)
     ASSERT_TRUE(waitUntil([&] { return m_alice->Call()->Count() == 2; })) << log(m_alice);
     // FIXME: between lines without a server the stack's Refer-To names the target without
     // its port, so Alice's new call only reaches Carol through a proxy (see the server test).
+}
+
+TEST_F(SipFeature, ForwardedLineSendsCallersOnWithoutRinging)
+{
+    m_bob->Address()->Forward()->setMode(LINEFORWARDMODE_UNCOND);
+    m_bob->Address()->Forward()->setPhoneNumber(uriOf(2, QStringLiteral("carol")));
+    m_bob->Address()->Forward()->setActive(true);
+    ASSERT_TRUE(waitUntil([&] { return m_bob->Address()->Forward()->Active(); })) << log(m_bob);
+
+    m_alice->Call()->setPhoneNumber(uriOf(1, QStringLiteral("bob")));
+    ASSERT_TRUE(m_alice->Call()->Dial()) << log(m_alice);
+    ASSERT_TRUE(waitFor(2, QStringLiteral("OnOffering"))) << log(m_carol);
+    EXPECT_FALSE(m_events[1].contains(QStringLiteral("OnOffering")));
+    EXPECT_EQ(m_carol->Call()->CallerID()->Number(), QStringLiteral("alice@127.0.0.1"));
+    ASSERT_TRUE(m_carol->Call()->Answer());
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnConnected"))) << log(m_alice);
+    ASSERT_TRUE(m_alice->Call()->Hangup());
 }
 
 TEST_F(SipFeature, WhatSipCannotDoIsRefusedAndNotOffered)

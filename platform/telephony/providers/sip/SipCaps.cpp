@@ -31,7 +31,7 @@ AddressCaps addressCaps(int device, const SipAccount& account, const QStringList
     f.dwLineDeviceID = DWORD(device);
     f.dwAddressSharing = LINEADDRESSSHARING_PRIVATE;
     f.dwAddressStates = LINEADDRESSSTATE_OTHER | LINEADDRESSSTATE_INUSEZERO | LINEADDRESSSTATE_INUSEONE |
-                        LINEADDRESSSTATE_NUMCALLS;
+                        LINEADDRESSSTATE_NUMCALLS | LINEADDRESSSTATE_FORWARD;
     f.dwCallInfoStates = LINECALLINFOSTATE_OTHER | LINECALLINFOSTATE_DEVSPECIFIC | LINECALLINFOSTATE_MEDIAMODE |
                          LINECALLINFOSTATE_ORIGIN | LINECALLINFOSTATE_REASON | LINECALLINFOSTATE_CALLERID |
                          LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_CONNECTEDID |
@@ -63,8 +63,13 @@ AddressCaps addressCaps(int device, const SipAccount& account, const QStringList
     f.dwRemoveFromConfCaps = LINEREMOVEFROMCONF_NONE;
     f.dwTransferModes = LINETRANSFERMODE_TRANSFER;
     f.dwParkModes = 0;
-    f.dwForwardModes = 0;
-    f.dwAddressFeatures = LINEADDRFEATURE_MAKECALL;
+    // Forwarding is the line's own: offered calls are redirected.
+    f.dwForwardModes = LINEFORWARDMODE_UNCOND | LINEFORWARDMODE_BUSY | LINEFORWARDMODE_NOANSW;
+    f.dwMaxForwardEntries = 3;
+    f.dwMinFwdNumRings = 1;
+    f.dwMaxFwdNumRings = 10;
+    f.dwAddrCapFlags |= LINEADDRCAPFLAGS_FWDNUMRINGS | LINEADDRCAPFLAGS_FWDSTATUSVALID;
+    f.dwAddressFeatures = LINEADDRFEATURE_MAKECALL | LINEADDRFEATURE_FORWARD;
     f.dwMaxNoAnswerTimeout = 300;
     f.dwConnectedModes = LINECONNECTEDMODE_ACTIVE;
     f.dwOfferingModes = LINEOFFERINGMODE_ACTIVE;
@@ -98,7 +103,7 @@ LineDeviceCaps buildLineCaps(int device, const SipAccount& account)
     f.dwLineStates = LINEDEVSTATE_OTHER | LINEDEVSTATE_RINGING | LINEDEVSTATE_INSERVICE |
                      LINEDEVSTATE_OUTOFSERVICE | LINEDEVSTATE_OPEN | LINEDEVSTATE_CLOSE | LINEDEVSTATE_NUMCALLS |
                      LINEDEVSTATE_REINIT | LINEDEVSTATE_CONFIGCHANGE;
-    f.dwLineFeatures = LINEFEATURE_MAKECALL;
+    f.dwLineFeatures = LINEFEATURE_MAKECALL | LINEFEATURE_FORWARD;
     // FIXME: the wave/out and wave/in devices of a call come with the wave devices; until
     // then a call's audio is the sound card (or silence with audio = "none").
     caps.deviceClasses = {QStringLiteral("tapi/line")};

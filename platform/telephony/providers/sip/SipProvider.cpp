@@ -91,6 +91,7 @@ void SipProvider::applySettings(const QVariantMap& settings)
     m_leaving.clear();
     m_endpoints.clear();
     m_caps.clear();
+    m_forwarding.clear();
     startEndpoints();
     for (const QString& warning : m_warnings)
         qWarning().noquote() << "sip:" << warning;
@@ -118,6 +119,7 @@ void SipProvider::startEndpoints()
         m_endpoints.push_back(std::move(endpoint));
         m_caps.push_back(buildLineCaps(device, account));
         m_opens.resize(m_endpoints.size(), 0);
+        m_forwarding.resize(m_endpoints.size());
     }
 }
 
@@ -211,8 +213,37 @@ AddressStatusData SipProvider::addressStatus(int device, DWORD addressId) const
     d.fixed.dwNumActiveCalls = line.fixed.dwNumActiveCalls;
     d.fixed.dwNumOnHoldCalls = line.fixed.dwNumOnHoldCalls;
     d.fixed.dwNumOnHoldPendCalls = line.fixed.dwNumOnHoldPendCalls;
-    d.fixed.dwAddressFeatures = LINEADDRFEATURE_MAKECALL;
+    d.fixed.dwAddressFeatures = LINEADDRFEATURE_MAKECALL | LINEADDRFEATURE_FORWARD;
+    d.fixed.dwNumRingsNoAnswer = m_forwarding[size_t(device)].rings;
+    d.forwards = m_forwarding[size_t(device)].entries;
     return d;
+}
+
+LONG SipProvider::forward(DWORD requestId, int device, bool, DWORD addressId,
+                          const QList<AddressStatusData::Forward>& forwards, DWORD numRingsNoAnswer)
+{
+    if (!validLine(device))
+        return LONG(LINEERR_BADDEVICEID);
+    if (addressId != 0)
+        return LONG(LINEERR_INVALADDRESSID);
+    constexpr DWORD supported = LINEFORWARDMODE_UNCOND | LINEFORWARDMODE_BUSY | LINEFORWARDMODE_NOANSW;
+    for (const AddressStatusData::Forward& f : forwards) {
+        if ((f.mode & (f.mode - 1)) != 0 || (f.mode & supported) == 0)
+            return LONG(LINEERR_INVALPARAM);
+        if (checkDialable(f.destAddress) != 0)
+            return LONG(LINEERR_INVALADDRESS);
+    }
+    const DWORD rings = qBound<DWORD>(1, numRingsNoAnswer ? numRingsNoAnswer : 3, 10);
+    QTimer::singleShot(0, this, [this, requestId, device, forwards, rings] {
+        if (!validLine(device)) {
+            sink().completeRequest(requestId, LONG(LINEERR_OPERATIONFAILED));
+            return;
+        }
+        sink().completeRequest(requestId, 0);
+        m_forwarding[size_t(device)] = {forwards, rings};
+        sink().addressStateChanged(DWORD(device), 0, LINEADDRESSSTATE_FORWARD);
+    });
+    return 0;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -40,6 +40,8 @@ public:
     void close(int device) override;
     LineStatusData lineStatus(int device) const override;
     AddressStatusData addressStatus(int device, DWORD addressId) const override;
+    LONG forward(DWORD requestId, int device, bool allAddresses, DWORD addressId,
+                 const QList<AddressStatusData::Forward>& forwards, DWORD numRingsNoAnswer) override;
 
     LONG makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination, bool hasDestination,
                   DWORD countryCode, const CallParams& params) override;
@@ -97,6 +99,11 @@ private:
     void endSipCall(Sip::SipCall& c, bool busy);
     void stopGeneration(Sip::SipCall& c, DWORD termination);
     void farEndEnded(Sip::SipCall& c, const std::shared_ptr<linphone::Call>& call, bool error);
+    // Forwarding in force on a line for a mode (UNCOND, BUSY, NOANSW): the destination
+    // or an empty text.
+    QByteArray forwardFor(int device, DWORD mode) const;
+    bool forwardOffered(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call);
+    void redirectLater(CallId id, int delayMs, const QByteArray& destination);
 
     QVariantMap m_settings;
     QStringList m_warnings;
@@ -105,6 +112,12 @@ private:
     std::vector<std::unique_ptr<Sip::SipEndpoint>> m_endpoints;
     std::vector<LineDeviceCaps> m_caps;
     std::vector<int> m_opens;
+    // Forwarding is done by the line itself, by redirecting offered calls (302).
+    struct Forwarding {
+        QList<AddressStatusData::Forward> entries;
+        DWORD rings = 3;
+    };
+    std::vector<Forwarding> m_forwarding;
     std::map<CallId, Sip::SipCall> m_calls;
     // Calls the application let go of while their SIP side still finishes (a transfer).
     std::vector<std::shared_ptr<linphone::Call>> m_leaving;

@@ -14,6 +14,9 @@ using namespace Sip;
 
 namespace {
 
+// One ring cycle, for forwarding on no answer after a number of rings.
+constexpr int kRingMs = 6000;
+
 bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
 
 bool sipCallGone(const std::shared_ptr<linphone::Call>& call)
@@ -236,8 +239,52 @@ void SipProvider::invite(CallId id, const QByteArray& destination)
 // Offered calls
 // ---------------------------------------------------------------------------------------
 
+QByteArray SipProvider::forwardFor(int device, DWORD mode) const
+{
+    if (!validLine(device))
+        return {};
+    for (const AddressStatusData::Forward& f : m_forwarding[size_t(device)].entries)
+        if (f.mode == mode)
+            return f.destAddress;
+    return {};
+}
+
+// Unconditional forwarding, and forwarding when busy, send the caller on before the line
+// rings at all; true when the call went.
+bool SipProvider::forwardOffered(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call)
+{
+    QByteArray destination = forwardFor(endpoint.device(), LINEFORWARDMODE_UNCOND);
+    if (destination.isEmpty() && liveCalls(endpoint.device()) > 0)
+        destination = forwardFor(endpoint.device(), LINEFORWARDMODE_BUSY);
+    if (destination.isEmpty())
+        return false;
+    auto address = endpoint.core()->interpretUrl(dialTarget(destination, endpoint.account().domain).toStdString());
+    if (!address)
+        return false;
+    m_leaving.push_back(call);
+    return call->redirectTo(address) == 0;
+}
+
+void SipProvider::redirectLater(CallId id, int delayMs, const QByteArray& destination)
+{
+    QTimer::singleShot(delayMs, this, [this, id, destination] {
+        SipCall* c = find(id);
+        if (!c || c->state != LINECALLSTATE_OFFERING || !c->call)
+            return;
+        auto call = std::exchange(c->call, nullptr);
+        m_leaving.push_back(call);
+        auto address = call->getCore()->interpretUrl(
+            dialTarget(destination, m_accounts[c->device].domain).toStdString());
+        if (!address || call->redirectTo(address) != 0)
+            call->decline(linphone::Reason::NotAnswered);
+        setState(id, LINECALLSTATE_IDLE);
+    });
+}
+
 void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call)
 {
+    if (forwardOffered(endpoint, call))
+        return;
     const CallId id = sink().newCall(DWORD(endpoint.device()), 0);
     if (id == 0 || find(id)) {
         // Nobody can take the call: the caller hears that at once.
@@ -272,6 +319,9 @@ void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone:
     if (!setState(id, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE))
         return;
     infoChanged(id, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID);
+    const QByteArray noAnswer = forwardFor(endpoint.device(), LINEFORWARDMODE_NOANSW);
+    if (!noAnswer.isEmpty())
+        redirectLater(id, int(m_forwarding[size_t(endpoint.device())].rings) * kRingMs, noAnswer);
 }
 
 LONG SipProvider::answer(DWORD requestId, CallId call, const QByteArray&)
