@@ -104,6 +104,11 @@ private:
     QByteArray forwardFor(int device, DWORD mode) const;
     bool forwardOffered(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call);
     void redirectLater(CallId id, int delayMs, const QByteArray& destination);
+    // Sends the far end on to the destination: 302 while the call is offered, REFER once
+    // it is answered. The TAPI call lets go of the SIP call first (the stack reports its
+    // end inside the request) and goes IDLE; a destination that is no address ends it.
+    enum class SendOn { Redirect, Refer };
+    void sendOn(Sip::SipCall& c, const QByteArray& destination, SendOn how);
 
     QVariantMap m_settings;
     QStringList m_warnings;

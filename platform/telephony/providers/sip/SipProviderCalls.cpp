@@ -268,16 +268,8 @@ bool SipProvider::forwardOffered(SipEndpoint& endpoint, const std::shared_ptr<li
 void SipProvider::redirectLater(CallId id, int delayMs, const QByteArray& destination)
 {
     QTimer::singleShot(delayMs, this, [this, id, destination] {
-        SipCall* c = find(id);
-        if (!c || c->state != LINECALLSTATE_OFFERING || !c->call)
-            return;
-        auto call = std::exchange(c->call, nullptr);
-        m_leaving.push_back(call);
-        auto address = call->getCore()->interpretUrl(
-            dialTarget(destination, m_accounts[c->device].domain).toStdString());
-        if (!address || call->redirectTo(address) != 0)
-            call->decline(linphone::Reason::NotAnswered);
-        setState(id, LINECALLSTATE_IDLE);
+        if (SipCall* c = find(id); c && c->state == LINECALLSTATE_OFFERING && c->call)
+            sendOn(*c, destination, SendOn::Redirect);
     });
 }
 
@@ -353,21 +345,24 @@ LONG SipProvider::redirect(DWORD requestId, CallId call, const QByteArray& desti
                 return LONG(LINEERR_INVALCALLSTATE);
             return addressError;
         },
-        [this, dest](SipCall& c) {
-            linphone::Core* core = m_endpoints[size_t(c.device)]->core();
-            auto address = core->interpretUrl(dialTarget(dest, m_accounts[c.device].domain).toStdString());
-            // The stack reports the call's end inside redirectTo: the call is let go first.
-            const CallId id = c.id;
-            if (address) {
-                auto call = std::exchange(c.call, nullptr);
-                m_leaving.push_back(call);
-                if (call->redirectTo(address) != 0)
-                    call->terminate();
-            } else {
-                endSipCall(c, false);
-            }
-            setState(id, LINECALLSTATE_IDLE);
-        });
+        [this, dest](SipCall& c) { sendOn(c, dest, SendOn::Redirect); });
+}
+
+void SipProvider::sendOn(SipCall& c, const QByteArray& destination, SendOn how)
+{
+    const CallId id = c.id;
+    linphone::Core* core = m_endpoints[size_t(c.device)]->core();
+    auto address = core->interpretUrl(dialTarget(destination, m_accounts[c.device].domain).toStdString());
+    if (address && c.call) {
+        auto call = std::exchange(c.call, nullptr);
+        m_leaving.push_back(call);
+        const linphone::Status sent = how == SendOn::Redirect ? call->redirectTo(address) : call->transferTo(address);
+        if (sent != 0)
+            call->terminate();
+    } else {
+        endSipCall(c, false);
+    }
+    setState(id, LINECALLSTATE_IDLE);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -172,20 +172,7 @@ LONG SipProvider::blindTransfer(DWORD requestId, CallId call, const QByteArray& 
                 return LONG(LINEERR_INVALCALLSTATE);
             return addressError;
         },
-        [this, dest](SipCall& c) {
-            linphone::Core* core = m_endpoints[size_t(c.device)]->core();
-            auto address = core->interpretUrl(dialTarget(dest, m_accounts[c.device].domain).toStdString());
-            const CallId id = c.id;
-            if (address) {
-                auto call = std::exchange(c.call, nullptr);
-                m_leaving.push_back(call);
-                if (call->transferTo(address) != 0)
-                    call->terminate();
-            } else {
-                endSipCall(c, false);
-            }
-            setState(id, LINECALLSTATE_IDLE);
-        });
+        [this, dest](SipCall& c) { sendOn(c, dest, SendOn::Refer); });
 }
 
 LONG SipProvider::setupTransfer(DWORD requestId, CallId call, CallId consultCall, const CallParams&)
