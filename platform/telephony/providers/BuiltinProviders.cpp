@@ -2,6 +2,9 @@
 
 #include "../provider/ProviderRegistry.h"
 #include "simulated/SimulatedExchange.h"
+#if defined(LINKORA_HAVE_SIP)
+#include "sip/SipProvider.h"
+#endif
 
 namespace Telephony {
 
@@ -22,6 +25,9 @@ struct Builtin {
 // nothing outside the process.
 constexpr Builtin kBuiltins[] = {
     {"simulated", &create<SimulatedExchange>},
+#if defined(LINKORA_HAVE_SIP)
+    {"sip", &create<SipProvider>},
+#endif
 };
 
 } // namespace

@@ -1,0 +1,36 @@
+// A call of a SIP line as the provider keeps it: the TAPI side (state, mode, info) and
+// the SIP stack's call behind it, which may come and go before the TAPI call does.
+#pragma once
+
+#include "../../provider/TelephonyProvider.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+namespace linphone {
+class Call;
+}
+
+namespace Telephony::Sip {
+
+struct SipCall {
+    CallId id = 0;
+    int device = 0;
+    std::shared_ptr<linphone::Call> call; // null before dialling and after the SIP call ended
+    DWORD state = 0;
+    DWORD mode = 0;
+    qint64 stateMs = 0;
+    CallInfoData info;
+    bool outgoing = false;
+    bool remoteHeld = false;
+    // Consultation transfer: the held call and its consultation call name each other.
+    CallId transferPartner = 0;
+    // Digit generation under way (token 0 = none).
+    DWORD genToken = 0;
+    QPointer<QTimer> genTimer; // owned by the provider, deleted later
+};
+
+} // namespace Telephony::Sip

@@ -1,0 +1,75 @@
+// One SIP account's stack: a SIP core of its own (its own folders, transports and
+// registration), iterated by a timer on the thread that created it, never blocking it.
+// What the core reports is handed to the owner's Events on that same thread.
+// FIXME: liblinphone 5.1.65 crashes on an INVITE whose From display name runs past about
+// 1000 characters, before anything reaches this class; a guard needs a newer stack.
+#pragma once
+
+#include "SipAccount.h"
+
+#include <QObject>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+#include <linphone++/linphone.hh>
+
+namespace Telephony::Sip {
+
+class SipEndpoint : public QObject {
+public:
+    enum class Registration { Unregistered, Registering, Registered, Failed };
+
+    class Events {
+    public:
+        virtual ~Events() = default;
+        virtual void registrationChanged(SipEndpoint& endpoint) = 0;
+        virtual void callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call,
+                                      linphone::Call::State state) = 0;
+        virtual void dtmfReceived(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call, int dtmf) = 0;
+        virtual void transferStateChanged(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call,
+                                          linphone::Call::State state) = 0;
+    };
+
+    // soundCard false: calls play silence and record nothing (tests, machines without
+    // audio devices).
+    SipEndpoint(int device, const SipAccount& account, bool soundCard, Events* events, QObject* parent = nullptr);
+    ~SipEndpoint() override;
+
+    // Creates and starts the core; false with the reason (never holding the password).
+    bool start(QString* error);
+
+    int device() const { return m_device; }
+    const SipAccount& account() const { return m_account; }
+    linphone::Core* core() const { return m_core.get(); }
+    std::shared_ptr<linphone::Core> sharedCore() const { return m_core; }
+    Registration registration() const { return m_registration; }
+    // Whether the line can place calls: registered, or an account without a registrar.
+    bool inService() const;
+    QString registrationError() const { return m_registrationError; }
+    // The SIP port the core listens on (0 before start).
+    int localPort() const;
+
+    // Called by the core's listener.
+    void onRegistration(linphone::RegistrationState state, const std::string& message);
+    Events* events() const { return m_events; }
+
+private:
+    class Listener;
+
+    int m_device = 0;
+    SipAccount m_account;
+    bool m_soundCard = true;
+    Events* m_events = nullptr;
+    QTemporaryDir m_dir;
+    std::shared_ptr<linphone::Core> m_core;
+    std::shared_ptr<Listener> m_listener;
+    std::shared_ptr<linphone::Account> m_sipAccount;
+    QTimer m_iterate;
+    Registration m_registration = Registration::Unregistered;
+    QString m_registrationError;
+};
+
+} // namespace Telephony::Sip

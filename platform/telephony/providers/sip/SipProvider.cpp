@@ -1,0 +1,267 @@
+#include "SipProvider.h"
+
+#include "SipAddress.h"
+#include "SipCaps.h"
+
+#include "../../TapiConstants.h"
+#include "../../VisibleText.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QJsonArray>
+#include <QTimer>
+
+namespace Telephony {
+
+using namespace Sip;
+
+namespace {
+
+// Reports into nowhere while the service has not attached or has let go.
+class NullSink : public ProviderSink {
+public:
+    void completeRequest(DWORD, LONG) override {}
+    CallId newCall(DWORD, DWORD) override { return 0; }
+    void callStateChanged(CallId, DWORD, DWORD) override {}
+    void callInfoChanged(CallId, DWORD) override {}
+    void lineDevStateChanged(DWORD, DWORD, DWORD, DWORD) override {}
+    void addressStateChanged(DWORD, DWORD, DWORD) override {}
+    void lineClosed(DWORD) override {}
+    void lineDevSpecific(DWORD, CallId, DWORD, DWORD, DWORD) override {}
+    void digitReceived(CallId, char, DWORD) override {}
+    void mediaModeDetected(CallId, DWORD) override {}
+    void toneDetected(DWORD, DWORD) override {}
+    void generateFinished(DWORD, DWORD) override {}
+    void phoneStateChanged(DWORD, DWORD, DWORD) override {}
+    void phoneButton(DWORD, DWORD, DWORD, DWORD) override {}
+};
+
+} // namespace
+
+SipProvider::SipProvider(const QVariantMap& settings, QObject* parent) : QObject(parent)
+{
+    applySettings(settings);
+}
+
+SipProvider::~SipProvider()
+{
+    m_sink = nullptr;
+    m_calls.clear();
+    m_leaving.clear();
+    m_endpoints.clear();
+}
+
+QString SipProvider::name() const { return QStringLiteral("sip"); }
+
+void SipProvider::setSink(ProviderSink* sink) { m_sink = sink; }
+
+ProviderSink& SipProvider::sink()
+{
+    static NullSink none;
+    return m_sink ? *m_sink : none;
+}
+
+int SipProvider::lineDeviceCount() const { return int(m_endpoints.size()); }
+
+const LineDeviceCaps& SipProvider::lineCaps(int device) const
+{
+    static const LineDeviceCaps none;
+    return validLine(device) ? m_caps[size_t(device)] : none;
+}
+
+LONG SipProvider::deviceId(int, const QString&, DWORD*) const
+{
+    // FIXME: "wave/out" and "wave/in" reach the call's audio once the wave devices exist.
+    return LONG(LINEERR_INVALDEVICECLASS);
+}
+
+LONG SipProvider::validateAddress(int, const QByteArray& address) const { return checkDialable(address); }
+
+void SipProvider::applySettings(const QVariantMap& settings)
+{
+    // A changed account means new stacks; calls of the old ones end with them.
+    m_settings = settings;
+    m_warnings.clear();
+    m_soundCard = settings.value(QStringLiteral("audio"), QStringLiteral("soundcard")).toString() != QLatin1String("none");
+    m_accounts = readAccounts(settings, &m_warnings);
+    for (auto& [id, c] : m_calls)
+        if (c.state != LINECALLSTATE_IDLE)
+            setState(id, LINECALLSTATE_IDLE);
+    m_calls.clear();
+    m_leaving.clear();
+    m_endpoints.clear();
+    m_caps.clear();
+    m_forwarding.clear();
+    startEndpoints();
+    for (const QString& warning : m_warnings)
+        qWarning().noquote() << "sip:" << warning;
+}
+
+QVariantMap SipProvider::settings() const
+{
+    QVariantMap shown = m_settings;
+    // A password never travels through the settings, whatever the file held.
+    for (auto it = shown.begin(); it != shown.end();)
+        it = it.key().endsWith(QLatin1String(".password")) ? shown.erase(it) : std::next(it);
+    return shown;
+}
+
+void SipProvider::startEndpoints()
+{
+    for (const SipAccount& account : std::as_const(m_accounts)) {
+        const int device = int(m_endpoints.size());
+        auto endpoint = std::make_unique<SipEndpoint>(device, account, m_soundCard, this, this);
+        QString error;
+        if (!endpoint->start(&error))
+            m_warnings << QStringLiteral("account%1 (%2): %3")
+                              .arg(account.index)
+                              .arg(VisibleText::escaped(account.shortName()), error);
+        m_endpoints.push_back(std::move(endpoint));
+        m_caps.push_back(buildLineCaps(device, account));
+        m_opens.resize(m_endpoints.size(), 0);
+        m_forwarding.resize(m_endpoints.size());
+    }
+}
+
+int SipProvider::localPort(int device) const
+{
+    return validLine(device) ? m_endpoints[size_t(device)]->localPort() : 0;
+}
+
+bool SipProvider::inService(int device) const
+{
+    return validLine(device) && m_endpoints[size_t(device)]->core() && m_endpoints[size_t(device)]->inService();
+}
+
+void SipProvider::registrationChanged(SipEndpoint& endpoint)
+{
+    const DWORD state = endpoint.inService() ? LINEDEVSTATE_INSERVICE : LINEDEVSTATE_OUTOFSERVICE;
+    if (endpoint.registration() == SipEndpoint::Registration::Failed)
+        qWarning().noquote() << QStringLiteral("sip: %1 cannot register: %2")
+                                    .arg(VisibleText::escaped(endpoint.account().shortName()),
+                                         endpoint.registrationError());
+    sink().lineDevStateChanged(DWORD(endpoint.device()), state, 0, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Lines
+// ---------------------------------------------------------------------------------------
+
+LONG SipProvider::open(int device, DWORD privileges, DWORD mediaModes)
+{
+    if (!validLine(device))
+        return LONG(LINEERR_BADDEVICEID);
+    if ((privileges & LINECALLPRIVILEGE_OWNER) &&
+        (mediaModes == 0 || (mediaModes & ~m_caps[size_t(device)].fixed.dwMediaModes) != 0))
+        return LONG(LINEERR_INVALMEDIAMODE);
+    ++m_opens[size_t(device)];
+    return 0;
+}
+
+void SipProvider::close(int device)
+{
+    if (validLine(device) && m_opens[size_t(device)] > 0)
+        --m_opens[size_t(device)];
+}
+
+int SipProvider::liveCalls(int device) const
+{
+    int count = 0;
+    for (const auto& [id, c] : m_calls)
+        if (c.device == device && c.state != 0 && c.state != LINECALLSTATE_IDLE)
+            ++count;
+    return count;
+}
+
+LineStatusData SipProvider::lineStatus(int device) const
+{
+    LineStatusData d;
+    if (!validLine(device))
+        return d;
+    LINEDEVSTATUS& s = d.fixed;
+    s.dwNumOpens = DWORD(m_opens[size_t(device)]);
+    bool ringing = false;
+    for (const auto& [id, c] : m_calls) {
+        if (c.device != device)
+            continue;
+        if (c.state == LINECALLSTATE_ONHOLD)
+            ++s.dwNumOnHoldCalls;
+        else if (c.state == LINECALLSTATE_ONHOLDPENDTRANSFER)
+            ++s.dwNumOnHoldPendCalls;
+        else if (c.state != 0 && c.state != LINECALLSTATE_IDLE && c.state != LINECALLSTATE_OFFERING &&
+                 c.state != LINECALLSTATE_DISCONNECTED)
+            ++s.dwNumActiveCalls;
+        ringing = ringing || c.state == LINECALLSTATE_OFFERING;
+    }
+    s.dwLineFeatures = m_caps[size_t(device)].fixed.dwLineFeatures;
+    s.dwRingMode = ringing ? 1 : 0;
+    s.dwSignalLevel = 0xFFFF;
+    s.dwBatteryLevel = 0xFFFF;
+    s.dwRoamMode = 0x00000002; // LINEROAMMODE_UNAVAIL
+    s.dwDevStatusFlags = LINEDEVSTATUSFLAGS_CONNECTED | (inService(device) ? LINEDEVSTATUSFLAGS_INSERVICE : 0);
+    s.dwAvailableMediaModes = m_caps[size_t(device)].fixed.dwMediaModes;
+    return d;
+}
+
+AddressStatusData SipProvider::addressStatus(int device, DWORD addressId) const
+{
+    AddressStatusData d;
+    if (!validLine(device) || addressId != 0)
+        return d;
+    const LineStatusData line = lineStatus(device);
+    d.fixed.dwNumInUse = liveCalls(device) > 0 ? 1 : 0;
+    d.fixed.dwNumActiveCalls = line.fixed.dwNumActiveCalls;
+    d.fixed.dwNumOnHoldCalls = line.fixed.dwNumOnHoldCalls;
+    d.fixed.dwNumOnHoldPendCalls = line.fixed.dwNumOnHoldPendCalls;
+    d.fixed.dwAddressFeatures = LINEADDRFEATURE_MAKECALL | LINEADDRFEATURE_FORWARD;
+    d.fixed.dwNumRingsNoAnswer = m_forwarding[size_t(device)].rings;
+    d.forwards = m_forwarding[size_t(device)].entries;
+    return d;
+}
+
+LONG SipProvider::forward(DWORD requestId, int device, bool, DWORD addressId,
+                          const QList<AddressStatusData::Forward>& forwards, DWORD numRingsNoAnswer)
+{
+    if (!validLine(device))
+        return LONG(LINEERR_BADDEVICEID);
+    if (addressId != 0)
+        return LONG(LINEERR_INVALADDRESSID);
+    constexpr DWORD supported = LINEFORWARDMODE_UNCOND | LINEFORWARDMODE_BUSY | LINEFORWARDMODE_NOANSW;
+    for (const AddressStatusData::Forward& f : forwards) {
+        if ((f.mode & (f.mode - 1)) != 0 || (f.mode & supported) == 0)
+            return LONG(LINEERR_INVALPARAM);
+        if (checkDialable(f.destAddress) != 0)
+            return LONG(LINEERR_INVALADDRESS);
+    }
+    const DWORD rings = qBound<DWORD>(1, numRingsNoAnswer ? numRingsNoAnswer : 3, 10);
+    QTimer::singleShot(0, this, [this, requestId, device, forwards, rings] {
+        if (!validLine(device)) {
+            sink().completeRequest(requestId, LONG(LINEERR_OPERATIONFAILED));
+            return;
+        }
+        sink().completeRequest(requestId, 0);
+        m_forwarding[size_t(device)] = {forwards, rings};
+        sink().addressStateChanged(DWORD(device), 0, LINEADDRESSSTATE_FORWARD);
+    });
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Control commands (linkora-sim and tests)
+// ---------------------------------------------------------------------------------------
+
+QJsonObject SipProvider::control(const QString& command, const QJsonObject&)
+{
+    if (command == QLatin1String("lines")) {
+        QJsonArray lines;
+        for (const auto& endpoint : m_endpoints)
+            lines.append(QJsonObject{{QStringLiteral("name"), QString::fromUtf8(m_caps[size_t(endpoint->device())].lineName)},
+                                     {QStringLiteral("port"), endpoint->localPort()},
+                                     {QStringLiteral("inService"), inService(endpoint->device())},
+                                     {QStringLiteral("error"), endpoint->registrationError()}});
+        return {{QStringLiteral("ok"), true}, {QStringLiteral("lines"), lines}};
+    }
+    return TelephonyProvider::control(command, {});
+}
+
+} // namespace Telephony

@@ -1,0 +1,133 @@
+// The SIP provider: every configured SIP account is one line device with one address,
+// named after the account ("SIP alice@sip.example.org"). Each account runs a SIP stack
+// of its own (SipEndpoint); this class maps its calls and registrations onto the
+// telephony service's calls, states and replies:
+//   SipProvider.cpp       devices, status, settings, registration
+//   SipProviderCalls.cpp  making, offering, answering, dropping and redirecting calls
+//   SipProviderFeatures.cpp  hold, transfer, digits, what SIP cannot do
+// Settings: "audio" ("soundcard", or "none" for silence) and the accounts' keys (see
+// SipAccount.h).
+#pragma once
+
+#include "SipAccount.h"
+#include "SipCall.h"
+#include "SipEndpoint.h"
+
+#include "../../provider/TelephonyProvider.h"
+
+#include <QObject>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace Telephony {
+
+class SipProvider : public QObject, public TelephonyProvider, public Sip::SipEndpoint::Events {
+public:
+    explicit SipProvider(const QVariantMap& settings = {}, QObject* parent = nullptr);
+    ~SipProvider() override;
+
+    QString name() const override;
+    void setSink(ProviderSink* sink) override;
+    int lineDeviceCount() const override;
+    const LineDeviceCaps& lineCaps(int device) const override;
+    LONG deviceId(int device, const QString& deviceClass, DWORD* id) const override;
+    LONG validateAddress(int device, const QByteArray& address) const override;
+
+    LONG open(int device, DWORD privileges, DWORD mediaModes) override;
+    void close(int device) override;
+    LineStatusData lineStatus(int device) const override;
+    AddressStatusData addressStatus(int device, DWORD addressId) const override;
+    LONG forward(DWORD requestId, int device, bool allAddresses, DWORD addressId,
+                 const QList<AddressStatusData::Forward>& forwards, DWORD numRingsNoAnswer) override;
+
+    LONG makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination, bool hasDestination,
+                  DWORD countryCode, const CallParams& params) override;
+    LONG dial(DWORD requestId, CallId call, const QByteArray& digits, DWORD countryCode) override;
+    LONG answer(DWORD requestId, CallId call, const QByteArray& userUserInfo) override;
+    LONG drop(DWORD requestId, CallId call, const QByteArray& userUserInfo) override;
+    LONG redirect(DWORD requestId, CallId call, const QByteArray& destination, DWORD countryCode) override;
+    LONG hold(DWORD requestId, CallId call) override;
+    LONG unhold(DWORD requestId, CallId call) override;
+    LONG blindTransfer(DWORD requestId, CallId call, const QByteArray& destination, DWORD countryCode) override;
+    LONG setupTransfer(DWORD requestId, CallId call, CallId consultCall, const CallParams& params) override;
+    LONG completeTransfer(DWORD requestId, CallId call, CallId consultCall, CallId conferenceCall,
+                          DWORD transferMode) override;
+    LONG swapHold(DWORD requestId, CallId activeCall, CallId heldCall) override;
+
+    CallInfoData callInfo(CallId call) const override;
+    CallStatusData callStatus(CallId call) const override;
+    void releaseCall(CallId call) override;
+    LONG generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits, DWORD duration) override;
+
+    QVariantMap settings() const override;
+    void applySettings(const QVariantMap& settings) override;
+    QJsonObject control(const QString& command, const QJsonObject& args) override;
+
+    // For tests and tools: the SIP port a line listens on, and whether it is in service.
+    int localPort(int device) const;
+    bool inService(int device) const;
+    QStringList warnings() const { return m_warnings; }
+
+private:
+    // SipEndpoint::Events
+    void registrationChanged(Sip::SipEndpoint& endpoint) override;
+    void callStateChanged(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call,
+                          linphone::Call::State state) override;
+    void dtmfReceived(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call, int dtmf) override;
+    void transferStateChanged(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call,
+                              linphone::Call::State state) override;
+
+    void startEndpoints();
+    ProviderSink& sink();
+    bool validLine(int device) const { return device >= 0 && device < int(m_endpoints.size()); }
+    Sip::SipCall* find(CallId id);
+    const Sip::SipCall* find(CallId id) const;
+    Sip::SipCall* findSip(const std::shared_ptr<linphone::Call>& call);
+    int liveCalls(int device) const;
+    DWORD features(const Sip::SipCall& c) const;
+    // Runs effect later on the event loop, after the reply for requestId; check runs
+    // again then, as the call may have changed in between.
+    LONG submit(DWORD requestId, CallId call, std::function<LONG(Sip::SipCall&)> check,
+                std::function<void(Sip::SipCall&)> effect);
+    bool setState(CallId id, DWORD state, DWORD mode = 0);
+    void infoChanged(CallId id, DWORD states);
+    void invite(CallId id, const QByteArray& destination);
+    void offered(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call);
+    void endSipCall(Sip::SipCall& c, bool busy);
+    void stopGeneration(Sip::SipCall& c, DWORD termination);
+    void farEndEnded(Sip::SipCall& c, const std::shared_ptr<linphone::Call>& call, bool error);
+    // Forwarding in force on a line for a mode (UNCOND, BUSY, NOANSW): the destination
+    // or an empty text.
+    QByteArray forwardFor(int device, DWORD mode) const;
+    bool forwardOffered(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call);
+    void redirectLater(CallId id, int delayMs, const QByteArray& destination);
+    // Sends the far end on to the destination: 302 while the call is offered, REFER once
+    // it is answered. The TAPI call lets go of the SIP call first (the stack reports its
+    // end inside the request) and goes IDLE; a destination that is no address ends it.
+    enum class SendOn { Redirect, Refer };
+    void sendOn(Sip::SipCall& c, const QByteArray& destination, SendOn how);
+
+    QVariantMap m_settings;
+    QStringList m_warnings;
+    bool m_soundCard = true;
+    QList<Sip::SipAccount> m_accounts;
+    std::vector<std::unique_ptr<Sip::SipEndpoint>> m_endpoints;
+    std::vector<LineDeviceCaps> m_caps;
+    std::vector<int> m_opens;
+    // Forwarding is done by the line itself, by redirecting offered calls (302).
+    struct Forwarding {
+        QList<AddressStatusData::Forward> entries;
+        DWORD rings = 3;
+    };
+    std::vector<Forwarding> m_forwarding;
+    std::map<CallId, Sip::SipCall> m_calls;
+    // Calls the application let go of while their SIP side still finishes (a transfer).
+    std::vector<std::shared_ptr<linphone::Call>> m_leaving;
+    CallId m_dialling = 0; // the call being invited, for the stack's reports inside invite
+    ProviderSink* m_sink = nullptr;
+};
+
+} // namespace Telephony

@@ -1,0 +1,548 @@
+#include "SipProvider.h"
+
+#include "SipAddress.h"
+#include "SipResponses.h"
+
+#include "../../TapiConstants.h"
+
+#include <QDateTime>
+#include <QTimer>
+
+namespace Telephony {
+
+using namespace Sip;
+
+namespace {
+
+// One ring cycle, for forwarding on no answer after a number of rings.
+constexpr int kRingMs = 6000;
+
+bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
+
+bool sipCallGone(const std::shared_ptr<linphone::Call>& call)
+{
+    const linphone::Call::State s = call->getState();
+    return s == linphone::Call::State::End || s == linphone::Call::State::Released ||
+           s == linphone::Call::State::Error;
+}
+
+// The disconnect mode for a call the stack ended without a SIP response to go by.
+DWORD disconnectModeForReason(linphone::Reason reason)
+{
+    switch (reason) {
+    case linphone::Reason::None:
+        return LINEDISCONNECTMODE_NORMAL;
+    case linphone::Reason::Busy:
+        return LINEDISCONNECTMODE_BUSY;
+    case linphone::Reason::Declined:
+        return LINEDISCONNECTMODE_REJECT;
+    case linphone::Reason::NotFound:
+    case linphone::Reason::AddressIncomplete:
+        return LINEDISCONNECTMODE_BADADDRESS;
+    case linphone::Reason::NotAnswered:
+    case linphone::Reason::TemporarilyUnavailable:
+        return LINEDISCONNECTMODE_NOANSWER;
+    case linphone::Reason::NoResponse:
+    case linphone::Reason::IOError:
+    case linphone::Reason::BadGateway:
+    case linphone::Reason::ServerTimeout:
+        return LINEDISCONNECTMODE_UNREACHABLE;
+    case linphone::Reason::Forbidden:
+    case linphone::Reason::Unauthorized:
+        return LINEDISCONNECTMODE_BLOCKED;
+    case linphone::Reason::DoNotDisturb:
+        return LINEDISCONNECTMODE_DONOTDISTURB;
+    case linphone::Reason::UnsupportedContent:
+    case linphone::Reason::NotAcceptable:
+        return LINEDISCONNECTMODE_INCOMPATIBLE;
+    case linphone::Reason::Gone:
+        return LINEDISCONNECTMODE_NUMBERCHANGED;
+    default:
+        break;
+    }
+    return LINEDISCONNECTMODE_UNKNOWN;
+}
+
+PartyId partyOfAddress(const std::shared_ptr<const linphone::Address>& address)
+{
+    if (!address)
+        return PartyId{LINECALLPARTYID_UNKNOWN, {}, {}};
+    return partyOf(QString::fromStdString(address->getDisplayName()), QString::fromStdString(address->getUsername()),
+                   QString::fromStdString(address->getDomain()));
+}
+
+} // namespace
+
+SipCall* SipProvider::find(CallId id)
+{
+    const auto it = m_calls.find(id);
+    return it == m_calls.end() ? nullptr : &it->second;
+}
+
+const SipCall* SipProvider::find(CallId id) const
+{
+    const auto it = m_calls.find(id);
+    return it == m_calls.end() ? nullptr : &it->second;
+}
+
+SipCall* SipProvider::findSip(const std::shared_ptr<linphone::Call>& call)
+{
+    if (!call)
+        return nullptr;
+    for (auto& [id, c] : m_calls)
+        if (c.call && c.call->cPtr() == call->cPtr())
+            return &c;
+    return nullptr;
+}
+
+LONG SipProvider::submit(DWORD requestId, CallId id, std::function<LONG(SipCall&)> check,
+                         std::function<void(SipCall&)> effect)
+{
+    SipCall* c = find(id);
+    if (!c)
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (check)
+        if (const LONG error = check(*c))
+            return error;
+    QTimer::singleShot(0, this, [this, requestId, id, check = std::move(check), effect = std::move(effect)] {
+        SipCall* c = find(id);
+        const LONG result = !c ? LONG(LINEERR_INVALCALLHANDLE) : (check ? check(*c) : LONG(0));
+        sink().completeRequest(requestId, result);
+        if (result == 0)
+            if (SipCall* again = find(id))
+                effect(*again);
+    });
+    return 0;
+}
+
+bool SipProvider::setState(CallId id, DWORD state, DWORD mode)
+{
+    SipCall* c = find(id);
+    if (!c)
+        return false;
+    if (c->state == state && c->mode == mode)
+        return true;
+    c->state = state;
+    c->mode = mode;
+    c->stateMs = QDateTime::currentMSecsSinceEpoch();
+    if (state != LINECALLSTATE_CONNECTED)
+        stopGeneration(*c, LINEGENERATETERM_CANCEL);
+    sink().callStateChanged(id, state, mode);
+    return find(id) != nullptr;
+}
+
+void SipProvider::infoChanged(CallId id, DWORD states)
+{
+    if (find(id))
+        sink().callInfoChanged(id, states);
+}
+
+// ---------------------------------------------------------------------------------------
+// Outgoing calls
+// ---------------------------------------------------------------------------------------
+
+LONG SipProvider::makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination,
+                           bool hasDestination, DWORD, const CallParams& params)
+{
+    if (!validLine(device))
+        return LONG(LINEERR_BADDEVICEID);
+    if (call == 0 || find(call))
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (params.addressID != 0)
+        return LONG(LINEERR_INVALADDRESSID);
+    if (params.mediaMode != 0 && (params.mediaMode & ~m_caps[size_t(device)].fixed.dwMediaModes) != 0)
+        return LONG(LINEERR_INVALMEDIAMODE);
+    const QByteArray dest = destination.trimmed();
+    if (hasDestination && !dest.isEmpty() && checkDialable(dest) != 0)
+        return LONG(LINEERR_INVALADDRESS);
+    // A line whose stack did not start, or that cannot register, cannot place calls.
+    if (!inService(device))
+        return LONG(LINEERR_OPERATIONFAILED);
+    if (liveCalls(device) >= m_accounts[device].maxCalls)
+        return LONG(LINEERR_CALLUNAVAIL);
+
+    SipCall c;
+    c.id = call;
+    c.device = device;
+    c.outgoing = true;
+    c.info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
+    c.info.fixed.dwReason = LINECALLREASON_DIRECT;
+    c.info.fixed.dwMediaMode = params.mediaMode ? params.mediaMode : LINEMEDIAMODE_INTERACTIVEVOICE;
+    c.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
+    c.info.fixed.dwCallParamFlags = params.callParamFlags;
+    c.info.caller = partyOf({}, m_accounts[device].user, m_accounts[device].domain);
+    c.info.displayableAddress = params.displayableAddress;
+    c.info.calledParty = params.calledParty;
+    c.info.comment = params.comment;
+    m_calls.emplace(call, c);
+    const bool dialNow = hasDestination && !dest.isEmpty();
+    return submit(requestId, call, {}, [this, dest, dialNow](SipCall& c) {
+        const CallId id = c.id;
+        if (setState(id, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL) && dialNow)
+            invite(id, dest);
+    });
+}
+
+LONG SipProvider::dial(DWORD requestId, CallId call, const QByteArray& digits, DWORD)
+{
+    const QByteArray dest = digits.trimmed();
+    const LONG addressError = checkDialable(dest);
+    return submit(
+        requestId, call,
+        [addressError](SipCall& c) {
+            // A SIP call has its whole address in the INVITE: dialling adds to nothing.
+            if (c.call || (c.state != LINECALLSTATE_DIALTONE && c.state != LINECALLSTATE_DIALING))
+                return LONG(LINEERR_INVALCALLSTATE);
+            return addressError;
+        },
+        [this, dest](SipCall& c) { invite(c.id, dest); });
+}
+
+void SipProvider::invite(CallId id, const QByteArray& destination)
+{
+    SipCall* c = find(id);
+    if (!c)
+        return;
+    SipEndpoint& endpoint = *m_endpoints[size_t(c->device)];
+    linphone::Core* core = endpoint.core();
+    const QString target = dialTarget(destination, endpoint.account().domain);
+    const SipUri uri = SipUri::parse(target);
+    c->info.called = partyOf({}, uri.user, uri.host);
+    if (!setState(id, LINECALLSTATE_DIALING))
+        return;
+    infoChanged(id, LINECALLINFOSTATE_CALLEDID);
+    auto address = core ? core->interpretUrl(target.toStdString()) : nullptr;
+    if (!address) {
+        setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BADADDRESS);
+        return;
+    }
+    auto params = core->createCallParams(nullptr);
+    params->enableVideo(false);
+    if ((c->info.fixed.dwCallParamFlags & LINECALLPARAMFLAGS_BLOCKID) != 0)
+        params->addCustomHeader("Privacy", "id");
+    m_dialling = id;
+    auto call = core->inviteAddressWithParams(address, params);
+    m_dialling = 0;
+    c = find(id);
+    if (!c)
+        return;
+    if (!call) {
+        if (!ended(c->state))
+            setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_UNAVAIL);
+        return;
+    }
+    if (!c->call && !sipCallGone(call))
+        c->call = call;
+}
+
+// ---------------------------------------------------------------------------------------
+// Offered calls
+// ---------------------------------------------------------------------------------------
+
+QByteArray SipProvider::forwardFor(int device, DWORD mode) const
+{
+    if (!validLine(device))
+        return {};
+    for (const AddressStatusData::Forward& f : m_forwarding[size_t(device)].entries)
+        if (f.mode == mode)
+            return f.destAddress;
+    return {};
+}
+
+// Unconditional forwarding, and forwarding when busy, send the caller on before the line
+// rings at all; true when the call went.
+bool SipProvider::forwardOffered(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call)
+{
+    QByteArray destination = forwardFor(endpoint.device(), LINEFORWARDMODE_UNCOND);
+    if (destination.isEmpty() && liveCalls(endpoint.device()) > 0)
+        destination = forwardFor(endpoint.device(), LINEFORWARDMODE_BUSY);
+    if (destination.isEmpty())
+        return false;
+    auto address = endpoint.core()->interpretUrl(dialTarget(destination, endpoint.account().domain).toStdString());
+    if (!address)
+        return false;
+    m_leaving.push_back(call);
+    return call->redirectTo(address) == 0;
+}
+
+void SipProvider::redirectLater(CallId id, int delayMs, const QByteArray& destination)
+{
+    QTimer::singleShot(delayMs, this, [this, id, destination] {
+        if (SipCall* c = find(id); c && c->state == LINECALLSTATE_OFFERING && c->call)
+            sendOn(*c, destination, SendOn::Redirect);
+    });
+}
+
+void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call)
+{
+    if (forwardOffered(endpoint, call))
+        return;
+    const CallId id = sink().newCall(DWORD(endpoint.device()), 0);
+    if (id == 0 || find(id)) {
+        // Nobody can take the call: the caller hears that at once.
+        call->decline(linphone::Reason::TemporarilyUnavailable);
+        return;
+    }
+    SipCall c;
+    c.id = id;
+    c.device = endpoint.device();
+    c.call = call;
+    c.info.fixed.dwOrigin = LINECALLORIGIN_EXTERNAL;
+    c.info.fixed.dwReason = LINECALLREASON_DIRECT;
+    c.info.fixed.dwMediaMode = LINEMEDIAMODE_INTERACTIVEVOICE;
+    c.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
+    c.info.caller = partyOfAddress(call->getRemoteAddress());
+    // An asserted identity from a trusted proxy says better who calls than From does.
+    if (auto remote = call->getRemoteParams()) {
+        const QString asserted = QString::fromStdString(remote->getCustomHeader("P-Asserted-Identity"));
+        const SipUri uri = SipUri::parse(asserted.left(kMaxAddressLength));
+        if (!asserted.isEmpty() && uri.valid)
+            c.info.caller = partyOf(uri.displayName, uri.user, uri.host);
+        if (QString::fromStdString(remote->getCustomHeader("Privacy")).contains(QLatin1String("id")))
+            c.info.caller = PartyId{LINECALLPARTYID_BLOCKED, {}, {}};
+    }
+    c.info.called = partyOfAddress(call->getToAddress());
+    if (auto diversion = call->getDiversionAddress()) {
+        c.info.redirecting = partyOfAddress(diversion);
+        c.info.redirection = c.info.called;
+        c.info.fixed.dwReason = LINECALLREASON_FWDUNCOND;
+    }
+    m_calls.emplace(id, c);
+    if (!setState(id, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE))
+        return;
+    infoChanged(id, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID);
+    const QByteArray noAnswer = forwardFor(endpoint.device(), LINEFORWARDMODE_NOANSW);
+    if (!noAnswer.isEmpty())
+        redirectLater(id, int(m_forwarding[size_t(endpoint.device())].rings) * kRingMs, noAnswer);
+}
+
+LONG SipProvider::answer(DWORD requestId, CallId call, const QByteArray&)
+{
+    return submit(
+        requestId, call,
+        [](SipCall& c) {
+            return (c.state == LINECALLSTATE_OFFERING && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+        },
+        [this](SipCall& c) {
+            const CallId id = c.id;
+            auto params = c.call->getCore()->createCallParams(c.call);
+            if (params)
+                params->enableVideo(false);
+            if ((params ? c.call->acceptWithParams(params) : c.call->accept()) != 0)
+                if (SipCall* again = find(id); again && !ended(again->state))
+                    setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_UNAVAIL);
+        });
+}
+
+LONG SipProvider::redirect(DWORD requestId, CallId call, const QByteArray& destination, DWORD)
+{
+    const QByteArray dest = destination.trimmed();
+    const LONG addressError = checkDialable(dest);
+    return submit(
+        requestId, call,
+        [addressError](SipCall& c) {
+            if (c.state != LINECALLSTATE_OFFERING || !c.call)
+                return LONG(LINEERR_INVALCALLSTATE);
+            return addressError;
+        },
+        [this, dest](SipCall& c) { sendOn(c, dest, SendOn::Redirect); });
+}
+
+void SipProvider::sendOn(SipCall& c, const QByteArray& destination, SendOn how)
+{
+    const CallId id = c.id;
+    linphone::Core* core = m_endpoints[size_t(c.device)]->core();
+    auto address = core->interpretUrl(dialTarget(destination, m_accounts[c.device].domain).toStdString());
+    if (address && c.call) {
+        auto call = std::exchange(c.call, nullptr);
+        m_leaving.push_back(call);
+        const linphone::Status sent = how == SendOn::Redirect ? call->redirectTo(address) : call->transferTo(address);
+        if (sent != 0)
+            call->terminate();
+    } else {
+        endSipCall(c, false);
+    }
+    setState(id, LINECALLSTATE_IDLE);
+}
+
+// ---------------------------------------------------------------------------------------
+// Ending calls
+// ---------------------------------------------------------------------------------------
+
+LONG SipProvider::drop(DWORD requestId, CallId call, const QByteArray&)
+{
+    return submit(requestId, call, {}, [this](SipCall& c) {
+        const CallId id = c.id;
+        // An offered call refused while the line has another call is refused as busy.
+        endSipCall(c, liveCalls(c.device) > 1);
+        if (SipCall* again = find(id))
+            setState(again->id, LINECALLSTATE_IDLE);
+    });
+}
+
+void SipProvider::endSipCall(SipCall& c, bool busy)
+{
+    if (c.transferPartner) {
+        const CallId partner = std::exchange(c.transferPartner, 0);
+        if (SipCall* p = find(partner)) {
+            p->transferPartner = 0;
+            if (p->state == LINECALLSTATE_ONHOLDPENDTRANSFER)
+                QTimer::singleShot(0, this, [this, partner] {
+                    if (SipCall* p = find(partner); p && p->state == LINECALLSTATE_ONHOLDPENDTRANSFER)
+                        setState(partner, LINECALLSTATE_ONHOLD);
+                });
+        }
+    }
+    if (!c.call)
+        return;
+    std::shared_ptr<linphone::Call> call = std::exchange(c.call, nullptr);
+    if (sipCallGone(call))
+        return;
+    m_leaving.push_back(call);
+    if (c.state == LINECALLSTATE_OFFERING)
+        call->decline(busy ? linphone::Reason::Busy : linphone::Reason::Declined);
+    else
+        call->terminate(); // CANCEL before an answer, BYE after
+}
+
+void SipProvider::releaseCall(CallId id)
+{
+    SipCall* c = find(id);
+    if (!c)
+        return;
+    stopGeneration(*c, LINEGENERATETERM_CANCEL);
+    endSipCall(*c, false);
+    m_calls.erase(id);
+}
+
+void SipProvider::farEndEnded(SipCall& c, const std::shared_ptr<linphone::Call>& call, bool error)
+{
+    c.call.reset();
+    if (ended(c.state))
+        return;
+    DWORD mode = LINEDISCONNECTMODE_NORMAL;
+    const bool answered = c.state == LINECALLSTATE_CONNECTED || c.state == LINECALLSTATE_ONHOLD ||
+                          c.state == LINECALLSTATE_ONHOLDPENDTRANSFER;
+    if (error || (c.outgoing && !answered)) {
+        auto info = call->getErrorInfo();
+        const int code = info ? info->getProtocolCode() : 0;
+        mode = code >= 300 ? disconnectModeForResponse(code) : disconnectModeForReason(call->getReason());
+    }
+    setState(c.id, LINECALLSTATE_DISCONNECTED, mode);
+}
+
+// ---------------------------------------------------------------------------------------
+// What the stack reports
+// ---------------------------------------------------------------------------------------
+
+void SipProvider::callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call,
+                                   linphone::Call::State state)
+{
+    using S = linphone::Call::State;
+    if (state == S::IncomingReceived) {
+        offered(endpoint, call);
+        return;
+    }
+    SipCall* c = findSip(call);
+    if (!c && m_dialling && (state == S::OutgoingInit || state == S::OutgoingProgress)) {
+        c = find(m_dialling);
+        if (c && !c->call)
+            c->call = call;
+    }
+    if (!c && state == S::OutgoingInit && call->getDir() == linphone::Call::Dir::Outgoing) {
+        // The stack follows a transfer the far end asked for: a new call of this line.
+        const CallId id = sink().newCall(DWORD(endpoint.device()), 0);
+        if (id != 0 && !find(id)) {
+            SipCall t;
+            t.id = id;
+            t.device = endpoint.device();
+            t.call = call;
+            t.outgoing = true;
+            t.info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
+            t.info.fixed.dwReason = LINECALLREASON_TRANSFER;
+            t.info.fixed.dwMediaMode = LINEMEDIAMODE_INTERACTIVEVOICE;
+            t.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
+            t.info.caller = partyOf({}, m_accounts[endpoint.device()].user, m_accounts[endpoint.device()].domain);
+            t.info.called = partyOfAddress(call->getRemoteAddress());
+            m_calls.emplace(id, t);
+            if (setState(id, LINECALLSTATE_PROCEEDING))
+                infoChanged(id, LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_REASON);
+        }
+        return;
+    }
+    if (!c) {
+        if (state == S::Released)
+            m_leaving.erase(std::remove_if(m_leaving.begin(), m_leaving.end(),
+                                           [&](const auto& l) { return !l || l->cPtr() == call->cPtr(); }),
+                            m_leaving.end());
+        return;
+    }
+    const CallId id = c->id;
+    switch (state) {
+    case S::OutgoingProgress:
+        if (c->state == LINECALLSTATE_DIALTONE || c->state == LINECALLSTATE_DIALING)
+            setState(id, LINECALLSTATE_PROCEEDING);
+        break;
+    case S::OutgoingRinging:
+    case S::OutgoingEarlyMedia:
+        if (c->state == LINECALLSTATE_DIALING || c->state == LINECALLSTATE_PROCEEDING ||
+            c->state == LINECALLSTATE_DIALTONE)
+            setState(id, LINECALLSTATE_RINGBACK);
+        break;
+    case S::Connected:
+    case S::StreamsRunning:
+        if (c->remoteHeld) {
+            c->remoteHeld = false;
+            c->info.devSpecific.clear();
+            infoChanged(id, LINECALLINFOSTATE_DEVSPECIFIC);
+        }
+        if (c->state != LINECALLSTATE_CONNECTED && !ended(c->state)) {
+            if (c->outgoing && c->info.connected.flags == 0) {
+                c->info.connected = partyOfAddress(call->getRemoteAddress());
+                infoChanged(id, LINECALLINFOSTATE_CONNECTEDID);
+            }
+            if (SipCall* again = find(id))
+                setState(again->id, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+        }
+        break;
+    case S::Paused:
+        if (c->state == LINECALLSTATE_CONNECTED)
+            setState(id, c->transferPartner ? LINECALLSTATE_ONHOLDPENDTRANSFER : LINECALLSTATE_ONHOLD);
+        break;
+    case S::PausedByRemote:
+        if (!c->remoteHeld) {
+            // The far end holds: the call stays connected; its info says so.
+            c->remoteHeld = true;
+            c->info.devSpecific = "remote-hold";
+            infoChanged(id, LINECALLINFOSTATE_DEVSPECIFIC);
+        }
+        break;
+    case S::Error:
+        farEndEnded(*c, call, true);
+        break;
+    case S::End:
+        farEndEnded(*c, call, false);
+        break;
+    case S::Released:
+        c->call.reset();
+        break;
+    default:
+        break;
+    }
+}
+
+void SipProvider::transferStateChanged(SipEndpoint&, const std::shared_ptr<linphone::Call>& call,
+                                       linphone::Call::State state)
+{
+    using S = linphone::Call::State;
+    if (state != S::Connected && state != S::Error && state != S::End)
+        return;
+    // A call handed on by a transfer: once the far end has the new call, ours ends.
+    for (const auto& leaving : m_leaving)
+        if (leaving->cPtr() == call->cPtr() && !sipCallGone(leaving)) {
+            leaving->terminate();
+            return;
+        }
+}
+
+} // namespace Telephony

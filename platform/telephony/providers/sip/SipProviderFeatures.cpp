@@ -1,0 +1,315 @@
+#include "SipProvider.h"
+
+#include "SipAddress.h"
+
+#include "../../TapiConstants.h"
+
+#include <QTimer>
+
+namespace Telephony {
+
+using namespace Sip;
+
+namespace {
+
+// The stack sends RFC 4733 events of about 100 ms with a pause after each.
+constexpr int kDigitMs = 250;
+
+bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
+
+bool connectedOrHeld(DWORD state)
+{
+    return state == LINECALLSTATE_CONNECTED || state == LINECALLSTATE_ONHOLD ||
+           state == LINECALLSTATE_ONHOLDPENDTRANSFER;
+}
+
+} // namespace
+
+DWORD SipProvider::features(const SipCall& c) const
+{
+    const SipCall* partner = c.transferPartner ? find(c.transferPartner) : nullptr;
+    const bool partnerReady = partner && partner->call && c.call && connectedOrHeld(partner->state);
+    bool heldElsewhere = false;
+    bool connectedElsewhere = false;
+    for (const auto& [id, other] : m_calls) {
+        if (id == c.id || other.device != c.device)
+            continue;
+        heldElsewhere = heldElsewhere || other.state == LINECALLSTATE_ONHOLD;
+        connectedElsewhere = connectedElsewhere || other.state == LINECALLSTATE_CONNECTED;
+    }
+    const DWORD media = LINECALLFEATURE_GENERATEDIGITS | LINECALLFEATURE_MONITORDIGITS | LINECALLFEATURE_GATHERDIGITS;
+    switch (c.state) {
+    case LINECALLSTATE_OFFERING:
+        return LINECALLFEATURE_ACCEPT | LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP | LINECALLFEATURE_REDIRECT;
+    case LINECALLSTATE_DIALTONE:
+    case LINECALLSTATE_DIALING:
+        return c.call ? LINECALLFEATURE_DROP : (LINECALLFEATURE_DIAL | LINECALLFEATURE_DROP);
+    case LINECALLSTATE_CONNECTED: {
+        DWORD f = LINECALLFEATURE_DROP | LINECALLFEATURE_HOLD | media;
+        if (partner)
+            f |= partnerReady ? LINECALLFEATURE_COMPLETETRANSF : 0;
+        else
+            f |= LINECALLFEATURE_BLINDTRANSFER | LINECALLFEATURE_SETUPTRANSFER;
+        if (heldElsewhere || (partner && partner->state == LINECALLSTATE_ONHOLDPENDTRANSFER))
+            f |= LINECALLFEATURE_SWAPHOLD;
+        return f;
+    }
+    case LINECALLSTATE_ONHOLD: {
+        DWORD f = LINECALLFEATURE_UNHOLD | LINECALLFEATURE_DROP;
+        if (partnerReady)
+            f |= LINECALLFEATURE_COMPLETETRANSF;
+        if (connectedElsewhere)
+            f |= LINECALLFEATURE_SWAPHOLD;
+        return f;
+    }
+    case LINECALLSTATE_ONHOLDPENDTRANSFER: {
+        DWORD f = LINECALLFEATURE_DROP;
+        if (partnerReady)
+            f |= LINECALLFEATURE_COMPLETETRANSF;
+        if (partner && partner->state == LINECALLSTATE_CONNECTED)
+            f |= LINECALLFEATURE_SWAPHOLD;
+        return f;
+    }
+    case LINECALLSTATE_PROCEEDING:
+    case LINECALLSTATE_RINGBACK:
+    case LINECALLSTATE_DISCONNECTED:
+        return LINECALLFEATURE_DROP;
+    default:
+        break;
+    }
+    return 0;
+}
+
+CallInfoData SipProvider::callInfo(CallId call) const
+{
+    const SipCall* c = find(call);
+    if (!c)
+        return {};
+    CallInfoData info = c->info;
+    LINECALLINFO& f = info.fixed;
+    f.dwCallerIDFlags = info.caller.flags;
+    f.dwCalledIDFlags = info.called.flags;
+    f.dwConnectedIDFlags = info.connected.flags;
+    f.dwRedirectionIDFlags = info.redirection.flags;
+    f.dwRedirectingIDFlags = info.redirecting.flags;
+    f.dwCallStates = m_caps[size_t(c->device)].addresses.value(0).fixed.dwCallStates;
+    return info;
+}
+
+CallStatusData SipProvider::callStatus(CallId call) const
+{
+    CallStatusData s;
+    const SipCall* c = find(call);
+    if (!c)
+        return s;
+    s.callState = c->state;
+    s.callStateMode = c->mode;
+    s.callFeatures = features(*c);
+    s.callFeatures2 = (s.callFeatures & LINECALLFEATURE_COMPLETETRANSF) ? LINECALLFEATURE2_TRANSFERNORM : 0;
+    s.stateEntryMsecs = c->stateMs;
+    return s;
+}
+
+// ---------------------------------------------------------------------------------------
+// Hold (re-INVITE with a sendonly or inactive offer)
+// ---------------------------------------------------------------------------------------
+
+LONG SipProvider::hold(DWORD requestId, CallId call)
+{
+    return submit(
+        requestId, call,
+        [](SipCall& c) {
+            return (c.state == LINECALLSTATE_CONNECTED && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+        },
+        [](SipCall& c) { c.call->pause(); });
+}
+
+LONG SipProvider::unhold(DWORD requestId, CallId call)
+{
+    return submit(
+        requestId, call,
+        [](SipCall& c) {
+            return (c.state == LINECALLSTATE_ONHOLD && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+        },
+        [](SipCall& c) { c.call->resume(); });
+}
+
+LONG SipProvider::swapHold(DWORD requestId, CallId activeCall, CallId heldCall)
+{
+    const SipCall* held = find(heldCall);
+    if (!held)
+        return LONG(LINEERR_INVALCALLHANDLE);
+    return submit(
+        requestId, activeCall,
+        [this, heldCall](SipCall& c) {
+            const SipCall* h = find(heldCall);
+            if (!h || !h->call || h->device != c.device || !c.call)
+                return LONG(LINEERR_INVALCALLHANDLE);
+            if (c.state != LINECALLSTATE_CONNECTED ||
+                (h->state != LINECALLSTATE_ONHOLD && h->state != LINECALLSTATE_ONHOLDPENDTRANSFER))
+                return LONG(LINEERR_INVALCALLSTATE);
+            return LONG(0);
+        },
+        [this, heldCall](SipCall& c) {
+            c.call->pause();
+            if (SipCall* h = find(heldCall); h && h->call)
+                h->call->resume();
+        });
+}
+
+// ---------------------------------------------------------------------------------------
+// Transfers (REFER, and REFER with Replaces after a consultation)
+// ---------------------------------------------------------------------------------------
+
+LONG SipProvider::blindTransfer(DWORD requestId, CallId call, const QByteArray& destination, DWORD)
+{
+    const QByteArray dest = destination.trimmed();
+    const LONG addressError = checkDialable(dest);
+    return submit(
+        requestId, call,
+        [addressError](SipCall& c) {
+            if (!c.call || (c.state != LINECALLSTATE_CONNECTED && c.state != LINECALLSTATE_ONHOLD))
+                return LONG(LINEERR_INVALCALLSTATE);
+            return addressError;
+        },
+        [this, dest](SipCall& c) { sendOn(c, dest, SendOn::Refer); });
+}
+
+LONG SipProvider::setupTransfer(DWORD requestId, CallId call, CallId consultCall, const CallParams&)
+{
+    SipCall* c = find(call);
+    if (!c)
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (c->state != LINECALLSTATE_CONNECTED || !c->call || c->transferPartner)
+        return LONG(LINEERR_INVALCALLSTATE);
+    if (consultCall == 0 || find(consultCall))
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (liveCalls(c->device) >= m_accounts[c->device].maxCalls)
+        return LONG(LINEERR_CALLUNAVAIL);
+    SipCall consult;
+    consult.id = consultCall;
+    consult.device = c->device;
+    consult.outgoing = true;
+    consult.info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
+    consult.info.fixed.dwReason = LINECALLREASON_DIRECT;
+    consult.info.fixed.dwMediaMode = LINEMEDIAMODE_INTERACTIVEVOICE;
+    consult.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
+    consult.info.fixed.dwRelatedCallID = c->info.fixed.dwCallID;
+    consult.info.caller = partyOf({}, m_accounts[c->device].user, m_accounts[c->device].domain);
+    m_calls.emplace(consultCall, consult);
+    const LONG result = submit(
+        requestId, call,
+        [this, consultCall](SipCall& c) {
+            if (!find(consultCall))
+                return LONG(LINEERR_INVALCALLHANDLE);
+            return (c.state == LINECALLSTATE_CONNECTED && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+        },
+        [this, consultCall](SipCall& c) {
+            const CallId id = c.id;
+            c.transferPartner = consultCall;
+            if (SipCall* k = find(consultCall))
+                k->transferPartner = id;
+            c.call->pause();
+            setState(id, LINECALLSTATE_ONHOLDPENDTRANSFER);
+            setState(consultCall, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL);
+        });
+    if (result != 0)
+        m_calls.erase(consultCall);
+    return result;
+}
+
+LONG SipProvider::completeTransfer(DWORD requestId, CallId call, CallId consultCall, CallId, DWORD transferMode)
+{
+    // Conferences are not mixed by this line (FIXME: local mixing of a three-way call).
+    if (transferMode != LINETRANSFERMODE_TRANSFER)
+        return LONG(LINEERR_OPERATIONUNAVAIL);
+    return submit(
+        requestId, call,
+        [this, consultCall](SipCall& c) {
+            const SipCall* k = find(consultCall);
+            if (!k || k->device != c.device)
+                return LONG(LINEERR_INVALCONSULTCALLHANDLE);
+            if (!c.call || !k->call || !connectedOrHeld(c.state) || !connectedOrHeld(k->state))
+                return LONG(LINEERR_INVALCALLSTATE);
+            return LONG(0);
+        },
+        [this, consultCall](SipCall& c) {
+            SipCall* k = find(consultCall);
+            if (!k)
+                return;
+            const CallId id = c.id;
+            c.transferPartner = 0;
+            k->transferPartner = 0;
+            // Both far ends now talk to each other; our two calls end as they hang up.
+            auto held = std::exchange(c.call, nullptr);
+            auto consult = std::exchange(k->call, nullptr);
+            m_leaving.push_back(held);
+            m_leaving.push_back(consult);
+            if (held->transferToAnother(consult) != 0) {
+                held->terminate();
+                consult->terminate();
+            }
+            setState(id, LINECALLSTATE_IDLE);
+            setState(consultCall, LINECALLSTATE_IDLE);
+        });
+}
+
+// ---------------------------------------------------------------------------------------
+// Digits (RFC 4733 telephone events)
+// ---------------------------------------------------------------------------------------
+
+LONG SipProvider::generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits, DWORD duration)
+{
+    SipCall* c = find(call);
+    if (!c)
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (digitMode != LINEDIGITMODE_DTMF)
+        return LONG(LINEERR_INVALDIGITMODE);
+    if (c->state != LINECALLSTATE_CONNECTED || !c->call)
+        return LONG(LINEERR_INVALCALLSTATE);
+    stopGeneration(*c, LINEGENERATETERM_CANCEL);
+    if (digits.isEmpty())
+        return 0;
+    if (c->call->sendDtmfs(digits.toStdString()) != 0)
+        return LONG(LINEERR_OPERATIONFAILED);
+    c->genToken = token;
+    c->genTimer = new QTimer(this);
+    c->genTimer->setSingleShot(true);
+    const int perDigit = qBound(kDigitMs, int(duration) + 150, 2000);
+    const CallId id = c->id;
+    QObject::connect(c->genTimer.data(), &QTimer::timeout, this, [this, id] {
+        if (SipCall* again = find(id))
+            stopGeneration(*again, LINEGENERATETERM_DONE);
+    });
+    c->genTimer->start(perDigit * int(digits.size()));
+    return 0;
+}
+
+void SipProvider::stopGeneration(SipCall& c, DWORD termination)
+{
+    if (c.genToken == 0)
+        return;
+    const DWORD token = std::exchange(c.genToken, 0);
+    if (c.genTimer) {
+        // The timer may be the one calling: it goes on the event loop, not here.
+        c.genTimer->stop();
+        c.genTimer->deleteLater();
+        c.genTimer = nullptr;
+    }
+    if (termination == LINEGENERATETERM_CANCEL && c.call)
+        c.call->cancelDtmfs();
+    sink().generateFinished(token, termination);
+}
+
+void SipProvider::dtmfReceived(SipEndpoint&, const std::shared_ptr<linphone::Call>& call, int dtmf)
+{
+    SipCall* c = findSip(call);
+    if (!c || ended(c->state))
+        return;
+    const char digit = char(dtmf);
+    if (!QByteArray("0123456789*#ABCD").contains(digit))
+        return; // an event the network made up: not a digit
+    sink().digitReceived(c->id, digit, LINEDIGITMODE_DTMF);
+}
+
+} // namespace Telephony

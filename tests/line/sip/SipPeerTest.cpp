@@ -1,0 +1,162 @@
+// A SIP line against peers that are not this program: sipp plays a registrar asking
+// for digest authentication, far ends that answer, are busy or ring forever, and a
+// caller with a display name and an asserted identity.
+
+#include "SipLineFixture.h"
+#include "SippPeer.h"
+
+#include <TapiApi.h>
+#include <TapiConstants.h>
+#include <TnvCallerID.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class SipPeer : public SipLineFixture {
+protected:
+    void SetUp() override
+    {
+        if (SippPeer::program().isEmpty())
+            GTEST_SKIP() << "sipp is not installed (scripts/install-deps.sh installs it)";
+        SipLineFixture::SetUp();
+        m_peerPort = freePort();
+    }
+
+    // Alice's line with sipp as its proxy.
+    TnvLine* aliceThroughPeer(const QString& extra = QStringLiteral("account1.register = false\n"))
+    {
+        writeConfig({QStringLiteral("alice")},
+                    QStringLiteral("account1.proxy = \"sip:127.0.0.1:%1\"\n").arg(m_peerPort) + extra);
+        m_lines.clear();
+        return openLine(0);
+    }
+
+    QString passwordFile(const QByteArray& password)
+    {
+        const QString path = m_configDir.filePath(QStringLiteral("alice.secret"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(password + '\n');
+        file.close();
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+        return path;
+    }
+
+    static DWORD devStatusFlags(DWORD device)
+    {
+        HLINEAPP app = 0;
+        DWORD devices = 0;
+        HLINE line = 0;
+        LINEDEVSTATUS status{};
+        status.dwTotalSize = sizeof(status);
+        const auto ignore = [](DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {};
+        if (lineInitialize(&app, nullptr, ignore, "probe", &devices) != 0)
+            return 0;
+        DWORD flags = 0;
+        if (lineOpen(app, device, &line, TAPI_VERSION2_2, 0, 0, LINECALLPRIVILEGE_NONE, 0, nullptr) == 0 &&
+            lineGetLineDevStatus(line, &status) == 0)
+            flags = status.dwDevStatusFlags;
+        lineShutdown(app);
+        return flags;
+    }
+
+    int m_peerPort = 0;
+    SippPeer m_peer;
+};
+
+TEST_F(SipPeer, RegistrationWithDigestAuthenticationPutsTheLineInService)
+{
+    struct Case {
+        const char* password;
+        bool inService;
+    };
+    for (const Case& c : {Case{"Sesame-42", true}, Case{"wrong", false}}) {
+        SCOPED_TRACE(c.password);
+        SippPeer registrar;
+        ASSERT_TRUE(registrar.start(QStringLiteral("uas-register-digest.xml"), m_peerPort, freePort()));
+        TnvLine* alice = aliceThroughPeer(QStringLiteral("account1.passwordFile = \"%1\"\n")
+                                              .arg(passwordFile(c.password)));
+        ASSERT_EQ(registrar.finish(), 0); // both ways through the scenario: 200 or 403
+        ASSERT_TRUE(waitUntil([&] {
+            return bool(devStatusFlags(0) & LINEDEVSTATUSFLAGS_INSERVICE) == c.inService;
+        }, 3000));
+        if (!c.inService) {
+            // A line that cannot register says so when it is asked to dial.
+            alice->Call()->setPhoneNumber(QStringLiteral("bob"));
+            EXPECT_FALSE(alice->Call()->Dial());
+        }
+        const std::string trace = log(alice);
+        EXPECT_EQ(trace.find("Sesame"), std::string::npos);
+        m_lines.clear();
+        waitUntil([] { return !Telephony::serviceRunning(); }, 3000);
+        m_ports.clear();
+    }
+}
+
+TEST_F(SipPeer, FarEndsThatAnswerAreBusyOrRingForever)
+{
+    struct Case {
+        const char* scenario;
+        const char* reached;
+        DWORD state;
+        DWORD mode;
+    };
+    for (const Case& c : {Case{"uas-answer.xml", "OnConnected", LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE},
+                          Case{"uas-busy.xml", "OnDisconnected", LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_BUSY},
+                          Case{"uas-ring.xml", "OnRingBack", LINECALLSTATE_RINGBACK, 0}}) {
+        SCOPED_TRACE(c.scenario);
+        SippPeer peer;
+        ASSERT_TRUE(peer.start(QString::fromLatin1(c.scenario), m_peerPort, freePort()));
+        clearEvents();
+        TnvLine* alice = aliceThroughPeer();
+        alice->Call()->setPhoneNumber(QStringLiteral("bob"));
+        ASSERT_TRUE(alice->Call()->Dial()) << log(alice);
+        ASSERT_TRUE(waitFor(0, QString::fromLatin1(c.reached))) << log(alice);
+        EXPECT_EQ(alice->Call()->State(), c.state);
+        if (c.mode != 0) {
+            EXPECT_EQ(alice->Call()->StateMode(), c.mode);
+        }
+        // Hanging up sends BYE, nothing or CANCEL, as the far end expects.
+        ASSERT_TRUE(alice->Call()->Hangup());
+        ASSERT_TRUE(waitFor(0, QStringLiteral("OnCallEnd"))) << log(alice);
+        EXPECT_EQ(peer.finish(), 0);
+        m_lines.clear();
+        waitUntil([] { return !Telephony::serviceRunning(); }, 3000);
+        m_ports.clear();
+    }
+}
+
+TEST_F(SipPeer, CallerIdComesFromTheAssertedIdentity)
+{
+    TnvLine* alice = aliceThroughPeer();
+    SippPeer caller;
+    ASSERT_TRUE(caller.start(QStringLiteral("uac-display-name.xml"), m_peerPort, freePort(),
+                             QStringLiteral("127.0.0.1:%1").arg(m_ports.value(0)), {QStringLiteral("-s"), QStringLiteral("alice")}));
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnOffering"))) << log(alice);
+    EXPECT_EQ(alice->Call()->CallerID()->Name(), QStringLiteral("Reception Main"));
+    EXPECT_EQ(alice->Call()->CallerID()->Number(), QStringLiteral("100@pbx.example.org"));
+    // Refused while it is offered: the caller hears 603.
+    ASSERT_TRUE(alice->Call()->Hangup());
+    EXPECT_EQ(caller.finish(), 0);
+}
+
+TEST_F(SipPeer, HostileCallersNeitherCrashNorFloodTheTrace)
+{
+    writeConfig({QStringLiteral("alice")});
+    TnvLine* alice = openLine(0);
+    SippPeer caller;
+    ASSERT_TRUE(caller.start(QStringLiteral("uac-hostile.xml"), m_peerPort, freePort(),
+                             QStringLiteral("127.0.0.1:%1").arg(m_ports.value(0)), {QStringLiteral("-s"), QStringLiteral("alice")}));
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnOffering"))) << log(alice);
+    // The name is cut to what a party shows.
+    // FIXME: names past about 1000 characters crash the SIP stack itself (liblinphone
+    // 5.1.65, before any report reaches the provider); that needs a newer stack.
+    EXPECT_LE(alice->Call()->CallerID()->Name().size(), 128);
+    EXPECT_TRUE(alice->Call()->CallerID()->Name().startsWith(QStringLiteral("ZZZZ")));
+    EXPECT_EQ(alice->Call()->CallerID()->Number(), QStringLiteral("mallory@127.0.0.1"));
+    ASSERT_TRUE(alice->Call()->Hangup());
+    EXPECT_EQ(caller.finish(), 0); // the stray BYE got 481, the INVITE 603
+}
+
+} // namespace
