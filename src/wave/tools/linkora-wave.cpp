@@ -42,7 +42,8 @@ int usage(const QString& problem)
 class WaveTool {
 public:
     explicit WaveTool(bool trace)
-        : m_control(ckPlay)
+        : m_trace(trace)
+        , m_control(ckPlay)
     {
         m_control.OnLog = [this, trace](TnvSharedControl*, const QString& line) {
             if (line.trimmed().startsWith(QStringLiteral("File: ")))
@@ -72,9 +73,20 @@ public:
         return buffer()->LoadFromFile(names);
     }
 
+    // The control's closing lines still reach the trace, but not this object.
+    ~WaveTool()
+    {
+        const bool trace = m_trace;
+        m_control.OnLog = [trace](TnvSharedControl*, const QString& line) {
+            if (trace)
+                print(stderr, line + QLatin1Char('\n'));
+        };
+    }
+
 private:
-    TnvWaveControl m_control;
+    bool m_trace = false;
     QString m_lastFile;
+    TnvWaveControl m_control;
 };
 
 int info(WaveTool& tool, const QString& file)
