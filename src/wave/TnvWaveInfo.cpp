@@ -113,7 +113,9 @@ QByteArray TnvWaveInfo::creationDateText(const QDateTime& date)
     if (!date.isValid())
         return {};
     const QDate day = date.date();
-    return QByteArray::number(day.year()) + '-' + QByteArray::number(day.month()).rightJustified(2, '0') + '-'
+    // Four year digits, so that a year before 1000 reads back by position.
+    return QByteArray::number(day.year()).rightJustified(4, '0') + '-'
+           + QByteArray::number(day.month()).rightJustified(2, '0') + '-'
            + QByteArray::number(day.day()).rightJustified(2, '0');
 }
 
@@ -121,10 +123,16 @@ QDateTime TnvWaveInfo::parseCreationDate(const QByteArray& text)
 {
     if (text.size() <= 9)
         return {};
+    // Digits only: a sign or blank makes the part "not a number".
     const auto number = [&text](int from, int count) {
-        bool ok = false;
-        const int value = text.mid(from, count).toInt(&ok);
-        return ok ? value : 0;
+        const QByteArray part = text.mid(from, count);
+        int value = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9')
+                return 0;
+            value = value * 10 + (c - '0');
+        }
+        return value;
     };
     const QDate day(number(0, 4), number(5, 2), number(8, 2));
     return day.isValid() ? QDateTime(day, QTime(0, 0)) : QDateTime();

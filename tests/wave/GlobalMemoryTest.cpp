@@ -38,3 +38,34 @@ TEST(GlobalMemory, BlocksAreZeroedKeptAcrossReallocationAndForgottenWhenFreed)
     EXPECT_NE(next, block);
     GlobalFree(next);
 }
+
+TEST(GlobalMemory, LargeBlocksRegrowZeroedAfterShrinking)
+{
+    constexpr SIZE_T mb = SIZE_T(1) << 20;
+    const HGLOBAL block = GlobalAlloc(GHND, 6 * mb);
+    ASSERT_NE(block, 0u);
+    auto* data = static_cast<unsigned char*>(GlobalLock(block));
+    std::memset(data, 0xCD, 6 * mb);
+    GlobalUnlock(block);
+    // Shrinking keeps the front; growing again must not bring the old tail back.
+    ASSERT_EQ(GlobalReAlloc(block, 5 * mb + 3, GMEM_MOVEABLE), block);
+    ASSERT_EQ(GlobalReAlloc(block, 8 * mb, GHND), block);
+    data = static_cast<unsigned char*>(GlobalLock(block));
+    EXPECT_EQ(data[5 * mb + 2], 0xCD);
+    EXPECT_EQ(data[5 * mb + 3], 0);
+    EXPECT_EQ(data[6 * mb - 1], 0);
+    EXPECT_EQ(data[8 * mb - 1], 0);
+    // And a small block grown past the mapping size keeps its content.
+    GlobalUnlock(block);
+    GlobalFree(block);
+    const HGLOBAL small = GlobalAlloc(GHND, 10);
+    std::memset(GlobalLock(small), 0x11, 10);
+    GlobalUnlock(small);
+    ASSERT_EQ(GlobalReAlloc(small, 5 * mb, GHND), small);
+    data = static_cast<unsigned char*>(GlobalLock(small));
+    EXPECT_EQ(data[9], 0x11);
+    EXPECT_EQ(data[10], 0);
+    EXPECT_EQ(data[5 * mb - 1], 0);
+    GlobalUnlock(small);
+    GlobalFree(small);
+}

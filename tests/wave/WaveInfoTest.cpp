@@ -45,6 +45,8 @@ TEST(WaveInfo, CreationDatesAreReadByPosition)
         {"2001-09-0", QDate()},
         {"2001-02-30", QDate()},
         {"abcd-ef-gh", QDate()},
+        {"-001-09-08", QDate()},
+        {"0999-09-08", QDate(999, 9, 8)},
         {"", QDate()},
     };
     for (const auto& row : rows) {
@@ -52,6 +54,7 @@ TEST(WaveInfo, CreationDatesAreReadByPosition)
         EXPECT_EQ(parsed.isValid() ? parsed.date() : QDate(), row.date) << row.text;
     }
     EXPECT_EQ(TnvWaveInfo::creationDateText(QDateTime(QDate(2001, 9, 8), QTime())), QByteArray("2001-09-08"));
+    EXPECT_EQ(TnvWaveInfo::creationDateText(QDateTime(QDate(999, 9, 8), QTime())), QByteArray("0999-09-08"));
 }
 
 TEST(WaveInfo, SavedFileCarriesTheListAfterTheDataWithExactSizes)
