@@ -57,6 +57,8 @@ qint32 TnvWaveFileReader::open(const QString& fileName)
     auto* chunk = static_cast<char*>(GlobalLock(block));
     const bool complete = fmt.cksize <= DWORD(INT32_MAX) && mmioRead(m_file, chunk, LONG(fmt.cksize)) == LONG(fmt.cksize);
     m_format = TnvWaveImage::readFormat(reinterpret_cast<const uchar*>(chunk));
+    const quint16 cbSize = quint16(uchar(chunk[16]) | uchar(chunk[17]) << 8);
+    m_extraFormatBytes = fmt.cksize > 18 && cbSize > 0 ? qMin<quint32>(cbSize, fmt.cksize - 18) : 0;
     GlobalUnlock(block);
     GlobalFree(block);
     if (!complete)

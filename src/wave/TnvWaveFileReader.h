@@ -29,6 +29,9 @@ public:
 
     const TnvWaveFormatFields& format() const { return m_format; }
     quint32 dataSize() const { return m_dataSize; }
+    // Bytes of the format chunk beyond the 18 every image keeps (a compressed or
+    // extensible format's own data), which a saved copy does not carry.
+    quint32 extraFormatBytes() const { return m_extraFormatBytes; }
 
     // The name a load opens: ".wav" added when the name has no extension, and the
     // directory given when it has none of its own.
@@ -38,4 +41,5 @@ private:
     HMMIO m_file = nullptr;
     TnvWaveFormatFields m_format;
     quint32 m_dataSize = 0;
+    quint32 m_extraFormatBytes = 0;
 };

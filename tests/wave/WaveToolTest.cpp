@@ -68,6 +68,16 @@ TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
     run = tool({QStringLiteral("info"), dir.filePath(QStringLiteral("none.wav"))});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("MMIOERR_FILENOTFOUND")));
+    // A format with bytes of its own would be cut short by a rewrite: refused, untouched.
+    const QString adpcm = dir.filePath(QStringLiteral("adpcm.wav"));
+    const QByteArray adpcmBytes = riff(chunk("fmt ", fmtBody(17, 1, 8000, 4, 2)) + chunk("data", ramp(10)));
+    ASSERT_TRUE(writeFile(adpcm, adpcmBytes));
+    run = tool({QStringLiteral("tag"), adpcm, QStringLiteral("--name"), QStringLiteral("x")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("not rewritten"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(adpcm), adpcmBytes);
+    EXPECT_EQ(tool({QStringLiteral("info"), adpcm}).exitCode, 0);
+
     EXPECT_EQ(tool({QStringLiteral("cut"), joined, a}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("frobnicate")}).exitCode, 2);

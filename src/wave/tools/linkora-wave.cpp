@@ -3,6 +3,7 @@
 // 2 the command line was wrong.
 
 #include <TnvWaveControl.h>
+#include <TnvWaveFileReader.h>
 #include <TnvWaveNumbers.h>
 
 #include <TnvResultTexts.h>
@@ -89,6 +90,28 @@ private:
     TnvWaveControl m_control;
 };
 
+// A rewritten file keeps only the 18-byte format chunk; a format with data of its own
+// (compressed, extensible) would come out unreadable, so such inputs are refused.
+bool rewritable(const QString& names)
+{
+    QString directory;
+    const QStringList elements = names.split(QLatin1Char(','));
+    for (qsizetype i = 0; i < elements.size(); ++i) {
+        const QString name = TnvWaveFileReader::completeName(elements.at(i).trimmed(), directory);
+        if (i == 0 && name.contains(QLatin1Char('/')))
+            directory = name.left(name.lastIndexOf(QLatin1Char('/')));
+        TnvWaveFileReader reader;
+        if (reader.open(name) == 0 && reader.extraFormatBytes() > 0) {
+            print(stderr, QStringLiteral("linkora-wave: %1: the format carries %2 bytes of its own that a rewritten "
+                                         "file would lose; not rewritten\n")
+                              .arg(name)
+                              .arg(reader.extraFormatBytes()));
+            return false;
+        }
+    }
+    return true;
+}
+
 int info(WaveTool& tool, const QString& file)
 {
     if (!tool.load(file))
@@ -157,6 +180,8 @@ int main(int argc, char** argv)
     if (command == QStringLiteral("join")) {
         if (args.size() != 2)
             return usage(QStringLiteral("join takes OUT and a comma-separated list of inputs"));
+        if (!rewritable(args.at(1)))
+            return 1;
         if (!tool.load(args.at(1)))
             return tool.fail(args.at(1));
         return save(tool, args.at(0));
@@ -170,6 +195,8 @@ int main(int argc, char** argv)
         const double seconds = (before ? *before : *after).toDouble(&ok);
         if (!ok || !(seconds > 0))
             return usage(QStringLiteral("the seconds must be a number above 0"));
+        if (!rewritable(args.at(1)))
+            return 1;
         if (!tool.load(args.at(1)))
             return tool.fail(args.at(1));
         const double length = tool.format()->Seconds();
@@ -193,6 +220,8 @@ int main(int argc, char** argv)
             if (!day.isValid())
                 return usage(QStringLiteral("--date wants YYYY-MM-DD"));
         }
+        if (!rewritable(args.first()))
+            return 1;
         if (!tool.load(args.first()))
             return tool.fail(args.first());
         if (author)
