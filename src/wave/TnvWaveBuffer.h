@@ -75,6 +75,10 @@ private:
     bool attach(quint32 handle);
     void logState();
     bool deleteBytes(double seconds, bool before);
+    // Whether an element of this format and size may join the load (format, size,
+    // limit); then its samples go in and the load takes it.
+    qint32 admit(Load& load, const TnvWaveFormatFields& format, quint32 dataSize);
+    void accepted(Load& load, const TnvWaveFormatFields& format, quint32 dataSize);
     // One element of a load: reads it into the load's new image.
     qint32 loadFile(Load& load, const QString& name);
     qint32 loadBuffer(Load& load, const QString& element);

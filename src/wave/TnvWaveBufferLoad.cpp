@@ -78,16 +78,14 @@ qint32 TnvWaveBuffer::growImage(Load& load, const TnvWaveFormatFields& format, q
     return 0;
 }
 
-qint32 TnvWaveBuffer::loadFile(Load& load, const QString& name)
+qint32 TnvWaveBuffer::admit(Load& load, const TnvWaveFormatFields& format, quint32 dataSize)
 {
-    TnvWaveFileReader reader;
-    if (qint32 code = reader.open(name))
-        return code;
-    if (!load.first && reader.format() != load.format)
+    if (!load.first && format != load.format)
         return WAV_ERROR_FORMATMISMATCH;
-    const quint64 total = quint64(load.accumulated) + reader.dataSize();
+    const quint64 total = quint64(load.accumulated) + dataSize;
     if (total > TnvWaveImage::MaxDataSize)
         return WAV_ERROR_NOMEMORY;
+    // The limit is asked about once per load, the first time the total passes it.
     if (!load.limitTested) {
         const qint64 limit = qint64(m_owner->Source()->MaxSize()) * 1024;
         if (limit > 0 && quint64(limit) < total) {
@@ -98,20 +96,35 @@ qint32 TnvWaveBuffer::loadFile(Load& load, const QString& name)
             }
         }
     }
+    return 0;
+}
+
+void TnvWaveBuffer::accepted(Load& load, const TnvWaveFormatFields& format, quint32 dataSize)
+{
+    if (load.first)
+        load.format = format;
+    load.accumulated += dataSize;
+    load.first = false;
+    m_owner->Source()->Format()->assign(load.format, load.accumulated,
+                                        TnvWaveFormat::secondsOf(load.accumulated, load.format.avgBytesPerSec));
+}
+
+qint32 TnvWaveBuffer::loadFile(Load& load, const QString& name)
+{
+    TnvWaveFileReader reader;
+    if (qint32 code = reader.open(name))
+        return code;
+    if (qint32 code = admit(load, reader.format(), reader.dataSize()))
+        return code;
     uchar* samples = nullptr;
     if (qint32 code = growImage(load, reader.format(), reader.dataSize(), samples))
         return code;
     if (qint32 code = reader.readSamples(samples, reader.dataSize()))
         return code;
-    if (load.first) {
-        load.format = reader.format();
+    if (load.first)
         reader.readInfo(load.info);
-    }
     reader.close();
-    load.accumulated = quint32(total);
-    load.first = false;
-    m_owner->Source()->Format()->assign(load.format, load.accumulated,
-                                        TnvWaveFormat::secondsOf(load.accumulated, load.format.avgBytesPerSec));
+    accepted(load, reader.format(), reader.dataSize());
     return 0;
 }
 
@@ -126,31 +139,13 @@ qint32 TnvWaveBuffer::loadBuffer(Load& load, const QString& element)
         source.data() ? TnvWaveImage::parse(source.data(), source.size()) : std::nullopt;
     if (!parsed)
         return WAV_ERROR_FILECORRUPT;
-    if (!load.first && parsed->format != load.format)
-        return WAV_ERROR_FORMATMISMATCH;
-    const quint64 total = quint64(load.accumulated) + parsed->dataSize;
-    if (total > TnvWaveImage::MaxDataSize)
-        return WAV_ERROR_NOMEMORY;
-    if (!load.limitTested) {
-        const qint64 limit = qint64(m_owner->Source()->MaxSize()) * 1024;
-        if (limit > 0 && quint64(limit) < total) {
-            load.limitTested = true;
-            if (!m_owner->allowOverSize()) {
-                m_owner->ReportResult(false, WAV_ERROR_CANCELED);
-                return kCancelled;
-            }
-        }
-    }
+    if (qint32 code = admit(load, parsed->format, parsed->dataSize))
+        return code;
     uchar* samples = nullptr;
     if (qint32 code = growImage(load, parsed->format, parsed->dataSize, samples))
         return code;
     std::memcpy(samples, source.data() + parsed->dataOffset, parsed->dataSize);
-    if (load.first)
-        load.format = parsed->format;
-    load.accumulated = quint32(total);
-    load.first = false;
-    m_owner->Source()->Format()->assign(load.format, load.accumulated,
-                                        TnvWaveFormat::secondsOf(load.accumulated, load.format.avgBytesPerSec));
+    accepted(load, parsed->format, parsed->dataSize);
     return 0;
 }
 
