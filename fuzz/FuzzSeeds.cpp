@@ -3,6 +3,7 @@
 // Usage: FuzzSeeds <folder>; each program's seeds go into <folder>/<program>/.
 
 #include <TnvDialerDescription.h>
+#include <TnvWaveControl.h>
 
 #include <TapiConstants.h>
 #include <TapiStructs.h>
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdio>
@@ -185,6 +187,50 @@ bool tapiBuffer()
         && write(program, header(4, 0, 1) + content) && write(program, header(0xFFFFFFFF, 16, 5) + content);
 }
 
+// Wave images as a buffer holds them, and the files a buffer saves from them: PCM with
+// odd data and every INFO item, and the other formats of the table.
+bool waveSeeds()
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return false;
+    const struct {
+        TWaveFormatID id;
+        int bytes;
+    } sounds[] = {{wfPCM08000M16, 64}, {wfPCM08000M08, 33}, {wfuLaw08000M08, 16}, {wfIMAADPCM08000M04, 16}};
+    bool ok = true;
+    for (const auto& sound : sounds) {
+        QByteArray image(int(TnvWaveImage::HeaderSize) + sound.bytes, '\0');
+        auto* bytes = reinterpret_cast<uchar*>(image.data());
+        TnvWaveImage::writeHeader(bytes, TnvWaveFormat::Row(sound.id), quint32(sound.bytes));
+        for (int i = 0; i < sound.bytes; ++i)
+            bytes[TnvWaveImage::HeaderSize + i] = uchar(i * 37);
+        ok = ok && write("FuzzWaveImage", image);
+
+        const QString plain = scratch.filePath(QStringLiteral("plain.wav"));
+        QFile file(plain);
+        ok = ok && file.open(QIODevice::WriteOnly) && file.write(image) == image.size();
+        file.close();
+        TnvWaveControl control(ckPlay);
+        TnvWaveBuffer* buffer = control.Source()->Buffer();
+        ok = ok && buffer->LoadFromFile(plain);
+        buffer->setAuthor(QStringLiteral("Zoë Müller"));
+        buffer->setName(QStringLiteral("名前"));
+        buffer->setComments(QStringLiteral("odd"));
+        buffer->setCategory(QStringLiteral("ab"));
+        buffer->setCopyright(QStringLiteral("c"));
+        buffer->setKeywords(QStringLiteral("k"));
+        buffer->setSubject(QStringLiteral("s"));
+        buffer->setCreationDate(QDateTime(QDate(2001, 9, 8), QTime(0, 0)));
+        const QString saved = scratch.filePath(QStringLiteral("saved.wav"));
+        ok = ok && buffer->SaveToFile(saved);
+        QFile in(saved);
+        ok = ok && in.open(QIODevice::ReadOnly) && write("FuzzWaveFile", in.readAll());
+        buffer->FreeBuffer();
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -196,7 +242,8 @@ int main(int argc, char** argv)
     }
     g_root = QString::fromLocal8Bit(argv[1]);
     const bool written =
-        callerStructures() && configFile() && controlRequest() && maskLayout() && storedProperties() && tapiBuffer();
+        callerStructures() && configFile() && controlRequest() && maskLayout() && storedProperties() && tapiBuffer()
+        && waveSeeds();
     if (!written)
         std::fprintf(stderr, "FuzzSeeds: cannot write the seeds into %s\n", argv[1]);
     return written ? 0 : 1;

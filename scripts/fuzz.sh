@@ -2,7 +2,7 @@
 # Builds the fuzz programs in their own clang tree (build-fuzz, or $FUZZ_BUILD) and runs
 # each for a bounded time from a fresh seed corpus; any crash, leak, sanitizer report or
 # broken invariant fails the run and leaves its input in $FUZZ_BUILD/findings/.
-#   scripts/fuzz.sh                 every program, FUZZ_SECONDS (20) each
+#   scripts/fuzz.sh                 every program, FUZZ_SECONDS (20; the wave readers 30) each
 #   scripts/fuzz.sh FuzzConfigFile  one program
 # FUZZ_SECONDS=600 or FUZZ_RUNS=10000000 make longer local runs; FUZZ_JOBS programs run
 # side by side (default: the number of cores).
@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${FUZZ_BUILD:-build-fuzz}
-seconds=${FUZZ_SECONDS:-20}
+seconds=${FUZZ_SECONDS:-}
 runs=${FUZZ_RUNS:--1}
 jobs=${FUZZ_JOBS:-$(nproc)}
 
@@ -27,7 +27,8 @@ cmake --build "$build" --target linkora_fuzzers --parallel "$(nproc)"
 
 programs=("$@")
 if [ ${#programs[@]} -eq 0 ]; then
-  programs=(FuzzCallerStructures FuzzConfigFile FuzzControlRequest FuzzMaskLayout FuzzStoredProperties FuzzTapiBuffer)
+  programs=(FuzzCallerStructures FuzzConfigFile FuzzControlRequest FuzzMaskLayout FuzzStoredProperties FuzzTapiBuffer
+            FuzzWaveFile FuzzWaveImage)
 fi
 
 seeds=$build/fuzz-seeds
@@ -47,7 +48,9 @@ fuzz_one() {
   rm -rf "$corpus"
   mkdir -p "$corpus"
   cp "$seeds/$program"/* "$corpus/"
-  local limits=(-max_total_time="$seconds")
+  local time=${seconds:-20}
+  case $program in FuzzWave*) time=${seconds:-30} ;; esac
+  local limits=(-max_total_time="$time")
   [ "$runs" -ge 0 ] && limits=(-runs="$runs")
   if "$build/fuzz/$program" "${limits[@]}" -max_len=8192 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/findings/$program-" "$corpus" >"$build/fuzz-logs/$program.log" 2>&1; then

@@ -10,6 +10,7 @@ packages=(
   poppler-utils fonts-dejavu-core
   clang libfuzzer-14-dev
   liblinphone-dev sip-tester kamailio
+  sox
 )
 
 missing=()

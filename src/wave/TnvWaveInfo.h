@@ -1,0 +1,37 @@
+#pragma once
+
+// The LIST/INFO chunk of a WAVE file: which buffer field each item holds, how texts are
+// encoded, how the creation date is written and read, and reading and writing the list
+// through the RIFF file functions.
+//
+// Texts are written in Latin-1 when every character has a Latin-1 byte, which is what
+// older readers expect, and in UTF-8 otherwise. Read texts are taken as UTF-8 when they
+// are valid UTF-8 and as Latin-1 when not, so files from either kind of writer read
+// back unchanged.
+
+#include "TnvBufferFields.h"
+
+#include <MmioApi.h>
+
+#include <QByteArray>
+
+class TnvWaveInfo {
+public:
+    // Items longer than this are taken as absent.
+    static constexpr int MaxItemSize = 255;
+
+    static QByteArray encodeText(const QString& text);
+    static QString decodeText(const QByteArray& bytes);
+
+    // "ICRD" text: year, month and day as yyyy-mm-dd; invalid dates are written as none.
+    static QByteArray creationDateText(const QDateTime& date);
+    // Characters 1-4, 6-7 and 9-10 of a text longer than 9 characters as year, month
+    // and day; anything that does not form a valid date gives an invalid date-time.
+    static QDateTime parseCreationDate(const QByteArray& text);
+
+    // Reads the eight items of the first file's INFO list; missing items stay empty.
+    static void read(HMMIO file, TnvBufferFields& fields);
+    // Writes the LIST chunk at the current position: one item per non-empty field, odd
+    // texts padded with one NUL that the item's size counts. 0 or the failing MMIOERR_.
+    static MMRESULT write(HMMIO file, const TnvBufferFields& fields);
+};

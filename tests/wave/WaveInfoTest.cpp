@@ -1,0 +1,109 @@
+// The INFO list: text encoding both ways, creation dates, and the layout of a saved
+// file (list after the data, sizes, padding, item order).
+
+#include "WaveTestSupport.h"
+
+#include <TnvWaveInfo.h>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace wavetest;
+
+TEST(WaveInfo, TextsAreWrittenLatin1WhenTheyCanBeAndReadBackUnchanged)
+{
+    const struct {
+        QString text;
+        QByteArray bytes;
+    } rows[] = {
+        {QStringLiteral("plain"), "plain"},
+        {QStringLiteral("Zoë Müller"), "Zo\xeb M\xfcller"},
+        {QStringLiteral("名前"), "\xe5\x90\x8d\xe5\x89\x8d"},
+        // Latin-1 bytes that would read as UTF-8 are written as UTF-8 instead.
+        {QStringLiteral("Ã©"), "\xc3\x83\xc2\xa9"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(TnvWaveInfo::encodeText(row.text), row.bytes) << row.text.toStdString();
+        EXPECT_EQ(TnvWaveInfo::decodeText(row.bytes), row.text) << row.text.toStdString();
+    }
+    // Other writers: UTF-8 and Latin-1 both read without mangling.
+    EXPECT_EQ(TnvWaveInfo::decodeText("Zo\xc3\xab"), QStringLiteral("Zoë"));
+    EXPECT_EQ(TnvWaveInfo::decodeText("caf\xe9"), QStringLiteral("café"));
+}
+
+TEST(WaveInfo, CreationDatesAreReadByPosition)
+{
+    const struct {
+        const char* text;
+        QDate date;
+    } rows[] = {
+        {"2001-09-08", QDate(2001, 9, 8)},
+        {"2001-09-08 10:11:12", QDate(2001, 9, 8)},
+        {"2001/09/08", QDate(2001, 9, 8)},
+        {"2001-9-8", QDate()},
+        {"2001-09-0", QDate()},
+        {"2001-02-30", QDate()},
+        {"abcd-ef-gh", QDate()},
+        {"-001-09-08", QDate()},
+        {"0999-09-08", QDate(999, 9, 8)},
+        {"", QDate()},
+    };
+    for (const auto& row : rows) {
+        const QDateTime parsed = TnvWaveInfo::parseCreationDate(row.text);
+        EXPECT_EQ(parsed.isValid() ? parsed.date() : QDate(), row.date) << row.text;
+    }
+    EXPECT_EQ(TnvWaveInfo::creationDateText(QDateTime(QDate(2001, 9, 8), QTime())), QByteArray("2001-09-08"));
+    EXPECT_EQ(TnvWaveInfo::creationDateText(QDateTime(QDate(999, 9, 8), QTime())), QByteArray("0999-09-08"));
+}
+
+TEST(WaveInfo, SavedFileCarriesTheListAfterTheDataWithExactSizes)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.wav"));
+    // Three 8-bit samples: odd data, so the list must start after a pad byte.
+    ASSERT_TRUE(writeFile(in, riff(chunk("fmt ", fmtBody(1, 1, 8000, 8)) + chunk("data", "xyz"))));
+    TestWaveControl control;
+    TnvWaveBuffer* buffer = control.buffer();
+    ASSERT_TRUE(buffer->LoadFromFile(in));
+    buffer->setName(QStringLiteral("abc"));
+    buffer->setAuthor(QStringLiteral("ab"));
+    buffer->setSubject(QStringLiteral("Zoë"));
+    buffer->setCreationDate(QDateTime(QDate(2001, 9, 8), QTime(0, 0)));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(buffer->SaveToFile(out));
+
+    const QByteArray saved = readFile(out + QStringLiteral(".wav"));
+    ASSERT_GT(saved.size(), 58);
+    EXPECT_EQ(u32At(saved, 4), quint32(saved.size() - 8));
+    EXPECT_EQ(saved.mid(38, 4), QByteArray("data"));
+    EXPECT_EQ(u32At(saved, 42), 3u);
+    EXPECT_EQ(saved.at(49), '\0');
+    const QByteArray items = chunk("IAUT", "ab") + chunk("ICRD", "2001-09-08") + chunk("INAM", QByteArray("abc\0", 4))
+                             + chunk("ISBJ", QByteArray("Zo\xeb\0", 4));
+    EXPECT_EQ(saved.mid(50), QByteArray("LIST") + le32(quint32(4 + items.size())) + "INFO" + items);
+
+    // And back: the same texts and date.
+    TestWaveControl reader;
+    ASSERT_TRUE(reader.buffer()->LoadFromFile(out));
+    EXPECT_EQ(reader.buffer()->Name(), QStringLiteral("abc"));
+    EXPECT_EQ(reader.buffer()->Author(), QStringLiteral("ab"));
+    EXPECT_EQ(reader.buffer()->Subject(), QStringLiteral("Zoë"));
+    EXPECT_EQ(reader.buffer()->CreationDate().date(), QDate(2001, 9, 8));
+    EXPECT_EQ(reader.buffer()->DataSize(), 3u);
+}
+
+TEST(WaveInfo, ItemsThatAreTooLongOrCutShortReadAsEmpty)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("items.wav"));
+    ASSERT_TRUE(writeFile(path, pcmFile(8000, ramp(4),
+                                        info({{"INAM", QByteArray(256, 'n')},
+                                              {"IAUT", QByteArray("who\0trailing", 12)},
+                                              {"ICMT", "fine"}}))));
+    TestWaveControl control;
+    ASSERT_TRUE(control.buffer()->LoadFromFile(path));
+    EXPECT_EQ(control.buffer()->Name(), QString());
+    EXPECT_EQ(control.buffer()->Author(), QStringLiteral("who"));
+    EXPECT_EQ(control.buffer()->Comments(), QStringLiteral("fine"));
+}

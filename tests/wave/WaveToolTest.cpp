@@ -1,0 +1,84 @@
+// linkora-wave as scripts use it: what it prints and how it exits.
+
+#include "WaveTestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace wavetest;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun tool(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(LINKORA_WAVE_TOOL), args);
+    ToolRun run;
+    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.wav"));
+    const QString b = dir.filePath(QStringLiteral("b.wav"));
+    const QString c = dir.filePath(QStringLiteral("c.wav"));
+    ASSERT_TRUE(writeFile(a, pcmFile(8000, ramp(8000))));
+    ASSERT_TRUE(writeFile(b, pcmFile(8000, ramp(8000))));
+    ASSERT_TRUE(writeFile(c, pcmFile(11025, ramp(10))));
+    const QString joined = dir.filePath(QStringLiteral("j.wav"));
+
+    ToolRun run = tool({QStringLiteral("join"), joined, a + QLatin1Char(',') + b});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    run = tool({QStringLiteral("tag"), joined, QStringLiteral("--author"), QStringLiteral("Zoë"),
+                QStringLiteral("--date"), QStringLiteral("2001-09-08")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    run = tool({QStringLiteral("info"), joined});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Seconds: 2.0\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Author: Zoë\n")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("CreationDate: 2001-09-08\n")));
+
+    run = tool({QStringLiteral("cut"), dir.filePath(QStringLiteral("cut.wav")), joined, QStringLiteral("--before"),
+                QStringLiteral("1.5"), QStringLiteral("--trace")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Source.Buffer.DeleteBefore (1.5)")));
+    EXPECT_TRUE(tool({QStringLiteral("info"), dir.filePath(QStringLiteral("cut.wav"))})
+                    .out.contains(QStringLiteral("Bytes: 8,000\n")));
+
+    run = tool({QStringLiteral("join"), joined, a + QLatin1Char(',') + c});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(c + QStringLiteral(": WAV_ERROR_FORMATMISMATCH (-13)"))) << run.err.toStdString();
+    run = tool({QStringLiteral("cut"), joined, a, QStringLiteral("--after"), QStringLiteral("9")});
+    EXPECT_EQ(run.exitCode, 1);
+    run = tool({QStringLiteral("info"), dir.filePath(QStringLiteral("none.wav"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("MMIOERR_FILENOTFOUND")));
+    // A format with bytes of its own would be cut short by a rewrite: refused, untouched.
+    const QString adpcm = dir.filePath(QStringLiteral("adpcm.wav"));
+    const QByteArray adpcmBytes = riff(chunk("fmt ", fmtBody(17, 1, 8000, 4, 2)) + chunk("data", ramp(10)));
+    ASSERT_TRUE(writeFile(adpcm, adpcmBytes));
+    run = tool({QStringLiteral("tag"), adpcm, QStringLiteral("--name"), QStringLiteral("x")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("not rewritten"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(adpcm), adpcmBytes);
+    EXPECT_EQ(tool({QStringLiteral("info"), adpcm}).exitCode, 0);
+
+    EXPECT_EQ(tool({QStringLiteral("cut"), joined, a}).exitCode, 2);
+    EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
+    EXPECT_EQ(tool({QStringLiteral("frobnicate")}).exitCode, 2);
+}
