@@ -117,6 +117,7 @@ void TnvBasicVantage::closeWindow()
 {
     // The settings already forgot this window; nothing may report back to them.
     m_vantage = nullptr;
+    m_logPage->detach();
     close();
 }
 
