@@ -13,6 +13,7 @@
 #include <TnvLineVantage.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>

@@ -7,7 +7,9 @@
 
 #include <TapiConstants.h>
 #include <TestControl.h>
+#include <TnvCallParametersBox.h>
 #include <TnvCallerIDPanel.h>
+#include <TnvLineAddressPage.h>
 #include <TnvConstantTexts.h>
 #include <TnvError.h>
 #include <TnvLineInfoPage.h>
@@ -31,9 +33,12 @@
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTimer>
+#include <ServiceControl.h>
+#include <QJsonObject>
 #include <QToolButton>
 
 #include <bit>
+#include <set>
 
 namespace {
 
@@ -121,11 +126,24 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     QApplication::processEvents();
     screenshot(w, QStringLiteral("line-vantage-misc-resized"));
 
+    // The far end hangs up, then this end.
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("hangup"), {{"line", 1}}).value("ok").toBool());
+    ASSERT_TRUE(waitForState(LINECALLSTATE_DISCONNECTED));
     m_line->Call()->Hangup();
     ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+    const CallSnapshot ended = m_snapshots.back();
+
+    // A busy number: the far end disconnects.
+    const size_t firstCall = m_snapshots.size();
+    m_line->Call()->setPhoneNumber(QStringLiteral("5550101"));
+    m_line->Call()->Dial();
+    ASSERT_TRUE(waitForState(LINECALLSTATE_BUSY));
+    m_line->Call()->Hangup();
+    ASSERT_TRUE(waitUntil([&] { return m_snapshots.size() > firstCall && m_line->Call()->Count() == 0; }));
 
     std::set<quint32> seen;
-    for (const CallSnapshot& s : m_snapshots) {
+    for (size_t i = 0; i < m_snapshots.size(); ++i) {
+        const CallSnapshot& s = m_snapshots[i];
         SCOPED_TRACE(CallStateText(s.state).toStdString());
         EXPECT_EQ(s.visiblePictures, 1);
         EXPECT_EQ(s.picture, expectedPicture(s.state));
@@ -134,22 +152,25 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
         seen.insert(s.state);
         EXPECT_EQ(s.tabText, QStringLiteral("Call (1)"));
         EXPECT_EQ(s.tabIcon, Art::PhoneGreen);
-        EXPECT_EQ(s.handles, QStringList({QStringLiteral("00000000"), handleHex}));
-        EXPECT_EQ(s.selected, handleHex);
+        const QString shown = i < firstCall ? handleHex : s.handles.value(1);
+        EXPECT_EQ(s.handles, QStringList({QStringLiteral("00000000"), shown}));
+        EXPECT_EQ(s.selected, shown);
         EXPECT_TRUE(s.rows.contains(QStringLiteral("State = ") + CallStateText(s.state) + hexText(s.state)));
-        EXPECT_TRUE(s.rows.contains(QStringLiteral("Handle = ") + hexText(handle)));
+        EXPECT_TRUE(s.rows.contains(QStringLiteral("Handle = [") + shown + QLatin1Char(']')));
     }
     EXPECT_TRUE(seen.count(LINECALLSTATE_CONNECTED));
     EXPECT_TRUE(seen.count(LINECALLSTATE_DISCONNECTED));
+    EXPECT_TRUE(seen.count(LINECALLSTATE_BUSY));
     EXPECT_TRUE(seen.count(LINECALLSTATE_DIALTONE) || seen.count(LINECALLSTATE_DIALING) || seen.count(LINECALLSTATE_RINGBACK));
 
-    const CallSnapshot& last = m_snapshots.back();
+    for (const CallSnapshot& last : {ended, m_snapshots.back()}) {
     EXPECT_EQ(last.tabText, QStringLiteral("Call (0)"));
     EXPECT_EQ(last.tabIcon, Art::PhoneGrey);
     EXPECT_EQ(last.handles, QStringList({QStringLiteral("00000000")}));
     EXPECT_EQ(last.selected, QStringLiteral("00000000"));
     EXPECT_TRUE(last.rows.contains(QStringLiteral("Handle = No call [00000000]")));
     EXPECT_EQ(last.picture, Art::OnGray);
+    }
 }
 
 TEST_F(LineVantage, RefreshesNeverRunTheWidgetsOwnActions)
@@ -391,19 +412,27 @@ TEST_F(LineVantage, LogTabCopiesAndPrintsThroughThePrintDialog)
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("log.pdf"));
     QPrinter* printer = TnvQtHostServices::current()->printer();
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(pdf);
+    const auto printToFile = [&] {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+    };
+    printToFile();
     int dialogs = 0;
-    QTimer accept;
-    QObject::connect(&accept, &QTimer::timeout, [&] {
+    QTimer decline;
+    QObject::connect(&decline, &QTimer::timeout, [&] {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             ++dialogs;
-            dialog->accept();
+            dialog->reject();
         }
     });
-    accept.start(10);
+    decline.start(10);
+    // The button asks through the real print dialog; declined, nothing is printed.
     w->logPage->findChild<QToolButton*>(QStringLiteral("SpeedButtonPrinter"))->click();
-    accept.stop();
+    decline.stop();
     EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    // Confirmed, the log goes to the printer, here a PDF file.
+    printToFile();
+    ASSERT_TRUE(w->logPage->print(false));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
