@@ -50,7 +50,7 @@ QLineEdit* edit(QWidget* parent, const char* name, const QString& hint, int widt
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
 {
     auto* b = named(new QPushButton(caption, parent), name, hint);
-    b->setFixedWidth(80);
+    b->setFixedWidth(76);
     return b;
 }
 
@@ -100,7 +100,7 @@ QWidget* TnvLineCallPage::makeGroup()
     GroupBoxCall->setFixedHeight(48);
     auto* row = new QHBoxLayout(GroupBoxCall);
     row->setContentsMargins(4, 2, 4, 2);
-    row->setSpacing(1);
+    row->setSpacing(0);
 
     // Five pictures at one spot; exactly one shows.
     auto* spot = new QGridLayout;
@@ -118,12 +118,13 @@ QWidget* TnvLineCallPage::makeGroup()
     pictures[TnvLineVantageArt::OffYellow]->hide();
     pictures[TnvLineVantageArt::OffRed]->hide();
     row->addLayout(spot);
-    row->addSpacing(4);
+    row->addSpacing(2);
 
     ComboBoxCall = named(new QComboBox(GroupBoxCall), "ComboBoxCall", QStringLiteral("nvLine.Call.Handle"));
     ComboBoxCall->setEditable(true);
     ComboBoxCall->setInsertPolicy(QComboBox::NoInsert);
-    ComboBoxCall->setMinimumContentsLength(8);
+    // Eight hex digits always show whole.
+    ComboBoxCall->setMinimumWidth(ComboBoxCall->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 36);
     ComboBoxCall->addItem(QStringLiteral("00000000"));
     row->addWidget(ComboBoxCall);
     row->addSpacing(4);
@@ -132,7 +133,7 @@ QWidget* TnvLineCallPage::makeGroup()
         auto* b = named(new QToolButton(GroupBoxCall), name, hint);
         b->setText(glyph);
         b->setAutoRaise(true);
-        b->setFixedSize(23, 22);
+        b->setFixedSize(20, 22);
         row->addWidget(b);
         return b;
     };
@@ -196,7 +197,7 @@ QWidget* TnvLineCallPage::makeControlPage()
     const QString pickup = QStringLiteral("nvLine.Call.Pickup (sPhoneNumber,sGroupID) //String, String");
     ButtonCallPickup = button(inner, "ButtonCallPickup", QStringLiteral("Pickup"), pickup);
     EditCallPickupPhoneNumber = edit(inner, "EditCallPickupPhoneNumber", pickup);
-    EditCallPickupGroupID = edit(inner, "EditCallPickupGroupID", pickup, 70);
+    EditCallPickupGroupID = edit(inner, "EditCallPickupGroupID", pickup, 60);
     line(ButtonCallPickup, EditCallPickupPhoneNumber, EditCallPickupGroupID);
     const QString redirect = QStringLiteral("nvLine.Call.Redirect (sPhoneNumber) //String");
     ButtonCallRedirect = button(inner, "ButtonCallRedirect", QStringLiteral("Redirect"), redirect);
@@ -217,7 +218,7 @@ QWidget* TnvLineCallPage::makeControlPage()
     ComboBoxSendTone = named(new QComboBox(inner), "ComboBoxSendTone", tone);
     ComboBoxSendTone->addItems({QStringLiteral("None"), QStringLiteral("Ringback"), QStringLiteral("Busy"),
                                 QStringLiteral("Beep"), QStringLiteral("Billing")});
-    EditSendToneDuration = edit(inner, "EditSendToneDuration", tone, 70);
+    EditSendToneDuration = edit(inner, "EditSendToneDuration", tone, 60);
     line(ButtonCallSendTone, ComboBoxSendTone, EditSendToneDuration);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(r, 1);

@@ -71,6 +71,7 @@ TnvLineInfoPage::TnvLineInfoPage(TnvLine* line, QWidget* parent)
     ScrollBoxInfo = new QScrollArea;
     ScrollBoxInfo->setObjectName(QStringLiteral("ScrollBoxInfo"));
     ScrollBoxInfo->setWidgetResizable(true);
+    ScrollBoxInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxInfo->setWidget(fields);
 
     SplitterInfoTab = new QSplitter(Qt::Horizontal, PanelMiscTab);

@@ -56,7 +56,8 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
 
     auto* modes = new QWidget;
     auto* grid = new QGridLayout(modes);
-    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(4, 4, 2, 4);
+    grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
     auto* heading = new QLabel(QStringLiteral("LINETERMMODE_"), modes);
     heading->setObjectName(QStringLiteral("LabelLINETERMMODE_"));
@@ -74,11 +75,11 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
         modeBoxes[std::size_t(i)] = box;
     }
     grid->setRowStretch(ModeCount + 1, 1);
-    grid->setColumnStretch(2, 1);
     // FIXME: the mode boxes set Terminal.ActiveModes once the commands are wired.
     ScrollBoxTerminal = new QScrollArea;
     ScrollBoxTerminal->setObjectName(QStringLiteral("ScrollBoxTerminal"));
     ScrollBoxTerminal->setWidgetResizable(true);
+    ScrollBoxTerminal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxTerminal->setWidget(modes);
 
     SplitterTerminalTab = new QSplitter(Qt::Horizontal, PanelTerminalTab);

@@ -7,6 +7,7 @@
 #include "TnvLineTerminalPage.h"
 #include "TnvLogPage.h"
 #include "TnvQuietWriter.h"
+#include "TnvSideTabWidget.h"
 
 #include <TapiConstants.h>
 #include <TnvAddressCaps.h>
@@ -35,8 +36,10 @@
 
 namespace {
 
-constexpr int kInitialWidth = 414;
-constexpr int kInitialHeight = 360;
+// The page control's designed size; the window's first size is made from it. Upright
+// tab captions take a column of their own, so it is wider than the pages need alone.
+constexpr int kPageControlWidth = 480;
+constexpr int kPageControlHeight = 300;
 constexpr int kContextHelpCommand = 8;
 
 } // namespace
@@ -56,9 +59,8 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     makeDeviceGroup();
     layout->addWidget(GroupBoxDevice);
 
-    PageControl1 = new QTabWidget(this);
+    PageControl1 = new TnvSideTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setTabPosition(QTabWidget::West);
     PageControl1->setIconSize(QSize(16, 16));
     PageControl1->setUsesScrollButtons(false);
     PageControl1->setMinimumSize(390, 250);
@@ -86,7 +88,11 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     connect(logPage, &TnvLogPage::errorIndicatorChanged, this, [this](bool lit) {
         setTabIcon(PageLog, lit ? TnvLineVantageArt::WarningRed : TnvLineVantageArt::WarningGrey);
     });
-    resize(kInitialWidth, kInitialHeight);
+    // The client area is the page control and the rows above it, with its margins.
+    const QMargins margins = layout->contentsMargins();
+    const int top = margins.top() + nvLineMainMenu->sizeHint().height() + GroupBoxDevice->height() + layout->spacing();
+    resize(QSize(margins.left() + kPageControlWidth + margins.right(), top + kPageControlHeight + 4)
+               .expandedTo(minimumSizeHint()));
 }
 
 TnvLineVantage::~TnvLineVantage()

@@ -111,13 +111,19 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
         QApplication::processEvents();
         screenshot(w, QStringLiteral("line-vantage-%1").arg(page));
     }
-    w->callPage->PageControlCall->setCurrentIndex(4);
-    screenshot(w, QStringLiteral("line-vantage-call-properties"));
-    w->callPage->PageControlCall->setCurrentIndex(1);
-    screenshot(w, QStringLiteral("line-vantage-call-callerid"));
-    w->callPage->PageControlCall->setCurrentIndex(2);
-    screenshot(w, QStringLiteral("line-vantage-call-digits"));
+    w->PageControl1->setCurrentIndex(TnvLineVantage::PageCall);
+    const char* const callPages[] = {"control", "callerid", "digits", "parameters", "properties"};
+    for (int page = 1; page < 5; ++page) {
+        w->callPage->PageControlCall->setCurrentIndex(page);
+        QApplication::processEvents();
+        screenshot(w, QStringLiteral("line-vantage-call-%1").arg(QLatin1String(callPages[page])));
+    }
     w->callPage->PageControlCall->setCurrentIndex(0);
+    w->PageControl1->setCurrentIndex(TnvLineVantage::PageAddress);
+    w->addressPage->PageControlAddress->setCurrentIndex(1);
+    QApplication::processEvents();
+    screenshot(w, QStringLiteral("line-vantage-address-forward"));
+    w->addressPage->PageControlAddress->setCurrentIndex(0);
     w->resize(640, 520);
     w->PageControl1->setCurrentIndex(TnvLineVantage::PageCall);
     QApplication::processEvents();
