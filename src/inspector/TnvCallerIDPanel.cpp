@@ -1,5 +1,6 @@
 #include "TnvCallerIDPanel.h"
 
+#include "TnvDeferredArea.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 #include "TnvTreeWidgetNodes.h"
@@ -94,14 +95,20 @@ TnvCallerIDPanel::TnvCallerIDPanel(TnvLine* line, QWidget* parent)
     SplitterCallerIDTab->setChildrenCollapsible(false);
     SplitterCallerIDTab->setStretchFactor(0, 1);
     SplitterCallerIDTab->setStretchFactor(1, 1);
+    m_tree = new TnvDeferredArea(TreeViewCallerID, [this] { refreshTree(); });
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(SplitterCallerIDTab);
 }
 
+void TnvCallerIDPanel::flushTree()
+{
+    m_tree->flush();
+}
+
 void TnvCallerIDPanel::refresh()
 {
-    refreshTree();
+    m_tree->refresh();
     for (TnvCallerID::Party party : kColumnOrder) {
         const TnvCallerID* id = m_line->Call()->party(party);
         PartyControls& c = parties[std::size_t(party)];
@@ -123,12 +130,19 @@ void TnvCallerIDPanel::refreshTree()
         if (rows.building()) {
             root = rows.node(nullptr, name);
         } else {
-            // Each root is found by its text; one that went missing is skipped.
-            const QList<QTreeWidgetItem*> found =
-                TreeViewCallerID->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
-            if (found.isEmpty())
-                continue;
-            root = found.first();
+            // Each root is found by its text, where it was built first; one that went
+            // missing is skipped.
+            for (int i = 0; !root && i < TreeViewCallerID->topLevelItemCount(); ++i) {
+                if (TreeViewCallerID->topLevelItem(i)->text(0) == name)
+                    root = TreeViewCallerID->topLevelItem(i);
+            }
+            if (!root) {
+                const QList<QTreeWidgetItem*> found =
+                    TreeViewCallerID->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+                if (found.isEmpty())
+                    continue;
+                root = found.first();
+            }
         }
         const auto child = [&](int at, const QString& text) {
             const QString notated = vantage->Notate(text);
@@ -141,15 +155,12 @@ void TnvCallerIDPanel::refreshTree()
                 nodes.addChild(static_cast<TnvTreeWidgetItem*>(root), notated)));
         };
         child(0, QStringLiteral("Blocked = ") + TnvVantage::BoolText(id->Blocked()));
-        // The flag children are always written anew here.
         auto* flags = static_cast<TnvTreeWidgetItem*>(root->child(1));
-        if (!flags) {
+        if (!flags)
             vantage->AddFlagsNode(QStringLiteral("Flags"), id->Flags(), CallPartyIDText, static_cast<TnvTreeWidgetItem*>(root),
                                   nodes, 0x40, 1);
-        } else {
-            flags->setText(QString());
+        else
             vantage->UpdateFlagsNode(QStringLiteral("Flags"), id->Flags(), CallPartyIDText, flags, nodes, 0x40, 1);
-        }
         child(2, QStringLiteral("Name = '") + id->Name() + QLatin1Char('\''));
         child(3, QStringLiteral("Number = '") + id->Number() + QLatin1Char('\''));
         child(4, QStringLiteral("OutOfArea = ") + TnvVantage::BoolText(id->OutOfArea()));

@@ -15,6 +15,7 @@ class QLineEdit;
 class QScrollArea;
 class QSplitter;
 class QTreeWidget;
+class TnvDeferredArea;
 class TnvLine;
 
 class TnvCallerIDPanel : public QWidget {
@@ -31,6 +32,7 @@ public:
     TnvCallerIDPanel(TnvLine* line, QWidget* parent = nullptr);
 
     void refresh();
+    void flushTree();
 
     QTreeWidget* TreeViewCallerID;
     QSplitter* SplitterCallerIDTab;
@@ -42,4 +44,5 @@ private:
     void refreshTree();
 
     TnvLine* m_line;
+    TnvDeferredArea* m_tree = nullptr;
 };

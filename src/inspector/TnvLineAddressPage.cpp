@@ -1,6 +1,7 @@
 #include "TnvLineAddressPage.h"
 
 #include "TnvCallParametersBox.h"
+#include "TnvDeferredArea.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -101,6 +102,8 @@ TnvLineAddressPage::TnvLineAddressPage(TnvLine* line, QWidget* parent)
     TreeViewAddressProperties = makeTree("TreeViewAddressProperties", QStringLiteral("nvLine.Address"));
     PageControlAddress->addTab(TreeViewAddressProperties, QStringLiteral("Properties"));
     PageControlAddress->setCurrentIndex(0);
+    m_capsTree = new TnvDeferredArea(TreeViewAddressCaps, [this] { refreshCapsTree(); });
+    m_propertiesTree = new TnvDeferredArea(TreeViewAddressProperties, [this] { refreshPropertiesTree(); });
     layout->addWidget(PageControlAddress, 1);
 }
 
@@ -118,8 +121,14 @@ void TnvLineAddressPage::refresh()
     TnvQuietWriter::setText(EditAFMode, TnvNotation::hex8(forward->Mode()));
     TnvQuietWriter::setText(EditAFNumForwardEntries, QString::number(forward->NumForwardEntries()));
     TnvQuietWriter::setText(EditAFPhoneNumber, forward->PhoneNumber());
-    refreshCapsTree();
-    refreshPropertiesTree();
+    m_capsTree->refresh();
+    m_propertiesTree->refresh();
+}
+
+void TnvLineAddressPage::flushTrees()
+{
+    m_capsTree->flush();
+    m_propertiesTree->flush();
 }
 
 void TnvLineAddressPage::refreshParameters()

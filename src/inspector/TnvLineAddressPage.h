@@ -13,6 +13,7 @@ class QScrollArea;
 class QTabWidget;
 class QTreeWidget;
 class TnvCallParametersBox;
+class TnvDeferredArea;
 class TnvLine;
 
 class TnvLineAddressPage : public QWidget {
@@ -23,6 +24,7 @@ public:
 
     void refresh();
     void refreshParameters();
+    void flushTrees();
 
     QGroupBox* GroupBoxAddress;
     QComboBox* ComboBoxAddress;
@@ -44,4 +46,6 @@ private:
     void refreshPropertiesTree();
 
     TnvLine* m_line;
+    TnvDeferredArea* m_capsTree = nullptr;
+    TnvDeferredArea* m_propertiesTree = nullptr;
 };

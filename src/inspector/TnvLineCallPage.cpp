@@ -2,6 +2,7 @@
 
 #include "TnvCallParametersBox.h"
 #include "TnvCallerIDPanel.h"
+#include "TnvDeferredArea.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -90,6 +91,8 @@ TnvLineCallPage::TnvLineCallPage(TnvLine* line, QWidget* parent)
     TreeViewCallDetails->setHeaderHidden(true);
     TreeViewCallDetails->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PageControlCall->addTab(TreeViewCallDetails, QStringLiteral("Properties"));
+    m_tree = new TnvDeferredArea(TreeViewCallDetails, [this] { refreshTree(); });
+    m_group = new TnvDeferredArea(GroupBoxCall, [this] { refreshGroup(); });
     PageControlCall->setCurrentIndex(0);
     layout->addWidget(PageControlCall, 1);
 }
@@ -286,16 +289,28 @@ QWidget* TnvLineCallPage::makeDigitsPage()
 
 void TnvLineCallPage::refreshCall()
 {
+    m_group->refresh();
+    refreshCallerID();
+    m_tree->refresh();
+}
+
+void TnvLineCallPage::refreshGroup()
+{
     const TnvCall* call = m_line->Call();
     const TnvLineVantageArt::Picture shown = TnvLineVantageArt::pictureFor(call->State());
     for (int i = 0; i < TnvLineVantageArt::PictureCount; ++i)
         pictures[std::size_t(i)]->setVisible(i == shown);
     m_shown = shown;
-    refreshCallerID();
     TnvQuietWriter::setTitle(GroupBoxCall, m_line->Vantage()->Notate(QStringLiteral("Call.Handle = ") + TnvVantage::HexText(call->Handle())
                                                                      + QStringLiteral("    Call.Count = ") + QString::number(call->Count())));
     fillCallList();
-    refreshTree();
+}
+
+void TnvLineCallPage::flushTrees()
+{
+    m_group->flush();
+    m_tree->flush();
+    callerID->flushTree();
 }
 
 void TnvLineCallPage::fillCallList()
@@ -311,9 +326,11 @@ void TnvLineCallPage::fillCallList()
         ComboBoxCall->addItems(handles);
     }
     // Entry 0 stands for no call and stays selected when the handle is not listed.
-    const int at = handles.indexOf(TnvNotation::hex8(call->Handle()));
-    ComboBoxCall->setCurrentIndex(at >= 0 ? at : 0);
-    ComboBoxCall->setEditText(ComboBoxCall->itemText(ComboBoxCall->currentIndex()));
+    const int at = qMax(0, handles.indexOf(TnvNotation::hex8(call->Handle())));
+    if (ComboBoxCall->currentIndex() != at)
+        ComboBoxCall->setCurrentIndex(at);
+    if (ComboBoxCall->currentText() != handles.value(at))
+        ComboBoxCall->setEditText(handles.value(at));
 }
 
 void TnvLineCallPage::refreshTree()

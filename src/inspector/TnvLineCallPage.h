@@ -22,6 +22,7 @@ class QToolButton;
 class QTreeWidget;
 class TnvCallerIDPanel;
 class TnvCallParametersBox;
+class TnvDeferredArea;
 class TnvLine;
 
 class TnvLineCallPage : public QWidget {
@@ -38,6 +39,9 @@ public:
     void refreshParameters();
     void showDigitsGathered(const QString& digits);
     void showDigitReceived(const QString& digits);
+
+    // Writes the trees that were left stale while hidden.
+    void flushTrees();
 
     // The one picture shown in the call group.
     TnvLineVantageArt::Picture shownPicture() const { return m_shown; }
@@ -108,8 +112,11 @@ private:
     QWidget* makeControlPage();
     QWidget* makeDigitsPage();
     void fillCallList();
+    void refreshGroup();
     void refreshTree();
 
     TnvLine* m_line;
+    TnvDeferredArea* m_tree = nullptr;
+    TnvDeferredArea* m_group = nullptr;
     TnvLineVantageArt::Picture m_shown = TnvLineVantageArt::OnGray;
 };

@@ -1,5 +1,6 @@
 #include "TnvLineInfoPage.h"
 
+#include "TnvDeferredArea.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -84,6 +85,12 @@ TnvLineInfoPage::TnvLineInfoPage(TnvLine* line, QWidget* parent)
     auto* panelLayout = new QVBoxLayout(PanelMiscTab);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(SplitterInfoTab);
+    m_tree = new TnvDeferredArea(TreeViewInfo, [this] { refreshTree(); });
+}
+
+void TnvLineInfoPage::flushTree()
+{
+    m_tree->flush();
 }
 
 void TnvLineInfoPage::applyNotation()
@@ -116,7 +123,7 @@ void TnvLineInfoPage::refresh()
     TnvQuietWriter::setText(EditTAPIHighVersion, TnvNotation::hex8(tapi->HighVersion()));
     TnvQuietWriter::setText(EditTAPILowVersion, TnvNotation::hex8(tapi->LowVersion()));
     TnvQuietWriter::setText(EditTAPIReplyTimeout, QString::number(tapi->ReplyTimeout()));
-    refreshTree();
+    m_tree->refresh();
 }
 
 void TnvLineInfoPage::refreshTree()

@@ -11,6 +11,7 @@ class QLineEdit;
 class QScrollArea;
 class QSplitter;
 class QTreeWidget;
+class TnvDeferredArea;
 class TnvLine;
 
 class TnvLineInfoPage : public QWidget {
@@ -20,6 +21,7 @@ public:
     explicit TnvLineInfoPage(TnvLine* line, QWidget* parent = nullptr);
 
     void refresh();
+    void flushTree();
     // Label captions and hints in the log's notation.
     void applyNotation();
 
@@ -45,4 +47,5 @@ private:
     void refreshTree();
 
     TnvLine* m_line;
+    TnvDeferredArea* m_tree = nullptr;
 };

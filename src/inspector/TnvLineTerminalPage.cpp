@@ -1,5 +1,6 @@
 #include "TnvLineTerminalPage.h"
 
+#include "TnvDeferredArea.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -93,6 +94,7 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(SplitterTerminalTab);
     layout->addWidget(PanelTerminalTab, 1);
+    m_tree = new TnvDeferredArea(TreeViewTerminal, [this] { refreshTree(); });
 }
 
 void TnvLineTerminalPage::refresh()
@@ -102,14 +104,7 @@ void TnvLineTerminalPage::refresh()
                                                                          + QStringLiteral("    Terminal.Count = ")
                                                                          + QString::number(terminal->Count())));
     TnvQuietWriter::setList(ComboBoxTerminal, terminal->List(), terminal->Count() ? terminal->ID() : -1);
-    {
-        TnvTreeRows rows(TreeViewTerminal, m_line->Vantage());
-        QTreeWidgetItem* root = rows.node(nullptr, QStringLiteral("Terminal"), true);
-        rows.flags(root, QStringLiteral("ActiveModes"), terminal->ActiveModes(), TermModeText, 0x80, 1);
-        rows.flags(root, QStringLiteral("AvailableModes"), terminal->AvailableModes(), TermModeText, 0x80, 1);
-        rows.flags(root, QStringLiteral("Device"), terminal->Device(), TermDevText, 4, 1);
-        rows.flags(root, QStringLiteral("Sharing"), terminal->Sharing(), TermSharingText, 4, 1);
-    }
+    m_tree->refresh();
     for (int i = 0; i < ModeCount; ++i) {
         const quint32 bit = 1u << i;
         const bool available = terminal->AvailableModes() & bit;
@@ -117,4 +112,20 @@ void TnvLineTerminalPage::refresh()
         modeBoxes[std::size_t(i)]->setEnabled(available);
         TnvQuietWriter::setChecked(modeBoxes[std::size_t(i)], terminal->ActiveModes() & bit);
     }
+}
+
+void TnvLineTerminalPage::flushTree()
+{
+    m_tree->flush();
+}
+
+void TnvLineTerminalPage::refreshTree()
+{
+    const TnvTerminal* terminal = m_line->Terminal();
+    TnvTreeRows rows(TreeViewTerminal, m_line->Vantage());
+    QTreeWidgetItem* root = rows.node(nullptr, QStringLiteral("Terminal"), true);
+    rows.flags(root, QStringLiteral("ActiveModes"), terminal->ActiveModes(), TermModeText, 0x80, 1);
+    rows.flags(root, QStringLiteral("AvailableModes"), terminal->AvailableModes(), TermModeText, 0x80, 1);
+    rows.flags(root, QStringLiteral("Device"), terminal->Device(), TermDevText, 4, 1);
+    rows.flags(root, QStringLiteral("Sharing"), terminal->Sharing(), TermSharingText, 4, 1);
 }

@@ -14,6 +14,7 @@ class QLabel;
 class QScrollArea;
 class QSplitter;
 class QTreeWidget;
+class TnvDeferredArea;
 class TnvLine;
 
 class TnvLineTerminalPage : public QWidget {
@@ -25,6 +26,7 @@ public:
     explicit TnvLineTerminalPage(TnvLine* line, QWidget* parent = nullptr);
 
     void refresh();
+    void flushTree();
 
     QGroupBox* GroupBoxTerminal;
     QComboBox* ComboBoxTerminal;
@@ -37,5 +39,8 @@ public:
     std::array<QCheckBox*, ModeCount> modeBoxes{};
 
 private:
+    void refreshTree();
+
     TnvLine* m_line;
+    TnvDeferredArea* m_tree = nullptr;
 };

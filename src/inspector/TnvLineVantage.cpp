@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QTimer>
 #include <QWhatsThis>
 
 #include <utility>
@@ -41,6 +42,9 @@ namespace {
 constexpr int kPageControlWidth = 480;
 constexpr int kPageControlHeight = 300;
 constexpr int kContextHelpCommand = 8;
+// The shortest time between two paints of the window while the control is busy: about
+// two display frames.
+constexpr int kPaintIntervalMs = 30;
 
 } // namespace
 
@@ -84,6 +88,10 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     setTabIcon(PageCall, TnvLineVantageArt::PhoneGrey);
     layout->addWidget(PageControl1, 1);
     PageControl1->setCurrentWidget(logPage);
+
+    m_paintTimer = new QTimer(this);
+    m_paintTimer->setSingleShot(true);
+    connect(m_paintTimer, &QTimer::timeout, this, [this] { setUpdatesEnabled(true); });
 
     connect(logPage, &TnvLogPage::errorIndicatorChanged, this, [this](bool lit) {
         setTabIcon(PageLog, lit ? TnvLineVantageArt::WarningRed : TnvLineVantageArt::WarningGrey);
@@ -286,6 +294,7 @@ void TnvLineVantage::RefreshEnabled()
 {
     if (!m_line)
         return;
+    deferPainting();
     TnvQuietWriter::setChecked(SpeedButtonDeviceActive, m_line->Device()->Active());
     const bool enabled = m_line->Enabled();
     if (isEnabled() != enabled)
@@ -301,6 +310,7 @@ void TnvLineVantage::RefreshDevice()
 {
     if (!m_line)
         return;
+    deferPainting();
     const TnvLineDevice* device = m_line->Device();
     TnvQuietWriter::setTitle(GroupBoxDevice, m_line->Vantage()->Notate(QStringLiteral("Device.ID = ") + QString::number(device->ID())
                                                                        + QStringLiteral("    Device.Count = ")
@@ -317,6 +327,7 @@ void TnvLineVantage::RefreshCall()
 {
     if (!m_line)
         return;
+    deferPainting();
     const int count = m_line->Call()->Count();
     setTabText(PageCall, QStringLiteral("Call (") + QString::number(count) + QLatin1Char(')'));
     setTabIcon(PageCall, count ? TnvLineVantageArt::PhoneGreen : TnvLineVantageArt::PhoneGrey);
@@ -327,6 +338,7 @@ void TnvLineVantage::RefreshTransfer(int handle)
 {
     if (!m_line)
         return;
+    deferPainting();
     const bool primary = transferPage->refresh(handle);
     setTabIcon(PageTransfer, primary ? TnvLineVantageArt::LampRing : TnvLineVantageArt::Lamp);
 }
@@ -335,32 +347,40 @@ void TnvLineVantage::RefreshConference(int handle)
 {
     if (!m_line)
         return;
+    deferPainting();
     const bool primary = conferencePage->refresh(handle);
     setTabIcon(PageConference, primary ? TnvLineVantageArt::LampRing : TnvLineVantageArt::Lamp);
 }
 
 void TnvLineVantage::ShowTransferPhoneNumber()
 {
-    if (m_line)
-        transferPage->showPhoneNumber();
+    if (!m_line)
+        return;
+    deferPainting();
+    transferPage->showPhoneNumber();
 }
 
 void TnvLineVantage::ShowConferencePhoneNumber()
 {
-    if (m_line)
-        conferencePage->showPhoneNumber();
+    if (!m_line)
+        return;
+    deferPainting();
+    conferencePage->showPhoneNumber();
 }
 
 void TnvLineVantage::RefreshCallerID()
 {
-    if (m_line)
-        callPage->refreshCallerID();
+    if (!m_line)
+        return;
+    deferPainting();
+    callPage->refreshCallerID();
 }
 
 void TnvLineVantage::RefreshParameters()
 {
     if (!m_line)
         return;
+    deferPainting();
     addressPage->refreshParameters();
     callPage->refreshParameters();
     conferencePage->refreshParameters();
@@ -369,53 +389,76 @@ void TnvLineVantage::RefreshParameters()
 
 void TnvLineVantage::RefreshDigits()
 {
-    if (m_line)
-        callPage->refreshDigits();
+    if (!m_line)
+        return;
+    deferPainting();
+    callPage->refreshDigits();
 }
 
 void TnvLineVantage::ShowDigitsGathered(const QString& digits)
 {
-    if (m_line)
-        callPage->showDigitsGathered(digits);
+    if (!m_line)
+        return;
+    deferPainting();
+    callPage->showDigitsGathered(digits);
 }
 
 void TnvLineVantage::ShowDigitReceived(const QString& digits)
 {
-    if (m_line)
-        callPage->showDigitReceived(digits);
+    if (!m_line)
+        return;
+    deferPainting();
+    callPage->showDigitReceived(digits);
 }
 
 void TnvLineVantage::RefreshCallControl()
 {
-    if (m_line)
-        callPage->refreshCallControl();
+    if (!m_line)
+        return;
+    deferPainting();
+    callPage->refreshCallControl();
 }
 
 void TnvLineVantage::RefreshInfo()
 {
-    if (m_line)
-        infoPage->refresh();
+    if (!m_line)
+        return;
+    deferPainting();
+    infoPage->refresh();
 }
 
 void TnvLineVantage::RefreshAddress()
 {
-    if (m_line)
-        addressPage->refresh();
+    if (!m_line)
+        return;
+    deferPainting();
+    addressPage->refresh();
 }
 
 void TnvLineVantage::RefreshTerminal()
 {
-    if (m_line)
-        terminalPage->refresh();
+    if (!m_line)
+        return;
+    deferPainting();
+    terminalPage->refresh();
 }
 
 void TnvLineVantage::ShowError()
 {
     if (!m_line)
         return;
+    deferPainting();
     logPage->showError();
     setTabIcon(PageLog, TnvLineVantageArt::WarningRed);
     RefreshInfo();
+}
+
+void TnvLineVantage::flushTrees()
+{
+    callPage->flushTrees();
+    addressPage->flushTrees();
+    terminalPage->flushTree();
+    infoPage->flushTree();
 }
 
 // --- DevEnv ---------------------------------------------------------------------
@@ -475,13 +518,15 @@ void TnvLineVantage::setTabIcon(Page page, int index)
     if (bar->tabData(page).toInt() == index)
         return;
     bar->setTabData(page, index);
-    PageControl1->setTabIcon(page, TnvLineVantageArt::tabIcon(index));
+    // Through the bar: the page control would lay out all its pages again for a tab
+    // whose size does not change.
+    bar->setTabIcon(page, TnvLineVantageArt::tabIcon(index));
 }
 
 void TnvLineVantage::setTabText(Page page, const QString& text)
 {
     if (PageControl1->tabText(page) != text)
-        PageControl1->setTabText(page, text);
+        PageControl1->tabBar()->setTabText(page, text);
 }
 
 int TnvLineVantage::tabIconIndex(Page page) const
@@ -543,6 +588,17 @@ bool TnvLineVantage::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+// A call brings a message every few microseconds, and each would repaint what changed,
+// which costs far more than the change itself. So a refresh holds painting back; the
+// window paints what changed once, a couple of frames later, and nothing is lost.
+void TnvLineVantage::deferPainting()
+{
+    if (!isVisible() || m_paintTimer->isActive())
+        return;
+    setUpdatesEnabled(false);
+    m_paintTimer->start(kPaintIntervalMs);
 }
 
 void TnvLineVantage::reportPlacement()

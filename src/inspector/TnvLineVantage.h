@@ -21,6 +21,7 @@ class QGroupBox;
 class QMenu;
 class QMenuBar;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class TnvLine;
 class TnvLineAddressPage;
@@ -76,6 +77,9 @@ public:
     void RefreshTerminal() override;
     void ShowError();
 
+    // Brings every tree left stale while hidden up to date now.
+    void flushTrees();
+
     // The DevEnv selection: the notation, the areas written in it, labels and hints.
     void selectDevEnv(TDevEnv env);
 
@@ -114,10 +118,13 @@ private:
     void setTabText(Page page, const QString& text);
     void applyNotationToHints();
     void reportPlacement();
+    // Holds painting back until the next frame; see the .cpp.
+    void deferPainting();
     // Lets go of the control: nothing runs into it from here on.
     void detach();
 
     TnvLine* m_line;
     TnvVantage* m_vantage = nullptr;
     bool m_shownOnce = false;
+    QTimer* m_paintTimer;
 };

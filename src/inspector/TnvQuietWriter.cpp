@@ -40,15 +40,12 @@ void TnvQuietWriter::setList(QComboBox* box, const QStringList& names, int index
         box->clear();
         box->addItems(names);
     }
-    if (!names.isEmpty() && index >= 0 && index < names.size()) {
-        box->setCurrentIndex(index);
-        if (box->isEditable())
-            box->setEditText(names.at(index));
-    } else {
-        box->setCurrentIndex(-1);
-        if (box->isEditable())
-            box->setEditText(QString());
-    }
+    const int at = index >= 0 && index < names.size() ? index : -1;
+    const QString shown = at >= 0 ? names.at(at) : QString();
+    if (box->currentIndex() != at)
+        box->setCurrentIndex(at);
+    if (box->isEditable() && box->currentText() != shown)
+        box->setEditText(shown);
 }
 
 void TnvQuietWriter::setComboText(QComboBox* box, const QString& text)

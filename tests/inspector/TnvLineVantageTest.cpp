@@ -83,6 +83,8 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_EQ(w->PageControl1->currentWidget(), w->logPage);
     EXPECT_EQ(w->PageControl1->tabText(TnvLineVantage::PageCall), QStringLiteral("Call (0)"));
     EXPECT_EQ(w->tabIconIndex(TnvLineVantage::PageCall), Art::PhoneGrey);
+    // Hidden areas catch up when shown; bring them all up to date to read them.
+    w->flushTrees();
     EXPECT_EQ(w->callPage->ComboBoxCall->count(), 1);
     EXPECT_EQ(w->callPage->ComboBoxCall->currentText(), QStringLiteral("00000000"));
     ASSERT_NE(findRow(w->callPage->TreeViewCallDetails, QStringLiteral("Handle = ")), nullptr);
@@ -95,6 +97,12 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_EQ(w->ComboBoxDevice->currentIndex(), m_line->Device()->ID());
     EXPECT_TRUE(w->SpeedButtonDeviceActive->isChecked());
 
+    // The call's areas in front, so that every refresh writes them at once.
+    const auto callInFront = [&] {
+        w->PageControl1->setCurrentIndex(TnvLineVantage::PageCall);
+        w->callPage->PageControlCall->setCurrentIndex(4);
+    };
+    callInFront();
     m_snapshots.clear();
     ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED));
     const HCALL handle = m_line->Call()->Handle();
@@ -131,6 +139,7 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     w->PageControl1->setCurrentIndex(TnvLineVantage::PageInfo);
     QApplication::processEvents();
     screenshot(w, QStringLiteral("line-vantage-misc-resized"));
+    callInFront();
 
     // The far end hangs up, then this end.
     ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("hangup"), {{"line", 1}}).value("ok").toBool());
@@ -326,11 +335,14 @@ TEST_F(LineVantage, ErrorsLightTheLogTabAndWarningsDoNot)
     // An operation that fails: hanging up with no call.
     m_line->Call()->Hangup();
     ASSERT_NE(m_line->Error()->Number(), 0);
+    // The Misc. page was behind the Log page; shown, its tree catches up.
+    w->PageControl1->setCurrentWidget(w->infoPage);
     EXPECT_EQ(w->tabIconIndex(TnvLineVantage::PageLog), Art::WarningRed);
     EXPECT_TRUE(errors->isEnabled());
     QTreeWidgetItem* number = findRow(w->infoPage->TreeViewInfo, QStringLiteral("Number = "));
     ASSERT_NE(number, nullptr);
     EXPECT_EQ(number->text(0), QStringLiteral("Number = %1").arg(m_line->Error()->Number()));
+    w->selectLogPage();
     QApplication::processEvents();
     screenshot(w, QStringLiteral("line-vantage-log-error"));
 
@@ -398,6 +410,7 @@ TEST_F(LineVantage, ClosingMidCallReopeningAndDestroyingTheControlAreSafe)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->size(), QSize(600, 480));
     ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED));
+    second->flushTrees();
     EXPECT_EQ(second->callPage->shownPicture(), Art::OffGreen);
     EXPECT_EQ(second->PageControl1->tabText(TnvLineVantage::PageCall), QStringLiteral("Call (1)"));
 
