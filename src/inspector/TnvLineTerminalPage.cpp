@@ -57,8 +57,8 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
 
     auto* modes = new QWidget;
     auto* grid = new QGridLayout(modes);
-    grid->setContentsMargins(4, 4, 2, 4);
-    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(3, 4, 0, 4);
+    grid->setHorizontalSpacing(2);
     grid->setVerticalSpacing(2);
     auto* heading = new QLabel(QStringLiteral("LINETERMMODE_"), modes);
     heading->setObjectName(QStringLiteral("LabelLINETERMMODE_"));

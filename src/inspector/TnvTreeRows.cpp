@@ -13,14 +13,18 @@ TnvTreeRows::TnvTreeRows(QTreeWidget* tree, TnvVantage* vantage)
     , m_building(tree->topLevelItemCount() == 0)
     , m_wasEnabled(tree->updatesEnabled())
 {
-    m_tree->setUpdatesEnabled(false);
+    // A window that holds its painting back already holds the tree's; the tree is then
+    // left as it is, or it would stay disabled on its own afterwards.
+    if (m_wasEnabled)
+        m_tree->setUpdatesEnabled(false);
     if (m_building)
         m_tree->clear();
 }
 
 TnvTreeRows::~TnvTreeRows()
 {
-    m_tree->setUpdatesEnabled(m_wasEnabled);
+    if (m_wasEnabled)
+        m_tree->setUpdatesEnabled(true);
 }
 
 QTreeWidgetItem* TnvTreeRows::next(QTreeWidgetItem* parent, const QString& text)

@@ -73,6 +73,9 @@ void LineVantageHarness::screenshot(QWidget* widget, const QString& name)
     if (dir.isEmpty())
         dir = QStringLiteral(LINKORA_SCREENSHOT_DIR);
     QDir().mkpath(dir);
+    // A window busy with a call holds its painting back for a frame or two.
+    waitUntil([widget] { return widget->window()->updatesEnabled(); }, 1000);
+    QApplication::processEvents();
     widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 

@@ -178,6 +178,11 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_TRUE(seen.count(LINECALLSTATE_BUSY));
     EXPECT_TRUE(seen.count(LINECALLSTATE_DIALTONE) || seen.count(LINECALLSTATE_DIALING) || seen.count(LINECALLSTATE_RINGBACK));
 
+    // Trees written while the window held its painting back paint again afterwards.
+    ASSERT_TRUE(waitUntil([&] { return w->updatesEnabled(); }));
+    for (QTreeWidget* tree : w->findChildren<QTreeWidget*>())
+        EXPECT_TRUE(tree->updatesEnabled()) << tree->objectName().toStdString();
+
     for (const CallSnapshot& last : {ended, m_snapshots.back()}) {
     EXPECT_EQ(last.tabText, QStringLiteral("Call (0)"));
     EXPECT_EQ(last.tabIcon, Art::PhoneGrey);
