@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -82,6 +83,9 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
     ScrollBoxTerminal->setWidgetResizable(true);
     ScrollBoxTerminal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxTerminal->setWidget(modes);
+    // The mode rows show whole; the tree gives up what they need beyond half.
+    ScrollBoxTerminal->setMinimumWidth(modes->minimumSizeHint().width() + 2 * ScrollBoxTerminal->frameWidth()
+                                       + ScrollBoxTerminal->verticalScrollBar()->sizeHint().width());
 
     SplitterTerminalTab = new QSplitter(Qt::Horizontal, PanelTerminalTab);
     SplitterTerminalTab->setObjectName(QStringLiteral("SplitterTerminalTab"));
