@@ -6,6 +6,7 @@
 #include "TnvLineJoinPage.h"
 #include "TnvLineTerminalPage.h"
 #include "TnvLogPage.h"
+#include "TnvWindowPlacement.h"
 #include "TnvQuietWriter.h"
 #include "TnvSideTabWidget.h"
 
@@ -182,41 +183,27 @@ void TnvLineVantage::setCaption(const QString& caption)
 
 void TnvLineVantage::setStayOnTop(bool stayOnTop)
 {
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop);
-    if (shown)
-        show();
+    TnvWindowPlacement::setStayOnTop(this, stayOnTop);
 }
 
 void TnvLineVantage::setPlacement(int top, int left, int width, int height)
 {
-    if (width > 0 && height > 0)
-        setGeometry(left, top, width, height);
-    else
-        move(left, top);
+    TnvWindowPlacement::setPlacement(this, top, left, width, height);
 }
 
 QRect TnvLineVantage::normalGeometry() const
 {
-    return isMaximized() || isMinimized() ? QWidget::normalGeometry() : geometry();
+    return TnvWindowPlacement::normalGeometry(this);
 }
 
 TWindowState TnvLineVantage::windowState() const
 {
-    if (isMinimized())
-        return wsMinimized;
-    if (isMaximized())
-        return wsMaximized;
-    return wsNormal;
+    return TnvWindowPlacement::windowState(this);
 }
 
 void TnvLineVantage::setWindowState(TWindowState state)
 {
-    switch (state) {
-    case wsNormal: QWidget::setWindowState(Qt::WindowNoState); break;
-    case wsMinimized: QWidget::setWindowState(Qt::WindowMinimized); break;
-    case wsMaximized: QWidget::setWindowState(Qt::WindowMaximized); break;
-    }
+    TnvWindowPlacement::setWindowState(this, state);
 }
 
 void TnvLineVantage::showWindow()
