@@ -460,3 +460,38 @@ TEST_F(LineVantage, LogTabCopiesAndPrintsThroughThePrintDialog)
     ASSERT_TRUE(w->logPage->print(false));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
+
+TEST_F(LineVantage, CallerIDTreeSkipsAMissingRootAndKeepsTheOthersCurrent)
+{
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    w->PageControl1->setCurrentWidget(w->callPage);
+    w->callPage->PageControlCall->setCurrentWidget(w->callPage->callerID);
+    QTreeWidget* tree = w->callPage->callerID->TreeViewCallerID;
+    ASSERT_EQ(tree->topLevelItemCount(), 5);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("CalledID"));
+    delete tree->takeTopLevelItem(1); // CallerID
+
+    ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED));
+    QTreeWidgetItem* called = tree->topLevelItem(0);
+    ASSERT_EQ(called->childCount(), 5);
+    EXPECT_EQ(called->child(2)->text(0), QStringLiteral("Name = '") + m_line->Call()->CalledID()->Name() + QLatin1Char('\''));
+    EXPECT_EQ(called->child(1)->text(0), QStringLiteral("Flags = ") + hexText(m_line->Call()->CalledID()->Flags()));
+    EXPECT_EQ(called->child(1)->childCount(), std::popcount(m_line->Call()->CalledID()->Flags()));
+    EXPECT_EQ(tree->topLevelItemCount(), 4);
+    m_line->Call()->Hangup();
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+}
+
+TEST_F(LineVantage, MovingAndResizingAreStoredInTheSettings)
+{
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    w->setGeometry(80, 70, 620, 500);
+    QApplication::processEvents();
+    TnvVantage* vantage = m_line->Vantage();
+    EXPECT_EQ(vantage->Width(), 620);
+    EXPECT_EQ(vantage->Height(), 500);
+    EXPECT_EQ(vantage->Left(), w->geometry().left());
+    EXPECT_EQ(vantage->Top(), w->geometry().top());
+}
