@@ -1,5 +1,7 @@
 #include "TnvSideTabWidget.h"
 
+#include <QEvent>
+#include <QHash>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabBar>
@@ -14,9 +16,22 @@ public:
 protected:
     QSize tabSizeHint(int index) const override
     {
-        // Icon, gap, caption and a little room on either side; no wider.
-        const int width = iconSize().width() + 6 + fontMetrics().horizontalAdvance(tabText(index)) + 24;
-        return QSize(width, qMax(26, fontMetrics().height() + 10));
+        // Icon, gap, caption and a little room on either side; no wider. The bar asks
+        // for every tab whenever one changes, so a caption is measured once.
+        const QString text = tabText(index);
+        auto known = m_sizes.constFind(text);
+        if (known == m_sizes.cend()) {
+            const int width = iconSize().width() + 6 + fontMetrics().horizontalAdvance(text) + 24;
+            known = m_sizes.insert(text, QSize(width, qMax(26, fontMetrics().height() + 10)));
+        }
+        return *known;
+    }
+
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            m_sizes.clear();
+        QTabBar::changeEvent(event);
     }
 
     void paintEvent(QPaintEvent*) override
@@ -31,6 +46,9 @@ protected:
             painter.drawControl(QStyle::CE_TabBarTabLabel, option);
         }
     }
+
+private:
+    mutable QHash<QString, QSize> m_sizes;
 };
 
 } // namespace
