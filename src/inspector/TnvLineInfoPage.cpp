@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -74,6 +75,9 @@ TnvLineInfoPage::TnvLineInfoPage(TnvLine* line, QWidget* parent)
     ScrollBoxInfo->setWidgetResizable(true);
     ScrollBoxInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxInfo->setWidget(fields);
+    // The labels show whole; the tree gives up what they need beyond half.
+    ScrollBoxInfo->setMinimumWidth(fields->minimumSizeHint().width() + 2 * ScrollBoxInfo->frameWidth()
+                                   + ScrollBoxInfo->verticalScrollBar()->sizeHint().width());
 
     SplitterInfoTab = new QSplitter(Qt::Horizontal, PanelMiscTab);
     SplitterInfoTab->setObjectName(QStringLiteral("SplitterInfoTab"));
