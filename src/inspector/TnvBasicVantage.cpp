@@ -1,6 +1,7 @@
 #include "TnvBasicVantage.h"
 
 #include "TnvLogPage.h"
+#include "TnvWindowPlacement.h"
 
 #include <TnvError.h>
 #include <TnvSharedControl.h>
@@ -50,41 +51,27 @@ void TnvBasicVantage::setCaption(const QString& caption)
 
 void TnvBasicVantage::setStayOnTop(bool stayOnTop)
 {
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, stayOnTop);
-    if (shown)
-        show();
+    TnvWindowPlacement::setStayOnTop(this, stayOnTop);
 }
 
 void TnvBasicVantage::setPlacement(int top, int left, int width, int height)
 {
-    if (width > 0 && height > 0)
-        setGeometry(left, top, width, height);
-    else
-        move(left, top);
+    TnvWindowPlacement::setPlacement(this, top, left, width, height);
 }
 
 QRect TnvBasicVantage::normalGeometry() const
 {
-    return isMaximized() || isMinimized() ? QWidget::normalGeometry() : geometry();
+    return TnvWindowPlacement::normalGeometry(this);
 }
 
 TWindowState TnvBasicVantage::windowState() const
 {
-    if (isMinimized())
-        return wsMinimized;
-    if (isMaximized())
-        return wsMaximized;
-    return wsNormal;
+    return TnvWindowPlacement::windowState(this);
 }
 
 void TnvBasicVantage::setWindowState(TWindowState state)
 {
-    switch (state) {
-    case wsNormal: QWidget::setWindowState(Qt::WindowNoState); break;
-    case wsMinimized: QWidget::setWindowState(Qt::WindowMinimized); break;
-    case wsMaximized: QWidget::setWindowState(Qt::WindowMaximized); break;
-    }
+    TnvWindowPlacement::setWindowState(this, state);
 }
 
 void TnvBasicVantage::showWindow()
@@ -117,6 +104,7 @@ void TnvBasicVantage::closeWindow()
 {
     // The settings already forgot this window; nothing may report back to them.
     m_vantage = nullptr;
+    m_logPage->detach();
     close();
 }
 

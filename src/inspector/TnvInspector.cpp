@@ -1,8 +1,10 @@
 #include "TnvInspector.h"
 
 #include "TnvBasicVantage.h"
+#include "TnvLineVantage.h"
 #include "TnvQtHostServices.h"
 
+#include <TnvLine.h>
 #include <TnvSharedControl.h>
 #include <TnvVantage.h>
 
@@ -29,7 +31,13 @@ void TnvInspector::setUp()
     g_services = new TnvQtHostServices;
     TnvHostServices::install(g_services);
     qAddPostRoutine(tearDown);
-    for (int kind : {ckLine, ckPhone, ckPlay, ckRecord}) {
+    TnvVantage::registerWindowFactory(ckLine, [](TnvVantage& vantage) -> TnvVantageWindow* {
+        // A line kind is always a line control; anything else gets the basic window.
+        if (auto* line = qobject_cast<TnvLine*>(vantage.owner()))
+            return new TnvLineVantage(line);
+        return new TnvBasicVantage(vantage.owner());
+    });
+    for (int kind : {ckPhone, ckPlay, ckRecord}) {
         TnvVantage::registerWindowFactory(kind, [](TnvVantage& vantage) -> TnvVantageWindow* {
             return new TnvBasicVantage(vantage.owner());
         });

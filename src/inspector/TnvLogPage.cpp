@@ -92,16 +92,24 @@ TnvLogPage::TnvLogPage(TnvSharedControl* control, QWidget* parent)
     connect(m_errors, &QToolButton::clicked, this, &TnvLogPage::resetErrors);
     connect(m_clear, &QToolButton::clicked, this, [this] {
         resetErrors();
-        m_control->Log()->Clear();
+        if (m_control)
+            m_control->Log()->Clear();
     });
     connect(m_active, &QToolButton::clicked, this, &TnvLogPage::activeClicked);
     connect(m_timeStamp, &QToolButton::clicked, this, &TnvLogPage::timeStampClicked);
-    connect(m_marker, &QToolButton::clicked, this, [this] { m_control->Log()->Add(true, QStringLiteral("MARKER")); });
+    connect(m_marker, &QToolButton::clicked, this, [this] {
+        if (m_control)
+            m_control->Log()->Add(true, QStringLiteral("MARKER"));
+    });
     connect(m_dump, &QToolButton::clicked, this, [this] {
-        m_control->LogProperties(QStringLiteral("Current %1 property values:").arg(TnvSharedControl::KindText(m_control->Kind())),
+        if (m_control)
+            m_control->LogProperties(QStringLiteral("Current %1 property values:").arg(TnvSharedControl::KindText(m_control->Kind())),
                                  QString(), QString());
     });
-    connect(m_copy, &QToolButton::clicked, this, [this] { m_control->Log()->CopyToClipboard(); });
+    connect(m_copy, &QToolButton::clicked, this, [this] {
+        if (m_control)
+            m_control->Log()->CopyToClipboard();
+    });
     connect(m_printer, &QToolButton::clicked, this, [this] { print(true); });
     connect(m_count, &QLineEdit::editingFinished, this, &TnvLogPage::countEdited);
 }
@@ -117,8 +125,17 @@ QToolButton* TnvLogPage::addButton(const QString& name, const QString& hint, con
     return button;
 }
 
+void TnvLogPage::detach()
+{
+    m_flushTimer.stop();
+    m_stale = false;
+    m_control = nullptr;
+}
+
 void TnvLogPage::refreshLogView()
 {
+    if (!m_control)
+        return;
     mirrorSettings();
     m_stale = true;
     if (m_flushTimer.isActive())
@@ -133,6 +150,7 @@ void TnvLogPage::mirrorSettings()
     // Mirroring the settings must not assign them again.
     const QSignalBlocker blockActive(m_active);
     const QSignalBlocker blockStamp(m_timeStamp);
+    const QSignalBlocker blockCount(m_count);
     m_active->setChecked(log->Active());
     const QString count = QString::number(log->Count());
     if (m_count->text() != count)
@@ -143,7 +161,7 @@ void TnvLogPage::mirrorSettings()
 void TnvLogPage::flush()
 {
     m_flushTimer.stop();
-    if (!m_stale)
+    if (!m_stale || !m_control)
         return;
     m_stale = false;
     m_sinceFlush.start();
@@ -225,7 +243,7 @@ bool TnvLogPage::print(bool askUser)
 {
     flush();
     auto* services = TnvQtHostServices::current();
-    if (!services)
+    if (!services || !m_control)
         return false;
     if (askUser) {
         QPrintDialog dialog(services->printer(), this);
@@ -239,18 +257,24 @@ bool TnvLogPage::print(bool askUser)
 
 void TnvLogPage::activeClicked(bool down)
 {
+    if (!m_control)
+        return;
     m_control->Log()->setActive(down);
     refreshLogView();
 }
 
 void TnvLogPage::timeStampClicked(bool down)
 {
+    if (!m_control)
+        return;
     m_control->Log()->setTimeStamp(down);
     refreshLogView();
 }
 
 void TnvLogPage::countEdited()
 {
+    if (!m_control)
+        return;
     // Text that is no number counts as 0, which the log ignores.
     const int value = m_count->text().trimmed().toInt();
     if (value != m_control->Log()->Count())

@@ -34,6 +34,8 @@ public:
     // Lights the error indicator until the user resets it.
     void showError();
     bool copyToClipboard();
+    // Forgets the control, whose window is going: nothing reads it any more.
+    void detach();
     // Asks for a printer (unless told not to) and prints the log in the memo's font.
     bool print(bool askUser = true);
 

@@ -73,6 +73,14 @@ QString TnvCall::hex(HCALL handle) const
 
 // --- The list and ending calls ------------------------------------------------------
 
+DWORD TnvCall::StateOf(HCALL handle) const
+{
+    if (handle != 0 && handle == m_handle)
+        return m_state;
+    const TnvCallRecord* record = handle ? m_line->records().find(handle) : nullptr;
+    return record ? record->state : 0;
+}
+
 int TnvCall::Count() const
 {
     return m_line->records().count();

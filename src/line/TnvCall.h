@@ -108,6 +108,8 @@ public:
     DWORD State() const { return m_state; }
     DWORD StateMode() const { return m_stateMode; }
     qint32 Tag() const { return m_tag; }
+    // The last known state of any listed call, the visible one included; 0 when unknown.
+    DWORD StateOf(HCALL handle) const;
 
     // Property setters with their effects.
     void setActive(bool value);

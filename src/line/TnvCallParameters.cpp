@@ -18,7 +18,7 @@ TnvCallParameters::TnvCallParameters(TnvLineContext* line, QObject* parent)
 void TnvCallParameters::changed()
 {
     if (TnvLineView* view = m_line->view())
-        view->RefreshInfo();
+        view->RefreshParameters();
 }
 
 void TnvCallParameters::setAddressID(qint32 value) { m_addressID = value; changed(); }

@@ -44,6 +44,8 @@ void TnvConference::setPhoneNumber(const QString& value)
     if (const std::optional<QString> number = m_line->operations().numberToStore(value))
         m_phoneNumber = *number;
     refreshView();
+    if (TnvLineView* view = m_line->view())
+        view->ShowConferencePhoneNumber();
 }
 
 void TnvConference::setPrimaryCall(HCALL value)

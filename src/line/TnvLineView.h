@@ -23,4 +23,8 @@ public:
     virtual void RefreshCallerID() {}
     virtual void RefreshConference(int /*handle*/) {}
     virtual void RefreshTransfer(int /*handle*/) {}
+    // The four call-parameter sets (call, transfer, conference, forwarding).
+    virtual void RefreshParameters() {}
+    virtual void ShowTransferPhoneNumber() {}
+    virtual void ShowConferencePhoneNumber() {}
 };

@@ -51,6 +51,8 @@ void TnvTransfer::setPhoneNumber(const QString& value)
     if (const std::optional<QString> number = m_line->operations().numberToStore(value))
         m_phoneNumber = *number;
     refreshView();
+    if (TnvLineView* view = m_line->view())
+        view->ShowTransferPhoneNumber();
 }
 
 void TnvTransfer::setPrimaryCall(HCALL value)
