@@ -12,7 +12,9 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QImageReader>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -39,12 +41,16 @@ constexpr int kWidth = 345;
 constexpr int kHeight = 258;
 
 // The window's icons are renderings of the SVGs at the sizes it shows: an SVG icon would
-// load the SVG module and its plugin before the window can be shown.
+// load the SVG module and its plugin before the window can be shown. Read as PNG without
+// guessing: a reader left to detect the format loads every image format plugin first.
 QIcon pngIcon(const char* name, std::initializer_list<int> sizes)
 {
     QIcon icon;
-    for (const int size : sizes)
-        icon.addFile(QStringLiteral(":/dialer/%1-%2.png").arg(QLatin1String(name)).arg(size), QSize(size, size));
+    for (const int size : sizes) {
+        QImageReader reader(QStringLiteral(":/dialer/%1-%2.png").arg(QLatin1String(name)).arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
