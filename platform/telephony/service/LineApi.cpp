@@ -15,21 +15,16 @@ TelephonyService* service()
     return TelephonyService::instance();
 }
 
-// A synchronous function fails here when a fault was injected for it.
-#define LINKORA_SERVICE_FOR_READING_OR_FAIL(function)                                                                 \
-    TelephonyService* s = TelephonyService::instanceForReading();                                                     \
+// A synchronous function fails here when a fault was injected for it. The reads of the
+// status structures reach the service without moving its change stamp.
+#define LINKORA_SERVICE_THROUGH(reach, function)                                                                      \
+    TelephonyService* s = reach();                                                                                    \
     if (!s)                                                                                                           \
         return kUninitialized;                                                                                        \
     if (const LONG injected = s->injectedFailure(function))                                                           \
         return injected
-
-
-#define LINKORA_SERVICE_OR_FAIL(function)                                                                             \
-    TelephonyService* s = service();                                                                                  \
-    if (!s)                                                                                                           \
-        return kUninitialized;                                                                                        \
-    if (const LONG injected = s->injectedFailure(function))                                                           \
-        return injected
+#define LINKORA_SERVICE_OR_FAIL(function) LINKORA_SERVICE_THROUGH(service, function)
+#define LINKORA_SERVICE_FOR_READING_OR_FAIL(function) LINKORA_SERVICE_THROUGH(TelephonyService::instanceForReading, function)
 
 LONG initializeLine(HLINEAPP* app, LINECALLBACK callback, const char* name, DWORD* numDevs)
 {
