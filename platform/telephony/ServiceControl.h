@@ -36,6 +36,13 @@ LINKORA_TELEPHONY_EXPORT void setServiceOptions(const ServiceOptions& options);
 // {"ok": false} while the service is not running.
 LINKORA_TELEPHONY_EXPORT QJsonObject serviceControl(const QString& command, const QJsonObject& args = {});
 
+// A number that moves on whenever what the status and information structures report
+// (line, address, call status, call information) may have changed: at every API call but
+// their reads, every event the process handles and every control command. 0 while the
+// service is not running. A structure read while the number stayed the same is still
+// what a new read would give.
+LINKORA_TELEPHONY_EXPORT quint64 serviceStamp();
+
 // Whether the service is running (some usage handle is initialised).
 LINKORA_TELEPHONY_EXPORT bool serviceRunning();
 

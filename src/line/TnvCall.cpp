@@ -237,11 +237,11 @@ bool TnvCall::RefreshCallStatus(bool keepState)
         m_active = false;
         return true;
     }
-    QByteArray block;
     const HCALL handle = m_handle;
-    const LONG result = TnvTapiBuffer::read(sizeof(LINECALLSTATUS), block, [handle](char* data) {
-        return lineGetCallStatus(handle, reinterpret_cast<LINECALLSTATUS*>(data));
-    });
+    LONG result = 0;
+    const QByteArray block = m_line->rememberedRead(TnvTapiBuffer::CallStatus).read(
+        sizeof(LINECALLSTATUS), handle, &result,
+        [handle](char* data) { return lineGetCallStatus(handle, reinterpret_cast<LINECALLSTATUS*>(data)); });
     if (result != 0) {
         if (result == LONG(LINEERR_INVALCALLHANDLE))
             m_active = false;

@@ -268,10 +268,10 @@ LONG TnvLineDispatch::RefreshCallInfo(HCALL handle, DWORD mask)
         m_line->Call()->setActiveState(false);
         return 0;
     }
-    QByteArray block;
-    const LONG result = TnvTapiBuffer::read(sizeof(LINECALLINFO), block, [&](char* data) {
-        return lineGetCallInfo(handle, reinterpret_cast<LINECALLINFO*>(data));
-    });
+    LONG result = 0;
+    const QByteArray block = m_line->rememberedRead(TnvTapiBuffer::CallInfo).read(
+        sizeof(LINECALLINFO), handle, &result,
+        [&](char* data) { return lineGetCallInfo(handle, reinterpret_cast<LINECALLINFO*>(data)); });
     if (result != 0)
         return result;
     const LINECALLINFO& info = TnvTapiBuffer::fields<LINECALLINFO>(block);

@@ -289,9 +289,10 @@ LONG TnvLinePrivate::ReadAddressCaps(DWORD address, QByteArray& block)
 
 void TnvLinePrivate::ReadLineDevStatus()
 {
-    QByteArray block;
-    const LONG result = TnvTapiBuffer::read(sizeof(LINEDEVSTATUS), block, [&](char* data) {
-        return lineGetLineDevStatus(m_line->Handle(), reinterpret_cast<LINEDEVSTATUS*>(data));
+    LONG result = 0;
+    const HLINE line = m_line->Handle();
+    const QByteArray block = m_reads[TnvTapiBuffer::LineDevStatus].read(sizeof(LINEDEVSTATUS), line, &result, [&](char* data) {
+        return lineGetLineDevStatus(line, reinterpret_cast<LINEDEVSTATUS*>(data));
     });
     if (result != 0)
         return;
@@ -308,10 +309,13 @@ void TnvLinePrivate::ReadLineDevStatus()
 
 void TnvLinePrivate::ReadAddressStatus()
 {
-    QByteArray block;
-    const LONG result = TnvTapiBuffer::read(sizeof(LINEADDRESSSTATUS), block, [&](char* data) {
-        return lineGetAddressStatus(m_line->Handle(), DWORD(m_address->ID()), reinterpret_cast<LINEADDRESSSTATUS*>(data));
-    });
+    LONG result = 0;
+    const HLINE line = m_line->Handle();
+    const DWORD address = DWORD(m_address->ID());
+    const QByteArray block = m_reads[TnvTapiBuffer::AddressStatus].read(
+        sizeof(LINEADDRESSSTATUS), (quint64(line) << 32) | address, &result, [&](char* data) {
+            return lineGetAddressStatus(line, address, reinterpret_cast<LINEADDRESSSTATUS*>(data));
+        });
     if (result == 0)
         m_address->storeStatus(block);
 }

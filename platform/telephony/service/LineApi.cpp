@@ -15,13 +15,16 @@ TelephonyService* service()
     return TelephonyService::instance();
 }
 
-// A synchronous function fails here when a fault was injected for it.
-#define LINKORA_SERVICE_OR_FAIL(function)                                                                             \
-    TelephonyService* s = service();                                                                                  \
+// A synchronous function fails here when a fault was injected for it. The reads of the
+// status structures reach the service without moving its change stamp.
+#define LINKORA_SERVICE_THROUGH(reach, function)                                                                      \
+    TelephonyService* s = reach();                                                                                    \
     if (!s)                                                                                                           \
         return kUninitialized;                                                                                        \
     if (const LONG injected = s->injectedFailure(function))                                                           \
         return injected
+#define LINKORA_SERVICE_OR_FAIL(function) LINKORA_SERVICE_THROUGH(service, function)
+#define LINKORA_SERVICE_FOR_READING_OR_FAIL(function) LINKORA_SERVICE_THROUGH(TelephonyService::instanceForReading, function)
 
 LONG initializeLine(HLINEAPP* app, LINECALLBACK callback, const char* name, DWORD* numDevs)
 {
@@ -156,13 +159,13 @@ LONG lineSetStatusMessages(HLINE hLine, DWORD dwLineStates, DWORD dwAddressState
 
 LONG lineGetLineDevStatus(HLINE hLine, LINEDEVSTATUS* lpLineDevStatus)
 {
-    LINKORA_SERVICE_OR_FAIL("lineGetLineDevStatus");
+    LINKORA_SERVICE_FOR_READING_OR_FAIL("lineGetLineDevStatus");
     return s->getLineDevStatus(hLine, lpLineDevStatus);
 }
 
 LONG lineGetAddressStatus(HLINE hLine, DWORD dwAddressID, LINEADDRESSSTATUS* lpAddressStatus)
 {
-    LINKORA_SERVICE_OR_FAIL("lineGetAddressStatus");
+    LINKORA_SERVICE_FOR_READING_OR_FAIL("lineGetAddressStatus");
     return s->getAddressStatus(hLine, dwAddressID, lpAddressStatus);
 }
 
@@ -382,13 +385,13 @@ LONG lineAddToConference(HCALL hConfCall, HCALL hConsultCall)
 
 LONG lineGetCallInfo(HCALL hCall, LINECALLINFO* lpCallInfo)
 {
-    LINKORA_SERVICE_OR_FAIL("lineGetCallInfo");
+    LINKORA_SERVICE_FOR_READING_OR_FAIL("lineGetCallInfo");
     return s->getCallInfo(hCall, lpCallInfo);
 }
 
 LONG lineGetCallStatus(HCALL hCall, LINECALLSTATUS* lpCallStatus)
 {
-    LINKORA_SERVICE_OR_FAIL("lineGetCallStatus");
+    LINKORA_SERVICE_FOR_READING_OR_FAIL("lineGetCallStatus");
     return s->getCallStatus(hCall, lpCallStatus);
 }
 

@@ -15,6 +15,8 @@ class ServiceFaults {
 public:
     // The code the function must fail with now, or 0.
     LONG takeFailure(const QString& function);
+    // Whether any function is set to fail: every API call asks, nearly always of none.
+    bool anyFailure() const { return !m_failures.isEmpty(); }
     bool takeTooSmall(const QString& function);
     // Milliseconds to hold the function's reply back; -1 withholds it for good.
     int replyDelay(const QString& function) const;

@@ -8,9 +8,9 @@
 #include "../TapiStructs.h"
 
 #include <QByteArray>
+#include <QVarLengthArray>
 
 #include <cstring>
-#include <vector>
 
 namespace Telephony {
 
@@ -80,10 +80,12 @@ private:
         const qsizetype length = data.size() + (terminate ? 1 : 0);
         m_fixed.*size = DWORD(length);
         m_fixed.*offset = m_fixedSize + DWORD(m_var.size());
-        m_parts.push_back({size, offset});
+        m_parts.append({size, offset});
         const qsizetype at = m_var.size();
-        m_var.resize(at + ((length + 3) & ~qsizetype(3)), '\0');
+        const qsizetype padded = (length + 3) & ~qsizetype(3);
+        m_var.resize(at + padded);
         std::memcpy(m_var.data() + at, data.constData(), size_t(data.size()));
+        std::memset(m_var.data() + at + data.size(), 0, size_t(padded - data.size()));
     }
 
     struct Part {
@@ -98,8 +100,9 @@ private:
 
     T m_fixed{};
     DWORD m_fixedSize;
-    QByteArray m_var;
-    std::vector<Part> m_parts;
+    // Room for what the service usually hands out, so a read allocates nothing.
+    QVarLengthArray<char, 1024> m_var;
+    QVarLengthArray<Part, 16> m_parts;
 };
 
 } // namespace Telephony

@@ -1,5 +1,7 @@
 #include "TelephonyService.h"
 
+#include "AppConnection.h"
+
 #include "../config/DialingLocations.h"
 #include "../config/TelephonyConfig.h"
 #include "../config/TelephonyDialogs.h"
@@ -117,16 +119,49 @@ int TelephonyService::phoneDeviceOf(const TelephonyProvider* provider, int index
 
 // --- Life --------------------------------------------------------------------------
 
+namespace {
+
+// Never goes back, across restarts of the service too, so a value read from an earlier
+// service is never taken for the current one's.
+quint64 g_stamp = 1;
+
+} // namespace
+
 TelephonyService* TelephonyService::instance()
 {
+    ++g_stamp;
     return g_service;
+}
+
+TelephonyService* TelephonyService::instanceForReading()
+{
+    return g_service;
+}
+
+quint64 TelephonyService::stamp()
+{
+    return g_service ? g_stamp : 0;
+}
+
+bool TelephonyService::eventFilter(QObject* watched, QEvent*)
+{
+    // Handing a queued message to an application changes nothing the service reports
+    // (what the application then does goes through the API), and most events are these.
+    if (!qobject_cast<AppConnection*>(watched))
+        ++g_stamp;
+    return false;
 }
 
 TelephonyService* TelephonyService::start()
 {
     if (!g_service) {
+        ++g_stamp;
         g_service = new TelephonyService;
         g_service->loadProviders();
+        // Providers and the service change state only in the handling of some event
+        // (a timer, a queued call, a socket) or inside an API call.
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->installEventFilter(g_service);
     }
     return g_service;
 }
@@ -143,6 +178,9 @@ TelephonyService::TelephonyService()
 
 TelephonyService::~TelephonyService()
 {
+    ++g_stamp;
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
     // Providers stop first so that nothing reports into a half-destroyed core.
     for (auto& provider : m_providers)
         provider->setSink(nullptr);
@@ -544,6 +582,8 @@ DWORD TelephonyService::startRequest(const QString& function, HLINE line, bool p
 
 LONG TelephonyService::injectedFailure(const char* function)
 {
+    if (!m_faults.anyFailure())
+        return 0;
     return m_faults.takeFailure(QString::fromLatin1(function));
 }
 
@@ -676,6 +716,11 @@ QJsonObject serviceControl(const QString& command, const QJsonObject& args)
 void setServiceOptions(const ServiceOptions& options)
 {
     TelephonyService::setOptions(options);
+}
+
+quint64 serviceStamp()
+{
+    return TelephonyService::stamp();
 }
 
 bool serviceRunning()

@@ -26,12 +26,21 @@ class TelephonyService : public QObject {
     Q_OBJECT
 
 public:
-    // The running service, started by the first initialisation.
+    // The running service, started by the first initialisation. Whoever reaches it here
+    // may change what it reports, so the change stamp moves on.
     static TelephonyService* instance();
+    // The same for the functions that only read the status and information structures,
+    // which leave the stamp alone.
+    static TelephonyService* instanceForReading();
+    // See serviceStamp().
+    static quint64 stamp();
     static TelephonyService* start();
     static void setOptions(const ServiceOptions& options);
 
     ~TelephonyService() override;
+
+    // Every event the process handles may be one that changes the service's state.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Usage handles.
     LONG initialize(bool phone, DWORD* handle, LINECALLBACK callback, const QByteArray& appName, DWORD* numDevs);

@@ -6,6 +6,7 @@
 // the sub-objects see nothing else of it, so none of them depends on the control itself.
 
 #include "TnvPopup.h"
+#include "TnvTapiBuffer.h"
 
 #include <TapiStructs.h>
 #include <TnvError.h>
@@ -93,6 +94,8 @@ public:
     virtual void ReadLineDevStatus() = 0;
     virtual void ReadAddressStatus() = 0;
     virtual LONG RefreshCallInfo(HCALL handle, DWORD mask) = 0;
+    // The last status read of each kind, kept while the service reports no change.
+    virtual TnvTapiBuffer::Remembered& rememberedRead(TnvTapiBuffer::Kind kind) = 0;
     virtual bool GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value) = 0;
     virtual QString StripPhoneFormatting(const QString& number) const = 0;
     // A related device's class: writes "<name>.DeviceClass := \"value\"", refuses the

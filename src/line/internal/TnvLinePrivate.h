@@ -81,6 +81,7 @@ public:
     void ReadLineDevStatus() override;
     void ReadAddressStatus() override;
     LONG RefreshCallInfo(HCALL handle, DWORD mask) override;
+    TnvTapiBuffer::Remembered& rememberedRead(TnvTapiBuffer::Kind kind) override { return m_reads[kind]; }
     bool GetRelatedDeviceID(const QString& deviceClass, DWORD handle, DWORD* value) override;
     QString StripPhoneFormatting(const QString& number) const override;
     void assignDeviceClass(const QString& name, const QString& value, QString& deviceClass) override;
@@ -157,6 +158,7 @@ private:
         qint32 result;
     };
     QList<Answer> m_answered;
+    TnvTapiBuffer::Remembered m_reads[TnvTapiBuffer::KindCount];
     int m_waitDepth = 0;
     DWORD m_instance = 0;
     bool m_enabled = false;

@@ -179,6 +179,27 @@ TEST_F(CallFixture, HangupWhoseReplyFailsReportsTwice)
     EXPECT_EQ(m_trace.mid(closing).filter(QStringLiteral("<< Error >>")).size(), 1);
 }
 
+// The control keeps what it read while the service reports no change; a failure set up
+// since must still reach it.
+TEST_F(CallFixture, CallInfoReadAgainAfterTheServiceChanged)
+{
+    open();
+    call()->setPhoneNumber(QStringLiteral("5550100"));
+    ASSERT_TRUE(call()->Dial());
+    ASSERT_TRUE(waitUntil([&] { return call()->State() == LINECALLSTATE_CONNECTED; }));
+    TnvLinePrivate* control = TnvLinePrivate::get(m_line.get());
+    const HCALL handle = call()->Handle();
+    ASSERT_EQ(control->RefreshCallInfo(handle, 0), 0);
+    ASSERT_EQ(control->RefreshCallInfo(handle, 0), 0);
+
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("fail"), {{"function", "lineGetCallInfo"}, {"code", "0x80000048"}})
+                    .value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(control->RefreshCallInfo(handle, 0), LONG(0x80000048));
+    // The failure was for one read only.
+    EXPECT_EQ(control->RefreshCallInfo(handle, 0), 0);
+    EXPECT_EQ(records().find(handle)->origin, DWORD(LINECALLORIGIN_OUTBOUND));
+}
+
 TEST_F(CallFixture, DumpShowsUnavailableTimes)
 {
     open();
