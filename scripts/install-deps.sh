@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   poppler-utils fonts-dejavu-core
   clang libfuzzer-14-dev
+  libedit-dev
 )
 
 missing=()
