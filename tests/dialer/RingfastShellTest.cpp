@@ -4,7 +4,9 @@
 #include "QtPrinters.h"
 #include "RingfastProgram.h"
 
+#include <RingfastEvents.h>
 #include <RingfastScript.h>
+#include <TnvLine.h>
 
 #include <QDir>
 
@@ -28,7 +30,8 @@ TEST_F(RingfastShellProgram, DocumentedExamplesRunToTheEnd)
     };
     const Case cases[] = {
         {"transfer",
-         {"nvLine1.OnHoldPendingTransfer [", "Call.Count = 2\n", "nvLine1.OnCallEnd [", "Call.Count = 0\n"}},
+         {"nvLine1.OnHoldPendingTransfer [", "consulting on call 0x0001", "Call.Count = 2\n", "nvLine1.OnCallEnd [",
+          "Call.Count = 0\n"}},
         {"conference", {"nvLine1.OnConferenced [", "Conference.Count = 2\n", "Conference.Count = 0\n"}},
         {"answer",
          {"nvLine1.OnOffering [", "Call.CallerID.Name = 'Smith John'\n", "Call.CallerID.Number = '1425555-0100'\n",
@@ -171,4 +174,31 @@ TEST(RingfastScriptWords, SplitsAsAShellWould)
     QString error;
     EXPECT_FALSE(RingfastScript::words(QStringLiteral("echo \"open"), &error).has_value());
     EXPECT_EQ(error, QStringLiteral("a quote is not closed"));
+}
+
+TEST(RingfastScriptNames, CompleteFromWhatTheControlPublishes)
+{
+    TnvLine line;
+    QString out;
+    QTextStream stream(&out);
+    RingfastEvents events(stream, false);
+    const RingfastScript script(line, events, stream);
+    struct Case {
+        const char* before;
+        const char* partial;
+        QStringList found;
+    };
+    const Case cases[] = {
+        {"", "Call.Caller", {"Call.CallerID"}},
+        {"", "Call.CallerID.Mask", {"Call.CallerID.MaskNumber"}},
+        {"", "Transfer.Com", {"Transfer.Complete"}},
+        {"", "Vantage.Log.Co", {"Vantage.Log.Count"}},
+        {"", "ec", {"echo"}},
+        {"", "Log", {"LogProperties"}},
+        {"wait ", "OnConnected", {"OnConnected", "OnConnectedID"}},
+        {"", "Nothing.Ca", {}},
+        {"Call.PhoneNumber ", "555", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(script.completions(QLatin1String(c.before), QLatin1String(c.partial)), c.found) << c.partial;
 }

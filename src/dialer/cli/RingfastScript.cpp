@@ -242,8 +242,12 @@ bool RingfastScript::resolveReference(QString& word, QString* error) const
     }
     const QMetaProperty property = meta->property(index);
     const QVariant value = property.read(object);
-    word = property.isEnumType() ? QString::fromLatin1(property.enumerator().valueToKey(value.toInt()))
-                                 : value.toString();
+    if (property.isEnumType())
+        word = QString::fromLatin1(property.enumerator().valueToKey(value.toInt()));
+    else if (value.typeId() == QMetaType::UInt)
+        word = QStringLiteral("0x") + TnvNotation::hex8(value.toUInt()); // handles read as the trace shows them
+    else
+        word = value.toString();
     return true;
 }
 
@@ -527,6 +531,7 @@ QStringList RingfastScript::completions(const QString& lineBefore, const QString
         for (const QString& event : RingfastEvents::names())
             if (event.startsWith(partial))
                 found << event;
+        found.sort();
         return found;
     }
     if (!before.isEmpty())
