@@ -483,9 +483,13 @@ bool RingfastScript::invoke(QObject* object, const QString& path, const QString&
         }
         values.push_back(*value);
     }
+    // The arguments point into these; both outlive the call.
+    std::vector<QByteArray> typeNames;
+    for (int i = 0; i < method.parameterCount(); ++i)
+        typeNames.push_back(method.parameterTypeName(i));
     std::array<QGenericArgument, kMaxArguments> generic{};
     for (std::size_t i = 0; i < values.size(); ++i)
-        generic[i] = QGenericArgument(method.parameterTypeName(int(i)).constData(), values[i].constData());
+        generic[i] = QGenericArgument(typeNames[i].constData(), values[i].constData());
     QVariant result(method.returnMetaType());
     const QGenericReturnArgument returned(method.typeName(), result.data());
     m_line.Error()->Clear();
