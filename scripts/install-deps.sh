@@ -11,6 +11,7 @@ packages=(
   clang libfuzzer-14-dev
   liblinphone-dev sip-tester kamailio
   sox
+  libedit-dev
 )
 
 missing=()

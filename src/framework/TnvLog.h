@@ -34,7 +34,7 @@ public:
 
     bool Add(bool stamped, const QString& text);
     bool AppendToLast(const QString& text);
-    bool Clear();
+    Q_INVOKABLE bool Clear();
     void Refresh();
     bool CopyToClipboard();
     bool Print();

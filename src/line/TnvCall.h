@@ -122,21 +122,21 @@ public:
 
     // Operations on the current call; each returns whether it succeeded, the reason of a
     // failure is the control's last error.
-    bool Dial();
-    bool Answer();
-    bool Hangup();
-    bool Hold();
-    bool Unhold();
-    bool Transfer();
-    bool Redirect(const QString& phoneNumber);
-    bool Park(const QString& phoneNumber);
-    bool Unpark(const QString& phoneNumber);
-    bool Pickup(const QString& phoneNumber, const QString& groupID);
-    bool Handoff(const QString& application);
-    bool SendDigits(const QString& digits, int duration);
-    bool SendTone(DWORD tone, int duration);
+    Q_INVOKABLE bool Dial();
+    Q_INVOKABLE bool Answer();
+    Q_INVOKABLE bool Hangup();
+    Q_INVOKABLE bool Hold();
+    Q_INVOKABLE bool Unhold();
+    Q_INVOKABLE bool Transfer();
+    Q_INVOKABLE bool Redirect(const QString& phoneNumber);
+    Q_INVOKABLE bool Park(const QString& phoneNumber);
+    Q_INVOKABLE bool Unpark(const QString& phoneNumber);
+    Q_INVOKABLE bool Pickup(const QString& phoneNumber, const QString& groupID);
+    Q_INVOKABLE bool Handoff(const QString& application);
+    Q_INVOKABLE bool SendDigits(const QString& digits, int duration);
+    Q_INVOKABLE bool SendTone(DWORD tone, int duration);
 
-    bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
+    Q_INVOKABLE bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
 private:
     // The control's own bookkeeping of the visible call, as its messages arrive and its

@@ -21,6 +21,8 @@
 #include <TnvTAPI.h>
 #include <TnvVantage.h>
 
+#include <QScopeGuard>
+
 namespace {
 
 // TAPI's own reply time-out code.
@@ -259,6 +261,13 @@ bool TnvCallOperations::Dial()
     m_line->Error()->Clear();
     const QByteArray number = prepareNumber(m_call->m_phoneNumber);
     LONG request = 0;
+    // A new call's states wait until the dial has returned, as they would from an
+    // exchange that gives dial tone only after taking the request.
+    RecordPtr made;
+    const auto release = qScopeGuard([&] {
+        if (made)
+            m_line->releaseCallMessages(&made->handle);
+    });
     if (m_call->m_handle != 0) {
         // More digits on a call that has dial tone.
         TnvCallRecord* record = m_records.find(m_call->m_handle);
@@ -270,7 +279,7 @@ bool TnvCallOperations::Dial()
         bool timedOut = false;
         request = startNewCall(TnvCallRecord::SlotMakeCall, NewCall::Dial, &timedOut, [&](HCALL* out) {
             return lineMakeCall(m_line->Line()->Handle(), out, number.constData(), 0, m_call->m_parameters->block());
-        });
+        }, &made);
         if (timedOut) {
             m_line->write(true, closing(QStringLiteral("Call.Dial"), TnvNotation::hex8(m_call->m_handle), false));
             m_call->refreshViews();
@@ -290,9 +299,15 @@ bool TnvCallOperations::Dial()
 }
 
 LONG TnvCallOperations::startNewCall(TnvCallRecord::Slot slot, NewCall kind, bool* timedOut,
-                           const std::function<LONG(HCALL*)>& start)
+                                     const std::function<LONG(HCALL*)>& start, RecordPtr* held)
 {
     const RecordPtr record = m_records.keep(m_records.add(0));
+    if (held) {
+        // The caller announces the call before its first state, which may come right
+        // behind the reply; it releases the call's messages once it is done.
+        *held = record;
+        m_line->holdCallMessages(&record->handle);
+    }
     // A new call starts with gathering and monitoring off.
     m_call->SeedDetection(*record);
     qint32& pending = record->requests[slot];

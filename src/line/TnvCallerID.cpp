@@ -228,8 +228,10 @@ QString TnvCallerID::Name() const
 QString TnvCallerID::Number() const
 {
     QString number = m_record.rawNumber;
+    // Always stripped before the mask, whatever the device dials: the mask lays out
+    // digits, and punctuation in the raw number would land between its literals.
     if (!m_line->Device()->TranslatePhoneNumber())
-        number = m_line->StripPhoneFormatting(number);
+        number.removeIf([](QChar c) { return QStringView(u" +()-.").contains(c); });
     if (!m_maskNumber.isEmpty())
         number = applyMask(number, m_maskNumber);
     return number;

@@ -41,10 +41,10 @@ public:
     // Only a listed consultation call can be chosen.
     void setConsultCall(HCALL value);
 
-    bool Dial();
-    bool SwapHold();
-    bool AddCall();
-    bool RemoveCall();
+    Q_INVOKABLE bool Dial();
+    Q_INVOKABLE bool SwapHold();
+    Q_INVOKABLE bool AddCall();
+    Q_INVOKABLE bool RemoveCall();
 
     // Back to idle: no calls, an empty list (the number stays).
     void Reset();

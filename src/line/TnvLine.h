@@ -2,8 +2,9 @@
 
 // The line control TnvLine: one telephony usage handle, the machine's line devices, at
 // most one open line and every call on it. Settings are sub-objects published by their
-// dotted names (Device.ID, Call.PhoneNumber, ...); the service's messages become the
-// events below; every change is written to the trace log.
+// dotted names (Device.ID, Call.PhoneNumber, ...) and its operations are invokable by
+// name (Call.Dial), so tools can drive it without a table of their own; the service's
+// messages become the events below; every change is written to the trace log.
 
 #include "TnvAddress.h"
 #include "TnvCall.h"
@@ -77,11 +78,11 @@ public:
     bool Loading() const;
 
     // The line device's configuration dialog and the dialing-location dialog.
-    bool Configure();
-    bool SetLocation();
+    Q_INVOKABLE bool Configure();
+    Q_INVOKABLE bool SetLocation();
     // A phone number without the formatting characters the device does not dial.
     QString StripPhoneFormatting(const QString& number) const;
-    bool LogProperties(const QString& header, const QString& prefix, const QString& indent) override;
+    Q_INVOKABLE bool LogProperties(const QString& header, const QString& prefix, const QString& indent) override;
 
 protected:
     QString resultText(qint32 code) const override;

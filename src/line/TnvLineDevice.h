@@ -45,7 +45,7 @@ public:
     int OnHoldPendCalls() const { return m_onHoldPendCalls; }
     quint32 RingMode() const { return m_ringMode; }
 
-    bool Configure();
+    Q_INVOKABLE bool Configure();
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
     // State the control keeps here without the setters' side effects.

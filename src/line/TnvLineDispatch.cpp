@@ -36,6 +36,8 @@
 #include <QCoreApplication>
 #include <QScopeGuard>
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kAllParties = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_CONNECTEDID
@@ -153,6 +155,8 @@ TnvLineDispatch::TnvLineDispatch(TnvLineContext* line)
     , m_sender(line->control())
 {
     m_idleTimer.setSingleShot(true);
+    // The idle delay is a promise to the application; a coarse timer may fire early.
+    m_idleTimer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_idleTimer, &QTimer::timeout, &m_idleTimer, [this] { onIdleTimer(); });
 }
 
@@ -161,7 +165,82 @@ int TnvLineDispatch::messageDepth()
     return g_messageDepth;
 }
 
+void TnvLineDispatch::holdCall(const HCALL* slot)
+{
+    m_holds.push_back({slot, 0});
+}
+
+void TnvLineDispatch::releaseCall(const HCALL* slot)
+{
+    for (Hold& hold : m_holds) {
+        if (hold.slot != slot)
+            continue;
+        // The operation has returned and its record may go; the hold goes on by handle
+        // until the event loop hands the kept messages on, in their order.
+        hold.handle = *slot;
+        hold.slot = nullptr;
+        const HCALL handle = hold.handle;
+        QTimer::singleShot(0, &m_idleTimer, [this, handle] {
+            std::erase_if(m_holds, [handle](const Hold& h) { return !h.slot && h.handle == handle; });
+            handleDue(false);
+        });
+        return;
+    }
+}
+
+bool TnvLineDispatch::held(DWORD hDevice, DWORD message) const
+{
+    switch (message) {
+    case LINE_CALLSTATE:
+    case LINE_CALLINFO:
+    case LINE_GATHERDIGITS:
+    case LINE_GENERATE:
+    case LINE_MONITORDIGITS:
+    case LINE_MONITORMEDIA:
+    case LINE_MONITORTONE:
+        break;
+    default:
+        return false;
+    }
+    for (const Hold& hold : m_holds) {
+        const HCALL handle = hold.slot ? *hold.slot : hold.handle;
+        if (handle != 0 && handle == hDevice)
+            return true;
+    }
+    return false;
+}
+
+void TnvLineDispatch::handleDue(bool all)
+{
+    // One after another as if nested, so nothing that arrives meanwhile slips in between.
+    ++g_messageDepth;
+    const auto leave = qScopeGuard([] { --g_messageDepth; });
+    for (;;) {
+        const auto due = std::find_if(m_heldMessages.begin(), m_heldMessages.end(),
+                                      [&](const Message& m) { return all || !held(m.hDevice, m.message); });
+        if (due == m_heldMessages.end())
+            return;
+        const Message m = *due;
+        m_heldMessages.erase(due);
+        dispatchMessage(m.hDevice, m.message, m.param1, m.param2, m.param3);
+    }
+}
+
 void TnvLineDispatch::handleMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
+{
+    if (!m_holds.empty() || !m_heldMessages.empty()) {
+        if (held(hDevice, message)) {
+            m_heldMessages.push_back({hDevice, message, param1, param2, param3});
+            return;
+        }
+        // Kept messages that are due go first; a closing line takes every call with it,
+        // so none is kept beyond that.
+        handleDue(message == LINE_CLOSE);
+    }
+    dispatchMessage(hDevice, message, param1, param2, param3);
+}
+
+void TnvLineDispatch::dispatchMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3)
 {
     ++g_messageDepth;
     const auto leave = qScopeGuard([] { --g_messageDepth; });

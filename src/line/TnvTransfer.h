@@ -34,10 +34,10 @@ public:
     void setPrimaryCall(HCALL value);
     void setConsultCall(HCALL value);
 
-    bool Dial();
-    bool SwapHold();
-    bool Complete();
-    bool ThreeWay();
+    Q_INVOKABLE bool Dial();
+    Q_INVOKABLE bool SwapHold();
+    Q_INVOKABLE bool Complete();
+    Q_INVOKABLE bool ThreeWay();
 
     // Back to idle: no calls (the number stays).
     void Reset();

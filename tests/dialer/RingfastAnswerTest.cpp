@@ -144,3 +144,38 @@ TEST_F(RingfastAnswer, AnInterruptWhileStartingIsSeen)
     EXPECT_TRUE(m_err.contains(QStringLiteral("ringfast: interrupted"))) << m_err.toStdString();
     EXPECT_LT(clock.elapsed(), 5000);
 }
+
+// The second call ends within the idle delay of the first, so one OnIdle covers both;
+// the command still ends once both calls have.
+TEST_F(RingfastAnswer, CallsSharingOneIdleDelayEndTheCommand)
+{
+    int rung = 0;
+    repeat([&] {
+        if (!Telephony::serviceRunning())
+            return false;
+        const bool next = rung == 0 || (rung == 1 && m_out.count(QStringLiteral("nvLine1.OnCallEnd\n")) == 1);
+        if (next && ring(1, "SMITH JOHN"))
+            ++rung;
+        return rung == 2;
+    });
+    const int code = run({"answer", "--count", "2", "--sim-speed", "0", "--idle-delay", "800", "--hangup-after", "0"},
+                         [] {}, 10000);
+    EXPECT_EQ(code, 0) << m_err.toStdString() << m_out.toStdString();
+    const QStringList lines = outLines();
+    EXPECT_EQ(lines.count(QStringLiteral("nvLine1.OnCallEnd")), 2);
+    EXPECT_EQ(lines.count(QStringLiteral("nvLine1.OnIdle")), 1) << m_out.toStdString();
+    // The shared OnIdle, after both calls, is what ended it.
+    EXPECT_EQ(lines.last(), QStringLiteral("nvLine1.OnIdle"));
+}
+
+TEST_F(RingfastAnswer, ALineOutOfServiceEndsTheCommand)
+{
+    repeat([&] {
+        return m_err.contains(QStringLiteral("waiting for calls"))
+            && control("linestate", {{"line", 1}, {"state", "outofservice"}}).value("ok").toBool();
+    });
+    const int code = run({"answer", "--sim-speed", "0"}, [] {}, 5000);
+    EXPECT_EQ(code, RingfastCommand::Failed);
+    EXPECT_TRUE(m_err.contains(QStringLiteral("ringfast: the line is out of service (Linkora Simulated Line 1)")))
+        << m_err.toStdString();
+}

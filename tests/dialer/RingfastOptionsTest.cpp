@@ -36,6 +36,8 @@ TEST(RingfastOptions, AcceptedCommandLines)
         {"dial 5550100 --sim-speed 0 --idle-delay 0 --hangup-after 0", C::Dial, "5550100", 0, 0, 1, "deDelphi", 0, 0},
         {"answer --count 3 --devenv cppbuilder", C::Answer, "", 0, -1, 3, "deCppBuilder", -1, 2000},
         {"answer --devenv VisualBasic --sim-speed 0.5", C::Answer, "", 0, -1, 1, "deVisualBasic", 0.5, 2000},
+        {"shell --idle-delay 500", C::Shell, "", 0, -1, 1, "deDelphi", -1, 500},
+        {"run - --sim-speed 0", C::Run, "", 0, -1, 1, "deDelphi", 0, 2000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -51,6 +53,9 @@ TEST(RingfastOptions, AcceptedCommandLines)
         EXPECT_EQ(o->simSpeed.value_or(-1), c.simSpeed);
         EXPECT_EQ(o->idleDelay, c.idleDelay);
     }
+    const auto script = RingfastOptions::parse(args("run docs/examples/answer.ringfast"), nullptr);
+    ASSERT_TRUE(script.has_value());
+    EXPECT_EQ(script->script, QStringLiteral("docs/examples/answer.ringfast"));
     const auto flags = RingfastOptions::parse(args("dial 1 --trace --timestamp"), nullptr);
     ASSERT_TRUE(flags.has_value());
     EXPECT_TRUE(flags->trace);
@@ -68,6 +73,9 @@ TEST(RingfastOptions, RefusedCommandLines)
         {"dial", "needs the number"},
         {"dial 1 2", "unexpected argument '2'"},
         {"devices extra", "unexpected argument"},
+        {"run", "run needs a script file"},
+        {"shell extra", "unexpected argument 'extra'"},
+        {"run a.ringfast b.ringfast", "unexpected argument 'b.ringfast'"},
         {"dial 1 --device -1", "--device"},
         {"dial 1 --device x", "--device"},
         {"dial 1 --hangup-after -2", "--hangup-after"},

@@ -54,8 +54,8 @@ TEST_F(CallFlow, OutgoingCallFromDialToCallEnd)
     ASSERT_TRUE(line->Call()->Hangup());
     ASSERT_TRUE(waitUntil([&] { return events.contains(QStringLiteral("OnCallEnd")); }));
 
-    // Dial tone comes with the reply, so it is handled while Dial still waits.
-    EXPECT_EQ(events, QStringList({"OnDialtone", "OnCallBegin", "OnDialing", "OnProceeding", "OnRingBack",
+    // Dial tone comes right behind the reply, yet the call is announced first.
+    EXPECT_EQ(events, QStringList({"OnCallBegin", "OnDialtone", "OnDialing", "OnProceeding", "OnRingBack",
                                    "OnConnected", "OnIdle", "OnCallEnd"}));
     EXPECT_EQ(line->Call()->Count(), 0);
     EXPECT_EQ(line->Call()->Handle(), 0u);

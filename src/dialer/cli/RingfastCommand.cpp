@@ -73,7 +73,9 @@ int RingfastCommand::run(Telephony::ServiceOptions service)
     case RingfastOptions::Command::Devices: code = listDevices(); break;
     case RingfastOptions::Command::Dial: code = dial(); break;
     case RingfastOptions::Command::Answer: code = answer(); break;
-    case RingfastOptions::Command::Help: break;
+    case RingfastOptions::Command::Help:
+    case RingfastOptions::Command::Shell:
+    case RingfastOptions::Command::Run: break;
     }
     g_waiting = false;
     // As the window does on closing; a call that could not be ended ends with the line.
@@ -99,6 +101,20 @@ bool RingfastCommand::createLine()
     });
     for (const QString& path : refused)
         m_err << "ringfast: stored setting " << VisibleText::escaped(path) << " refused\n";
+    TnvLine* line = m_dialer->line();
+    // The window's disconnect handler hangs up at once, which resets the call; the mode
+    // is taken from the state change itself, before that.
+    line->OnCallState = [this](TnvSharedControl*, int handle, int state, int mode, int) {
+        if (quint32(state) == LINECALLSTATE_DISCONNECTED)
+            m_disconnectModes[handle] = quint32(mode) & 0xFFFF;
+    };
+    // A line out of service stays open but no call comes or goes on it.
+    line->OnLineState = [this, line](TnvSharedControl*, int state, int, int) {
+        if ((quint32(state) & LINEDEVSTATE_OUTOFSERVICE) && g_waiting && !m_finished) {
+            fail(QStringLiteral("the line is out of service (%1)").arg(line->Device()->Name()));
+            finish(Failed);
+        }
+    };
     m_dialer->FormCreate(m_options.idleDelay);
     if (m_dialer->line()->Device()->Count() == 0) {
         fail(QStringLiteral("no line devices: ") + m_dialer->line()->Error()->Text());
@@ -230,8 +246,12 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
         break;
     case Event::Busy: m_reason = QStringLiteral("the line is busy"); break;
     case Event::Disconnected:
-        if (const Progress* progress = progressOf(callHandle); progress && !progress->connected && !progress->rejected)
-            m_reason = QStringLiteral("the call was disconnected: ") + DisconnectModeText(call->DisconnectMode());
+        if (const Progress* progress = progressOf(callHandle); progress && !progress->connected && !progress->rejected) {
+            const auto mode = m_disconnectModes.find(callHandle);
+            m_reason = QStringLiteral("the call was disconnected: ")
+                + DisconnectModeText(mode != m_disconnectModes.end() ? mode->second : call->DisconnectMode());
+        }
+        m_disconnectModes.erase(callHandle);
         break;
     case Event::SpecialInfo:
         m_reason = QStringLiteral("the network reports ") + SpecialInfoText(call->SpecialInfo());
@@ -239,8 +259,10 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
         QTimer::singleShot(0, m_dialer->line(), [this, callHandle] { hangUp(callHandle); });
         break;
     case Event::CallEnd:
-        if (Progress* progress = progressOf(callHandle)) {
+        if (Progress* progress = progressOf(callHandle); progress && !progress->ended) {
             progress->ended = true;
+            if (!progress->rejected)
+                ++m_callsEnded;
             m_idleWait.start(m_options.idleDelay + 1000);
             finishWhenDone();
         }
@@ -380,7 +402,9 @@ void RingfastCommand::finishWhenDone(bool idleWaitOver)
 {
     if (m_finished || m_calls.empty() || !allCallsEnded())
         return;
-    if (m_taken < m_options.count && m_options.command == RingfastOptions::Command::Answer)
+    // Answering is over once --count answered calls have ended; OnIdle alone cannot
+    // tell, for calls ending within one idle delay share a single OnIdle.
+    if (m_callsEnded < m_options.count && m_options.command == RingfastOptions::Command::Answer)
         return;
     if (!m_idleSeen && !idleWaitOver)
         return;

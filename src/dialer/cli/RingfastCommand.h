@@ -101,6 +101,10 @@ private:
     // Calls answered or dialed, out of --count.
     int m_taken = 0;
     int m_callsConnected = 0;
+    // Answered or dialed calls that have ended.
+    int m_callsEnded = 0;
+    // How each call was disconnected, taken before the window's hang-up resets it.
+    std::map<int, quint32> m_disconnectModes;
     bool m_idleSeen = false;
     QString m_reason;
     int m_interruptsSeen = 0;

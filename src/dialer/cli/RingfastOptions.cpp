@@ -46,13 +46,20 @@ QString RingfastOptions::helpText()
         "                   --hangup-after seconds or when the caller hangs up; ends after\n"
         "                   --count calls. Calls may overlap; one offered beyond --count\n"
         "                   is rejected as busy. Exit status 0 when every call connected\n"
+        "  shell            type commands to the line control: properties and methods by\n"
+        "                   their dotted names (Device.ID 1, Call.Dial), wait, sleep, sim,\n"
+        "                   echo; 'help' lists them. Tab completes names\n"
+        "  run SCRIPT       the same commands from the file SCRIPT ('-': standard input);\n"
+        "                   stops at the first step that fails. Exit status 0 when every\n"
+        "                   step succeeded\n"
         "\n"
         "Options:\n"
         "  --device N           line device to use (default 0; see 'ringfast devices')\n"
         "  --hangup-after SEC   hang up SEC seconds after the call connects (0: at once)\n"
         "  --count K            calls to answer before ending (default 1)\n"
         "  --trace              print the line control's trace lines instead of the log-box\n"
-        "                       lines\n"
+        "                       lines (shell and run: as well as the events, and the\n"
+        "                       service-level events too)\n"
         "  --devenv NOTATION    trace notation: delphi (default), cppbuilder, visualbasic\n"
         "  --timestamp          time-stamp the trace lines\n"
         "  --sim-speed FACTOR   pacing of the simulated exchange: 1 is realistic, 0 instant\n"
@@ -67,7 +74,8 @@ QString RingfastOptions::helpText()
         "  ringfast devices\n"
         "  ringfast dial 555-0100 --hangup-after 5\n"
         "  ringfast dial 5550100 --sim-speed 0 --idle-delay 0 --hangup-after 0\n"
-        "  ringfast answer --count 2      (ring it with: linkora-sim ring --line 1)\n");
+        "  ringfast answer --count 2      (ring it with: linkora-sim ring --line 1)\n"
+        "  ringfast run docs/examples/answer.ringfast --sim-speed 0\n");
 }
 
 std::optional<RingfastOptions> RingfastOptions::parse(const QStringList& arguments, QString* error)
@@ -103,17 +111,24 @@ std::optional<RingfastOptions> RingfastOptions::parse(const QStringList& argumen
         o.command = Command::Dial;
     else if (command == QLatin1String("answer"))
         o.command = Command::Answer;
+    else if (command == QLatin1String("shell"))
+        o.command = Command::Shell;
+    else if (command == QLatin1String("run"))
+        o.command = Command::Run;
     else if (command == QLatin1String("help"))
         return o;
     else
         return fail(QStringLiteral("unknown command '%1'").arg(command));
-    const qsizetype wanted = o.command == Command::Dial ? 2 : 1;
+    const qsizetype wanted = o.command == Command::Dial || o.command == Command::Run ? 2 : 1;
     if (words.size() < wanted)
-        return fail(QStringLiteral("dial needs the number to call"));
+        return fail(o.command == Command::Dial ? QStringLiteral("dial needs the number to call")
+                                               : QStringLiteral("run needs a script file, or - for standard input"));
     if (words.size() > wanted)
         return fail(QStringLiteral("unexpected argument '%1'").arg(words.at(wanted)));
     if (o.command == Command::Dial)
         o.number = words.at(1);
+    if (o.command == Command::Run)
+        o.script = words.at(1);
 
     if (parser.isSet(device)) {
         const auto value = integerIn(parser.value(device), 0, 9999);

@@ -10,10 +10,12 @@
 
 class RingfastOptions {
 public:
-    enum class Command { Help, Devices, Dial, Answer };
+    enum class Command { Help, Devices, Dial, Answer, Shell, Run };
 
     Command command = Command::Help;
     QString number;
+    // run: the script's file, or "-" for standard input.
+    QString script;
     int device = 0;
     // Seconds after connecting; none: until the far end ends the call.
     std::optional<double> hangupAfter;

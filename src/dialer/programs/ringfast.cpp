@@ -2,6 +2,7 @@
 
 #include <RingfastCommand.h>
 #include <RingfastOptions.h>
+#include <RingfastShell.h>
 
 #include <VisibleText.h>
 
@@ -39,6 +40,10 @@ int main(int argc, char** argv)
     if (!options) {
         err << "ringfast: " << Telephony::VisibleText::escaped(error) << "\nTry 'ringfast --help'.\n";
         return RingfastCommand::Usage;
+    }
+    if (options->command == RingfastOptions::Command::Shell || options->command == RingfastOptions::Command::Run) {
+        RingfastShell shell(*options, out, err);
+        return shell.run();
     }
     RingfastCommand command(*options, out, err);
     return command.run();

@@ -64,7 +64,10 @@ private:
     // Dial, unpark and pickup: a new record whose handle the service fills with its
     // reply. Gives the service's answer to the request.
     enum class NewCall { Dial, Unpark, Pickup };
-    LONG startNewCall(TnvCallRecord::Slot slot, NewCall kind, bool* timedOut, const std::function<LONG(HCALL*)>& start);
+    // held: when given, receives the new call's record, whose messages are held until
+    // the caller releases them.
+    LONG startNewCall(TnvCallRecord::Slot slot, NewCall kind, bool* timedOut, const std::function<LONG(HCALL*)>& start,
+                      RecordPtr* held = nullptr);
     void refreshStatus();
     void afterOperation(HCALL handle);
     void announceBegin(HCALL handle);

@@ -65,6 +65,10 @@ public:
     virtual bool waitUntil(const std::function<bool()>& done) = 0;
     // A reply that arrived, for the waits running now.
     virtual void noteReply(qint32 request, qint32 result) = 0;
+    // Messages about the call whose handle the slot receives wait until released, so an
+    // operation can announce a new call before its states (see TnvLineDispatch).
+    virtual void holdCallMessages(const HCALL* handle) = 0;
+    virtual void releaseCallMessages(const HCALL* handle) = 0;
 
     // The control's state and siblings.
     virtual bool Initialised() const = 0;

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 class TnvLineContext;
 class TnvSharedControl;
 struct TnvCallRecord;
@@ -26,6 +28,13 @@ public:
     TnvCallRecord* BeginCall(HCALL handle);
     // A pending OnIdle is dropped (the line closed or changed).
     void stopIdleTimer() { m_idleTimer.stop(); }
+    // A call being made learns its handle with the reply, and the exchange may send its
+    // first state (dial tone) right behind it, inside the operation's wait. Messages
+    // about that handle are kept until the operation has returned and then handled from
+    // the event loop in their order, so the call is announced (OnCallBegin) and the
+    // operation done before any of its states.
+    void holdCall(const HCALL* slot);
+    void releaseCall(const HCALL* slot);
 
     // How many service messages are being handled one inside another right now.
     static int messageDepth();
@@ -42,9 +51,24 @@ private:
     void onDigitsGathered(HCALL handle, DWORD termination);
     void onDigitReceived(HCALL handle, DWORD digit);
     void onMediaMode(HCALL handle, DWORD mediaMode);
+    void dispatchMessage(DWORD hDevice, DWORD message, DWORD param1, DWORD param2, DWORD param3);
+    bool held(DWORD hDevice, DWORD message) const;
+    // Handles the kept messages no hold covers any more (all: every one), oldest first.
+    void handleDue(bool all);
+
+    struct Message {
+        DWORD hDevice, message, param1, param2, param3;
+    };
+    // The handle slot while the operation runs; the handle itself once it has returned.
+    struct Hold {
+        const HCALL* slot;
+        HCALL handle;
+    };
 
     TnvLineContext* m_line;
     TnvLineEventSet& m_events;
     TnvSharedControl* m_sender;
     QTimer m_idleTimer;
+    std::vector<Hold> m_holds;
+    std::vector<Message> m_heldMessages;
 };

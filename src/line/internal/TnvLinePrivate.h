@@ -52,6 +52,8 @@ public:
     void fireCallEvent(TnvPopup::Event event, HCALL handle) override;
     bool WaitForReply(const qint32& slot) override;
     bool waitUntil(const std::function<bool()>& done) override;
+    void holdCallMessages(const HCALL* handle) override { m_dispatch->holdCall(handle); }
+    void releaseCallMessages(const HCALL* handle) override { m_dispatch->releaseCall(handle); }
     bool Initialised() const override { return m_initialised; }
     TnvLineLine* Line() const override { return m_line; }
     TnvTAPI* TAPI() const override { return m_tapi; }

@@ -158,6 +158,12 @@ TEST_F(CallerIDTest, NumberFollowsTranslationAndMask)
         {"translated numbers stay raw", "(555) 123-4567", true, true, "", "(555) 123-4567"},
         {"translated numbers are still masked", "5551234", true, true, "000-000-0000;0", "555-123-4   "},
         {"empty number is laid out", "", false, true, "000-000-0000;0", "   -   -    "},
+        // What the device dials does not matter: a shown number is always stripped.
+        {"caller punctuation goes before the mask", "+1 (425) 555-0100", false, false, "000-000-0000;0;*",
+         "142-555-50100"},
+        {"stripped, laid out from the right", "+1 (425) 555-0100", false, false, "!000-0000;0", "1425555-0100"},
+        {"stripped without a mask", "+1 (425) 555.0100", false, false, "", "14255550100"},
+        {"translated and not unformatted stays raw", "+1 (425) 555-0100", true, false, "", "+1 (425) 555-0100"},
     };
     TnvCallerID id(TnvLinePrivate::get(&m_line), "CalledID", nullptr);
     for (const NumberCase& c : cases) {
