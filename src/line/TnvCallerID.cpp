@@ -230,7 +230,8 @@ QString TnvCallerID::Number() const
     QString number = m_record.rawNumber;
     // Always stripped before the mask, whatever the device dials: the mask lays out
     // digits, and punctuation in the raw number would land between its literals.
-    if (!m_line->Device()->TranslatePhoneNumber())
+    // A network address (user@host) is not a telephone number and stays whole.
+    if (!m_line->Device()->TranslatePhoneNumber() && !number.contains(u'@'))
         number.removeIf([](QChar c) { return QStringView(u" +()-.").contains(c); });
     if (!m_maskNumber.isEmpty())
         number = applyMask(number, m_maskNumber);

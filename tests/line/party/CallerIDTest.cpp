@@ -164,6 +164,8 @@ TEST_F(CallerIDTest, NumberFollowsTranslationAndMask)
         {"stripped, laid out from the right", "+1 (425) 555-0100", false, false, "!000-0000;0", "1425555-0100"},
         {"stripped without a mask", "+1 (425) 555.0100", false, false, "", "14255550100"},
         {"translated and not unformatted stays raw", "+1 (425) 555-0100", true, false, "", "+1 (425) 555-0100"},
+        {"a network address keeps its dots", "alice@127.0.0.1", false, false, "", "alice@127.0.0.1"},
+        {"an address with a port and dashes", "sip-user@host-1.example.org", false, true, "", "sip-user@host-1.example.org"},
     };
     TnvCallerID id(TnvLinePrivate::get(&m_line), "CalledID", nullptr);
     for (const NumberCase& c : cases) {
