@@ -1,0 +1,267 @@
+// Driving the line control by hand through its inspector window on the simulated
+// exchange: only the window's widgets are touched (clicks, typed keys, the focus
+// moving away), and the control's properties and trace show what reached it.
+
+#include "LineVantageHarness.h"
+
+#include <TapiConstants.h>
+#include <TnvCall.h>
+#include <TnvGatherDigits.h>
+#include <TnvLineDevice.h>
+#include <TnvLineJoinPage.h>
+#include <TnvLineMenus.h>
+#include <TnvPopup.h>
+#include <TnvTransfer.h>
+#include <TnvMonitorSilence.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class LineCommands : public LineVantageHarness {
+protected:
+    // The window shown and active, so that the focus can move between its edits.
+    RecordingLineVantage* openActiveWindow()
+    {
+        RecordingLineVantage* w = openWindow();
+        if (!w)
+            return nullptr;
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        return w;
+    }
+
+    // Types text into a cleared edit and leaves it for another widget.
+    static void typeAndLeave(QLineEdit* edit, const QString& text, QWidget* next)
+    {
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+        next->setFocus(Qt::TabFocusReason);
+    }
+
+    // The trace lines that mention any of the words, in order.
+    QStringList traced(const QStringList& words) const
+    {
+        QStringList found;
+        for (const QString& line : m_line->Log()->Lines()) {
+            for (const QString& word : words) {
+                if (line.contains(word)) {
+                    found << word;
+                    break;
+                }
+            }
+        }
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(LineCommands, AWholeCallByHandThroughTheWindowAlone)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    w->PageControl1->setCurrentWidget(w->callPage);
+    ASSERT_FALSE(m_line->Device()->Active());
+
+    QTest::mouseClick(w->SpeedButtonDeviceActive, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return m_line->Device()->Active(); }));
+    EXPECT_TRUE(w->SpeedButtonDeviceActive->isChecked());
+
+    // The number is typed and never confirmed by leaving the box: Dial takes it anyway.
+    TnvLineCallPage* page = w->callPage;
+    page->EditPhoneNumber->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(page->EditPhoneNumber, QStringLiteral("555-0100"));
+    QTest::mouseClick(page->ButtonCallPhoneNumber, Qt::LeftButton);
+    EXPECT_EQ(m_line->Call()->PhoneNumber(), QStringLiteral("555-0100"));
+    ASSERT_TRUE(waitForState(LINECALLSTATE_CONNECTED));
+
+    QTest::mouseClick(page->ButtonCallHold, Qt::LeftButton);
+    ASSERT_TRUE(waitForState(LINECALLSTATE_ONHOLD));
+    QTest::mouseClick(page->SpeedButtonCallUnhold, Qt::LeftButton);
+    ASSERT_TRUE(waitForState(LINECALLSTATE_CONNECTED));
+    QTest::mouseClick(page->ButtonCallHangup, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+
+    const QStringList steps = {QStringLiteral("Device.Active"), QStringLiteral("Call.Dial"), QStringLiteral("Call.Hold"),
+                               QStringLiteral("Call.Unhold"),   QStringLiteral("Call.Hangup")};
+    QStringList order = traced(steps);
+    order.removeDuplicates();
+    EXPECT_EQ(order, steps) << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(LineCommands, DeviceButtonInvertsTheControlNotWhatItShows)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    // Switched off elsewhere; the button may still show it on.
+    m_line->Device()->setActive(false);
+    ASSERT_TRUE(waitUntil([&] { return !m_line->Device()->Active(); }));
+    QTest::mouseClick(w->SpeedButtonDeviceActive, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return m_line->Device()->Active(); }));
+    EXPECT_EQ(w->SpeedButtonDeviceActive->isChecked(), m_line->Device()->Active());
+}
+
+TEST_F(LineCommands, NumberEditsTakeZeroForTextsThatAreNoNumber)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvLineCallPage* page = w->callPage;
+    w->PageControl1->setCurrentWidget(page);
+    QWidget* away = page->EditHandoffApp;
+
+    typeAndLeave(page->EditMonitorSilenceDuration, QStringLiteral("1500"), away);
+    EXPECT_EQ(m_line->Call()->MonitorSilence()->Duration(), 1500);
+    typeAndLeave(page->EditMonitorSilenceDuration, QStringLiteral("15oo"), away);
+    EXPECT_EQ(m_line->Call()->MonitorSilence()->Duration(), 0);
+
+    page->PageControlCall->setCurrentIndex(2);
+    typeAndLeave(page->EditCGDCount, QStringLiteral("4"), page->EditCGDTerminate);
+    EXPECT_EQ(m_line->Call()->GatherDigits()->Count(), 4);
+    // A huge number reads as 0, which the control itself rejects and reports.
+    typeAndLeave(page->EditCGDCount, QStringLiteral("99999999999"), page->EditCGDTerminate);
+    EXPECT_EQ(m_line->Call()->GatherDigits()->Count(), 4);
+    EXPECT_TRUE(m_line->Log()->Lines().join(QLatin1Char('\n')).contains(QStringLiteral("Call.GatherDigits.Count = 0")));
+    typeAndLeave(page->EditCGDTerminate, QStringLiteral("#"), page->EditCGDCount);
+    EXPECT_EQ(m_line->Call()->GatherDigits()->Terminate(), QStringLiteral("#"));
+}
+
+TEST_F(LineCommands, ATypedDeviceNameIsPassedAsNoEntryAndKeepsTheSelection)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    const int id = m_line->Device()->ID();
+    w->ComboBoxDevice->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(w->ComboBoxDevice, QStringLiteral("x"));
+    EXPECT_EQ(m_line->Device()->ID(), id);
+    EXPECT_TRUE(m_line->Log()->Lines().join(QLatin1Char('\n')).contains(QStringLiteral("Device.ID")));
+}
+
+TEST_F(LineCommands, SendToneWithNothingSelectedSendsNoTone)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvLineCallPage* page = w->callPage;
+    page->ComboBoxSendTone->setCurrentIndex(-1);
+    page->EditSendToneDuration->setText(QStringLiteral("300"));
+    QTest::mouseClick(page->ButtonCallSendTone, Qt::LeftButton);
+    QStringList lines = m_line->Log()->Lines().filter(QStringLiteral("Call.SendTone"));
+    ASSERT_FALSE(lines.isEmpty()) << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines.constFirst().contains(QStringLiteral("(00000000, 0)"))) << lines.constFirst().toStdString();
+}
+
+namespace {
+
+QAction* action(QWidget* w, const char* name)
+{
+    return w->findChild<QAction*>(QLatin1String(name));
+}
+
+} // namespace
+
+TEST_F(LineCommands, MainMenuHoldsItsTenItemsInOrder)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    QStringList titles;
+    for (QAction* a : w->nvLineMainMenu->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("nvLine"), QStringLiteral("&Device"), QStringLiteral("&Call"),
+                                   QStringLiteral("Comm"), QStringLiteral("Conference"), QStringLiteral("&Popup"),
+                                   QStringLiteral("Privilege"), QStringLiteral("&Vantage"), QStringLiteral("Transfer"),
+                                   QStringLiteral("&Help")}));
+    EXPECT_EQ(w->menus->MenuPopup->actions().size(), 41);
+    EXPECT_NE(action(w, "MenuPopupOnCallIdle"), nullptr);
+}
+
+TEST_F(LineCommands, MediaModeItemsAreBuiltOnceAndSetTheirSet)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvLineMenus* menus = w->menus;
+    for (int i = 0; i < 2; ++i) {
+        emit menus->MenuDevice->aboutToShow();
+        emit menus->MenuCall->aboutToShow();
+    }
+    EXPECT_EQ(menus->MenuDeviceMediaMode->actions().size(), 15);
+    EXPECT_EQ(menus->MenuCallMediaMode->actions().size(), 15);
+    // The monitor sub-menu keeps its Active item and separator in front.
+    ASSERT_EQ(menus->MenuCallMonitorMediaModes->actions().size(), 17);
+    EXPECT_EQ(menus->MenuCallMonitorMediaModes->actions().at(0)->objectName(),
+              QStringLiteral("MenuCallMonitorMediaModesActive"));
+    EXPECT_TRUE(menus->MenuCallMonitorMediaModes->actions().at(1)->isSeparator());
+    EXPECT_EQ(menus->MenuCallMonitorMediaModes->actions().at(2)->text(), QStringLiteral("LINEMEDIAMODE_UNKNOWN"));
+
+    // DATAMODEM (0x10) added to a call media mode of 4.
+    m_line->Call()->setMediaMode(4);
+    emit menus->MenuCall->aboutToShow();
+    QAction* dataModem = menus->MenuCallMediaMode->actions().at(3);
+    ASSERT_EQ(dataModem->text(), QStringLiteral("LINEMEDIAMODE_DATAMODEM"));
+    dataModem->setEnabled(true);
+    dataModem->trigger();
+    EXPECT_EQ(m_line->Call()->MediaMode(), 0x14u);
+}
+
+TEST_F(LineCommands, PrivilegeAndDeviceModesAreLockedWhileActive)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    emit w->menus->MenuDevicePrivilege->aboutToShow();
+    emit w->menus->MenuDevice->aboutToShow();
+    for (const char* name : {"MenuDevicePrivilegeMonitor", "MenuDevicePrivilegeNone", "MenuDevicePrivilegeOwner"})
+        EXPECT_FALSE(action(w, name)->isEnabled()) << name;
+    for (QAction* a : w->menus->MenuDeviceMediaMode->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+}
+
+TEST_F(LineCommands, MenuTogglesFollowTheControl)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    // Popup.OnIdle: clicking flips it, the next opening shows it.
+    const bool idle = m_line->Popup()->OnIdle();
+    action(w, "MenuPopupOnCallIdle")->trigger();
+    EXPECT_EQ(m_line->Popup()->OnIdle(), !idle);
+    emit w->menus->MenuPopup->aboutToShow();
+    EXPECT_EQ(action(w, "MenuPopupOnCallIdle")->isChecked(), !idle);
+    // Call > Owner inverts whatever Call > Active shows.
+    m_line->Device()->setActive(true);
+    ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED));
+    const bool owner = m_line->Call()->Owner();
+    action(w, "MenuCallOwner")->trigger();
+    EXPECT_EQ(m_line->Call()->Owner(), !owner);
+}
+
+TEST_F(LineCommands, TransferDialTakesTheTransferPagesNumber)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    w->callPage->EditPhoneNumber->setText(QStringLiteral("5550111"));
+    w->PageControl1->setCurrentWidget(w->transferPage);
+    w->transferPage->EditPhoneNumber->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(w->transferPage->EditPhoneNumber, QStringLiteral("5550199"));
+    action(w, "MenuTransferDial")->trigger();
+    EXPECT_EQ(m_line->Transfer()->PhoneNumber(), QStringLiteral("5550199"));
+    EXPECT_NE(m_line->Call()->PhoneNumber(), QStringLiteral("5550111"));
+}
