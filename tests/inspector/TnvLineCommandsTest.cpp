@@ -5,7 +5,15 @@
 #include "LineVantageHarness.h"
 
 #include <TapiConstants.h>
+#include <TnvAddress.h>
 #include <TnvCall.h>
+#include <TnvCallParameters.h>
+#include <TnvCallParametersBox.h>
+#include <TnvLineInfoPage.h>
+#include <TnvLineTerminalPage.h>
+#include <TnvNotation.h>
+#include <TnvTAPI.h>
+#include <TnvTerminal.h>
 #include <TnvGatherDigits.h>
 #include <TnvLineDevice.h>
 #include <TnvLineJoinPage.h>
@@ -264,4 +272,68 @@ TEST_F(LineCommands, TransferDialTakesTheTransferPagesNumber)
     action(w, "MenuTransferDial")->trigger();
     EXPECT_EQ(m_line->Transfer()->PhoneNumber(), QStringLiteral("5550199"));
     EXPECT_NE(m_line->Call()->PhoneNumber(), QStringLiteral("5550111"));
+}
+
+TEST_F(LineCommands, HexEditsRoundTripAndTapiEditsKeepTheirValue)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvCallParametersBox* params = w->callPage->parameters;
+    w->PageControl1->setCurrentWidget(w->callPage);
+    w->callPage->PageControlCall->setCurrentIndex(3);
+    m_line->Call()->Parameters()->setBearerMode(16);
+    ASSERT_EQ(params->EditBearerMode->text(), QStringLiteral("00000010"));
+    // Passing through without typing changes nothing.
+    params->EditBearerMode->setFocus(Qt::TabFocusReason);
+    params->EditMediaMode->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(m_line->Call()->Parameters()->BearerMode(), 16u);
+    EXPECT_EQ(params->EditBearerMode->text(), QStringLiteral("00000010"));
+    // Letters that are no hex number give 0, shown as eight zeros.
+    typeAndLeave(params->EditMediaMode, QStringLiteral("xyz"), params->EditBearerMode);
+    EXPECT_EQ(m_line->Call()->Parameters()->MediaMode(), 0u);
+    EXPECT_EQ(params->EditMediaMode->text(), QStringLiteral("00000000"));
+
+    // The TAPI edits keep the current value for such a text and show it again.
+    w->PageControl1->setCurrentWidget(w->infoPage);
+    const quint32 high = m_line->TAPI()->HighVersion();
+    typeAndLeave(w->infoPage->EditTAPIHighVersion, QStringLiteral("xyz"), w->infoPage->EditTAPILowVersion);
+    EXPECT_EQ(m_line->TAPI()->HighVersion(), high);
+    EXPECT_EQ(w->infoPage->EditTAPIHighVersion->text(), TnvNotation::hex8(high));
+    // Leaving without typing calls no setter at all.
+    const int lines = m_line->Log()->Lines().size();
+    w->infoPage->EditTAPILowVersion->setFocus(Qt::TabFocusReason);
+    w->infoPage->EditTAPIReplyTimeout->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(m_line->Log()->Lines().mid(lines).filter(QStringLiteral("TAPI.LowVersion")), QStringList());
+}
+
+TEST_F(LineCommands, TerminalAndTransferListsSetTheirOwnProperty)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    // Two calls: the drop-down lists their handles without the no-call entry.
+    ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED));
+    m_line->Transfer()->setPrimaryCall(m_line->Call()->Handle());
+    m_line->Transfer()->setPhoneNumber(QStringLiteral("5550101"));
+    m_line->Transfer()->Dial();
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 2; }));
+    w->PageControl1->setCurrentWidget(w->transferPage);
+    QComboBox* primary = w->transferPage->ComboBoxPrimaryCall;
+    primary->showPopup();
+    primary->hidePopup();
+    ASSERT_EQ(primary->count(), 2);
+    EXPECT_FALSE(primary->itemText(0) == QStringLiteral("00000000"));
+    emit primary->activated(1);
+    EXPECT_EQ(TnvNotation::hex8(m_line->Transfer()->PrimaryCall()), primary->itemText(1));
+
+    const int address = m_line->Address()->ID();
+    w->PageControl1->setCurrentWidget(w->terminalPage);
+    QComboBox* terminal = w->terminalPage->ComboBoxTerminal;
+    if (terminal->count() > 1) {
+        const int other = terminal->currentIndex() == 0 ? 1 : 0;
+        terminal->setCurrentIndex(other);
+        EXPECT_EQ(m_line->Terminal()->ID(), other);
+    }
+    EXPECT_EQ(m_line->Address()->ID(), address);
 }
