@@ -337,3 +337,22 @@ TEST_F(LineCommands, TerminalAndTransferListsSetTheirOwnProperty)
     }
     EXPECT_EQ(m_line->Address()->ID(), address);
 }
+
+TEST_F(LineCommands, OpenMenusAreSavedAsPictures)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvLineMenus* menus = w->menus;
+    emit menus->MenuDevice->aboutToShow();
+    const std::pair<QMenu*, const char*> shots[] = {{menus->MenuCall, "line-menu-call"},
+                                                    {menus->MenuPopup, "line-menu-popup"},
+                                                    {menus->MenuDeviceMediaMode, "line-menu-device-mediamodes"}};
+    for (const auto& [menu, name] : shots) {
+        menu->popup(w->mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(waitUntil([menu] { return menu->isVisible(); }));
+        EXPECT_GT(menu->actions().size(), 10);
+        screenshot(menu, QLatin1String(name));
+        menu->hide();
+    }
+}
