@@ -23,6 +23,7 @@
 #include <TnvMonitorSilence.h>
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -355,4 +356,40 @@ TEST_F(LineCommands, OpenMenusAreSavedAsPictures)
         screenshot(menu, QLatin1String(name));
         menu->hide();
     }
+}
+
+TEST_F(LineCommands, AConsultationTransferByHandThroughTheWindow)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvLineCallPage* page = w->callPage;
+    w->PageControl1->setCurrentWidget(page);
+    typeAndLeave(page->EditPhoneNumber, QStringLiteral("555-0100"), page->EditHandoffApp);
+    QTest::mouseClick(page->SpeedButtonCallPhoneNumber, Qt::LeftButton);
+    ASSERT_TRUE(waitForState(LINECALLSTATE_CONNECTED));
+    const HCALL first = m_line->Call()->Handle();
+
+    // The primary call is chosen from the drop-down with the keyboard.
+    TnvLineJoinPage* transfer = w->transferPage;
+    w->PageControl1->setCurrentWidget(transfer);
+    QComboBox* primary = transfer->ComboBoxPrimaryCall;
+    primary->showPopup();
+    ASSERT_EQ(primary->count(), 1);
+    primary->view()->setCurrentIndex(primary->model()->index(0, 0));
+    QTest::keyClick(primary->view(), Qt::Key_Return);
+    ASSERT_EQ(m_line->Transfer()->PrimaryCall(), first);
+
+    transfer->EditPhoneNumber->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(transfer->EditPhoneNumber, QStringLiteral("555-0120"));
+    QTest::mouseClick(transfer->ButtonDial, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] {
+        const HCALL consult = m_line->Transfer()->ConsultCall();
+        return consult && m_line->Call()->StateOf(consult) == LINECALLSTATE_CONNECTED;
+    })) << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(m_line->Transfer()->PhoneNumber(), QStringLiteral("555-0120"));
+
+    QTest::mouseClick(transfer->operationButtons[1], Qt::LeftButton); // Complete
+    EXPECT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
 }
