@@ -54,10 +54,12 @@ TnvEditRules::TnvEditRules(QLineEdit* edit, std::function<void()> action)
 
 bool TnvEditRules::eventFilter(QObject* watched, QEvent* event)
 {
-    // A menu or a popup taking the focus for a moment is not leaving the edit.
+    // A menu, a popup or another window taking the focus for a while is not leaving
+    // the edit: the focus comes back to it.
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason && m_action)
+        if (reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason
+            && reason != Qt::ActiveWindowFocusReason && m_action)
             m_action();
     }
     return QObject::eventFilter(watched, event);
