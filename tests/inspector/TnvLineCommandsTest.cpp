@@ -6,6 +6,8 @@
 
 #include <TapiConstants.h>
 #include <TnvAddress.h>
+#include <TnvAddressForward.h>
+#include <TnvLineAddressPage.h>
 #include <TnvCall.h>
 #include <TnvCallParameters.h>
 #include <TnvCallParametersBox.h>
@@ -27,6 +29,7 @@
 #include <QAction>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QScrollArea>
 #include <QFile>
 #include <QRegularExpression>
 #include <QMenu>
@@ -425,4 +428,41 @@ TEST_F(LineCommands, AConsultationTransferByHandThroughTheWindow)
     QStringList lines = m_line->Log()->Lines().mid(from);
     lines.replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d")), QStringLiteral("hh:mm:ss"));
     expectLines(QStringLiteral("line-transfer-by-hand"), lines);
+}
+
+TEST_F(LineCommands, DigitsGatheredAndAddressForwardedByHand)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvLineCallPage* page = w->callPage;
+    w->PageControl1->setCurrentWidget(page);
+    typeAndLeave(page->EditPhoneNumber, QStringLiteral("5550108"), page->EditHandoffApp);
+    QTest::mouseClick(page->ButtonCallPhoneNumber, Qt::LeftButton);
+    ASSERT_TRUE(waitForState(LINECALLSTATE_CONNECTED));
+
+    // The echo party sends back what it hears; three digits end the gathering.
+    page->PageControlCall->setCurrentIndex(2);
+    typeAndLeave(page->EditCGDCount, QStringLiteral("3"), page->EditSendDigits);
+    QTest::mouseClick(page->CheckBoxCGDActive, Qt::LeftButton);
+    ASSERT_TRUE(m_line->Call()->GatherDigits()->Active());
+    typeAndLeave(page->EditSendDigits, QStringLiteral("123"), page->EditSendDigitsDuration);
+    QTest::mouseClick(page->ButtonSendDigits, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return page->EditCDGOnDigitsGathered->text() == QStringLiteral("123"); }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    QTest::mouseClick(page->ButtonCallHangup, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+
+    w->PageControl1->setCurrentWidget(w->addressPage);
+    w->addressPage->PageControlAddress->setCurrentWidget(w->addressPage->ScrollBoxAddressForward);
+    typeAndLeave(w->addressPage->EditAFPhoneNumber, QStringLiteral("5550120"), w->addressPage->EditAFCaller);
+    EXPECT_EQ(m_line->Address()->Forward()->PhoneNumber(), QStringLiteral("5550120"));
+    typeAndLeave(w->addressPage->EditAFMode, QStringLiteral("1"), w->addressPage->EditAFCaller); // unconditional
+    EXPECT_EQ(m_line->Address()->Forward()->Mode(), 1u);
+    EXPECT_EQ(w->addressPage->EditAFMode->text(), QStringLiteral("00000001"));
+    // The box spans the row; its indicator sits at the left.
+    QCheckBox* forward = w->addressPage->CheckBoxAFActive;
+    QTest::mouseClick(forward, Qt::LeftButton, {}, QPoint(6, forward->height() / 2));
+    EXPECT_TRUE(waitUntil([&] { return m_line->Address()->Forward()->Active(); }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
 }
