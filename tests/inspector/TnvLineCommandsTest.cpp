@@ -353,6 +353,22 @@ TEST_F(LineCommands, TerminalAndTransferListsSetTheirOwnProperty)
     emit primary->activated(1);
     EXPECT_EQ(TnvNotation::hex8(m_line->Transfer()->PrimaryCall()), primary->itemText(1));
 
+    // "<<" makes the row's call the current one and brings the Call tab forward.
+    const HCALL consult = m_line->Transfer()->ConsultCall();
+    ASSERT_NE(consult, 0u);
+    QTest::mouseClick(w->transferPage->selectButtons[1], Qt::LeftButton);
+    EXPECT_EQ(m_line->Call()->Handle(), consult);
+    EXPECT_EQ(w->PageControl1->currentWidget(), w->callPage);
+    // Choosing an entry of the call list selects that call; typing selects nothing.
+    QComboBox* calls = w->callPage->ComboBoxCall;
+    const int other = calls->findText(TnvNotation::hex8(m_line->Transfer()->PrimaryCall()));
+    ASSERT_GT(other, 0);
+    emit calls->activated(other);
+    EXPECT_EQ(m_line->Call()->Handle(), m_line->Transfer()->PrimaryCall());
+    calls->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(calls, QStringLiteral("zz"));
+    EXPECT_EQ(m_line->Call()->Handle(), m_line->Transfer()->PrimaryCall());
+
     const int address = m_line->Address()->ID();
     w->PageControl1->setCurrentWidget(w->terminalPage);
     QComboBox* terminal = w->terminalPage->ComboBoxTerminal;
