@@ -1,5 +1,6 @@
 #include "TnvCallParametersBox.h"
 
+#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 
 #include <TnvCallParameters.h>
@@ -37,7 +38,28 @@ TnvCallParametersBox::TnvCallParametersBox(const QString& prefix, const QString&
     addEdit("Flags", EditFlags);
     addEdit("MediaMode", EditMediaMode);
     addEdit("NoAnswerTimeOut", EditNoAnswerTimeOut);
-    // FIXME: the edits and the check box set the parameters once the commands are wired.
+}
+
+void TnvCallParametersBox::attach(TnvCallParameters* parameters, bool flagsOnEveryChange)
+{
+    connect(CheckBoxDefaults, &QCheckBox::clicked, this, [parameters](bool checked) { parameters->setDefaults(checked); });
+    TnvEditRules::onLeavingDecimal(EditAddressID, [parameters](int value) { parameters->setAddressID(value); });
+    TnvEditRules::onLeavingHex(
+        EditBearerMode, [parameters](quint32 value) { parameters->setBearerMode(value); },
+        [parameters] { return parameters->BearerMode(); });
+    if (flagsOnEveryChange) {
+        // Typed text only: the refreshes write this box too.
+        connect(EditFlags, &QLineEdit::textEdited, this,
+                [parameters](const QString& text) { parameters->setFlags(TnvEditRules::readHex(text)); });
+    } else {
+        TnvEditRules::onLeavingHex(
+            EditFlags, [parameters](quint32 value) { parameters->setFlags(value); },
+            [parameters] { return parameters->Flags(); });
+    }
+    TnvEditRules::onLeavingHex(
+        EditMediaMode, [parameters](quint32 value) { parameters->setMediaMode(value); },
+        [parameters] { return parameters->MediaMode(); });
+    TnvEditRules::onLeavingDecimal(EditNoAnswerTimeOut, [parameters](int value) { parameters->setNoAnswerTimeout(value); });
 }
 
 void TnvCallParametersBox::refresh(const TnvCallParameters* parameters)

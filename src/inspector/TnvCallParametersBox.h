@@ -18,6 +18,9 @@ public:
     TnvCallParametersBox(const QString& prefix, const QString& path, QWidget* parent = nullptr);
 
     void refresh(const TnvCallParameters* parameters);
+    // Lets the controls set parameters; the Flags edit acts on leaving unless asked
+    // to act on every change of its text.
+    void attach(TnvCallParameters* parameters, bool flagsOnEveryChange = false);
 
     QCheckBox* CheckBoxDefaults;
     QLineEdit* EditAddressID;

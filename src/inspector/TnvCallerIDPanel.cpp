@@ -80,7 +80,14 @@ TnvCallerIDPanel::TnvCallerIDPanel(TnvLine* line, QWidget* parent)
         layout->addSpacing(6);
     }
     layout->addStretch();
-    // FIXME: the check boxes and mask edits set the party settings once the commands are wired.
+
+    // One handler per column: the sender's party takes the new setting.
+    for (TnvCallerID::Party party : kColumnOrder) {
+        PartyControls& c = parties[std::size_t(party)];
+        connect(c.formatName, &QCheckBox::clicked, this, [this, party](bool checked) { partyOf(party)->setFormatName(checked); });
+        connect(c.mask, &QLineEdit::textChanged, this, [this, party](const QString& text) { partyOf(party)->setMaskNumber(text); });
+        connect(c.eventFilter, &QCheckBox::clicked, this, [this, party](bool checked) { partyOf(party)->setEventFilter(checked); });
+    }
 
     ScrollBoxCallerID = new QScrollArea;
     ScrollBoxCallerID->setObjectName(QStringLiteral("ScrollBoxCallerID"));
@@ -164,5 +171,17 @@ void TnvCallerIDPanel::refreshTree()
         child(2, QStringLiteral("Name = '") + id->Name() + QLatin1Char('\''));
         child(3, QStringLiteral("Number = '") + id->Number() + QLatin1Char('\''));
         child(4, QStringLiteral("OutOfArea = ") + TnvVantage::BoolText(id->OutOfArea()));
+    }
+}
+
+TnvCallerID* TnvCallerIDPanel::partyOf(TnvCallerID::Party party) const
+{
+    const TnvCall* call = m_line->Call();
+    switch (party) {
+    case TnvCallerID::Called: return call->CalledID();
+    case TnvCallerID::Connected: return call->ConnectedID();
+    case TnvCallerID::Redirecting: return call->RedirectingID();
+    case TnvCallerID::Redirection: return call->RedirectionID();
+    default: return call->CallerID();
     }
 }

@@ -42,6 +42,7 @@ public:
 
 private:
     void refreshTree();
+    TnvCallerID* partyOf(TnvCallerID::Party party) const;
 
     TnvLine* m_line;
     TnvDeferredArea* m_tree = nullptr;

@@ -2,6 +2,7 @@
 
 #include "TnvCallParametersBox.h"
 #include "TnvDeferredArea.h"
+#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -95,7 +96,14 @@ TnvLineAddressPage::TnvLineAddressPage(TnvLine* line, QWidget* parent)
     parameters = new TnvCallParametersBox(QStringLiteral("AFP"), QStringLiteral("Address.Forward.Parameters"), GroupBoxAFParamaters);
     parametersLayout->addWidget(parameters);
     form->addRow(GroupBoxAFParamaters);
-    // FIXME: the forwarding controls set the control once the commands are wired.
+    TnvAddressForward* fwd = line->Address()->Forward();
+    parameters->attach(fwd->Parameters(), true);
+    TnvEditRules::onListChange(ComboBoxAddress, [this](int index) { m_line->Address()->setID(index); });
+    connect(CheckBoxAFActive, &QCheckBox::clicked, this, [fwd](bool checked) { fwd->setActive(checked); });
+    TnvEditRules::onLeavingText(EditAFCaller, [fwd](const QString& text) { fwd->setCaller(text); });
+    TnvEditRules::onLeavingText(EditAFPhoneNumber, [fwd](const QString& text) { fwd->setPhoneNumber(text); });
+    TnvEditRules::onLeavingHex(
+        EditAFMode, [fwd](quint32 value) { fwd->setMode(value); }, [fwd] { return fwd->Mode(); });
     ScrollBoxAddressForward->setWidget(forward);
     PageControlAddress->addTab(ScrollBoxAddressForward, QStringLiteral("Forward"));
 

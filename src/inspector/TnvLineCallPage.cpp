@@ -3,6 +3,7 @@
 #include "TnvCallParametersBox.h"
 #include "TnvCallerIDPanel.h"
 #include "TnvDeferredArea.h"
+#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -83,6 +84,7 @@ TnvLineCallPage::TnvLineCallPage(TnvLine* line, QWidget* parent)
     auto* parametersPage = new QScrollArea;
     parametersPage->setObjectName(QStringLiteral("TabSheetCallParameters"));
     parameters = new TnvCallParametersBox(QStringLiteral("CP"), QStringLiteral("Call.Parameters"));
+    parameters->attach(line->Call()->Parameters());
     parametersPage->setWidget(parameters);
     parametersPage->setWidgetResizable(true);
     PageControlCall->addTab(parametersPage, QStringLiteral("Parameters"));
@@ -154,7 +156,19 @@ QWidget* TnvLineCallPage::makeGroup()
     SpeedButtonCallRedirect = speed("SpeedButtonCallRedirect", QStringLiteral("R"),
                                     QStringLiteral("nvLine.Call.Redirect (sPhoneNumber) //String"));
     row->addStretch();
-    // FIXME: the buttons and the call list drive the call once the commands are wired.
+
+    TnvEditRules::onEntryChosen(ComboBoxCall, [this](const QString& text) {
+        m_line->Call()->setHandle(TnvEditRules::readHex(text));
+    });
+    connect(SpeedButtonCallPhoneNumber, &QToolButton::clicked, this, [this] { dial(); });
+    connect(SpeedButtonCallAnswer, &QToolButton::clicked, this, [this] { m_line->Call()->Answer(); });
+    connect(SpeedButtonCallHangup, &QToolButton::clicked, this, [this] { m_line->Call()->Hangup(); });
+    connect(SpeedButtonCallHold, &QToolButton::clicked, this, [this] { m_line->Call()->Hold(); });
+    connect(SpeedButtonCallUnhold, &QToolButton::clicked, this, [this] { m_line->Call()->Unhold(); });
+    connect(SpeedButtonCallPark, &QToolButton::clicked, this, [this] { this->park(); });
+    connect(SpeedButtonCallUnpark, &QToolButton::clicked, this, [this] { this->unpark(); });
+    connect(SpeedButtonCallPickup, &QToolButton::clicked, this, [this] { this->pickup(); });
+    connect(SpeedButtonCallRedirect, &QToolButton::clicked, this, [this] { this->redirect(); });
     return GroupBoxCall;
 }
 
@@ -225,7 +239,24 @@ QWidget* TnvLineCallPage::makeControlPage()
     line(ButtonCallSendTone, ComboBoxSendTone, EditSendToneDuration);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(r, 1);
-    // FIXME: the buttons and edits call the control once the commands are wired.
+
+    TnvCall* call = m_line->Call();
+    TnvEditRules::onLeavingText(EditPhoneNumber, [call](const QString& text) { call->setPhoneNumber(text); });
+    connect(ButtonCallPhoneNumber, &QPushButton::clicked, this, [this] { dial(); });
+    connect(ButtonCallAnswer, &QPushButton::clicked, this, [call] { call->Answer(); });
+    connect(ButtonCallHangup, &QPushButton::clicked, this, [call] { call->Hangup(); });
+    connect(ButtonCallTransfer, &QPushButton::clicked, this, [call] { call->Transfer(); });
+    connect(ButtonCallHold, &QPushButton::clicked, this, [call] { call->Hold(); });
+    connect(ButtonCallUnhold, &QPushButton::clicked, this, [call] { call->Unhold(); });
+    connect(ButtonCallPark, &QPushButton::clicked, this, [this] { this->park(); });
+    connect(ButtonCallUnpark, &QPushButton::clicked, this, [this] { this->unpark(); });
+    connect(ButtonCallPickup, &QPushButton::clicked, this, [this] { this->pickup(); });
+    connect(ButtonCallRedirect, &QPushButton::clicked, this, [this] { this->redirect(); });
+    connect(CheckBoxCallMonitorSilence, &QCheckBox::clicked, this, [this] { toggleMonitorSilence(); });
+    TnvEditRules::onLeavingDecimal(EditMonitorSilenceDuration,
+                                   [call](int value) { call->MonitorSilence()->setDuration(value); });
+    connect(ButtonCallHandoff, &QPushButton::clicked, this, [this] { this->handoff(); });
+    connect(ButtonCallSendTone, &QPushButton::clicked, this, [this] { sendTone(); });
     ScrollBox2->setWidget(inner);
     return ScrollBox2;
 }
@@ -283,7 +314,26 @@ QWidget* TnvLineCallPage::makeDigitsPage()
     monitor->addWidget(EditCDGOnDigitReceived, 1);
     layout->addWidget(GroupBoxMonitorDigits);
     layout->addStretch();
-    // FIXME: the digit controls set the control once the commands are wired.
+
+    TnvCall* call = m_line->Call();
+    connect(CheckBoxCGDActive, &QCheckBox::clicked, this, [this, call](bool checked) {
+        call->GatherDigits()->setActive(checked);
+        refreshDigits();
+    });
+    TnvEditRules::onLeavingDecimal(EditCGDCount, [this, call](int value) {
+        call->GatherDigits()->setCount(value);
+        refreshDigits();
+    });
+    TnvEditRules::onLeavingDecimal(EditCGDTimeOut, [this, call](int value) {
+        call->GatherDigits()->setTimeout(value);
+        refreshDigits();
+    });
+    TnvEditRules::onLeavingText(EditCGDTerminate, [this, call](const QString& text) {
+        call->GatherDigits()->setTerminate(text);
+        refreshDigits();
+    });
+    connect(ButtonSendDigits, &QPushButton::clicked, this, [this] { sendDigits(); });
+    connect(CheckBoxCallMonitorDigitsActive, &QCheckBox::clicked, this, [this] { toggleMonitorDigits(); });
     return page;
 }
 
@@ -405,4 +455,67 @@ void TnvLineCallPage::showDigitsGathered(const QString& digits)
 void TnvLineCallPage::showDigitReceived(const QString& digits)
 {
     TnvQuietWriter::setText(EditCDGOnDigitReceived, digits);
+}
+
+// --- Commands --------------------------------------------------------------------
+
+void TnvLineCallPage::dial()
+{
+    TnvEditRules::leave(EditPhoneNumber);
+    m_line->Call()->Dial();
+}
+
+void TnvLineCallPage::park()
+{
+    m_line->Call()->Park(EditCallParkPhoneNumber->text());
+}
+
+void TnvLineCallPage::unpark()
+{
+    m_line->Call()->Unpark(EditCallUnparkPhoneNumber->text());
+}
+
+void TnvLineCallPage::pickup()
+{
+    m_line->Call()->Pickup(EditCallPickupPhoneNumber->text(), EditCallPickupGroupID->text());
+}
+
+void TnvLineCallPage::redirect()
+{
+    m_line->Call()->Redirect(EditCallRedirectPhoneNumber->text());
+}
+
+void TnvLineCallPage::handoff()
+{
+    m_line->Call()->Handoff(EditHandoffApp->text());
+}
+
+void TnvLineCallPage::sendTone()
+{
+    // Entry i stands for the tone mode 2^i; "None" and no entry at all send nothing.
+    const int index = ComboBoxSendTone->currentIndex();
+    if (index <= 0 || index >= 31) {
+        m_line->Call()->SendTone(0, 0);
+        return;
+    }
+    m_line->Call()->SendTone(DWORD(1) << index, TnvEditRules::readDecimal(EditSendToneDuration->text()));
+}
+
+void TnvLineCallPage::sendDigits()
+{
+    m_line->Call()->SendDigits(EditSendDigits->text(), TnvEditRules::readDecimal(EditSendDigitsDuration->text()));
+}
+
+void TnvLineCallPage::toggleMonitorSilence()
+{
+    TnvMonitorSilence* monitor = m_line->Call()->MonitorSilence();
+    monitor->setActive(!monitor->Active());
+    refreshCallControl();
+}
+
+void TnvLineCallPage::toggleMonitorDigits()
+{
+    TnvMonitorDigits* monitor = m_line->Call()->MonitorDigits();
+    monitor->setActive(!monitor->Active());
+    refreshDigits();
 }

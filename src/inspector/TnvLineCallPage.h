@@ -40,6 +40,18 @@ public:
     void showDigitsGathered(const QString& digits);
     void showDigitReceived(const QString& digits);
 
+    // The commands the buttons and the Call menu share.
+    void dial();
+    void park();
+    void unpark();
+    void pickup();
+    void redirect();
+    void handoff();
+    void sendTone();
+    void sendDigits();
+    void toggleMonitorSilence();
+    void toggleMonitorDigits();
+
     // Writes the trees that were left stale while hidden.
     void flushTrees();
 

@@ -1,12 +1,17 @@
 #include "TnvLineInfoPage.h"
 
 #include "TnvDeferredArea.h"
+#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
 #include <TnvConstantTexts.h>
 #include <TnvError.h>
 #include <TnvLine.h>
+#include <TnvRelatedCommDevice.h>
+#include <TnvRelatedPhoneDevice.h>
+#include <TnvRelatedWaveDevice.h>
+#include <TnvTAPI.h>
 #include <TnvLineDeviceCaps.h>
 #include <TnvMediaModes.h>
 #include <TnvNotation.h>
@@ -69,7 +74,31 @@ TnvLineInfoPage::TnvLineInfoPage(TnvLine* line, QWidget* parent)
     EditTAPILowVersion = add("LabelTAPILowVersion", "EditTAPILowVersion", QStringLiteral("TAPI.LowVersion")).second;
     EditTAPIReplyTimeout = add("LabelTAPIReplyTimeout", "EditTAPIReplyTimeout", QStringLiteral("TAPI.ReplyTimeout")).second;
     grid->addStretch();
-    // FIXME: the edits set the control once the commands are wired.
+
+    // These act only on a text the user changed; refresh() writes the stored values back.
+    const auto wire = [this](QLineEdit* edit, std::function<void(const QString&)> setter) {
+        TnvEditRules::onLeavingIfModified(edit, std::move(setter), [this] { refresh(); });
+    };
+    TnvLine* l = m_line;
+    wire(EditCommDeviceClass, [l](const QString& text) { l->Comm()->setDeviceClass(text); });
+    wire(EditInfoPhoneDeviceClass, [l](const QString& text) { l->Phone()->setDeviceClass(text); });
+    wire(EditInfoWavePlayDeviceClass, [l](const QString& text) { l->WavePlay()->setDeviceClass(text); });
+    wire(EditInfoWaveRecordDeviceClass, [l](const QString& text) { l->WaveRecord()->setDeviceClass(text); });
+    wire(EditTAPIExtensionHighVersion, [l](const QString& text) {
+        l->TAPI()->setExtensionHighVersion(TnvEditRules::readHexOr(text, l->TAPI()->ExtensionHighVersion()));
+    });
+    wire(EditTAPIExtensionLowVersion, [l](const QString& text) {
+        l->TAPI()->setExtensionLowVersion(TnvEditRules::readHexOr(text, l->TAPI()->ExtensionLowVersion()));
+    });
+    wire(EditTAPIHighVersion, [l](const QString& text) {
+        l->TAPI()->setHighVersion(TnvEditRules::readHexOr(text, l->TAPI()->HighVersion()));
+    });
+    wire(EditTAPILowVersion, [l](const QString& text) {
+        l->TAPI()->setLowVersion(TnvEditRules::readHexOr(text, l->TAPI()->LowVersion()));
+    });
+    wire(EditTAPIReplyTimeout, [l](const QString& text) {
+        l->TAPI()->setReplyTimeout(TnvEditRules::readDecimalOr(text, l->TAPI()->ReplyTimeout()));
+    });
     ScrollBoxInfo = new QScrollArea;
     ScrollBoxInfo->setObjectName(QStringLiteral("ScrollBoxInfo"));
     ScrollBoxInfo->setWidgetResizable(true);

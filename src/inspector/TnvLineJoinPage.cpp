@@ -1,6 +1,8 @@
 #include "TnvLineJoinPage.h"
 
 #include "TnvCallParametersBox.h"
+#include "TnvDropDownBox.h"
+#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 
 #include <TnvCall.h>
@@ -10,6 +12,7 @@
 #include <TnvTransfer.h>
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,9 +60,11 @@ TnvLineJoinPage::TnvLineJoinPage(Kind kind, TnvLine* line, QWidget* parent)
     const QString buttonNames[3] = {transfer ? QStringLiteral("TransferPrimaryCall") : QStringLiteral("ButtonConferencePrimaryCall"),
                                     QStringLiteral("Button%1ConsultCall").arg(word),
                                     transfer ? QStringLiteral("ButtonTransfer3WayCall") : QStringLiteral("ButtonConferenceHandle")};
-    ComboBoxPrimaryCall = new QComboBox(control);
+    auto* primaryBox = new TnvDropDownBox(control);
+    auto* consultBox = new TnvDropDownBox(control);
+    ComboBoxPrimaryCall = primaryBox;
     ComboBoxPrimaryCall->setObjectName(QStringLiteral("ComboBox%1PrimaryCall").arg(word));
-    ComboBoxConsultCall = new QComboBox(control);
+    ComboBoxConsultCall = consultBox;
     ComboBoxConsultCall->setObjectName(QStringLiteral("ComboBox%1ConsultCall").arg(word));
     EditThirdCall = new QLineEdit(control);
     EditThirdCall->setObjectName(transfer ? QStringLiteral("EditTransfer3WayCall") : QStringLiteral("EditConferenceHandle"));
@@ -114,13 +119,50 @@ TnvLineJoinPage::TnvLineJoinPage(Kind kind, TnvLine* line, QWidget* parent)
     grid->addLayout(buttons, 4, 1, 1, 3);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(5, 1);
-    // FIXME: the buttons and lists drive the operation once the commands are wired.
+
+    primaryBox->setBeforeDropDown([this] { fillCallList(ComboBoxPrimaryCall, m_line->Call()->List()); });
+    consultBox->setBeforeDropDown([this] {
+        fillCallList(ComboBoxConsultCall, m_kind == Transfer ? m_line->Call()->List() : m_line->Conference()->List());
+    });
+    TnvEditRules::onEntryChosen(ComboBoxPrimaryCall, [this](const QString& text) {
+        const quint32 handle = TnvEditRules::readHex(text);
+        if (m_kind == Transfer)
+            m_line->Transfer()->setPrimaryCall(handle);
+        else
+            m_line->Conference()->setPrimaryCall(handle);
+    });
+    TnvEditRules::onEntryChosen(ComboBoxConsultCall, [this](const QString& text) {
+        const quint32 handle = TnvEditRules::readHex(text);
+        if (m_kind == Transfer)
+            m_line->Transfer()->setConsultCall(handle);
+        else
+            m_line->Conference()->setConsultCall(handle);
+    });
+    for (int row = 0; row < 3; ++row) {
+        connect(selectButtons[std::size_t(row)], &QPushButton::clicked, this, [this, row] {
+            m_line->Call()->setHandle(handles()[std::size_t(row)]);
+            emit callChosen();
+        });
+    }
+    TnvEditRules::onLeavingText(EditPhoneNumber, [this](const QString& text) {
+        if (m_kind == Transfer)
+            m_line->Transfer()->setPhoneNumber(text);
+        else
+            m_line->Conference()->setPhoneNumber(text);
+    });
+    connect(ButtonDial, &QPushButton::clicked, this, [this] { dial(); });
+    for (int i = 0; i < 3; ++i)
+        connect(operationButtons[std::size_t(i)], &QPushButton::clicked, this, [this, i] { operate(i); });
     pages->addTab(control, QStringLiteral("Control"));
 
     auto* parametersPage = new QScrollArea;
     parametersPage->setObjectName(QStringLiteral("TabSheet%1Parameters").arg(word));
     parameters = new TnvCallParametersBox(transfer ? QStringLiteral("TP") : QStringLiteral("ConferenceP"),
                                           word + QStringLiteral(".Parameters"));
+    if (transfer)
+        parameters->attach(line->Transfer()->Parameters());
+    else
+        parameters->attach(line->Conference()->Parameters(), true);
     parametersPage->setWidget(parameters);
     parametersPage->setWidgetResizable(true);
     pages->addTab(parametersPage, QStringLiteral("Parameters"));
@@ -178,4 +220,53 @@ void TnvLineJoinPage::showPhoneNumber()
 void TnvLineJoinPage::refreshParameters()
 {
     parameters->refresh(m_kind == Transfer ? m_line->Transfer()->Parameters() : m_line->Conference()->Parameters());
+}
+
+// --- Commands --------------------------------------------------------------------
+
+void TnvLineJoinPage::dial()
+{
+    TnvEditRules::leave(EditPhoneNumber);
+    if (m_kind == Transfer)
+        m_line->Transfer()->Dial();
+    else
+        m_line->Conference()->Dial();
+}
+
+void TnvLineJoinPage::operate(int index)
+{
+    if (m_kind == Transfer) {
+        TnvTransfer* t = m_line->Transfer();
+        if (index == 0)
+            t->SwapHold();
+        else if (index == 1)
+            t->Complete();
+        else
+            t->ThreeWay();
+        return;
+    }
+    TnvConference* c = m_line->Conference();
+    if (index == 0)
+        c->AddCall();
+    else if (index == 1)
+        c->RemoveCall();
+    else
+        c->SwapHold();
+}
+
+void TnvLineJoinPage::fillCallList(QComboBox* box, const QStringList& source)
+{
+    // The user's text stays; only the entries are renewed, and no change action runs.
+    const QString text = box->currentText();
+    const QSignalBlocker block(box);
+    QStringList entries = source;
+    if (!entries.isEmpty()) {
+        bool ok = false;
+        const quint32 first = entries.constFirst().toUInt(&ok, 16);
+        if (!ok || first == 0)
+            entries.removeFirst();
+    }
+    box->clear();
+    box->addItems(entries);
+    box->setEditText(text);
 }

@@ -6,6 +6,7 @@
 
 #include "TnvLineVantageArt.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -48,6 +49,17 @@ public:
     // Transfer: SwapHold, Complete, ThreeWay. Conference: AddCall, RemoveCall, SwapHold.
     std::array<QPushButton*, 3> operationButtons{};
     TnvCallParametersBox* parameters;
+
+    // Dial, after taking the phone number typed into the edit.
+    void dial();
+    // The operation buttons in their order.
+    void operate(int index);
+    // Renews the entries of a call list from source without the no-call entry.
+    void fillCallList(QComboBox* box, const QStringList& source);
+
+signals:
+    // A "<<" button made one of the operation's calls the current call.
+    void callChosen();
 
 private:
     std::array<quint32, 3> handles() const;

@@ -1,6 +1,7 @@
 #include "TnvLineTerminalPage.h"
 
 #include "TnvDeferredArea.h"
+#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
@@ -77,7 +78,9 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
         modeBoxes[std::size_t(i)] = box;
     }
     grid->setRowStretch(ModeCount + 1, 1);
-    // FIXME: the mode boxes set Terminal.ActiveModes once the commands are wired.
+    TnvEditRules::onListChange(ComboBoxTerminal, [this](int index) { m_line->Terminal()->setID(index); });
+    for (QCheckBox* box : modeBoxes)
+        connect(box, &QCheckBox::clicked, this, [this] { applyModes(); });
     ScrollBoxTerminal = new QScrollArea;
     ScrollBoxTerminal->setObjectName(QStringLiteral("ScrollBoxTerminal"));
     ScrollBoxTerminal->setWidgetResizable(true);
@@ -132,4 +135,15 @@ void TnvLineTerminalPage::refreshTree()
     rows.flags(root, QStringLiteral("AvailableModes"), terminal->AvailableModes(), TermModeText, 0x80, 1);
     rows.flags(root, QStringLiteral("Device"), terminal->Device(), TermDevText, 4, 1);
     rows.flags(root, QStringLiteral("Sharing"), terminal->Sharing(), TermSharingText, 4, 1);
+}
+
+void TnvLineTerminalPage::applyModes()
+{
+    quint32 modes = 0;
+    for (int i = 0; i < ModeCount; ++i) {
+        if (modeBoxes[std::size_t(i)]->isChecked())
+            modes |= 1u << i;
+    }
+    m_line->Terminal()->setActiveModes(modes);
+    refresh();
 }

@@ -38,6 +38,9 @@ public:
     std::array<QLabel*, ModeCount> modeLabels{};
     std::array<QCheckBox*, ModeCount> modeBoxes{};
 
+    // Terminal.ActiveModes from the boxes that are checked.
+    void applyModes();
+
 private:
     void refreshTree();
 

@@ -1,9 +1,11 @@
 #include "TnvLineVantage.h"
 
+#include "TnvEditRules.h"
 #include "TnvLineAddressPage.h"
 #include "TnvLineCallPage.h"
 #include "TnvLineInfoPage.h"
 #include "TnvLineJoinPage.h"
+#include "TnvLineMenus.h"
 #include "TnvLineTerminalPage.h"
 #include "TnvLogPage.h"
 #include "TnvWindowPlacement.h"
@@ -14,6 +16,7 @@
 #include <TnvAddressCaps.h>
 #include <TnvError.h>
 #include <TnvLine.h>
+#include <TnvLineDevice.h>
 #include <TnvVantage.h>
 
 #include <QActionGroup>
@@ -73,6 +76,10 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     callPage = new TnvLineCallPage(line, PageControl1);
     transferPage = new TnvLineJoinPage(TnvLineJoinPage::Transfer, line, PageControl1);
     conferencePage = new TnvLineJoinPage(TnvLineJoinPage::Conference, line, PageControl1);
+    for (TnvLineJoinPage* page : {transferPage, conferencePage})
+        connect(page, &TnvLineJoinPage::callChosen, this, [this] { PageControl1->setCurrentWidget(callPage); });
+    menus = new TnvLineMenus(this, line);
+    menus->build(nvLineMainMenu, MenuVantage);
     addressPage = new TnvLineAddressPage(line, PageControl1);
     terminalPage = new TnvLineTerminalPage(line, PageControl1);
     infoPage = new TnvLineInfoPage(line, PageControl1);
@@ -115,7 +122,6 @@ void TnvLineVantage::makeMenu()
 {
     nvLineMainMenu = new QMenuBar(this);
     nvLineMainMenu->setObjectName(QStringLiteral("nvLineMainMenu"));
-    // FIXME: the other menus of the window come with the commands.
     MenuVantage = nvLineMainMenu->addMenu(QStringLiteral("&Vantage"));
     MenuVantage->setObjectName(QStringLiteral("MenuVantage"));
     MenuDevEnv = MenuVantage->addMenu(QStringLiteral("&DevEnv"));
@@ -165,7 +171,8 @@ void TnvLineVantage::makeDeviceGroup()
     ComboBoxDevice->setInsertPolicy(QComboBox::NoInsert);
     row->addWidget(SpeedButtonDeviceActive);
     row->addWidget(ComboBoxDevice, 1);
-    // FIXME: the button and the list drive the device once the commands are wired.
+    connect(SpeedButtonDeviceActive, &QToolButton::clicked, this, [this] { toggleDeviceActive(); });
+    TnvEditRules::onListChange(ComboBoxDevice, [this](int index) { m_line->Device()->setID(index); });
 }
 
 // --- Window interface -----------------------------------------------------------
@@ -592,4 +599,15 @@ void TnvLineVantage::reportPlacement()
 {
     if (m_vantage && isVisible())
         m_vantage->windowPlacementChanged(normalGeometry(), windowState());
+}
+
+// --- Commands --------------------------------------------------------------------
+
+void TnvLineVantage::toggleDeviceActive()
+{
+    // Inverts what the control holds, not what the button shows: the two can differ
+    // after the device was switched from elsewhere.
+    TnvLineDevice* device = m_line->Device();
+    device->setActive(!device->Active());
+    SpeedButtonDeviceActive->setChecked(device->Active());
 }

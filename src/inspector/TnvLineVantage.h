@@ -28,6 +28,7 @@ class TnvLineAddressPage;
 class TnvLineCallPage;
 class TnvLineInfoPage;
 class TnvLineJoinPage;
+class TnvLineMenus;
 class TnvLineTerminalPage;
 class TnvLogPage;
 
@@ -83,6 +84,9 @@ public:
     // The DevEnv selection: the notation, the areas written in it, labels and hints.
     void selectDevEnv(TDevEnv env);
 
+    // Device > Active and its button: inverts Device.Active and shows the result.
+    void toggleDeviceActive();
+
     // The icon index a tab of PageControl1 shows (-1 for none).
     int tabIconIndex(Page page) const;
 
@@ -102,6 +106,8 @@ public:
     TnvLineAddressPage* addressPage;
     TnvLineTerminalPage* terminalPage;
     TnvLineInfoPage* infoPage;
+    // The menus besides Vantage, built once the pages they act through exist.
+    TnvLineMenus* menus;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
