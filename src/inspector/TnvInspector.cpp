@@ -2,9 +2,11 @@
 
 #include "TnvBasicVantage.h"
 #include "TnvLineVantage.h"
+#include "TnvPhoneVantage.h"
 #include "TnvQtHostServices.h"
 
 #include <TnvLine.h>
+#include <TnvPhone.h>
 #include <TnvSharedControl.h>
 #include <TnvVantage.h>
 
@@ -37,7 +39,12 @@ void TnvInspector::setUp()
             return new TnvLineVantage(line);
         return new TnvBasicVantage(vantage.owner());
     });
-    for (int kind : {ckPhone, ckPlay, ckRecord}) {
+    TnvVantage::registerWindowFactory(ckPhone, [](TnvVantage& vantage) -> TnvVantageWindow* {
+        if (auto* phone = qobject_cast<TnvPhone*>(vantage.owner()))
+            return new TnvPhoneVantage(phone);
+        return new TnvBasicVantage(vantage.owner());
+    });
+    for (int kind : {ckPlay, ckRecord}) {
         TnvVantage::registerWindowFactory(kind, [](TnvVantage& vantage) -> TnvVantageWindow* {
             return new TnvBasicVantage(vantage.owner());
         });

@@ -3,6 +3,7 @@
 #include "TnvLineCallPage.h"
 #include "TnvLineJoinPage.h"
 #include "TnvLineVantage.h"
+#include "TnvVantageMenus.h"
 
 #include <TnvCall.h>
 #include <TnvConference.h>
@@ -255,44 +256,12 @@ void TnvLineMenus::makePopup()
 
 void TnvLineMenus::makeHelp()
 {
-    TnvVantage* vantage = m_line->Vantage();
-    QAction* contents = item(MenuHelp, "MenuHelpContents", QStringLiteral("&Contents"));
-    contents->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(contents, &QAction::triggered, this, [vantage] { vantage->ShowHelp(QString()); });
-    MenuHelp->addSeparator()->setObjectName(QStringLiteral("MenuHelpD1"));
-    connect(item(MenuHelp, "MenuHelpHowToGetSupport", QStringLiteral("&How To Get Support")), &QAction::triggered, this,
-            [vantage] { vantage->ShowSupportPage(); });
-    connect(item(MenuHelp, "MenuHelpNorvaneHomePage", QStringLiteral("&Norvane Home Page")), &QAction::triggered, this,
-            [vantage] { vantage->ShowHomePage(); });
-    connect(item(MenuHelp, "MenuHelpCheckWebForUpdates", QStringLiteral("Check &Web For Updates")), &QAction::triggered,
-            this, [vantage] {
-                vantage->ShowUpdatesPage(QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
-            });
-    MenuHelp->addSeparator()->setObjectName(QStringLiteral("MenuHelpD2"));
-    connect(item(MenuHelp, "MenuHelpAbout", QStringLiteral("&About...")), &QAction::triggered, this, [this] {
-        QMessageBox::about(m_window, QStringLiteral("About"),
-                           QStringLiteral("Linkora telephony components\nVersion %1").arg(QCoreApplication::applicationVersion()));
-    });
+    TnvVantageMenus::fillHelp(MenuHelp, m_line->Vantage(), m_window);
 }
 
 void TnvLineMenus::addVantageItems(QMenu* vantage)
 {
-    TnvVantage* settings = m_line->Vantage();
-    QAction* events = item(vantage, "MenuVantageEvents", QStringLiteral("&Events"), true);
-    QAction* stayOnTop = item(vantage, "MenuVantageStayOnTop", QStringLiteral("StayOnTop"), true);
-    QAction* visible = item(vantage, "MenuVantageVisible", QStringLiteral("Visible"), true);
-    connect(vantage, &QMenu::aboutToShow, this, [=] {
-        events->setChecked(settings->Events());
-        stayOnTop->setChecked(settings->StayOnTop());
-        visible->setChecked(settings->Visible());
-    });
-    connect(events, &QAction::triggered, this, [settings](bool checked) { settings->setEvents(checked); });
-    connect(stayOnTop, &QAction::triggered, this, [settings, stayOnTop] {
-        settings->setStayOnTop(!settings->StayOnTop());
-        stayOnTop->setChecked(settings->StayOnTop());
-    });
-    // Hiding the window from its own menu is allowed; the settings close it.
-    connect(visible, &QAction::triggered, this, [settings](bool checked) { settings->setVisible(checked); });
+    TnvVantageMenus::addVantageItems(vantage, m_line->Vantage(), this);
 }
 
 void TnvLineMenus::MakeMediaModeMenu(QMenu* parent, int start, bool usable, quint32 checkedSet, qint64 enabledSet)

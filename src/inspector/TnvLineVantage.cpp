@@ -11,6 +11,7 @@
 #include "TnvWindowPlacement.h"
 #include "TnvQuietWriter.h"
 #include "TnvSideTabWidget.h"
+#include "TnvVantageMenus.h"
 
 #include <TapiConstants.h>
 #include <TnvAddressCaps.h>
@@ -124,25 +125,8 @@ void TnvLineVantage::makeMenu()
     nvLineMainMenu->setObjectName(QStringLiteral("nvLineMainMenu"));
     MenuVantage = nvLineMainMenu->addMenu(QStringLiteral("&Vantage"));
     MenuVantage->setObjectName(QStringLiteral("MenuVantage"));
-    MenuDevEnv = MenuVantage->addMenu(QStringLiteral("&DevEnv"));
-    MenuDevEnv->setObjectName(QStringLiteral("MenuDevEnv"));
-    auto* group = new QActionGroup(this);
-    const std::pair<const char*, TDevEnv> items[] = {{"C++ Builder", deCppBuilder}, {"Delphi", deDelphi},
-                                                     {"Visual Basic", deVisualBasic}, {"Other", deOther}};
-    const char* const names[] = {"MenuDevEnvCBuilder", "MenuDevEnvDelphi", "MenuDevEnvVB", "MenuDevEnvOther"};
-    for (int i = 0; i < 4; ++i) {
-        if (i == 3) {
-            QAction* divider = MenuDevEnv->addSeparator();
-            divider->setObjectName(QStringLiteral("MenuDevEnvDivider"));
-        }
-        QAction* item = MenuDevEnv->addAction(QLatin1String(items[i].first));
-        item->setObjectName(QLatin1String(names[i]));
-        item->setCheckable(true);
-        group->addAction(item);
-        const TDevEnv env = items[i].second;
-        connect(item, &QAction::triggered, this, [this, env] { selectDevEnv(env); });
-        devEnvItems[std::size_t(i)] = item;
-    }
+    MenuDevEnv = TnvVantageMenus::addDevEnvMenu(MenuVantage, m_line->Vantage(), this,
+                                                [this](TDevEnv env) { selectDevEnv(env); }, devEnvItems);
 }
 
 void TnvLineVantage::makeDeviceGroup()

@@ -1,32 +1,46 @@
 // linkora-phone: opens a phone device through the phone control and lets a person drive
 // it from a terminal, printing the control's events and trace. With the simulated
-// exchange, "linkora-sim lift" and the like act at the phone's side meanwhile.
+// exchange, "linkora-sim lift" and the like act at the phone's side meanwhile. With
+// --window the control's inspector window shows the phone as well.
 
 #include "PhoneConsole.h"
 
+#include <TnvInspector.h>
 #include <TnvPhone.h>
+#include <TnvVantage.h>
 
 #include <ServiceControl.h>
 #include <VisibleText.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // A terminal without a display still runs the console alone.
+    bool window = false;
+    for (int i = 1; i < argc; ++i)
+        window = window || QByteArray(argv[i]) == "--window";
+    std::unique_ptr<QCoreApplication> app;
+    if (window)
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("linkora-phone"));
     QTextStream out(stdout);
     QStringList args = QCoreApplication::arguments().mid(1);
+    args.removeAll(QStringLiteral("--window"));
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << "usage: linkora-phone [--server NAME] [DEVICE]\n"
+        out << "usage: linkora-phone [--window] [--server NAME] [DEVICE]\n"
                "Opens phone device DEVICE (default 0) and reads commands from standard input.\n"
                "--server names the control channel linkora-sim reaches the exchange through\n"
-               "(linkora-sim --server NAME ...); without it the per-user default is used.\n\n"
+               "(linkora-sim --server NAME ...); without it the per-user default is used.\n"
+               "--window shows the phone control's inspector window as well.\n\n"
             << PhoneConsole::helpText();
         return 0;
     }
@@ -60,12 +74,16 @@ int main(int argc, char** argv)
     if (device != 0)
         phone.Device()->setID(device);
     phone.Device()->setActive(true);
+    if (window) {
+        TnvInspector::setUp();
+        phone.Vantage()->setVisible(true);
+    }
     out << "Type help for the commands.\n";
     out.flush();
 
     QTextStream in(stdin);
     QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+    QObject::connect(&notifier, &QSocketNotifier::activated, app.get(), [&] {
         // A command waits for its reply in the event loop; no second one starts meanwhile.
         notifier.setEnabled(false);
         QString line;
