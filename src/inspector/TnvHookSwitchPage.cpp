@@ -70,6 +70,7 @@ TnvHookSwitchPage::TnvHookSwitchPage(TnvHookSwitchDevice* device, TnvVantage* va
         slider->setPageStep(10);
         slider->setTickPosition(QSlider::NoTicks);
         slider->setFocusPolicy(Qt::StrongFocus);
+        slider->setMinimumWidth(80);
         slider->installEventFilter(this);
         grid->addWidget(label, row, 0);
         grid->addWidget(slider, row, 1);

@@ -30,9 +30,10 @@
 
 namespace {
 
-// The page control's designed size; the window's first size is made from it.
-constexpr int kPageControlWidth = 390;
-constexpr int kPageControlHeight = 250;
+// The page control's first size; the window's first size is made from it. Upright tab
+// captions take a column of their own, so it is wider than the pages need alone.
+constexpr int kPageControlWidth = 540;
+constexpr int kPageControlHeight = 280;
 constexpr int kContextHelpCommand = 8;
 
 } // namespace
@@ -62,7 +63,7 @@ TnvPhoneVantage::TnvPhoneVantage(TnvPhone* phone)
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setIconSize(QSize(16, 16));
     PageControl1->setUsesScrollButtons(false);
-    PageControl1->setMinimumSize(kPageControlWidth, kPageControlHeight);
+    PageControl1->setMinimumSize(390, 250);
     logPage = new TnvLogPage(phone, PageControl1);
     const auto refreshAll = [this] { RefreshHookSwitches(); };
     handsetPage = new TnvHookSwitchPage(phone->Handset(), phone->Vantage(), refreshAll, PageControl1);
