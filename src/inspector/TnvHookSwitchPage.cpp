@@ -186,6 +186,8 @@ void TnvHookSwitchPage::refreshTree()
 
 void TnvHookSwitchPage::modeClicked(int mode)
 {
+    if (!m_device)
+        return;
     QRadioButton* button = RBModes[std::size_t(mode)];
     // A click selects a mode; it never clears one (the control refuses False anyway).
     TnvQuietWriter::setChecked(button, true);
@@ -209,18 +211,24 @@ void TnvHookSwitchPage::modeClicked(int mode)
 
 void TnvHookSwitchPage::volumeLeft()
 {
+    if (!m_device)
+        return;
     m_device->setVolume(TBVolume->value());
     m_afterChange();
 }
 
 void TnvHookSwitchPage::gainLeft()
 {
+    if (!m_device)
+        return;
     m_device->setGain(TBGain->value());
     m_afterChange();
 }
 
 void TnvHookSwitchPage::apply()
 {
+    if (!m_device)
+        return;
     // Only what the user moved is set, gain first.
     if (TBGain->value() != m_device->Gain())
         m_device->setGain(TBGain->value());

@@ -34,6 +34,8 @@ public:
     int tabIconIndex() const;
     // Hints in the log's notation.
     void applyNotation();
+    // Forgets the device, whose window is going: a late focus change acts on nothing.
+    void detach() { m_device = nullptr; }
 
     // What leaving a bar and pressing Apply do.
     void volumeLeft();

@@ -72,7 +72,16 @@ TnvPhoneInfoPage::TnvPhoneInfoPage(TnvPhone* phone, QWidget* parent)
     // These act only on a text the user changed; refresh() writes the stored values back,
     // so a text that is no number shows the kept value again.
     const auto wire = [this](QLineEdit* edit, std::function<void(const QString&)> setter) {
-        TnvEditRules::onLeavingIfModified(edit, std::move(setter), [this] { refresh(); });
+        TnvEditRules::onLeavingIfModified(
+            edit,
+            [this, setter = std::move(setter)](const QString& text) {
+                if (m_phone)
+                    setter(text);
+            },
+            [this] {
+                if (m_phone)
+                    refresh();
+            });
     };
     TnvPhone* p = m_phone;
     TnvTAPI* tapi = p->TAPI();

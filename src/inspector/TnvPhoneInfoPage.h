@@ -23,6 +23,8 @@ public:
     void refresh();
     // Label captions and hints in the log's notation.
     void applyNotation();
+    // Forgets the control, whose window is going: a late focus change acts on nothing.
+    void detach() { m_phone = nullptr; }
 
     QWidget* PanelMiscTab;
     QTreeWidget* TreeViewInfo;

@@ -212,6 +212,9 @@ void TnvPhoneVantage::detach()
 {
     m_phone = nullptr;
     logPage->detach();
+    for (TnvHookSwitchPage* page : {handsetPage, headsetPage, speakerphonePage})
+        page->detach();
+    infoPage->detach();
 }
 
 void TnvPhoneVantage::refreshLogView()

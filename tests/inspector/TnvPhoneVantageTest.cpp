@@ -21,6 +21,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -185,6 +186,24 @@ TEST_F(PhoneVantage, ApplySetsOnlyWhatMovedAndLeavingABarAlwaysSetsIt)
     // A value set from the program moves the bar.
     m_phone->Handset()->setVolume(70);
     EXPECT_EQ(page->TBVolume->value(), 70);
+}
+
+TEST_F(PhoneVantage, AClosedWindowWaitingToGoActsOnNothing)
+{
+    openDevice();
+    QPointer<TnvPhoneVantage> w = openWindow();
+    ASSERT_TRUE(w);
+    m_phone->Vantage()->setVisible(false);
+    ASSERT_TRUE(w); // freed at the next turn of the event loop
+    m_trace.clear();
+    leave(w->handsetPage->TBVolume);
+    w->infoPage->EditTAPIHighVersion->setText(QStringLiteral("00010000"));
+    w->infoPage->EditTAPIHighVersion->setModified(true);
+    leave(w->infoPage->EditTAPIHighVersion);
+    EXPECT_TRUE(m_trace.isEmpty()) << m_trace.join(QLatin1Char('\n')).toStdString();
+    EXPECT_NE(m_phone->TAPI()->HighVersion(), 0x00010000u);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(w);
 }
 
 TEST_F(PhoneVantage, TapiEditsTakeOnlyNumbersAndShowTheKeptValue)
