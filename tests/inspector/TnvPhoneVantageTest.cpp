@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -27,6 +28,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -290,4 +292,25 @@ TEST_F(PhoneVantage, ScreenshotsOfEveryPage)
         screenshot(w, QLatin1String(names[i]));
     }
     EXPECT_EQ(w->windowTitle(), QStringLiteral("nvPhone - Norvane Vantage"));
+}
+
+TEST_F(PhoneVantage, DevEnvRewritesTheHintsNamedForItOnly)
+{
+    TnvPhoneVantage* w = openWindow();
+    TnvVantage* vantage = m_phone->Vantage();
+    for (int i = 0; i < 4; ++i) {
+        w->devEnvItems[std::size_t(i)]->trigger();
+        SCOPED_TRACE(i);
+        EXPECT_EQ(w->headsetPage->RBModes[1]->toolTip(), vantage->Notate(QStringLiteral("nvPhone~Headset.MicrophoneOnly")));
+        EXPECT_EQ(w->handsetPage->ButtonVolumeGainSet->toolTip(),
+                  vantage->Notate(QStringLiteral("Set nvPhone~HandSet.Volume & nvPhone~HandSet.Gain")));
+        EXPECT_EQ(w->infoPage->LabelInfoLineDeviceClass->text(), vantage->Notate(QStringLiteral("Line.DeviceClass")));
+        // The trees of the hook-switch pages and the version edits keep their first hints.
+        EXPECT_EQ(w->speakerphonePage->TreeView->toolTip(), QStringLiteral("nvPhone.Speakerphone"));
+        EXPECT_EQ(w->infoPage->EditTAPIHighVersion->toolTip(), QStringLiteral("nvPhone.TAPI.HighVersion"));
+        EXPECT_TRUE(w->devEnvItems[std::size_t(i)]->isChecked());
+    }
+    // Rewriting in place keeps the hook-switch tree's ten rows.
+    ASSERT_NE(w->handsetPage->TreeView->topLevelItem(0), nullptr);
+    EXPECT_EQ(w->handsetPage->TreeView->topLevelItem(0)->childCount(), 10);
 }
