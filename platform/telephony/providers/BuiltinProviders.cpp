@@ -2,8 +2,13 @@
 
 #include "../provider/ProviderRegistry.h"
 #include "simulated/SimulatedExchange.h"
+
 #if defined(LINKORA_HAVE_SIP)
-#include "sip/SipProvider.h"
+#include <QFileInfo>
+#include <QLibrary>
+#include <QtDebug>
+
+#include <dlfcn.h>
 #endif
 
 namespace Telephony {
@@ -16,6 +21,29 @@ std::unique_ptr<TelephonyProvider> create(const QVariantMap& settings)
     return std::make_unique<Provider>(settings);
 }
 
+#if defined(LINKORA_HAVE_SIP)
+// The SIP stack brings some hundred and forty libraries with it, so the provider lives in
+// a module beside this library and is loaded when a SIP line is first started: programs
+// that never use one start without them.
+std::unique_ptr<TelephonyProvider> createSip(const QVariantMap& settings)
+{
+    using Entry = TelephonyProvider* (*)(const QVariantMap*);
+    static const Entry entry = [] {
+        Dl_info info{};
+        if (dladdr(reinterpret_cast<void*>(&createSip), &info) == 0 || !info.dli_fname)
+            return Entry(nullptr);
+        // Never unloaded: its providers live as long as the service.
+        QLibrary module(QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath()
+                        + QStringLiteral("/liblinkora-telephony-sip.so"));
+        const auto found = reinterpret_cast<Entry>(module.resolve("linkora_telephony_sip_provider"));
+        if (!found)
+            qWarning().noquote() << "linkora-telephony: no SIP provider:" << module.errorString();
+        return found;
+    }();
+    return std::unique_ptr<TelephonyProvider>(entry ? entry(&settings) : nullptr);
+}
+#endif
+
 struct Builtin {
     const char* name;
     std::unique_ptr<TelephonyProvider> (*create)(const QVariantMap& settings);
@@ -26,7 +54,7 @@ struct Builtin {
 constexpr Builtin kBuiltins[] = {
     {"simulated", &create<SimulatedExchange>},
 #if defined(LINKORA_HAVE_SIP)
-    {"sip", &create<SipProvider>},
+    {"sip", &createSip},
 #endif
 };
 
