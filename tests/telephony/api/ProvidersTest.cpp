@@ -89,3 +89,18 @@ TEST_F(Providers, OverridesWinOverTheConfiguredSettings)
         return m.message == LINE_CALLSTATE && m.device == call && m.param1 == LINECALLSTATE_CONNECTED;
     }, nullptr, 1000));
 }
+
+TEST_F(Providers, TheSipStackIsNotLoadedWithoutASipLine)
+{
+    // It brings over a hundred libraries; a program on the simulated exchange must start
+    // without them.
+    configure("[provider simulated]\npacing = 0.0\n");
+    DWORD devices = 0;
+    start(&devices);
+    ASSERT_EQ(devices, 3u);
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    EXPECT_FALSE(mapped.contains("liblinphone"));
+    EXPECT_FALSE(mapped.contains("liblinkora-telephony-sip"));
+}
