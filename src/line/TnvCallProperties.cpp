@@ -117,7 +117,7 @@ bool TnvCall::LogProperties(const QString& header, const QString& prefix, const 
     const auto flags = [&](const char* name, quint32 value, TnvTextFn text, quint32 last, quint32 first) {
         vantage->LogFlags(path + QLatin1String(name), value, text, last, first);
     };
-    const auto quoted = [](const QString& text) { return QLatin1Char('\'') + text + QLatin1Char('\''); };
+    const auto quoted = [](const QString& text) -> QString { return QLatin1Char('\'') + text + QLatin1Char('\''); };
 
     line("Active", TnvVantage::BoolText(m_active));
     line("Address", QString::number(m_address));
