@@ -13,6 +13,9 @@ namespace Telephony::Sip {
 
 struct SipAccount {
     enum class Transport { Udp, Tcp, Tls };
+    // How digits are sent: telephone events in the media, SIP INFO for far ends that
+    // have none (the stack cannot tell from the offer), or both.
+    enum class Dtmf { Rfc4733, Info, Both };
 
     int index = 0;             // N of account<N>
     QString identity;          // sip:user@domain, optionally with a display name
@@ -31,6 +34,7 @@ struct SipAccount {
     bool ice = false;
     bool verifyTls = true;
     int maxCalls = 4;
+    Dtmf dtmf = Dtmf::Rfc4733;
 
     // "alice@sip.example.org": what the line's name shows.
     QString shortName() const { return user + QLatin1Char('@') + domain; }

@@ -2,6 +2,7 @@
 
 #include "SipAddress.h"
 #include "SipCaps.h"
+#include "SipInputGuard.h"
 
 #include "../../TapiConstants.h"
 #include "../../VisibleText.h"
@@ -259,7 +260,11 @@ QJsonObject SipProvider::control(const QString& command, const QJsonObject&)
                                      {QStringLiteral("port"), endpoint->localPort()},
                                      {QStringLiteral("inService"), inService(endpoint->device())},
                                      {QStringLiteral("error"), endpoint->registrationError()}});
-        return {{QStringLiteral("ok"), true}, {QStringLiteral("lines"), lines}};
+        // Messages the input guard shortened or dropped, in the whole process.
+        return {{QStringLiteral("ok"), true},
+                {QStringLiteral("lines"), lines},
+                {QStringLiteral("shortened"), SipInputGuard::rewrittenCount()},
+                {QStringLiteral("dropped"), SipInputGuard::droppedCount()}};
     }
     return TelephonyProvider::control(command, {});
 }
