@@ -13,6 +13,8 @@
 #include <TnvError.h>
 #include <TnvTransfer.h>
 
+#include <tuple>
+
 namespace {
 
 class SipFeature : public SipLineFixture {
@@ -21,7 +23,7 @@ protected:
     {
         SipLineFixture::SetUp();
         writeConfig({QStringLiteral("alice"), QStringLiteral("bob"), QStringLiteral("carol")},
-                    QStringLiteral("account3.dtmf = \"info\"\n"));
+                    QStringLiteral("account3.dtmf = \"info\"\nringMs = 200\n"));
         m_alice = openLine(0);
         m_bob = openLine(1);
         m_carol = openLine(2);
@@ -141,6 +143,7 @@ TEST_F(SipFeature, BlindTransferHandsTheCallerToTheThirdLine)
     ASSERT_TRUE(m_bob->Call()->Transfer()) << log(m_bob);
     ASSERT_TRUE(waitFor(1, QStringLiteral("OnCallEnd"))) << log(m_bob);
     ASSERT_TRUE(waitFor(2, QStringLiteral("OnOffering"))) << log(m_carol);
+    EXPECT_EQ(m_carol->Call()->CallerID()->Number(), QStringLiteral("alice@127.0.0.1"));
     ASSERT_TRUE(m_carol->Call()->Answer());
     ASSERT_TRUE(waitFor(2, QStringLiteral("OnConnected"))) << log(m_carol);
     // Alice's first call ends; the call the transfer made on her line is the live one.
@@ -173,20 +176,62 @@ TEST_F(SipFeature, ConsultationTransferJoinsTheOtherTwo)
     ASSERT_TRUE(waitUntil([&] { return m_alice->Call()->State() == LINECALLSTATE_DISCONNECTED; })) << log(m_alice);
 }
 
-TEST_F(SipFeature, ForwardedLineSendsCallersOnWithoutRinging)
+TEST_F(SipFeature, ForwardedLineSendsCallersOnAtOnceOrAfterRinging)
 {
-    m_bob->Address()->Forward()->setMode(LINEFORWARDMODE_UNCOND);
-    m_bob->Address()->Forward()->setPhoneNumber(uriOf(2, QStringLiteral("carol")));
-    m_bob->Address()->Forward()->setActive(true);
-    ASSERT_TRUE(waitUntil([&] { return m_bob->Address()->Forward()->Active(); })) << log(m_bob);
+    // One ring cycle lasts 200 ms here (ringMs), so forwarding on no answer is quick.
+    struct Case {
+        DWORD mode;
+        bool ringsFirst;
+    };
+    for (const Case& c : {Case{LINEFORWARDMODE_UNCOND, false}, Case{LINEFORWARDMODE_NOANSW, true}}) {
+        SCOPED_TRACE(c.mode);
+        clearEvents();
+        m_bob->Address()->Forward()->setActive(false);
+        m_bob->Address()->Forward()->setMode(c.mode);
+        m_bob->Address()->Forward()->setPhoneNumber(uriOf(2, QStringLiteral("carol")));
+        m_bob->Address()->Forward()->setActive(true);
+        ASSERT_TRUE(waitUntil([&] { return m_bob->Address()->Forward()->Active(); })) << log(m_bob);
 
-    m_alice->Call()->setPhoneNumber(uriOf(1, QStringLiteral("bob")));
-    ASSERT_TRUE(m_alice->Call()->Dial()) << log(m_alice);
-    ASSERT_TRUE(waitFor(2, QStringLiteral("OnOffering"))) << log(m_carol);
-    EXPECT_FALSE(m_events[1].contains(QStringLiteral("OnOffering")));
-    ASSERT_TRUE(m_carol->Call()->Answer());
-    ASSERT_TRUE(waitFor(0, QStringLiteral("OnConnected"))) << log(m_alice);
-    ASSERT_TRUE(m_alice->Call()->Hangup());
+        m_alice->Call()->setPhoneNumber(uriOf(1, QStringLiteral("bob")));
+        ASSERT_TRUE(m_alice->Call()->Dial()) << log(m_alice);
+        ASSERT_TRUE(waitFor(2, QStringLiteral("OnOffering"))) << log(m_carol);
+        EXPECT_EQ(m_events[1].contains(QStringLiteral("OnOffering")), c.ringsFirst);
+        EXPECT_EQ(m_carol->Call()->CallerID()->Number(), QStringLiteral("alice@127.0.0.1"));
+        if (c.ringsFirst) {
+            // The call Bob's line let go of leaves his call list.
+            ASSERT_TRUE(waitFor(1, QStringLiteral("OnCallEnd"))) << log(m_bob);
+        }
+        ASSERT_TRUE(m_carol->Call()->Answer());
+        ASSERT_TRUE(waitFor(0, QStringLiteral("OnConnected"))) << log(m_alice);
+        ASSERT_TRUE(m_alice->Call()->Hangup());
+        ASSERT_TRUE(waitFor(2, QStringLiteral("OnDisconnected"))) << log(m_carol);
+        ASSERT_TRUE(m_carol->Call()->Hangup());
+        ASSERT_TRUE(waitFor(0, QStringLiteral("OnCallEnd"))) << log(m_alice);
+        ASSERT_TRUE(waitFor(2, QStringLiteral("OnCallEnd"))) << log(m_carol);
+    }
+}
+
+TEST_F(SipFeature, LinesInsistingOnEncryptedMediaStillConnect)
+{
+    // Alice and Bob insist on SRTP; Carol has no preference and answers what is offered.
+    m_lines.clear();
+    m_events.clear();
+    m_ports.clear();
+    waitUntil([] { return !Telephony::serviceRunning(); }, 3000);
+    writeConfig({QStringLiteral("alice"), QStringLiteral("bob"), QStringLiteral("carol")},
+                QStringLiteral("account1.mediaEncryption = \"srtp\"\naccount2.mediaEncryption = \"srtp\"\n"));
+    m_alice = openLine(0);
+    m_bob = openLine(1);
+    m_carol = openLine(2);
+    for (auto [to, device, user] : {std::tuple{m_bob, 1, "bob"}, std::tuple{m_carol, 2, "carol"}}) {
+        SCOPED_TRACE(user);
+        clearEvents();
+        connect(m_alice, 0, to, device, QString::fromLatin1(user));
+        ASSERT_TRUE(m_alice->Call()->Hangup());
+        ASSERT_TRUE(waitFor(device, QStringLiteral("OnDisconnected"))) << log(to);
+        ASSERT_TRUE(to->Call()->Hangup());
+        ASSERT_TRUE(waitFor(device, QStringLiteral("OnCallEnd"))) << log(to);
+    }
 }
 
 TEST_F(SipFeature, WhatSipCannotDoIsRefusedAndNotOffered)

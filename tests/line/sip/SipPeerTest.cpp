@@ -127,6 +127,26 @@ TEST_F(SipPeer, FarEndsThatAnswerAreBusyOrRingForever)
     }
 }
 
+TEST_F(SipPeer, FarEndThatVanishesMidCallEndsTheCallInBoundedTime)
+{
+    // The far end echoes the line's media until it vanishes; a second without media
+    // ends the call.
+    SippPeer peer;
+    ASSERT_TRUE(peer.start(QStringLiteral("uas-answer.xml"), m_peerPort, freePort(), {}, {QStringLiteral("-rtp_echo")}));
+    TnvLine* alice = aliceThroughPeer(QStringLiteral("account1.register = false\nmediaTimeout = 1\n"));
+    alice->Call()->setPhoneNumber(QStringLiteral("bob"));
+    ASSERT_TRUE(alice->Call()->Dial()) << log(alice);
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnConnected"))) << log(alice);
+    // Still connected while media flows.
+    EXPECT_FALSE(waitFor(0, QStringLiteral("OnDisconnected"), 1500));
+    peer.vanish();
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnDisconnected"), 4000)) << log(alice);
+    EXPECT_EQ(alice->Call()->StateMode(), LINEDISCONNECTMODE_UNREACHABLE);
+    ASSERT_TRUE(alice->Call()->Hangup());
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnCallEnd"))) << log(alice);
+    EXPECT_EQ(alice->Call()->Count(), 0);
+}
+
 TEST_F(SipPeer, CallerIdComesFromTheAssertedIdentity)
 {
     TnvLine* alice = aliceThroughPeer();

@@ -35,6 +35,7 @@ struct SipAccount {
     bool verifyTls = true;
     int maxCalls = 4;
     Dtmf dtmf = Dtmf::Rfc4733;
+    int mediaTimeout = 30;     // seconds without media before a call counts as lost
 
     // "alice@sip.example.org": what the line's name shows.
     QString shortName() const { return user + QLatin1Char('@') + domain; }

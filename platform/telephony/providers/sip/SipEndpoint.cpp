@@ -160,6 +160,8 @@ bool SipEndpoint::start(QString* error)
     config->setInt("video", "capture", 0);
     config->setInt("video", "display", 0);
     config->setInt("misc", "max_calls", m_account.maxCalls);
+    // A far end that vanished sends no media: the call ends after this many seconds.
+    config->setInt("rtp", "nortp_timeout", m_account.mediaTimeout);
     m_core = factory->createCoreWithConfig(config, nullptr);
     if (!m_core) {
         *error = QStringLiteral("the SIP stack could not be created");

@@ -84,7 +84,11 @@ void SipProvider::applySettings(const QVariantMap& settings)
     m_settings = settings;
     m_warnings.clear();
     m_soundCard = settings.value(QStringLiteral("audio"), QStringLiteral("soundcard")).toString() != QLatin1String("none");
+    m_ringMs = qBound(100, settings.value(QStringLiteral("ringMs"), 6000).toInt(), 60000);
     m_accounts = readAccounts(settings, &m_warnings);
+    const int mediaTimeout = qBound(1, settings.value(QStringLiteral("mediaTimeout"), 30).toInt(), 3600);
+    for (SipAccount& account : m_accounts)
+        account.mediaTimeout = mediaTimeout;
     for (auto& [id, c] : m_calls)
         if (c.state != LINECALLSTATE_IDLE)
             setState(id, LINECALLSTATE_IDLE);

@@ -5,8 +5,9 @@
 //   SipProvider.cpp       devices, status, settings, registration
 //   SipProviderCalls.cpp  making, offering, answering, dropping and redirecting calls
 //   SipProviderFeatures.cpp  hold, transfer, digits, what SIP cannot do
-// Settings: "audio" ("soundcard", or "none" for silence) and the accounts' keys (see
-// SipAccount.h).
+// Settings: "audio" ("soundcard", or "none" for silence), "ringMs" (one ring cycle for
+// forwarding on no answer, 6000), "mediaTimeout" (seconds without media from the far
+// end before a call counts as lost, 30) and the accounts' keys (see SipAccount.h).
 #pragma once
 
 #include "SipAccount.h"
@@ -122,6 +123,7 @@ private:
     QVariantMap m_settings;
     QStringList m_warnings;
     bool m_soundCard = true;
+    int m_ringMs = 6000;
     QList<Sip::SipAccount> m_accounts;
     std::vector<std::unique_ptr<Sip::SipEndpoint>> m_endpoints;
     std::vector<LineDeviceCaps> m_caps;

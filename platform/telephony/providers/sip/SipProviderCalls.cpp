@@ -25,9 +25,6 @@ using namespace Sip;
 
 namespace {
 
-// One ring cycle, for forwarding on no answer after a number of rings.
-constexpr int kRingMs = 6000;
-
 bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
 
 // The disconnect mode for a call the stack ended without a SIP response to go by.
@@ -318,7 +315,7 @@ void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone:
     infoChanged(id, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID);
     const QByteArray noAnswer = forwardFor(endpoint.device(), LINEFORWARDMODE_NOANSW);
     if (!noAnswer.isEmpty())
-        redirectLater(id, int(m_forwarding[size_t(endpoint.device())].rings) * kRingMs, noAnswer);
+        redirectLater(id, int(m_forwarding[size_t(endpoint.device())].rings) * m_ringMs, noAnswer);
 }
 
 LONG SipProvider::answer(DWORD requestId, CallId call, const QByteArray&)
@@ -446,6 +443,10 @@ void SipProvider::farEndEnded(SipCall& c, const std::shared_ptr<linphone::Call>&
         auto info = call->getErrorInfo();
         const int code = info ? info->getProtocolCode() : 0;
         mode = code >= 300 ? disconnectModeForResponse(code) : disconnectModeForReason(call->getReason());
+    } else if (call->getReason() != linphone::Reason::None) {
+        // An answered call the stack ended itself: media stopped arriving, the far end
+        // could not be reached for a re-INVITE.
+        mode = disconnectModeForReason(call->getReason());
     }
     setState(c.id, LINECALLSTATE_DISCONNECTED, mode);
 }
