@@ -84,6 +84,9 @@ private:
                               linphone::Call::State state) override;
 
     void startEndpoints();
+    // Writes the passwords given as "account<N>.newPassword" into their accounts' password
+    // files (mode 0600) and returns the settings without them.
+    QVariantMap takeNewPasswords(const QVariantMap& settings);
     ProviderSink& sink();
     bool validLine(int device) const { return device >= 0 && device < int(m_endpoints.size()); }
     Sip::SipCall* find(CallId id);
