@@ -92,6 +92,7 @@ QList<SipAccount> readAccounts(const QVariantMap& settings, QStringList* warning
         a.stunServer = text(settings, base + QStringLiteral("stun"));
         a.ice = settings.value(base + QStringLiteral("ice"), false).toBool() && !a.stunServer.isEmpty();
         a.verifyTls = settings.value(base + QStringLiteral("verifyTls"), true).toBool();
+        a.caFile = text(settings, base + QStringLiteral("caFile"));
         const QString dtmf = text(settings, base + QStringLiteral("dtmf")).toLower();
         if (dtmf == QLatin1String("info"))
             a.dtmf = SipAccount::Dtmf::Info;

@@ -33,6 +33,7 @@ struct SipAccount {
     QString stunServer;        // empty = no STUN
     bool ice = false;
     bool verifyTls = true;
+    QString caFile;            // certificates trusted besides the system's (PEM)
     int maxCalls = 4;
     Dtmf dtmf = Dtmf::Rfc4733;
     int mediaTimeout = 30;     // seconds without media before a call counts as lost

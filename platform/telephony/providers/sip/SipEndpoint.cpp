@@ -195,6 +195,9 @@ bool SipEndpoint::start(QString* error)
     m_core->setUseInfoForDtmf(m_account.dtmf != SipAccount::Dtmf::Rfc4733);
     m_core->verifyServerCertificates(m_account.verifyTls);
     m_core->verifyServerCn(m_account.verifyTls);
+    if (!m_account.caFile.isEmpty())
+        m_core->setRootCa(utf8(m_account.caFile));
+
     m_core->setMediaEncryption(m_account.srtp ? linphone::MediaEncryption::SRTP : linphone::MediaEncryption::None);
     m_core->setMediaEncryptionMandatory(m_account.srtp);
 

@@ -442,7 +442,11 @@ void SipProvider::farEndEnded(SipCall& c, const std::shared_ptr<linphone::Call>&
     if (error || (c.outgoing && !answered)) {
         auto info = call->getErrorInfo();
         const int code = info ? info->getProtocolCode() : 0;
-        mode = code >= 300 ? disconnectModeForResponse(code) : disconnectModeForReason(call->getReason());
+        // The stack answers its own transport failures (no connection, a server
+        // certificate refused) with 503: the far end was never reached.
+        const linphone::Reason reason = call->getReason();
+        const bool local = reason == linphone::Reason::IOError || reason == linphone::Reason::NoResponse;
+        mode = code >= 300 && !local ? disconnectModeForResponse(code) : disconnectModeForReason(reason);
     } else if (call->getReason() != linphone::Reason::None) {
         // An answered call the stack ended itself: media stopped arriving, the far end
         // could not be reached for a re-INVITE.
