@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 namespace {
 
@@ -53,10 +54,14 @@ protected:
                                    QStringLiteral("-key"), m_key, QStringLiteral("-quiet")});
         if (!m_server.waitForStarted(3000))
             return false;
-        return waitUntil([port] {
-            QTcpServer probe;
-            return !probe.listen(QHostAddress::LocalHost, quint16(port));
-        }, 3000);
+        // Up once it accepts a connection (the probe's own handshake never starts).
+        return waitUntil([this, port] {
+            if (m_server.state() != QProcess::Running)
+                return false;
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, quint16(port));
+            return probe.waitForConnected(200);
+        }, 8000);
     }
 
     void stopServer()
