@@ -1,4 +1,5 @@
 #include "ConfigDialog.h"
+#include "TelephonyDialogs.h"
 
 #include "IniValue.h"
 
@@ -139,6 +140,12 @@ QWidget* ConfigDialog::editorFor(const QString& key, const QVariant& value)
         auto* edit = new QLineEdit(value.toString().left(IniValue::maxTextLength), this);
         edit->setMaxLength(IniValue::maxTextLength);
         edit->setObjectName(name);
+        if (TelephonyDialogs::isWriteOnly(key)) {
+            // A new secret: typed blind, never shown, empty unless the user sets one.
+            edit->clear();
+            edit->setEchoMode(QLineEdit::Password);
+            edit->setPlaceholderText(tr("unchanged"));
+        }
         return edit;
     }
     default: {

@@ -29,6 +29,10 @@ public:
     // Where get() looks for the module.
     static QString modulePath();
 
+    // Settings whose keys end in ".newPassword" are write-only: edited blind, handed to
+    // the provider, never stored in the configuration file.
+    static bool isWriteOnly(const QString& key) { return key.endsWith(QLatin1String(".newPassword")); }
+
     // The module's file name and the function it exports.
     static constexpr const char* ModuleFileName = "liblinkora-telephony-dialogs.so";
     static constexpr const char* EntryPoint = "linkora_telephony_dialogs";

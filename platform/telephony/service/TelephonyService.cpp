@@ -489,6 +489,8 @@ LONG TelephonyService::configDialog(DWORD device, void* owner, const QByteArray&
     QVariantMap settings = line.provider->settings();
     if (dialogs->editSettings(QString::fromUtf8(line.provider->lineCaps(line.index).lineName), settings, owner)) {
         line.provider->applySettings(settings);
+        for (auto it = settings.begin(); it != settings.end();)
+            it = TelephonyDialogs::isWriteOnly(it.key()) ? settings.erase(it) : std::next(it);
         m_config->setProviderSettings(line.provider->name(), settings);
         // The settings hold until the program ends; the caller must learn they were not kept.
         QString error;

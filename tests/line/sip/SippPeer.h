@@ -43,6 +43,13 @@ public:
         return m_process.waitForStarted(3000);
     }
 
+    // The peer disappears at once, as a machine that lost its network would.
+    void vanish()
+    {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+
     // The scenario's end: 0 when every step happened as written, -1 on a time-out.
     int finish(int timeoutMs = 10000)
     {

@@ -94,3 +94,19 @@ TEST(ConfigDialogTest, UneditableValuesPassThrough)
     EXPECT_EQ(edited.value(QStringLiteral("codecs")), settings.value(QStringLiteral("codecs")));
     EXPECT_EQ(edited.value(QStringLiteral("port")), QVariant(5061));
 }
+
+TEST(ConfigDialogTest, NewPasswordsAreTypedBlindAndNeverShown)
+{
+    // Even a value the provider should never have sent is not shown.
+    const QVariantMap settings{{QStringLiteral("account1.newPassword"), QStringLiteral("leaked")},
+                               {QStringLiteral("account1.passwordFile"), QStringLiteral("/home/a/.sip")}};
+    ConfigDialog dialog(QString(), settings, nullptr);
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("setting_account1.newPassword"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(edit->text().isEmpty());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("setting_account1.passwordFile"))->echoMode(),
+              QLineEdit::Normal);
+    edit->setText(QStringLiteral("Sesame-42"));
+    EXPECT_EQ(dialog.settings().value(QStringLiteral("account1.newPassword")), QVariant(QStringLiteral("Sesame-42")));
+}

@@ -2,6 +2,7 @@
 // may read.
 
 #include <SipAccount.h>
+#include <SipProvider.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -116,6 +117,44 @@ TEST(SipAccounts, WrittenPasswordFilesAreCreatedPrivate)
     QByteArray password;
     ASSERT_TRUE(readPassword(path, &password, &error));
     EXPECT_EQ(password, QByteArray("pa ss"));
+}
+
+TEST(SipAccounts, PasswordSetThroughTheSettingsGoesToItsFileOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("alice.secret"));
+    QVariantMap settings{{QStringLiteral("audio"), QStringLiteral("none")},
+                         {QStringLiteral("account1.identity"), QStringLiteral("sip:alice@127.0.0.1")},
+                         {QStringLiteral("account1.bindAddress"), QStringLiteral("127.0.0.1")},
+                         {QStringLiteral("account1.passwordFile"), path},
+                         {QStringLiteral("account1.newPassword"), QStringLiteral("Sesame-42")}};
+    Telephony::SipProvider provider(settings);
+    EXPECT_TRUE(provider.warnings().isEmpty()) << provider.warnings().join('\n').toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Sesame-42\n"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // The settings offer an empty field for the next password and hold no password.
+    const QVariantMap shown = provider.settings();
+    EXPECT_EQ(shown.value(QStringLiteral("account1.newPassword")), QVariant(QString()));
+    for (const QVariant& value : shown)
+        EXPECT_FALSE(value.toString().contains(QLatin1String("Sesame")));
+
+    // Made readable by others, the file is refused and the line says why.
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+    settings.remove(QStringLiteral("account1.newPassword"));
+    provider.applySettings(settings);
+    ASSERT_EQ(provider.warnings().size(), 1);
+    EXPECT_TRUE(provider.warnings().first().contains(QLatin1String("alice.secret")));
+    EXPECT_FALSE(provider.warnings().first().contains(QLatin1String("Sesame")));
+    // A new password without a file to hold it is refused, not kept anywhere.
+    settings.remove(QStringLiteral("account1.passwordFile"));
+    settings.insert(QStringLiteral("account1.newPassword"), QStringLiteral("Other-7"));
+    provider.applySettings(settings);
+    EXPECT_TRUE(provider.warnings().join(' ').contains(QLatin1String("passwordFile")));
+    EXPECT_FALSE(provider.settings().contains(QStringLiteral("account1.newPassword")));
 }
 
 } // namespace

@@ -92,6 +92,14 @@ QList<SipAccount> readAccounts(const QVariantMap& settings, QStringList* warning
         a.stunServer = text(settings, base + QStringLiteral("stun"));
         a.ice = settings.value(base + QStringLiteral("ice"), false).toBool() && !a.stunServer.isEmpty();
         a.verifyTls = settings.value(base + QStringLiteral("verifyTls"), true).toBool();
+        a.caFile = text(settings, base + QStringLiteral("caFile"));
+        const QString dtmf = text(settings, base + QStringLiteral("dtmf")).toLower();
+        if (dtmf == QLatin1String("info"))
+            a.dtmf = SipAccount::Dtmf::Info;
+        else if (dtmf == QLatin1String("both"))
+            a.dtmf = SipAccount::Dtmf::Both;
+        else if (!dtmf.isEmpty() && dtmf != QLatin1String("rfc4733"))
+            warn(QStringLiteral("account%1: dtmf \"%2\" unknown, rfc4733 is used").arg(n).arg(visible(dtmf)));
         a.maxCalls = qBound(1, settings.value(base + QStringLiteral("maxCalls"), 4).toInt(), 8);
         accounts << a;
     }

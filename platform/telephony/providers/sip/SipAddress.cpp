@@ -156,3 +156,29 @@ PartyId partyOf(const QString& displayName, const QString& user, const QString& 
 }
 
 } // namespace Telephony::Sip
+
+namespace Telephony::Sip {
+
+QString headerTag(const QString& header)
+{
+    // The tag sits among the header's parameters, after the address.
+    const qsizetype close = header.lastIndexOf(QLatin1Char('>'));
+    const QStringView params = QStringView(header).mid(close < 0 ? 0 : close);
+    for (const QStringView param : params.split(QLatin1Char(';'))) {
+        const QStringView p = param.trimmed();
+        if (!p.startsWith(QLatin1String("tag="), Qt::CaseInsensitive))
+            continue;
+        const QStringView tag = p.mid(4);
+        // RFC 3261 token characters only, and of a sane length.
+        static const QString extra = QStringLiteral("-.!%*_+`'~");
+        if (tag.isEmpty() || tag.size() > 128)
+            return {};
+        for (const QChar c : tag)
+            if (!((c.unicode() < 0x80 && c.isLetterOrNumber()) || extra.contains(c)))
+                return {};
+        return tag.toString();
+    }
+    return {};
+}
+
+} // namespace Telephony::Sip

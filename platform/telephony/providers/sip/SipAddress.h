@@ -41,6 +41,10 @@ QString dialTarget(const QByteArray& address, const QString& domain);
 // characters become visible escapes and both are cut to kMaxPartyText.
 PartyId partyOf(const QString& displayName, const QString& user, const QString& host);
 
+// The tag parameter of a From or To header ("<sip:a@b>;tag=x" -> "x"); empty when there
+// is none or it holds anything but token characters.
+QString headerTag(const QString& header);
+
 // The text of a party field from the network, bounded and made visible.
 QByteArray boundedVisible(const QString& text);
 

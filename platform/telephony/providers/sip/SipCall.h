@@ -28,9 +28,15 @@ struct SipCall {
     bool remoteHeld = false;
     // Consultation transfer: the held call and its consultation call name each other.
     CallId transferPartner = 0;
-    // Digit generation under way (token 0 = none).
+    // Digit or tone generation under way (token 0 = none); a tone plays from a file
+    // through the call's player, again from the start while toneLeftMs remains.
     DWORD genToken = 0;
+    bool genTone = false;
+    int toneLeftMs = 0;
     QPointer<QTimer> genTimer; // owned by the provider, deleted later
 };
+
+// Whether the stack's call has ended (End, Released or Error).
+bool sipCallGone(const std::shared_ptr<linphone::Call>& call);
 
 } // namespace Telephony::Sip

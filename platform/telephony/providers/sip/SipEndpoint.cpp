@@ -1,5 +1,7 @@
 #include "SipEndpoint.h"
 
+#include "SipTone.h"
+
 #include "../../VisibleText.h"
 
 #include <QFile>
@@ -54,35 +56,10 @@ void quietStackLogs()
     (void)done;
 }
 
-// One second of silence as a WAV file: what a call without a sound card plays.
-bool writeSilence(const QString& path)
+bool writeFile(const QString& path, const QByteArray& data)
 {
-    constexpr quint32 rate = 8000;
-    constexpr quint32 bytes = rate * 2;
-    QByteArray wav;
-    const auto u32 = [&wav](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            wav.append(char((v >> (8 * i)) & 0xff));
-    };
-    const auto u16 = [&wav](quint16 v) {
-        wav.append(char(v & 0xff));
-        wav.append(char(v >> 8));
-    };
-    wav.append("RIFF");
-    u32(36 + bytes);
-    wav.append("WAVEfmt ");
-    u32(16);
-    u16(1); // PCM
-    u16(1); // mono
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    wav.append("data");
-    u32(bytes);
-    wav.append(QByteArray(int(bytes), '\0'));
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size();
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 } // namespace
@@ -183,6 +160,8 @@ bool SipEndpoint::start(QString* error)
     config->setInt("video", "capture", 0);
     config->setInt("video", "display", 0);
     config->setInt("misc", "max_calls", m_account.maxCalls);
+    // A far end that vanished sends no media: the call ends after this many seconds.
+    config->setInt("rtp", "nortp_timeout", m_account.mediaTimeout);
     m_core = factory->createCoreWithConfig(config, nullptr);
     if (!m_core) {
         *error = QStringLiteral("the SIP stack could not be created");
@@ -196,7 +175,7 @@ bool SipEndpoint::start(QString* error)
         // The stack's default file is not installed everywhere; without a file to play the
         // call's media never runs, and telephone events with it.
         const QString silence = m_dir.filePath(QStringLiteral("silence.wav"));
-        if (writeSilence(silence)) {
+        if (writeFile(silence, SipTone::silence(1000))) {
             m_core->setPlayFile(utf8(silence));
             config->setString("sound", "hold_music", utf8(silence));
         }
@@ -212,10 +191,13 @@ bool SipEndpoint::start(QString* error)
     // A GRUU as Contact sends in-dialog requests to the registrar's domain, which plain
     // proxies do not route back to the line: the line's own address is used instead.
     m_core->removeSupportedTag("gruu");
-    m_core->setUseRfc2833ForDtmf(true);
-    m_core->setUseInfoForDtmf(false);
+    m_core->setUseRfc2833ForDtmf(m_account.dtmf != SipAccount::Dtmf::Info);
+    m_core->setUseInfoForDtmf(m_account.dtmf != SipAccount::Dtmf::Rfc4733);
     m_core->verifyServerCertificates(m_account.verifyTls);
     m_core->verifyServerCn(m_account.verifyTls);
+    if (!m_account.caFile.isEmpty())
+        m_core->setRootCa(utf8(m_account.caFile));
+
     m_core->setMediaEncryption(m_account.srtp ? linphone::MediaEncryption::SRTP : linphone::MediaEncryption::None);
     m_core->setMediaEncryptionMandatory(m_account.srtp);
 
@@ -286,6 +268,12 @@ bool SipEndpoint::start(QString* error)
     }
     m_iterate.start();
     return true;
+}
+
+QString SipEndpoint::writeMediaFile(const QString& name, const QByteArray& data) const
+{
+    const QString path = m_dir.filePath(name);
+    return writeFile(path, data) ? path : QString();
 }
 
 bool SipEndpoint::inService() const

@@ -1,8 +1,7 @@
 // One SIP account's stack: a SIP core of its own (its own folders, transports and
 // registration), iterated by a timer on the thread that created it, never blocking it.
 // What the core reports is handed to the owner's Events on that same thread.
-// FIXME: liblinphone 5.1.65 crashes on an INVITE whose From display name runs past about
-// 1000 characters, before anything reaches this class; a guard needs a newer stack.
+// Oversized address headers never reach the core (SipInputGuard).
 #pragma once
 
 #include "SipAccount.h"
@@ -51,6 +50,10 @@ public:
     QString registrationError() const { return m_registrationError; }
     // The SIP port the core listens on (0 before start).
     int localPort() const;
+
+    // Writes a file for the core to play into the folder of its own; the path, or an empty
+    // text when it could not be written.
+    QString writeMediaFile(const QString& name, const QByteArray& data) const;
 
     // Called by the core's listener.
     void onRegistration(linphone::RegistrationState state, const std::string& message);

@@ -2,6 +2,7 @@
 
 #include "SipAddress.h"
 #include "SipCaps.h"
+#include "SipInputGuard.h"
 
 #include "../../TapiConstants.h"
 #include "../../VisibleText.h"
@@ -80,10 +81,14 @@ LONG SipProvider::validateAddress(int, const QByteArray& address) const { return
 void SipProvider::applySettings(const QVariantMap& settings)
 {
     // A changed account means new stacks; calls of the old ones end with them.
-    m_settings = settings;
     m_warnings.clear();
+    m_settings = takeNewPasswords(settings);
     m_soundCard = settings.value(QStringLiteral("audio"), QStringLiteral("soundcard")).toString() != QLatin1String("none");
+    m_ringMs = qBound(100, settings.value(QStringLiteral("ringMs"), 6000).toInt(), 60000);
     m_accounts = readAccounts(settings, &m_warnings);
+    const int mediaTimeout = qBound(1, settings.value(QStringLiteral("mediaTimeout"), 30).toInt(), 3600);
+    for (SipAccount& account : m_accounts)
+        account.mediaTimeout = mediaTimeout;
     for (auto& [id, c] : m_calls)
         if (c.state != LINECALLSTATE_IDLE)
             setState(id, LINECALLSTATE_IDLE);
@@ -103,7 +108,37 @@ QVariantMap SipProvider::settings() const
     // A password never travels through the settings, whatever the file held.
     for (auto it = shown.begin(); it != shown.end();)
         it = it.key().endsWith(QLatin1String(".password")) ? shown.erase(it) : std::next(it);
+    // An empty, write-only field per password file: the dialog sets a new password there.
+    for (const SipAccount& account : std::as_const(m_accounts))
+        if (!account.passwordFile.isEmpty())
+            shown.insert(QStringLiteral("account%1.newPassword").arg(account.index), QString());
     return shown;
+}
+
+QVariantMap SipProvider::takeNewPasswords(const QVariantMap& settings)
+{
+    static const QLatin1String suffix(".newPassword");
+    QVariantMap kept = settings;
+    for (auto it = kept.begin(); it != kept.end();) {
+        if (!it.key().endsWith(suffix)) {
+            ++it;
+            continue;
+        }
+        QByteArray password = it.value().toString().toUtf8();
+        const QString prefix = it.key().chopped(suffix.size());
+        it = kept.erase(it);
+        if (password.isEmpty())
+            continue;
+        const QString path = kept.value(prefix + QStringLiteral(".passwordFile")).toString().trimmed();
+        QString error;
+        if (path.isEmpty())
+            m_warnings << QStringLiteral("%1: a new password needs a passwordFile to live in")
+                              .arg(VisibleText::escaped(prefix.left(32)));
+        else if (!writePassword(path, password, &error))
+            m_warnings << QStringLiteral("%1: %2").arg(VisibleText::escaped(prefix.left(32)), error);
+        password.fill('\0');
+    }
+    return kept;
 }
 
 void SipProvider::startEndpoints()
@@ -259,7 +294,11 @@ QJsonObject SipProvider::control(const QString& command, const QJsonObject&)
                                      {QStringLiteral("port"), endpoint->localPort()},
                                      {QStringLiteral("inService"), inService(endpoint->device())},
                                      {QStringLiteral("error"), endpoint->registrationError()}});
-        return {{QStringLiteral("ok"), true}, {QStringLiteral("lines"), lines}};
+        // Messages the input guard shortened or dropped, in the whole process.
+        return {{QStringLiteral("ok"), true},
+                {QStringLiteral("lines"), lines},
+                {QStringLiteral("shortened"), SipInputGuard::rewrittenCount()},
+                {QStringLiteral("dropped"), SipInputGuard::droppedCount()}};
     }
     return TelephonyProvider::control(command, {});
 }

@@ -5,8 +5,9 @@
 //   SipProvider.cpp       devices, status, settings, registration
 //   SipProviderCalls.cpp  making, offering, answering, dropping and redirecting calls
 //   SipProviderFeatures.cpp  hold, transfer, digits, what SIP cannot do
-// Settings: "audio" ("soundcard", or "none" for silence) and the accounts' keys (see
-// SipAccount.h).
+// Settings: "audio" ("soundcard", or "none" for silence), "ringMs" (one ring cycle for
+// forwarding on no answer, 6000), "mediaTimeout" (seconds without media from the far
+// end before a call counts as lost, 30) and the accounts' keys (see SipAccount.h).
 #pragma once
 
 #include "SipAccount.h"
@@ -61,6 +62,8 @@ public:
     CallStatusData callStatus(CallId call) const override;
     void releaseCall(CallId call) override;
     LONG generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits, DWORD duration) override;
+    LONG generateTone(CallId call, DWORD token, DWORD toneMode, DWORD duration,
+                      const QList<LINEGENERATETONE>& tones) override;
 
     QVariantMap settings() const override;
     void applySettings(const QVariantMap& settings) override;
@@ -81,6 +84,9 @@ private:
                               linphone::Call::State state) override;
 
     void startEndpoints();
+    // Writes the passwords given as "account<N>.newPassword" into their accounts' password
+    // files (mode 0600) and returns the settings without them.
+    QVariantMap takeNewPasswords(const QVariantMap& settings);
     ProviderSink& sink();
     bool validLine(int device) const { return device >= 0 && device < int(m_endpoints.size()); }
     Sip::SipCall* find(CallId id);
@@ -89,15 +95,20 @@ private:
     int liveCalls(int device) const;
     DWORD features(const Sip::SipCall& c) const;
     // Runs effect later on the event loop, after the reply for requestId; check runs
-    // again then, as the call may have changed in between.
+    // again then, as the call may have changed in between. With Reply::FromEffect the
+    // effect sends the reply itself (a failed check still replies here).
+    enum class Reply { First, FromEffect };
     LONG submit(DWORD requestId, CallId call, std::function<LONG(Sip::SipCall&)> check,
-                std::function<void(Sip::SipCall&)> effect);
+                std::function<void(Sip::SipCall&)> effect, Reply reply = Reply::First);
     bool setState(CallId id, DWORD state, DWORD mode = 0);
     void infoChanged(CallId id, DWORD states);
     void invite(CallId id, const QByteArray& destination);
     void offered(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call);
     void endSipCall(Sip::SipCall& c, bool busy);
     void stopGeneration(Sip::SipCall& c, DWORD termination);
+    // The generation timer of a call: single-shot, calling back with the call's id.
+    void startGenTimer(Sip::SipCall& c, int ms, std::function<void(Sip::SipCall&)> due);
+    void playToneAgain(Sip::SipCall& c, int fileMs);
     void farEndEnded(Sip::SipCall& c, const std::shared_ptr<linphone::Call>& call, bool error);
     // Forwarding in force on a line for a mode (UNCOND, BUSY, NOANSW): the destination
     // or an empty text.
@@ -109,10 +120,13 @@ private:
     // end inside the request) and goes IDLE; a destination that is no address ends it.
     enum class SendOn { Redirect, Refer };
     void sendOn(Sip::SipCall& c, const QByteArray& destination, SendOn how);
+    linphone::Status referWithReplaces(const std::shared_ptr<linphone::Call>& held,
+                                       const std::shared_ptr<linphone::Call>& consult);
 
     QVariantMap m_settings;
     QStringList m_warnings;
     bool m_soundCard = true;
+    int m_ringMs = 6000;
     QList<Sip::SipAccount> m_accounts;
     std::vector<std::unique_ptr<Sip::SipEndpoint>> m_endpoints;
     std::vector<LineDeviceCaps> m_caps;

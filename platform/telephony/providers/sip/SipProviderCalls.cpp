@@ -10,14 +10,7 @@
 
 namespace Telephony {
 
-using namespace Sip;
-
-namespace {
-
-// One ring cycle, for forwarding on no answer after a number of rings.
-constexpr int kRingMs = 6000;
-
-bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
+namespace Sip {
 
 bool sipCallGone(const std::shared_ptr<linphone::Call>& call)
 {
@@ -25,6 +18,14 @@ bool sipCallGone(const std::shared_ptr<linphone::Call>& call)
     return s == linphone::Call::State::End || s == linphone::Call::State::Released ||
            s == linphone::Call::State::Error;
 }
+
+} // namespace Sip
+
+using namespace Sip;
+
+namespace {
+
+bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
 
 // The disconnect mode for a call the stack ended without a SIP response to go by.
 DWORD disconnectModeForReason(linphone::Reason reason)
@@ -96,7 +97,7 @@ SipCall* SipProvider::findSip(const std::shared_ptr<linphone::Call>& call)
 }
 
 LONG SipProvider::submit(DWORD requestId, CallId id, std::function<LONG(SipCall&)> check,
-                         std::function<void(SipCall&)> effect)
+                         std::function<void(SipCall&)> effect, Reply reply)
 {
     SipCall* c = find(id);
     if (!c)
@@ -104,10 +105,11 @@ LONG SipProvider::submit(DWORD requestId, CallId id, std::function<LONG(SipCall&
     if (check)
         if (const LONG error = check(*c))
             return error;
-    QTimer::singleShot(0, this, [this, requestId, id, check = std::move(check), effect = std::move(effect)] {
+    QTimer::singleShot(0, this, [this, requestId, id, reply, check = std::move(check), effect = std::move(effect)] {
         SipCall* c = find(id);
         const LONG result = !c ? LONG(LINEERR_INVALCALLHANDLE) : (check ? check(*c) : LONG(0));
-        sink().completeRequest(requestId, result);
+        if (result != 0 || reply == Reply::First)
+            sink().completeRequest(requestId, result);
         if (result == 0)
             if (SipCall* again = find(id))
                 effect(*again);
@@ -313,25 +315,39 @@ void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone:
     infoChanged(id, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID);
     const QByteArray noAnswer = forwardFor(endpoint.device(), LINEFORWARDMODE_NOANSW);
     if (!noAnswer.isEmpty())
-        redirectLater(id, int(m_forwarding[size_t(endpoint.device())].rings) * kRingMs, noAnswer);
+        redirectLater(id, int(m_forwarding[size_t(endpoint.device())].rings) * m_ringMs, noAnswer);
 }
 
 LONG SipProvider::answer(DWORD requestId, CallId call, const QByteArray&)
 {
-    return submit(
-        requestId, call,
-        [](SipCall& c) {
-            return (c.state == LINECALLSTATE_OFFERING && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
-        },
-        [this](SipCall& c) {
-            const CallId id = c.id;
-            auto params = c.call->getCore()->createCallParams(c.call);
-            if (params)
-                params->enableVideo(false);
-            if ((params ? c.call->acceptWithParams(params) : c.call->accept()) != 0)
-                if (SipCall* again = find(id); again && !ended(again->state))
-                    setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_UNAVAIL);
-        });
+    const auto offered = [](SipCall& c) {
+        return (c.state == LINECALLSTATE_OFFERING && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+    };
+    if (SipCall* c = find(call); c && offered(*c) != 0)
+        return offered(*c);
+    // The reply follows the answer: when it arrives the call is connected already, so
+    // whatever the application does next (monitoring digits) finds it so.
+    return submit(requestId, call, offered, [this, requestId](SipCall& c) {
+        const CallId id = c.id;
+        auto params = c.call->getCore()->createCallParams(c.call);
+        if (params)
+            params->enableVideo(false);
+        const bool accepted = (params ? c.call->acceptWithParams(params) : c.call->accept()) == 0;
+        SipCall* again = find(id);
+        if (!again) {
+            sink().completeRequest(requestId, LONG(LINEERR_INVALCALLHANDLE));
+            return;
+        }
+        if (!accepted) {
+            sink().completeRequest(requestId, LONG(LINEERR_OPERATIONFAILED));
+            if (!ended(again->state))
+                setState(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_UNAVAIL);
+            return;
+        }
+        if (again->state == LINECALLSTATE_OFFERING && again->call && !sipCallGone(again->call))
+            setState(id, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+        sink().completeRequest(requestId, 0);
+    }, Reply::FromEffect);
 }
 
 LONG SipProvider::redirect(DWORD requestId, CallId call, const QByteArray& destination, DWORD)
@@ -426,7 +442,15 @@ void SipProvider::farEndEnded(SipCall& c, const std::shared_ptr<linphone::Call>&
     if (error || (c.outgoing && !answered)) {
         auto info = call->getErrorInfo();
         const int code = info ? info->getProtocolCode() : 0;
-        mode = code >= 300 ? disconnectModeForResponse(code) : disconnectModeForReason(call->getReason());
+        // The stack answers its own transport failures (no connection, a server
+        // certificate refused) with 503: the far end was never reached.
+        const linphone::Reason reason = call->getReason();
+        const bool local = reason == linphone::Reason::IOError || reason == linphone::Reason::NoResponse;
+        mode = code >= 300 && !local ? disconnectModeForResponse(code) : disconnectModeForReason(reason);
+    } else if (call->getReason() != linphone::Reason::None) {
+        // An answered call the stack ended itself: media stopped arriving, the far end
+        // could not be reached for a re-INVITE.
+        mode = disconnectModeForReason(call->getReason());
     }
     setState(c.id, LINECALLSTATE_DISCONNECTED, mode);
 }

@@ -1,10 +1,13 @@
 #include "SipProvider.h"
 
 #include "SipAddress.h"
+#include "SipTone.h"
 
 #include "../../TapiConstants.h"
 
 #include <QTimer>
+
+#include <algorithm>
 
 namespace Telephony {
 
@@ -37,7 +40,8 @@ DWORD SipProvider::features(const SipCall& c) const
         heldElsewhere = heldElsewhere || other.state == LINECALLSTATE_ONHOLD;
         connectedElsewhere = connectedElsewhere || other.state == LINECALLSTATE_CONNECTED;
     }
-    const DWORD media = LINECALLFEATURE_GENERATEDIGITS | LINECALLFEATURE_MONITORDIGITS | LINECALLFEATURE_GATHERDIGITS;
+    const DWORD media = LINECALLFEATURE_GENERATEDIGITS | LINECALLFEATURE_GENERATETONE | LINECALLFEATURE_MONITORDIGITS |
+                        LINECALLFEATURE_GATHERDIGITS;
     switch (c.state) {
     case LINECALLSTATE_OFFERING:
         return LINECALLFEATURE_ACCEPT | LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP | LINECALLFEATURE_REDIRECT;
@@ -245,13 +249,39 @@ LONG SipProvider::completeTransfer(DWORD requestId, CallId call, CallId consultC
             auto consult = std::exchange(k->call, nullptr);
             m_leaving.push_back(held);
             m_leaving.push_back(consult);
-            if (held->transferToAnother(consult) != 0) {
+            if (referWithReplaces(held, consult) != 0) {
                 held->terminate();
                 consult->terminate();
             }
             setState(id, LINECALLSTATE_IDLE);
             setState(consultCall, LINECALLSTATE_IDLE);
         });
+}
+
+// The stack's own Refer-To names the consultation target by its To header, which it
+// writes without a port, so a line not on the default port could not be reached. The
+// Refer-To is built here from the address dialled, with Replaces from the dialog's tags
+// as the answer carried them; a call whose tags are unknown falls back to the stack.
+linphone::Status SipProvider::referWithReplaces(const std::shared_ptr<linphone::Call>& held,
+                                                const std::shared_ptr<linphone::Call>& consult)
+{
+    auto remote = consult->getRemoteParams();
+    auto log = consult->getCallLog();
+    const QString fromTag = remote ? headerTag(QString::fromStdString(remote->getCustomHeader("From"))) : QString();
+    const QString toTag = remote ? headerTag(QString::fromStdString(remote->getCustomHeader("To"))) : QString();
+    const QString callId = log ? QString::fromStdString(log->getCallId()) : QString();
+    const bool tokenId = !callId.isEmpty() && callId.size() <= 256 &&
+                         std::all_of(callId.begin(), callId.end(), [](QChar c) {
+                             return c.unicode() > 0x20 && c.unicode() < 0x7f && c != QLatin1Char(';') &&
+                                    c != QLatin1Char('?') && c != QLatin1Char('>');
+                         });
+    auto target = consult->getRemoteAddress() ? consult->getRemoteAddress()->clone() : nullptr;
+    if (consult->getDir() != linphone::Call::Dir::Outgoing || fromTag.isEmpty() || toTag.isEmpty() || !tokenId ||
+        !target)
+        return held->transferToAnother(consult);
+    target->setDisplayName("");
+    target->setHeader("Replaces", QStringLiteral("%1;to-tag=%2;from-tag=%3").arg(callId, toTag, fromTag).toStdString());
+    return held->transferTo(target);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -273,16 +303,72 @@ LONG SipProvider::generateDigits(CallId call, DWORD token, DWORD digitMode, cons
     if (c->call->sendDtmfs(digits.toStdString()) != 0)
         return LONG(LINEERR_OPERATIONFAILED);
     c->genToken = token;
-    c->genTimer = new QTimer(this);
-    c->genTimer->setSingleShot(true);
     const int perDigit = qBound(kDigitMs, int(duration) + 150, 2000);
-    const CallId id = c->id;
-    QObject::connect(c->genTimer.data(), &QTimer::timeout, this, [this, id] {
-        if (SipCall* again = find(id))
-            stopGeneration(*again, LINEGENERATETERM_DONE);
-    });
-    c->genTimer->start(perDigit * int(digits.size()));
+    startGenTimer(*c, perDigit * int(digits.size()), [this](SipCall& c) { stopGeneration(c, LINEGENERATETERM_DONE); });
     return 0;
+}
+
+LONG SipProvider::generateTone(CallId call, DWORD token, DWORD toneMode, DWORD duration,
+                               const QList<LINEGENERATETONE>& tones)
+{
+    SipCall* c = find(call);
+    if (!c)
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (toneMode == LINETONEMODE_NONE) {
+        stopGeneration(*c, LINEGENERATETERM_CANCEL);
+        return 0;
+    }
+    SipTone tone;
+    if (!SipTone::forMode(toneMode, tones, &tone))
+        return LONG(toneMode == LINETONEMODE_CUSTOM ? LINEERR_INVALTONE : LINEERR_INVALTONEMODE);
+    if (c->state != LINECALLSTATE_CONNECTED || !c->call)
+        return LONG(LINEERR_INVALCALLSTATE);
+    stopGeneration(*c, LINEGENERATETERM_CANCEL);
+    const int ms = duration ? int(qMin<DWORD>(duration, 600000)) : SipTone::defaultMs(toneMode);
+    const int fileMs = qMin(ms, SipTone::kMaxFileMs);
+    const QString path = m_endpoints[size_t(c->device)]->writeMediaFile(QStringLiteral("tone-%1.wav").arg(c->id),
+                                                                        tone.wav(fileMs));
+    auto player = c->call->getPlayer();
+    if (path.isEmpty() || !player || player->open(path.toStdString()) != 0 || player->start() != 0) {
+        if (player)
+            player->close();
+        return LONG(LINEERR_OPERATIONFAILED);
+    }
+    c->genToken = token;
+    c->genTone = true;
+    c->toneLeftMs = ms - fileMs;
+    startGenTimer(*c, fileMs, [this, fileMs](SipCall& c) { playToneAgain(c, fileMs); });
+    return 0;
+}
+
+void SipProvider::playToneAgain(SipCall& c, int fileMs)
+{
+    auto player = c.call ? c.call->getPlayer() : nullptr;
+    if (c.toneLeftMs <= 0 || !player) {
+        stopGeneration(c, LINEGENERATETERM_DONE);
+        return;
+    }
+    const int next = qMin(fileMs, c.toneLeftMs);
+    c.toneLeftMs -= next;
+    player->seek(0);
+    player->start();
+    startGenTimer(c, next, [this, fileMs](SipCall& c) { playToneAgain(c, fileMs); });
+}
+
+void SipProvider::startGenTimer(SipCall& c, int ms, std::function<void(SipCall&)> due)
+{
+    if (c.genTimer) {
+        c.genTimer->stop();
+        c.genTimer->deleteLater();
+    }
+    c.genTimer = new QTimer(this);
+    c.genTimer->setSingleShot(true);
+    const CallId id = c.id;
+    QObject::connect(c.genTimer.data(), &QTimer::timeout, this, [this, id, due = std::move(due)] {
+        if (SipCall* again = find(id); again && again->genToken)
+            due(*again);
+    });
+    c.genTimer->start(ms);
 }
 
 void SipProvider::stopGeneration(SipCall& c, DWORD termination)
@@ -296,8 +382,14 @@ void SipProvider::stopGeneration(SipCall& c, DWORD termination)
         c.genTimer->deleteLater();
         c.genTimer = nullptr;
     }
-    if (termination == LINEGENERATETERM_CANCEL && c.call)
+    if (std::exchange(c.genTone, false)) {
+        c.toneLeftMs = 0;
+        if (c.call && !sipCallGone(c.call))
+            if (auto player = c.call->getPlayer())
+                player->close();
+    } else if (termination == LINEGENERATETERM_CANCEL && c.call) {
         c.call->cancelDtmfs();
+    }
     sink().generateFinished(token, termination);
 }
 

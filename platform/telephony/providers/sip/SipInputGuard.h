@@ -1,0 +1,33 @@
+// What the SIP stack receives, checked before it parses it. The stack in use copies an
+// address header (From, To, Contact, ...) through a buffer of about 1000 bytes when it
+// builds a call; a longer header is cut, fails to parse again and leaves the call with
+// no valid address, which crashes the stack before any report reaches the provider.
+// Datagrams are therefore read through this guard: an address header past the limit
+// has its display name shortened, and a message that stays oversized is dropped.
+#pragma once
+
+#include <QByteArray>
+
+#include <cstddef>
+
+namespace Telephony::Sip {
+
+class SipInputGuard {
+public:
+    // Longest address header line passed on, well below the stack's buffer.
+    static constexpr int kMaxAddressLine = 800;
+    // What a shortened display name keeps.
+    static constexpr int kKeptName = 128;
+
+    enum class Verdict { Pass, Rewritten, Drop };
+
+    // Checks one received message. Anything that is not a SIP message (media, STUN,
+    // keep-alives) passes untouched; Rewritten puts the shortened message in *out.
+    static Verdict check(const char* data, size_t size, QByteArray* out);
+
+    // How many messages were shortened or dropped so far (for tests and the log).
+    static int rewrittenCount();
+    static int droppedCount();
+};
+
+} // namespace Telephony::Sip
