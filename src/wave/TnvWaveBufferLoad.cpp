@@ -69,9 +69,11 @@ qint32 TnvWaveBuffer::growImage(Load& load, const TnvWaveFormatFields& format, q
     const quint64 total = quint64(TnvWaveImage::HeaderSize) + load.accumulated + dataSize;
     if (quint64(load.accumulated) + dataSize > TnvWaveImage::MaxDataSize)
         return WAV_ERROR_NOMEMORY;
+    // Not cleared first: the header and the samples overwrite every byte, and a load
+    // that stops short frees the block unseen.
     if (!load.block)
-        load.block = GlobalAlloc(GHND, SIZE_T(total));
-    else if (!GlobalReAlloc(load.block, SIZE_T(total), GHND))
+        load.block = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(total));
+    else if (!GlobalReAlloc(load.block, SIZE_T(total), GMEM_MOVEABLE))
         return WAV_ERROR_NOMEMORY;
     if (!load.block)
         return WAV_ERROR_NOMEMORY;
