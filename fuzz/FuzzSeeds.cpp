@@ -225,7 +225,14 @@ bool waveSeeds()
         const QString saved = scratch.filePath(QStringLiteral("saved.wav"));
         ok = ok && buffer->SaveToFile(saved);
         QFile in(saved);
-        ok = ok && in.open(QIODevice::ReadOnly) && write("FuzzWaveFile", in.readAll());
+        QByteArray savedBytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+        ok = ok && write("FuzzWaveFile", savedBytes);
+        // The same with chunks a buffer keeps for a save: cue points and a label list.
+        const QByteArray others = QByteArray("cue \x1c\0\0\0\1\0\0\0", 12) + QByteArray(24, '\3')
+            + QByteArray("LIST\x10\0\0\0adtllabl\x03\0\0\0ab\0\0", 24);
+        const DWORD riffSize = DWORD(savedBytes.size() + others.size() - 8);
+        savedBytes.replace(4, 4, reinterpret_cast<const char*>(&riffSize), 4);
+        ok = ok && write("FuzzWaveFile", savedBytes + others);
         buffer->FreeBuffer();
     }
     return ok;

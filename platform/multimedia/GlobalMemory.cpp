@@ -1,7 +1,10 @@
 // Movable blocks found through a table by handle. Small blocks live on the C heap; large
 // ones are mappings of their own, zero from the start, grown and shrunk without a copy,
 // and asked to use huge pages, so filling a sound of many megabytes costs few page
-// faults.
+// faults. The last large block freed is kept as a spare for the next one of about its
+// size: sounds are loaded, played and freed in turn, and a fresh mapping costs a page
+// fault and a cleared page for every page the sound fills. The kernel may take the
+// spare's pages back whenever it needs memory.
 #include "GlobalMemory.h"
 
 #include <algorithm>
@@ -22,6 +25,9 @@ struct Block {
 
 constexpr std::size_t kMapFrom = std::size_t(1) << 22;
 constexpr std::size_t kPage = 4096;
+// The largest spare kept, and how much larger than a request a spare may be.
+constexpr std::size_t kSpareLimit = std::size_t(256) << 20;
+constexpr std::size_t kSpareSlack = 2;
 
 std::size_t pagesFor(std::size_t bytes)
 {
@@ -48,11 +54,14 @@ void release(Block& block)
 struct Table {
     std::unordered_map<HGLOBAL, Block> blocks;
     HGLOBAL next = 0x00010000;
+    // A freed large block's mapping, ready for reuse; empty when data is null.
+    Block spare;
 
     ~Table()
     {
         for (auto& entry : blocks)
             release(entry.second);
+        release(spare);
     }
 };
 
@@ -60,6 +69,35 @@ Table& table()
 {
     static Table instance;
     return instance;
+}
+
+// A mapping of length bytes: the spare when it fits, else a fresh one. The spare's
+// content is whatever it held, so zeroed tells whether the caller must clear it.
+char* takeMapping(Table& t, std::size_t length, bool& zeroed)
+{
+    Block& spare = t.spare;
+    zeroed = true;
+    if (spare.data && spare.mapped >= length && spare.mapped / kSpareSlack <= length) {
+        char* data = spare.data;
+        if (spare.mapped > length)
+            ::munmap(data + length, spare.mapped - length);
+        spare = Block();
+        zeroed = false;
+        return data;
+    }
+    return mapZeroed(length);
+}
+
+// Keeps a freed mapping as the spare, or releases it.
+void putMapping(Table& t, Block& block)
+{
+    if (!block.mapped || block.mapped > kSpareLimit) {
+        release(block);
+        return;
+    }
+    release(t.spare);
+    ::madvise(block.data, block.mapped, MADV_FREE);
+    t.spare = block;
 }
 
 Block* find(HGLOBAL handle)
@@ -82,7 +120,10 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
     block.size = bytes;
     if (size >= kMapFrom) {
         block.mapped = pagesFor(size);
-        block.data = mapZeroed(block.mapped);
+        bool zeroed = true;
+        block.data = takeMapping(t, block.mapped, zeroed);
+        if (block.data && !zeroed && (flags & GMEM_ZEROINIT))
+            std::memset(block.data, 0, block.mapped);
     } else {
         block.data = static_cast<char*>((flags & GMEM_ZEROINIT) ? std::calloc(size, 1) : std::malloc(size));
     }
@@ -153,7 +194,7 @@ HGLOBAL GlobalFree(HGLOBAL handle)
     auto it = table().blocks.find(handle);
     if (it == table().blocks.end())
         return handle;
-    release(it->second);
+    putMapping(table(), it->second);
     table().blocks.erase(it);
     return 0;
 }

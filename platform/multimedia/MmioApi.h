@@ -7,7 +7,9 @@
 //
 // A file opened with MMIO_CREATE is written beside its final name and renamed into place
 // by a successful mmioClose; a failed write, a failed close or a process that never
-// closes leaves a file that existed under that name unchanged.
+// closes leaves a file that existed under that name unchanged. Such a hidden leftover
+// (".NAME.XXXXXXXX.part") is removed by the next create of the same name once no process
+// holds it open for writing.
 #pragma once
 
 #include "MmResults.h"
@@ -103,6 +105,8 @@ LONG mmioRead(HMMIO file, char* buffer, LONG count);
 LONG mmioWrite(HMMIO file, const char* buffer, LONG count);
 // The new position, -1 on error; origin is SEEK_SET, SEEK_CUR or SEEK_END.
 LONG mmioSeek(HMMIO file, LONG offset, int origin);
+// The same with 64-bit positions, for RIFF files between 2 and 4 GB.
+std::int64_t mmioSeek64(HMMIO file, std::int64_t offset, int origin);
 // Finds the next chunk (matching by flags) inside parent, or inside the file when parent
 // is null, and positions at its data (after the form type of RIFF and LIST chunks).
 MMRESULT mmioDescend(HMMIO file, LPMMCKINFO chunk, const MMCKINFO* parent, UINT flags);

@@ -3,13 +3,18 @@
 #include "MmioApi.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <limits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
@@ -100,6 +105,44 @@ bool writeFully(int fd, const char* in, std::int64_t count, std::int64_t offset)
     return true;
 }
 
+// Whether name is one createBeside makes for base: "." base "." eight hex digits ".part".
+bool isPartOf(const std::string& name, const std::string& base)
+{
+    const std::string head = "." + base + ".";
+    constexpr std::size_t digits = 8;
+    if (name.size() != head.size() + digits + 5 || name.compare(0, head.size(), head) != 0
+        || name.compare(name.size() - 5, 5, ".part") != 0)
+        return false;
+    return std::all_of(name.begin() + std::ptrdiff_t(head.size()), name.end() - 5,
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes what earlier creates of target left when their process died before closing.
+// A writer holds a lock on its file while it lives and the lock goes with the process,
+// so a file that can be locked, and has not been touched for a while, is abandoned.
+void removeAbandonedParts(const std::string& dir, const std::string& base)
+{
+    constexpr std::time_t quietSeconds = 60;
+    DIR* listing = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (!isPartOf(name, base))
+            continue;
+        const std::string path = dir + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat status{};
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
+            && status.st_mtime + quietSeconds < std::time(nullptr) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(listing);
+}
+
 // A name beside target that no one else uses; the file is created with the usual
 // permissions (0666 less the umask), or those of the file it will replace.
 int createBeside(const std::string& target, std::string& tempPath)
@@ -113,6 +156,7 @@ int createBeside(const std::string& target, std::string& tempPath)
         errno = EISDIR;
         return -1;
     }
+    removeAbandonedParts(dir, base);
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -121,6 +165,8 @@ int createBeside(const std::string& target, std::string& tempPath)
         tempPath = dir + "." + base + suffix + ".part";
         const int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
+            // Held until the descriptor closes: tells a live writer from a dead one.
+            ::flock(fd, LOCK_EX | LOCK_NB);
             if (replaces)
                 ::fchmod(fd, existing.st_mode & 07777);
             return fd;
@@ -270,6 +316,19 @@ LONG mmioWrite(HMMIO file, const char* in, LONG count)
 
 LONG mmioSeek(HMMIO file, LONG offset, int origin)
 {
+    const std::int64_t now = isLive(file) ? file->pos : 0;
+    const std::int64_t target = mmioSeek64(file, offset, origin);
+    if (target < 0 || target > std::numeric_limits<LONG>::max()) {
+        // The 32-bit form cannot tell such a position; it stays where it was.
+        if (isLive(file))
+            file->pos = now;
+        return -1;
+    }
+    return LONG(target);
+}
+
+std::int64_t mmioSeek64(HMMIO file, std::int64_t offset, int origin)
+{
     if (!isLive(file))
         return -1;
     std::int64_t base = 0;
@@ -279,11 +338,10 @@ LONG mmioSeek(HMMIO file, LONG offset, int origin)
     case SEEK_END: base = file->size; break;
     default: return -1;
     }
-    const std::int64_t target = base + offset;
-    if (target < 0 || target > LONG_MAX)
+    if ((offset > 0 && base > INT64_MAX - offset) || base + offset < 0)
         return -1;
-    file->pos = target;
-    return LONG(target);
+    file->pos = base + offset;
+    return file->pos;
 }
 
 MMRESULT mmioDescend(HMMIO file, LPMMCKINFO chunk, const MMCKINFO* parent, UINT flags)

@@ -3,6 +3,7 @@
 #include "TnvLineCallPage.h"
 #include "TnvLineJoinPage.h"
 #include "TnvLineVantage.h"
+#include "TnvMenuColumns.h"
 #include "TnvVantageMenus.h"
 
 #include <TnvCall.h>
@@ -240,16 +241,26 @@ void TnvLineMenus::makeOthers()
 
 void TnvLineMenus::makePopup()
 {
+    // The events read as a table: two columns, the second from "OnDisconnected". The
+    // items stay actions of their own, owned by the menu, so they keep their names.
     TnvPopup* popup = m_line->Popup();
+    MenuPopupItems = new TnvMenuColumns(MenuPopup);
+    MenuPopupItems->setObjectName(QStringLiteral("MenuPopupItems"));
     for (const char* event : kPopupEvents) {
         const QString caption = QLatin1String(event);
+        if (caption == QLatin1String("OnDisconnected"))
+            MenuPopupItems->addColumnBreak();
         const QByteArray name = caption == QLatin1String("OnIdle") ? QByteArray("MenuPopupOnCallIdle")
                                                                     : QByteArray("MenuPopup") + event;
-        QAction* a = item(MenuPopup, name.constData(), caption, true);
+        auto* a = new QAction(caption, MenuPopup);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(true);
+        MenuPopupItems->addItem(a);
         connect(a, &QAction::triggered, this, [popup, event](bool checked) { popup->setProperty(event, checked); });
     }
+    MenuPopup->addAction(MenuPopupItems);
     connect(MenuPopup, &QMenu::aboutToShow, this, [this, popup] {
-        for (QAction* a : MenuPopup->actions())
+        for (QAction* a : MenuPopupItems->items())
             a->setChecked(popup->property(a->text().toLatin1().constData()).toBool());
     });
 }

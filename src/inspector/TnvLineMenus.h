@@ -12,6 +12,7 @@ class QMenu;
 class QMenuBar;
 class TnvLine;
 class TnvLineVantage;
+class TnvMenuColumns;
 
 class TnvLineMenus : public QObject {
     Q_OBJECT
@@ -35,6 +36,8 @@ public:
     QMenu* MenuComm = nullptr;
     QMenu* MenuConference = nullptr;
     QMenu* MenuPopup = nullptr;
+    // The Popup menu's 41 event items, in two columns.
+    TnvMenuColumns* MenuPopupItems = nullptr;
     QMenu* MenuDevicePrivilege = nullptr;
     QMenu* MenuTransfer = nullptr;
     QMenu* MenuHelp = nullptr;

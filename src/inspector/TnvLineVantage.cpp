@@ -108,8 +108,9 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     // The client area is the page control and the rows above it, with its margins.
     const QMargins margins = layout->contentsMargins();
     const int top = margins.top() + nvLineMainMenu->sizeHint().height() + GroupBoxDevice->height() + layout->spacing();
-    resize(QSize(margins.left() + kPageControlWidth + margins.right(), top + kPageControlHeight + 4)
-               .expandedTo(minimumSizeHint()));
+    // Wide enough for the whole menu bar: no menu starts hidden behind its overflow button.
+    const int width = qMax(margins.left() + kPageControlWidth + margins.right(), nvLineMainMenu->sizeHint().width());
+    resize(QSize(width, top + kPageControlHeight + 4).expandedTo(minimumSizeHint()));
 }
 
 TnvLineVantage::~TnvLineVantage()

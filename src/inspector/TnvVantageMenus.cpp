@@ -1,12 +1,12 @@
 #include "TnvVantageMenus.h"
 
+#include <TnvHostServices.h>
 #include <TnvVantage.h>
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QMenu>
-#include <QMessageBox>
 
 namespace {
 
@@ -85,8 +85,12 @@ void TnvVantageMenus::fillHelp(QMenu* help, TnvVantage* settings, QWidget* windo
                                                    QCoreApplication::applicationVersion());
                      });
     help->addSeparator()->setObjectName(QStringLiteral("MenuHelpD2"));
-    QObject::connect(addItem(help, "MenuHelpAbout", QStringLiteral("&About...")), &QAction::triggered, window, [window] {
-        QMessageBox::about(window, QStringLiteral("About"),
-                           QStringLiteral("Linkora telephony components\nVersion %1").arg(QCoreApplication::applicationVersion()));
+    // Through the host services like every other message, so that tests can answer it.
+    QObject::connect(addItem(help, "MenuHelpAbout", QStringLiteral("&About...")), &QAction::triggered, window, [] {
+        TnvPrompt about;
+        about.caption = QStringLiteral("About");
+        about.text = QStringLiteral("Linkora telephony components\nVersion %1").arg(QCoreApplication::applicationVersion());
+        about.icon = TnvPrompt::Information;
+        TnvHostServices::instance().prompt(about);
     });
 }

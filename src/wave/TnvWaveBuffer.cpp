@@ -93,6 +93,8 @@ void TnvWaveBuffer::FreeBuffer()
     // Only a registered block is ours to free; anything else is a handle we merely hold.
     if (m_handle && TnvWaveRegistry::instance().remove(m_handle))
         GlobalFree(m_handle);
+    m_otherChunks.clear();
+    m_otherChunksImage = 0;
     setHandle(0);
 }
 
@@ -200,6 +202,8 @@ bool TnvWaveBuffer::deleteBytes(double seconds, bool before)
         }
         TnvWaveImage::setDataSize(image.data(), remaining);
     }
+    // Positions in the file's other chunks no longer match the samples.
+    m_otherChunksImage = 0;
     if (!GlobalReAlloc(m_handle, TnvWaveImage::HeaderSize + remaining, GMEM_MOVEABLE))
         m_owner->ReportResult(false, WAV_ERROR_NOMEMORY);
     m_fields.dataSize = remaining;

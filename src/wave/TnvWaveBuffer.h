@@ -89,4 +89,8 @@ private:
     bool m_active = false;
     HGLOBAL m_handle = 0;
     TnvBufferFields m_fields;
+    // Chunks of the loaded file that the image has no room for, and the image they
+    // belong to; a save writes them back only while that image is unchanged.
+    QByteArray m_otherChunks;
+    HGLOBAL m_otherChunksImage = 0;
 };

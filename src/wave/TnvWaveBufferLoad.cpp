@@ -23,6 +23,10 @@ namespace {
 
 // The size limit said no and has reported it; the load ends without a detail line.
 constexpr qint32 kCancelled = INT_MIN;
+// What a load keeps of a file's other chunks at most.
+constexpr quint32 kOtherChunksLimit = 4u << 20;
+// The longest file a 32-bit RIFF size can describe.
+constexpr quint64 kLongestRiff = 0xFFFFFFFFull + 8;
 
 // Writes count bytes in pieces the 32-bit write can count.
 bool writeAll(HMMIO file, const uchar* data, quint64 count)
@@ -47,6 +51,7 @@ struct TnvWaveBuffer::Load {
     bool limitTested = false;
     TnvWaveFormatFields format;
     TnvBufferFields info;
+    QByteArray otherChunks;
 
     Load() = default;
     Load(const Load&) = delete;
@@ -64,9 +69,11 @@ qint32 TnvWaveBuffer::growImage(Load& load, const TnvWaveFormatFields& format, q
     const quint64 total = quint64(TnvWaveImage::HeaderSize) + load.accumulated + dataSize;
     if (quint64(load.accumulated) + dataSize > TnvWaveImage::MaxDataSize)
         return WAV_ERROR_NOMEMORY;
+    // Not cleared first: the header and the samples overwrite every byte, and a load
+    // that stops short frees the block unseen.
     if (!load.block)
-        load.block = GlobalAlloc(GHND, SIZE_T(total));
-    else if (!GlobalReAlloc(load.block, SIZE_T(total), GHND))
+        load.block = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(total));
+    else if (!GlobalReAlloc(load.block, SIZE_T(total), GMEM_MOVEABLE))
         return WAV_ERROR_NOMEMORY;
     if (!load.block)
         return WAV_ERROR_NOMEMORY;
@@ -121,8 +128,10 @@ qint32 TnvWaveBuffer::loadFile(Load& load, const QString& name)
         return code;
     if (qint32 code = reader.readSamples(samples, reader.dataSize()))
         return code;
-    if (load.first)
+    if (load.first) {
         reader.readInfo(load.info);
+        load.otherChunks = reader.otherChunks(kOtherChunksLimit);
+    }
     reader.close();
     accepted(load, reader.format(), reader.dataSize());
     return 0;
@@ -200,7 +209,10 @@ bool TnvWaveBuffer::LoadFromFile(const QString& fileNames)
     m_fields.Keywords = info.Keywords;
     m_fields.Subject = info.Subject;
     m_fields.Name = info.Name;
+    // Cue points and the like describe one file's samples: a join would make them lie.
+    m_otherChunks = elements.size() == 1 ? load.otherChunks : QByteArray();
     finishLoad(load);
+    m_otherChunksImage = m_otherChunks.isEmpty() ? 0 : m_handle;
     return true;
 }
 
@@ -209,6 +221,7 @@ bool TnvWaveBuffer::LoadFromBuffers(const QString& handles)
     m_owner->Log()->Add(true, QStringLiteral("Source.Buffer.LoadFromBuffers ('") + handles + QStringLiteral("')"));
     m_owner->Error()->Clear();
     Load load;
+    m_otherChunks.clear();
     for (const QString& element : handles.split(QLatin1Char(','))) {
         const qint32 code = loadBuffer(load, element);
         if (code == kCancelled)
@@ -239,6 +252,15 @@ bool TnvWaveBuffer::SaveToFile(const QString& fileName)
         m_owner->ReportResult(false, WAV_ERROR_FILECORRUPT);
         return false;
     }
+    const QByteArray others = m_handle == m_otherChunksImage ? m_otherChunks : QByteArray();
+    // RIFF sizes are 32-bit: a file longer than they can tell is refused before anything
+    // is written, rather than written with a size that lies.
+    if (quint64(TnvWaveImage::HeaderSize) + dataSize + (dataSize & 1) + TnvWaveInfo::listSize(m_fields)
+            + quint64(others.size())
+        > kLongestRiff) {
+        m_owner->ReportResult(false, WAV_ERROR_FILETOOBIG);
+        return false;
+    }
     const QString name = TnvWaveFileReader::completeName(fileName, QString());
     MMIOINFO info;
     HMMIO file = mmioOpenA(QFile::encodeName(name).constData(), &info, MMIO_CREATE | MMIO_WRITE);
@@ -247,7 +269,7 @@ bool TnvWaveBuffer::SaveToFile(const QString& fileName)
         return false;
     }
     // The image as it is, a pad byte after odd data so that the list starts on a word
-    // boundary as RIFF readers expect, then the INFO list.
+    // boundary as RIFF readers expect, the INFO list, then what else the file had.
     MMRESULT result = 0;
     const quint64 padded = quint64(TnvWaveImage::HeaderSize) + dataSize + (dataSize & 1);
     const char pad = 0;
@@ -256,12 +278,15 @@ bool TnvWaveBuffer::SaveToFile(const QString& fileName)
         result = MMIOERR_CANNOTWRITE;
     if (result == 0)
         result = TnvWaveInfo::write(file, m_fields);
+    if (result == 0 && !others.isEmpty()
+        && !writeAll(file, reinterpret_cast<const uchar*>(others.constData()), quint64(others.size())))
+        result = MMIOERR_CANNOTWRITE;
     // The RIFF size counts everything behind its own 8 bytes.
     quint64 length = 0;
     if (result == 0) {
-        const LONG end = mmioSeek(file, 0, SEEK_CUR);
+        const std::int64_t end = mmioSeek64(file, 0, SEEK_CUR);
         length = end < 0 ? 0 : quint64(end);
-        if (length < padded || length - 8 > 0xFFFFFFFFull)
+        if (length < padded || length > kLongestRiff)
             result = MMIOERR_CANNOTWRITE;
     }
     if (result == 0) {

@@ -25,6 +25,10 @@ public:
     qint32 readSamples(uchar* out, quint32 count);
     // The file's INFO list into the metadata fields.
     void readInfo(TnvBufferFields& fields);
+    // The form's other chunks (cue points, a fact chunk, lists other than INFO, ...) as
+    // they stand in the file, header and pad byte included, while they fit in limit
+    // bytes. Padding, the format, the samples and the INFO list are left out.
+    QByteArray otherChunks(quint32 limit);
     void close();
 
     const TnvWaveFormatFields& format() const { return m_format; }

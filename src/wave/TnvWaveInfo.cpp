@@ -148,6 +148,20 @@ void TnvWaveInfo::read(HMMIO file, TnvBufferFields& fields)
     fields.CreationDate = date ? parseCreationDate(*date) : QDateTime();
 }
 
+quint64 TnvWaveInfo::listSize(const TnvBufferFields& fields)
+{
+    const auto item = [](qsizetype length) { return quint64(8 + length + (length & 1)); };
+    quint64 size = 12;
+    if (fields.CreationDate.isValid())
+        size += item(creationDateText(fields.CreationDate).size());
+    for (const Item& entry : kTextItems) {
+        const QString& text = fields.*entry.text;
+        if (!text.isEmpty())
+            size += item(encodeText(text).size());
+    }
+    return size;
+}
+
 MMRESULT TnvWaveInfo::write(HMMIO file, const TnvBufferFields& fields)
 {
     MMCKINFO list;

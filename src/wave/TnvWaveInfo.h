@@ -34,4 +34,6 @@ public:
     // Writes the LIST chunk at the current position: one item per non-empty field, odd
     // texts padded with one NUL that the item's size counts. 0 or the failing MMIOERR_.
     static MMRESULT write(HMMIO file, const TnvBufferFields& fields);
+    // The bytes write puts in the file, LIST header included.
+    static quint64 listSize(const TnvBufferFields& fields);
 };

@@ -3,6 +3,7 @@
 // moving away), and the control's properties and trace show what reached it.
 
 #include "LineVantageHarness.h"
+#include "ScriptedHost.h"
 
 #include <TapiConstants.h>
 #include <TnvAddress.h>
@@ -20,6 +21,8 @@
 #include <TnvLineDevice.h>
 #include <TnvLineJoinPage.h>
 #include <TnvLineMenus.h>
+#include <TnvMenuColumns.h>
+#include <TnvConference.h>
 #include <TnvLog.h>
 #include <TnvVantage.h>
 #include <TnvPopup.h>
@@ -40,6 +43,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -82,6 +87,44 @@ protected:
         if (!expected.isEmpty() && expected.constLast().isEmpty())
             expected.removeLast();
         EXPECT_EQ(expected.join(QLatin1Char('\n')).toStdString(), lines.join(QLatin1Char('\n')).toStdString());
+    }
+
+    // Types and confirms the Call page's number, then dials with button; true once answered.
+    bool dialFromCallPage(RecordingLineVantage* w, QAbstractButton* button, const QString& number)
+    {
+        TnvLineCallPage* page = w->callPage;
+        w->PageControl1->setCurrentWidget(page);
+        typeAndLeave(page->EditPhoneNumber, number, page->EditHandoffApp);
+        QTest::mouseClick(button, Qt::LeftButton);
+        return waitForState(LINECALLSTATE_CONNECTED);
+    }
+
+    // Chooses the only call of a join page's primary drop-down with the keyboard.
+    static void choosePrimaryCall(TnvLineJoinPage* page)
+    {
+        QComboBox* primary = page->ComboBoxPrimaryCall;
+        primary->showPopup();
+        ASSERT_EQ(primary->count(), 1);
+        primary->view()->setCurrentIndex(primary->model()->index(0, 0));
+        QTest::keyClick(primary->view(), Qt::Key_Return);
+    }
+
+    // Types a number into a join page and dials it without leaving the box; true once
+    // the consultation call the page's operation names has answered.
+    bool dialConsultation(TnvLineJoinPage* page, const QString& number, const std::function<HCALL()>& consult)
+    {
+        page->EditPhoneNumber->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(page->EditPhoneNumber, number);
+        QTest::mouseClick(page->ButtonDial, Qt::LeftButton);
+        return waitUntil([&] { return consult() && m_line->Call()->StateOf(consult()) == LINECALLSTATE_CONNECTED; });
+    }
+
+    // The trace from a line on, with the clock times that differ from run to run masked.
+    QStringList traceFrom(qsizetype from) const
+    {
+        QStringList lines = m_line->Log()->Lines().mid(from);
+        lines.replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d")), QStringLiteral("hh:mm:ss"));
+        return lines;
     }
 
     // The trace lines that mention any of the words, in order.
@@ -221,8 +264,92 @@ TEST_F(LineCommands, MainMenuHoldsItsTenItemsInOrder)
                                    QStringLiteral("Comm"), QStringLiteral("Conference"), QStringLiteral("&Popup"),
                                    QStringLiteral("Privilege"), QStringLiteral("&Vantage"), QStringLiteral("Transfer"),
                                    QStringLiteral("&Help")}));
-    EXPECT_EQ(w->menus->MenuPopup->actions().size(), 41);
+    EXPECT_EQ(w->menus->MenuPopupItems->items().size(), 41);
     EXPECT_NE(action(w, "MenuPopupOnCallIdle"), nullptr);
+
+    // At the first size every menu has its place on the bar, none behind the overflow.
+    QMenuBar* bar = w->nvLineMainMenu;
+    for (QAction* a : bar->actions()) {
+        const QRect place = bar->actionGeometry(a);
+        EXPECT_FALSE(place.isEmpty()) << a->text().toStdString();
+        EXPECT_TRUE(bar->rect().contains(place)) << a->text().toStdString();
+    }
+    for (QToolButton* button : bar->findChildren<QToolButton*>())
+        EXPECT_FALSE(button->isVisible()) << button->objectName().toStdString();
+}
+
+TEST_F(LineCommands, PopupItemsStandInTwoColumnsAndKeepTheirMarks)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvMenuColumns* items = w->menus->MenuPopupItems;
+    ASSERT_EQ(items->columns().size(), 2);
+    EXPECT_EQ(items->columns().at(0).size(), 21);
+    EXPECT_EQ(items->columns().at(1).constFirst()->text(), QStringLiteral("OnDisconnected"));
+    EXPECT_EQ(items->columns().at(1).constLast()->text(), QStringLiteral("OnToneSent"));
+
+    QMenu* menu = w->menus->MenuPopup;
+    const bool idle = m_line->Popup()->OnIdle();
+    menu->popup(w->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(waitUntil([menu] { return menu->isVisible(); }));
+    const auto shown = [menu](const char* name) { return menu->findChild<QWidget*>(QLatin1String(name)); };
+    QWidget* first = shown("MenuPopupOnAddressForward");
+    QWidget* second = shown("MenuPopupOnDisconnected");
+    QWidget* idleItem = shown("MenuPopupOnCallIdle");
+    ASSERT_TRUE(first && second && idleItem);
+    EXPECT_EQ(second->y(), first->y());
+    EXPECT_GE(second->x(), first->x() + first->width());
+    EXPECT_TRUE(menu->rect().contains(shown("MenuPopupOnToneSent")->geometry()));
+    // A click closes the menu and flips the event's flag; the next opening shows it.
+    QTest::mouseClick(idleItem, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([menu] { return !menu->isVisible(); }));
+    EXPECT_EQ(m_line->Popup()->OnIdle(), !idle);
+    menu->popup(w->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(waitUntil([menu] { return menu->isVisible(); }));
+    EXPECT_EQ(action(w, "MenuPopupOnCallIdle")->isChecked(), !idle);
+    // The keyboard walks the table: right from the first row reaches the second column.
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Right);
+    ASSERT_TRUE(second->hasFocus());
+    const bool disconnected = m_line->Popup()->OnDisconnected();
+    QTest::keyClick(second, Qt::Key_Return);
+    EXPECT_EQ(m_line->Popup()->OnDisconnected(), !disconnected);
+    EXPECT_TRUE(waitUntil([menu] { return !menu->isVisible(); }));
+}
+
+TEST_F(LineCommands, HelpItemsGoThroughTheHostServices)
+{
+    makeLine(false);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    TnvHostServices& previous = TnvHostServices::instance();
+    {
+        ScriptedHost host;
+        // Nothing opens a page: each item falls back to the help, which is missing here.
+        host.openSucceeds = false;
+        action(w, "MenuHelpAbout")->trigger();
+        ASSERT_EQ(host.prompts.size(), 1);
+        EXPECT_EQ(host.prompts.at(0).caption, QStringLiteral("About"));
+        EXPECT_EQ(host.prompts.at(0).icon, TnvPrompt::Information);
+        for (const char* name : {"MenuHelpHowToGetSupport", "MenuHelpNorvaneHomePage", "MenuHelpCheckWebForUpdates"}) {
+            const qsizetype opened = host.opened.size();
+            action(w, name)->trigger();
+            EXPECT_GT(host.opened.size(), opened) << name;
+        }
+        EXPECT_EQ(host.prompts.size(), 4);
+        action(w, "MenuHelpContents")->trigger();
+        ASSERT_EQ(host.prompts.size(), 5);
+        EXPECT_TRUE(host.prompts.constLast().text.startsWith(QStringLiteral("Unable to locate help")));
+        EXPECT_EQ(action(w, "MenuHelpContents")->shortcut(), QKeySequence(Qt::Key_F1));
+        // A page that opens asks nothing more.
+        host.openSucceeds = true;
+        const qsizetype opened = host.opened.size();
+        action(w, "MenuHelpNorvaneHomePage")->trigger();
+        EXPECT_EQ(host.prompts.size(), 5);
+        EXPECT_EQ(host.opened.size(), opened + 1);
+    }
+    TnvHostServices::install(&previous);
 }
 
 TEST_F(LineCommands, MediaModeItemsAreBuiltOnceAndSetTheirSet)
@@ -393,7 +520,8 @@ TEST_F(LineCommands, OpenMenusAreSavedAsPictures)
     for (const auto& [menu, name] : shots) {
         menu->popup(w->mapToGlobal(QPoint(10, 10)));
         ASSERT_TRUE(waitUntil([menu] { return menu->isVisible(); }));
-        EXPECT_GT(menu->actions().size(), 10);
+        const qsizetype items = menu == menus->MenuPopup ? menus->MenuPopupItems->items().size() : menu->actions().size();
+        EXPECT_GT(items, 10);
         screenshot(menu, QLatin1String(name));
         menu->hide();
     }
@@ -408,10 +536,7 @@ TEST_F(LineCommands, AConsultationTransferByHandThroughTheWindow)
     m_line->Vantage()->Log()->setCount(2000);
     const qsizetype from = m_line->Log()->Lines().size();
     TnvLineCallPage* page = w->callPage;
-    w->PageControl1->setCurrentWidget(page);
-    typeAndLeave(page->EditPhoneNumber, QStringLiteral("555-0100"), page->EditHandoffApp);
-    QTest::mouseClick(page->SpeedButtonCallPhoneNumber, Qt::LeftButton);
-    ASSERT_TRUE(waitForState(LINECALLSTATE_CONNECTED));
+    ASSERT_TRUE(dialFromCallPage(w, page->SpeedButtonCallPhoneNumber, QStringLiteral("555-0100")));
     QTest::mouseClick(page->SpeedButtonCallHold, Qt::LeftButton);
     ASSERT_TRUE(waitForState(LINECALLSTATE_ONHOLD));
     QTest::mouseClick(page->ButtonCallUnhold, Qt::LeftButton);
@@ -421,29 +546,16 @@ TEST_F(LineCommands, AConsultationTransferByHandThroughTheWindow)
     // The primary call is chosen from the drop-down with the keyboard.
     TnvLineJoinPage* transfer = w->transferPage;
     w->PageControl1->setCurrentWidget(transfer);
-    QComboBox* primary = transfer->ComboBoxPrimaryCall;
-    primary->showPopup();
-    ASSERT_EQ(primary->count(), 1);
-    primary->view()->setCurrentIndex(primary->model()->index(0, 0));
-    QTest::keyClick(primary->view(), Qt::Key_Return);
+    choosePrimaryCall(transfer);
     ASSERT_EQ(m_line->Transfer()->PrimaryCall(), first);
-
-    transfer->EditPhoneNumber->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(transfer->EditPhoneNumber, QStringLiteral("555-0120"));
-    QTest::mouseClick(transfer->ButtonDial, Qt::LeftButton);
-    ASSERT_TRUE(waitUntil([&] {
-        const HCALL consult = m_line->Transfer()->ConsultCall();
-        return consult && m_line->Call()->StateOf(consult) == LINECALLSTATE_CONNECTED;
-    })) << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(dialConsultation(transfer, QStringLiteral("555-0120"), [&] { return m_line->Transfer()->ConsultCall(); }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(m_line->Transfer()->PhoneNumber(), QStringLiteral("555-0120"));
 
     QTest::mouseClick(transfer->operationButtons[1], Qt::LeftButton); // Complete
     ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }))
         << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
-    // Clock times differ from run to run.
-    QStringList lines = m_line->Log()->Lines().mid(from);
-    lines.replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d")), QStringLiteral("hh:mm:ss"));
-    expectLines(QStringLiteral("line-transfer-by-hand"), lines);
+    expectLines(QStringLiteral("line-transfer-by-hand"), traceFrom(from));
 }
 
 TEST_F(LineCommands, DigitsGatheredAndAddressForwardedByHand)
@@ -481,4 +593,41 @@ TEST_F(LineCommands, DigitsGatheredAndAddressForwardedByHand)
     QTest::mouseClick(forward, Qt::LeftButton, {}, QPoint(6, forward->height() / 2));
     EXPECT_TRUE(waitUntil([&] { return m_line->Address()->Forward()->Active(); }))
         << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(LineCommands, AConferenceByHandThroughTheWindow)
+{
+    makeLine(true);
+    RecordingLineVantage* w = openActiveWindow();
+    ASSERT_NE(w, nullptr);
+    m_line->Vantage()->Log()->setCount(2000);
+    const qsizetype from = m_line->Log()->Lines().size();
+    TnvLineCallPage* page = w->callPage;
+    ASSERT_TRUE(dialFromCallPage(w, page->ButtonCallPhoneNumber, QStringLiteral("555-0100")));
+    const HCALL first = m_line->Call()->Handle();
+
+    TnvLineJoinPage* conference = w->conferencePage;
+    w->PageControl1->setCurrentWidget(conference);
+    choosePrimaryCall(conference);
+    ASSERT_EQ(m_line->Conference()->PrimaryCall(), first);
+    ASSERT_TRUE(dialConsultation(conference, QStringLiteral("555-0120"), [&] { return m_line->Conference()->ConsultCall(); }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(m_line->Conference()->PhoneNumber(), QStringLiteral("555-0120"));
+    const HCALL bridge = m_line->Conference()->Handle();
+    ASSERT_NE(bridge, 0u);
+
+    QTest::mouseClick(conference->operationButtons[0], Qt::LeftButton); // AddCall
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->StateOf(bridge) == LINECALLSTATE_CONNECTED; }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(m_line->Conference()->Count(), 1);
+
+    // "<<" on the conference's own row, then Hangup on the Call page ends it all.
+    QTest::mouseClick(conference->selectButtons[2], Qt::LeftButton);
+    ASSERT_EQ(m_line->Call()->Handle(), bridge);
+    ASSERT_EQ(w->PageControl1->currentWidget(), page);
+    QTest::mouseClick(page->ButtonCallHangup, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }))
+        << m_line->Log()->Lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(m_line->Conference()->Handle(), 0u);
+    expectLines(QStringLiteral("line-conference-by-hand"), traceFrom(from));
 }

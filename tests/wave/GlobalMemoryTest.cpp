@@ -3,6 +3,7 @@
 
 #include <GlobalMemory.h>
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -68,4 +69,41 @@ TEST(GlobalMemory, LargeBlocksRegrowZeroedAfterShrinking)
     EXPECT_EQ(data[5 * mb - 1], 0);
     GlobalUnlock(small);
     GlobalFree(small);
+}
+
+TEST(GlobalMemory, AFreedLargeBlockReusedIsZeroedWhenAskedAndGrowsZeroed)
+{
+    constexpr SIZE_T mb = SIZE_T(1) << 20;
+    const auto dirty = [](SIZE_T size) {
+        const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memset(GlobalLock(block), 0xAB, size);
+        GlobalUnlock(block);
+        GlobalFree(block);
+    };
+    const auto zeroed = [](HGLOBAL block, SIZE_T from, SIZE_T to) {
+        const auto* data = static_cast<const unsigned char*>(GlobalLock(block));
+        const bool clear = std::all_of(data + from, data + to, [](unsigned char c) { return c == 0; });
+        GlobalUnlock(block);
+        return clear;
+    };
+    // The next block of about the same size may take the freed one's memory.
+    dirty(8 * mb);
+    const HGLOBAL block = GlobalAlloc(GHND, 6 * mb);
+    ASSERT_NE(block, 0u);
+    EXPECT_TRUE(zeroed(block, 0, 6 * mb));
+    GlobalFree(block);
+
+    // Without the zero flag the content is the caller's to write; growing with it
+    // clears everything past the old size, whatever the memory held before.
+    dirty(8 * mb);
+    const HGLOBAL unzeroed = GlobalAlloc(GMEM_MOVEABLE, 5 * mb);
+    ASSERT_NE(unzeroed, 0u);
+    std::memset(GlobalLock(unzeroed), 0x22, 5 * mb);
+    GlobalUnlock(unzeroed);
+    ASSERT_EQ(GlobalReAlloc(unzeroed, 12 * mb, GHND), unzeroed);
+    const auto* data = static_cast<const unsigned char*>(GlobalLock(unzeroed));
+    EXPECT_EQ(data[5 * mb - 1], 0x22);
+    GlobalUnlock(unzeroed);
+    EXPECT_TRUE(zeroed(unzeroed, 5 * mb, 12 * mb));
+    GlobalFree(unzeroed);
 }

@@ -5,12 +5,16 @@
 
 #include <MmioApi.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -179,4 +183,43 @@ TEST(Mmio, CreatedChunksGetTheirSizeAndPadWhenAscending)
     ASSERT_EQ(mmioAscend(file, &list, 0), 0u);
     ASSERT_EQ(mmioClose(file, 0), 0u);
     EXPECT_EQ(readFile(path), chunk("LIST", QByteArray("INFO") + chunk("INAM", "abc")));
+}
+
+TEST(Mmio, LeftoversOfDeadWritersGoWhileLiveOnesStay)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("x.wav"));
+    ASSERT_TRUE(writeFile(target, "old"));
+    const auto part = [&](const char* name, bool old) {
+        const QString path = dir.filePath(QLatin1StringView(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("half a save");
+        f.flush();
+        if (old)
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+        return path;
+    };
+    part(".x.wav.0123abcd.part", true);
+    part(".x.wav.89abcdef.part", false); // just written: perhaps still being written
+    part(".y.wav.0123abcd.part", true);  // another file's
+    part(".x.wav.notmine1.part", true);  // not a name a save makes
+    // A writer that still lives holds its lock.
+    const QString live = part(".x.wav.00000001.part", true);
+    const int fd = ::open(QFile::encodeName(live).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    MMIOINFO info;
+    HMMIO file = mmioOpenA(name(target), &info, MMIO_CREATE | MMIO_WRITE);
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(mmioWrite(file, "new", 3), 3);
+    ASSERT_EQ(mmioClose(file, 0), 0u);
+    ::close(fd);
+    EXPECT_EQ(readFile(target), QByteArray("new"));
+    QStringList left = entries(dir);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QStringLiteral(".x.wav.00000001.part"), QStringLiteral(".x.wav.89abcdef.part"),
+                                 QStringLiteral(".x.wav.notmine1.part"), QStringLiteral(".y.wav.0123abcd.part"),
+                                 QStringLiteral("x.wav")}));
 }

@@ -236,3 +236,42 @@ TEST_F(BufferFixture, SavingNeedsAnActiveBufferAndANameAndKeepsTheOldFileOnFailu
     EXPECT_EQ(reader.buffer()->Comments(), QStringLiteral("again"));
     EXPECT_EQ(samplesOf(reader.buffer()), ramp(10));
 }
+
+TEST_F(BufferFixture, OtherChunksOfAFileComeBackWhenItIsSavedUnchanged)
+{
+    const QByteArray fact = chunk("fact", le32(40));
+    const QByteArray cue = chunk("cue ", le32(1) + QByteArray(24, 'c'));
+    const QByteArray labels = chunk("LIST", QByteArray("adtl") + chunk("labl", le32(1) + "odd"));
+    const QByteArray tail = cue + chunk("JUNK", QByteArray(10, '\0')) + labels + info({{"INAM", "cues"}});
+    const QString source = file("cues.wav", riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + fact
+                                                 + chunk("data", ramp(40)) + tail));
+    ASSERT_TRUE(buffer->LoadFromFile(source));
+    const QString out = dir.filePath(QStringLiteral("out.wav"));
+    ASSERT_TRUE(buffer->SaveToFile(out));
+    const QByteArray saved = readFile(out);
+    // The image and its INFO list first, as always; the rest behind, padding left out.
+    const qsizetype list = TnvWaveImage::HeaderSize + 80;
+    EXPECT_EQ(saved.mid(list, 4), QByteArray("LIST"));
+    const qsizetype others = list + 8 + qsizetype(u32At(saved, list + 4));
+    EXPECT_EQ(saved.mid(others), fact + cue + labels);
+    EXPECT_EQ(u32At(saved, 4), quint32(saved.size() - 8));
+    TestWaveControl reader;
+    ASSERT_TRUE(reader.buffer()->LoadFromFile(out));
+    EXPECT_EQ(samplesOf(reader.buffer()), ramp(40));
+    EXPECT_EQ(reader.buffer()->Name(), QStringLiteral("cues"));
+
+    // Cut or joined samples no longer match the cue points: they are not written.
+    ASSERT_TRUE(buffer->DeleteBefore(0.001));
+    ASSERT_TRUE(buffer->SaveToFile(out));
+    EXPECT_FALSE(readFile(out).contains("cue "));
+    ASSERT_TRUE(buffer->LoadFromFile(source + QStringLiteral(",") + source));
+    ASSERT_TRUE(buffer->SaveToFile(out));
+    EXPECT_FALSE(readFile(out).contains("fact"));
+    // Nor does another control that adopts the image carry them.
+    ASSERT_TRUE(buffer->LoadFromFile(source));
+    TestWaveControl other;
+    other.buffer()->setHandle(buffer->Handle());
+    other.buffer()->setActive(true);
+    ASSERT_TRUE(other.buffer()->SaveToFile(out));
+    EXPECT_FALSE(readFile(out).contains("cue "));
+}
