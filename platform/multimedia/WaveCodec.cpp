@@ -26,6 +26,58 @@ quint64 WaveCodec::callerBytes(quint64 deviceBytes) const
     return deviceBytes * m_caller.nAvgBytesPerSec / m_device.nAvgBytesPerSec;
 }
 
+namespace {
+
+// 8-bit PCM on a device that takes only 16-bit samples (the telephone lines).
+class WidenPcm : public WaveCodec {
+public:
+    explicit WidenPcm(const WAVEFORMATEX& caller)
+        : WaveCodec(caller, widened(caller))
+    {
+    }
+
+    static WAVEFORMATEX widened(const WAVEFORMATEX& f)
+    {
+        WAVEFORMATEX w = f;
+        w.wBitsPerSample = 16;
+        w.nBlockAlign = WORD(f.nChannels * 2);
+        w.nAvgBytesPerSec = f.nSamplesPerSec * w.nBlockAlign;
+        return w;
+    }
+
+    std::vector<char> decode(const char* data, quint32 n) override
+    {
+        std::vector<char> out(std::size_t(n) * 2);
+        for (quint32 i = 0; i < n; ++i) {
+            const qint16 s = qint16((int(quint8(data[i])) - 128) * 256);
+            std::memcpy(out.data() + 2 * i, &s, 2);
+        }
+        return out;
+    }
+    quint32 pcmBytesFor(quint32 appBytes) const override { return appBytes * 2; }
+    quint32 encode(const char* pcm, quint32 pcmBytes, char* out, quint32 outMax) override
+    {
+        const quint32 n = std::min(pcmBytes / 2, outMax);
+        for (quint32 i = 0; i < n; ++i) {
+            qint16 s;
+            std::memcpy(&s, pcm + 2 * i, 2);
+            out[i] = char(quint8((s >> 8) + 128));
+        }
+        return n;
+    }
+    void restart() override {}
+};
+
+std::unique_ptr<WaveCodec> widen(const WAVEFORMATEX& f)
+{
+    if (f.wFormatTag == WAVE_FORMAT_PCM && f.wBitsPerSample == 8 && f.nChannels >= 1 && f.nChannels <= 8
+        && f.nBlockAlign == f.nChannels && f.nSamplesPerSec > 0)
+        return std::make_unique<WidenPcm>(f);
+    return nullptr;
+}
+
+} // namespace
+
 #if defined(LINKORA_HAVE_SPANDSP)
 
 namespace {
@@ -157,6 +209,8 @@ const SpandspCodec::Kind kG726{
 
 std::unique_ptr<WaveCodec> WaveCodec::create(const WAVEFORMATEX& f)
 {
+    if (std::unique_ptr<WaveCodec> widened = widen(f))
+        return widened;
     if (f.nChannels != 1 || f.nSamplesPerSec < 1000 || f.nSamplesPerSec > 48000)
         return nullptr;
     const DWORD rate = f.nSamplesPerSec;
@@ -202,8 +256,10 @@ std::unique_ptr<WaveCodec> WaveCodec::create(const WAVEFORMATEX& f)
 
 #else
 
-std::unique_ptr<WaveCodec> WaveCodec::create(const WAVEFORMATEX&)
+std::unique_ptr<WaveCodec> WaveCodec::create(const WAVEFORMATEX& f)
 {
+    if (std::unique_ptr<WaveCodec> widened = widen(f))
+        return widened;
     return nullptr;
 }
 

@@ -1,6 +1,6 @@
-// Converts between a caller's compressed format and the 16-bit PCM a device takes, for
-// streams opened with WAVE_MAPPED (or on WAVE_MAPPER): G.711 mu-law and A-law, IMA
-// ADPCM, the 4-bit OKI ADPCM and G.726, on the telephony DSP library's codecs.
+// Converts between a caller's format and the 16-bit PCM a device takes, for streams
+// opened with WAVE_MAPPED (or on WAVE_MAPPER): G.711 mu-law and A-law, IMA ADPCM, the
+// 4-bit OKI ADPCM and G.726 on the telephony DSP library's codecs, and 8-bit PCM.
 #pragma once
 
 #include "WaveApi.h"

@@ -154,6 +154,10 @@ TEST_F(CallAudio, TheLinesWaveDevicesAreTheOnesLineGetIdNames)
     // Call audio is 8 kHz 16-bit mono; anything else needs WAVE_MAPPED and a codec.
     const WAVEFORMATEX cd{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
     EXPECT_EQ(waveOutOpen(nullptr, waveId(line1, "wave/out"), &cd, 0, 0, WAVE_FORMAT_QUERY), WAVERR_BADFORMAT);
+    const WAVEFORMATEX narrow{WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+    EXPECT_EQ(waveInOpen(nullptr, waveId(line1, "wave/in"), &narrow, 0, 0, WAVE_FORMAT_QUERY), WAVERR_BADFORMAT);
+    EXPECT_EQ(waveInOpen(nullptr, waveId(line1, "wave/in"), &narrow, 0, 0, WAVE_FORMAT_QUERY | WAVE_MAPPED),
+              MMSYSERR_NOERROR);
 }
 
 TEST_F(CallAudio, AnsweringPlaysAGreetingAndRecordsTheCaller)

@@ -289,6 +289,9 @@ bool SimulatedSwitch::setState(CallId id, DWORD state, DWORD mode)
 
 void SimulatedSwitch::infoChanged(CallId id, DWORD states)
 {
+    // A transfer changes who is at the far end without a state change.
+    if (m_audio)
+        m_audio->update(*this);
     if (find(id))
         m_sink->callInfoChanged(id, states);
 }
