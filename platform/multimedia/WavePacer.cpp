@@ -90,12 +90,14 @@ public:
 private:
     friend class WavePacer;
 
-    quint64 playedAt(Clock::time_point now) const
+    // Bytes the device would have played since the anchor, had it never run dry.
+    quint64 clockAt(Clock::time_point now) const
     {
         const qint64 ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - m_anchorTime).count();
-        const quint64 clock = m_anchorBytes + WavePcm::framesIn(m_format, ns) * m_format.nBlockAlign;
-        return std::min(clock, m_queue->taken());
+        return m_anchorBytes + WavePcm::framesIn(m_format, ns) * m_format.nBlockAlign;
     }
+
+    quint64 playedAt(Clock::time_point now) const { return std::min(clockAt(now), m_queue->taken()); }
 
     void setAnchored(bool anchored)
     {
@@ -114,8 +116,10 @@ private:
             m_anchorBytes = m_queue->played();
             setAnchored(true);
         }
-        const quint64 played = playedAt(now);
-        const quint64 wanted = played + m_periodBytes;
+        // Take what the clock says has played, and a period more, so a late tick catches
+        // up instead of slowing the sound down.
+        quint64 clock = clockAt(now);
+        const quint64 wanted = clock + m_periodBytes;
         quint64 taken = m_queue->taken();
         while (taken < wanted) {
             const quint32 n = m_queue->read(m_scratch.data(), quint32(std::min<quint64>(wanted - taken, m_scratch.size())));
@@ -125,9 +129,16 @@ private:
             m_port->played(m_scratch.data(), n);
             taken += n;
         }
+        if (taken < clock) {
+            // Ran dry: the device played everything and waits; its clock starts again
+            // with the next samples, as a sound card's does after an underrun.
+            m_anchorTime = now;
+            m_anchorBytes = taken;
+            clock = taken;
+        }
+        const quint64 played = std::min(clock, taken);
         m_queue->markPlayed(played);
-        if (played >= m_queue->taken() && !m_queue->hasData()) {
-            // Drained: the clock stops until the next buffer.
+        if (played >= taken && !m_queue->hasData()) {
             setAnchored(false);
             return false;
         }
