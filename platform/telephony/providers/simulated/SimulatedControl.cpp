@@ -562,26 +562,26 @@ bool SimulatedControl::readPartyFile(ControlArguments& args, CallId* call, QStri
     return true;
 }
 
-QJsonObject SimulatedControl::say(ControlArguments& args)
+QJsonObject SimulatedControl::onPartyFile(ControlArguments& args,
+                                          bool (SimulatedAudio::*act)(CallId, const QString&, QString*))
 {
     CallId call = 0;
     QString file, error;
     if (!readPartyFile(args, &call, &file))
         return fail(args.error());
-    if (!m_audio || !m_audio->say(call, file, &error))
+    if (!m_audio || !(m_audio->*act)(call, file, &error))
         return fail(error.isEmpty() ? QStringLiteral("the exchange has no call audio") : error);
     return ok({{QStringLiteral("call"), qint64(call)}});
 }
 
+QJsonObject SimulatedControl::say(ControlArguments& args)
+{
+    return onPartyFile(args, &SimulatedAudio::say);
+}
+
 QJsonObject SimulatedControl::heard(ControlArguments& args)
 {
-    CallId call = 0;
-    QString file, error;
-    if (!readPartyFile(args, &call, &file))
-        return fail(args.error());
-    if (!m_audio || !m_audio->saveHeard(call, file, &error))
-        return fail(error.isEmpty() ? QStringLiteral("the exchange has no call audio") : error);
-    return ok({{QStringLiteral("call"), qint64(call)}});
+    return onPartyFile(args, &SimulatedAudio::saveHeard);
 }
 
 QJsonObject SimulatedControl::help(ControlArguments&)

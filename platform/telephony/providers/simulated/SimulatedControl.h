@@ -69,6 +69,7 @@ private:
     QJsonObject heard(ControlArguments& args);
     // The call of "say" and "heard" and its "file"; the call's far end must be a party.
     bool readPartyFile(ControlArguments& args, CallId* call, QString* file) const;
+    QJsonObject onPartyFile(ControlArguments& args, bool (SimulatedAudio::*act)(CallId, const QString&, QString*));
     QJsonObject help(ControlArguments& args);
 
     SimulatedSwitch& m_sw;
