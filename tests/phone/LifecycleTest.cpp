@@ -53,11 +53,12 @@ TEST_F(PhoneHarness, OpeningReadsTheStatusAndTheRelatedDevices)
     EXPECT_TRUE(phone->Handset()->OnHook());
     EXPECT_EQ(phone->Handset()->Volume(), 50);
     EXPECT_EQ(phone->Headset()->Gain(), 50);
-    // The phone hangs on line 1, whose wave devices are 0 (out) and 1 (in).
+    // The phone hangs on line 1, whose wave devices are output 1 and input 1 (after the
+    // loopback pair).
     EXPECT_TRUE(phone->Line()->Available());
     EXPECT_EQ(phone->Line()->ID(), 0);
     EXPECT_TRUE(phone->WavePlay()->Available());
-    EXPECT_EQ(phone->WavePlay()->ID(), 0);
+    EXPECT_EQ(phone->WavePlay()->ID(), 1);
     EXPECT_TRUE(phone->WaveRecord()->Available());
     EXPECT_EQ(phone->WaveRecord()->ID(), 1);
 

@@ -1,5 +1,7 @@
 #include "SimulatedSwitch.h"
 
+#include "SimulatedAudio.h"
+
 #include "CallFeatures.h"
 #include "SimulatedCalls.h"
 #include "SimulatedCaps.h"
@@ -276,6 +278,8 @@ bool SimulatedSwitch::setState(CallId id, DWORD state, DWORD mode)
         c->silenceReported.clear();
     }
     const int device = c->device;
+    if (m_audio)
+        m_audio->update(*this);
     m_sink->callStateChanged(id, state, mode);
     if (state == LINECALLSTATE_CONNECTED)
         media().restartSilence(id);
@@ -285,6 +289,9 @@ bool SimulatedSwitch::setState(CallId id, DWORD state, DWORD mode)
 
 void SimulatedSwitch::infoChanged(CallId id, DWORD states)
 {
+    // A transfer changes who is at the far end without a state change.
+    if (m_audio)
+        m_audio->update(*this);
     if (find(id))
         m_sink->callInfoChanged(id, states);
 }
@@ -314,6 +321,10 @@ void SimulatedSwitch::release(CallId id)
     it->second->released = true;
     m_released.push_back(std::move(it->second));
     m_legs.erase(it);
+    if (m_audio) {
+        m_audio->update(*this);
+        m_audio->forget(id);
+    }
     updateUse(device);
     if (!m_purgePosted) {
         m_purgePosted = true;
