@@ -270,11 +270,10 @@ void TnvRecordPrivate::stopAndSave()
         return;
     releaseDevice();
 
-    const quint32 size = trimmedSize();
     if (q->Source()->Buffer()->Active())
-        saveToBuffer(size);
+        saveToBuffer();
     else
-        saveToFile(size);
+        saveToFile();
 
     write(false, QStringLiteral("\tFree memory"));
     freeBlocks();

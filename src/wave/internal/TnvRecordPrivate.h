@@ -96,8 +96,8 @@ private:
 
     // Saving (TnvRecordSave.cpp).
     quint32 trimmedSize();
-    void saveToFile(quint32 size);
-    void saveToBuffer(quint32 size);
+    void saveToFile();
+    void saveToBuffer();
     void keepInBuffer(quint32 size);
     void copyRecording(uchar* out, quint32 size) const;
     TnvWaveFormatFields formatFields() const;
