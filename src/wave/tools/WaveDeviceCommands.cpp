@@ -168,6 +168,7 @@ int WaveDeviceCommands::play(QStringList args, bool trace)
         control.Volume()->setPosition(percent);
     }
     control.Device()->setLoop(loop);
+    control.Device()->setCODECsEnabled(true);
     bool done = false;
     control.OnDone = [&done](TnvSharedControl*) { done = true; };
     print(stdout, QStringLiteral("Playing %1 (%2 s) on %3%4\n")
@@ -225,6 +226,7 @@ int WaveDeviceCommands::record(QStringList args, bool trace)
     }
     if (id && !(append && buffer->Handle()))
         control.Source()->Format()->setID(*id);
+    control.Device()->setCODECsEnabled(true);
     bool done = false;
     control.OnDone = [&done](TnvSharedControl*) { done = true; };
     print(stdout, QStringLiteral("Recording %1 s of %2 from %3 into %4\n")
