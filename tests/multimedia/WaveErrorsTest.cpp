@@ -131,7 +131,7 @@ public:
 TEST(WaveErrors, ADeviceThatGoesAwayReturnsItsBuffersAndSaysSo)
 {
     auto backend = std::make_shared<VanishingBackend>();
-    WaveBackendRegistry::add(QStringLiteral("test-vanishing"), [backend] { return backend; });
+    WaveBackendRegistry::add(QStringLiteral("test-vanishing"), backend, WaveBackendRegistry::kMachineRank);
     const int id = WaveBackendRegistry::deviceNumber(QStringLiteral("test-vanishing"), WaveDirection::Out, 0);
     ASSERT_GE(id, 0);
     EXPECT_EQ(outDevice(QStringLiteral("Vanishing")), id);

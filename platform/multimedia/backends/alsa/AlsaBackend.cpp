@@ -82,6 +82,7 @@ QList<WaveDeviceInfo> AlsaBackend::devices(WaveDirection direction)
         info.name = name;
         info.formats = WavePcm::standardFormats();
         info.channels = 2;
+        info.preferred = name == QLatin1String("default");
         if (direction == WaveDirection::Out)
             info.support = WAVECAPS_VOLUME | WAVECAPS_LRVOLUME;
         list << info;
