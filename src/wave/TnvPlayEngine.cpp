@@ -14,6 +14,7 @@
 
 #include <MmMessageEvent.h>
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
 #include <QTimer>
@@ -238,18 +239,22 @@ bool TnvPlayPrivate::stop()
         m_closed = false;
         const HWAVEOUT handle = m_handle;
         waveOutReset(handle);
-        // The reset hands the buffer back with MM_WOM_DONE, which closes the device.
+        // The reset marks the buffer done and hands it back with MM_WOM_DONE, which
+        // closes the device. The flag is what is awaited: the message may be held behind
+        // the one whose handler is stopping.
         const QPointer<TnvPlay> alive(q);
-        stopped = TnvPumpWait::until([&] { return !alive || m_closed; }, m_device->Timeout());
+        stopped = TnvPumpWait::until([&] { return !alive || m_closed || (m_header.dwFlags & WHDR_DONE); },
+                                     m_device->Timeout());
+        if (alive && !m_closed && stopped)
+            QCoreApplication::processEvents();
         if (!alive)
             return false;
-        if (!stopped) {
+        if (!stopped)
             ReportResult(false, WAV_ERROR_TIMEOUT);
-            // A device that never answers (unplugged, a broken driver) must not leave the
-            // control open for ever.
-            if (m_handle == handle)
-                closeDevice(false);
-        }
+        // A device that never answers (unplugged, a broken driver) must not leave the
+        // control open for ever.
+        if (!m_closed && m_handle == handle)
+            closeDevice(false);
     } else {
         closeDevice(false);
     }
@@ -396,6 +401,17 @@ void TnvPlayPrivate::onDone(WAVEHDR* header)
 {
     if (header != &m_header || !m_device->Active())
         return;
+    // A device that went away hands its buffer back as if played; any call on it then
+    // answers with the reason, which is the playback's result, not an end.
+    DWORD volume = 0;
+    const MMRESULT state = waveOutGetVolume(m_handle, &volume);
+    if (state != MMSYSERR_NOERROR && state != MMSYSERR_NOTSUPPORTED) {
+        m_doneEvent = false;
+        ReportResult(false, qint32(state));
+        m_device->storeActive(false);
+        closeDevice(false);
+        return;
+    }
     if (m_stopping || !m_device->Loop()) {
         m_device->storeActive(false);
         closeDevice(true);

@@ -105,6 +105,14 @@ TEST_F(PlayFixture, LoopRepeatsAndStoppingEndsWithoutOnDone)
     EXPECT_TRUE(play.logged(QStringLiteral("Device.Active = False")));
     EXPECT_FALSE(waitUntil([&] { return play.count(QStringLiteral("OnDone")) > 0; }, 200));
 
+    // Stopping from inside OnLoop, while the device's message is being handled: closed at
+    // once, nothing waits for a message that is held behind the current one.
+    play.control.OnLoop = [this](TnvSharedControl*) { device()->setActive(false); };
+    device()->setActive(true);
+    ASSERT_TRUE(waitUntil([&] { return !device()->Active(); }, 3000));
+    EXPECT_EQ(play.control.Error()->Number(), 0);
+    EXPECT_EQ(play.count(QStringLiteral("OnDone")), 0);
+
     // Turning Loop off in OnLoop lets the sound end normally.
     play.control.OnLoop = [this](TnvSharedControl*) { device()->setLoop(false); };
     device()->setLoop(true);
