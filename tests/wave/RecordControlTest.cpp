@@ -5,6 +5,7 @@
 #include "WaveControlSupport.h"
 
 #include <TnvNotation.h>
+#include <TnvPropertyPath.h>
 #include <TnvResultTexts.h>
 
 #include <MmResults.h>
@@ -212,4 +213,35 @@ TEST_F(RecordFixture, StartNeedsAFolderThatExists)
     EXPECT_EQ(record.control.Error()->Number(), WAV_ERROR_DIRNOTFOUND);
     record.control.Source()->setFileName(dir.filePath(QStringLiteral("folder-only/")));
     EXPECT_FALSE(record.control.Source()->Valid());
+}
+
+TEST_F(RecordFixture, SettingsAreReachedByTheirDottedNames)
+{
+    // Stored settings and the shell go through these paths.
+    EXPECT_TRUE(TnvPropertyPath::write(&record.control, QStringLiteral("Device.Buffer"), 250));
+    EXPECT_EQ(record.lines.constLast(), QStringLiteral("Device.Buffer := 250 //milliseconds"));
+    EXPECT_TRUE(TnvPropertyPath::write(&record.control, QStringLiteral("Source.Format.ID"),
+                                       QStringLiteral("wfPCM22050M16")));
+    EXPECT_EQ(TnvPropertyPath::read(&record.control, QStringLiteral("Source.Format.SamplesPerSec")).toInt(), 22050);
+    EXPECT_TRUE(TnvPropertyPath::write(&record.control, QStringLiteral("Popup.OnWarning"), true));
+    EXPECT_TRUE(record.control.popupOnWarning());
+    EXPECT_TRUE(TnvPropertyPath::write(&record.control, QStringLiteral("Device.CODECsEnabled"), true));
+    EXPECT_TRUE(record.control.Device()->CODECsEnabled());
+    EXPECT_EQ(TnvPropertyPath::read(&record.control, QStringLiteral("Source.Buffer.Active")).toBool(), false);
+
+    TnvPlay play;
+    EXPECT_TRUE(TnvPropertyPath::write(&play, QStringLiteral("Volume.Position"), 40));
+    EXPECT_EQ(play.Volume()->Position(), 40);
+    EXPECT_TRUE(TnvPropertyPath::write(&play, QStringLiteral("Timer.Interval"), 250));
+    EXPECT_EQ(TnvPropertyPath::read(&play, QStringLiteral("Position.Percent")).toInt(), 0);
+    EXPECT_FALSE(TnvPropertyPath::write(&play, QStringLiteral("Device.Nothing"), 1));
+
+    // The dump names every sub-object; the codec switch is not part of it.
+    ASSERT_TRUE(record.control.LogProperties(QStringLiteral("Current nvRecord property values:"), QString(),
+                                             QStringLiteral("\t")));
+    const QString dump = record.lines.join(QLatin1Char('\n'));
+    for (const char* line : {"\tDevice.Buffer = 250 //milliseconds", "\tPopup.OnWarning = True",
+                             "\tSource.Format.SamplesPerSec = 22050", "\tSource.Format.Buffer.Active = False"})
+        EXPECT_TRUE(dump.contains(QLatin1String(line))) << line;
+    EXPECT_FALSE(dump.contains(QStringLiteral("CODECs")));
 }
