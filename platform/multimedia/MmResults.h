@@ -30,6 +30,8 @@ inline constexpr std::uint32_t MMSYSERR_NODRIVERCB = 20;
 
 // Wave device results.
 inline constexpr std::uint32_t WAVERR_BADFORMAT = 32;
+inline constexpr std::uint32_t WAVERR_STILLPLAYING = 33;
+inline constexpr std::uint32_t WAVERR_UNPREPARED = 34;
 inline constexpr std::uint32_t WAVERR_SYNC = 35;
 
 // Buffered file I/O results.

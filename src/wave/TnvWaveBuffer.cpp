@@ -241,3 +241,56 @@ bool TnvWaveBuffer::LogProperties(const QString& header, const QString& prefix, 
     log->Add(false, path + QStringLiteral("Subject = ") + quoted(m_fields.Subject));
     return true;
 }
+
+qint32 TnvWaveBuffer::storeRecording(const TnvWaveFormatFields& format, quint32 size, bool append,
+                                     const std::function<void(uchar*)>& fill)
+{
+    TnvWaveRegistry& registry = TnvWaveRegistry::instance();
+    if (append && m_handle && registry.find(m_handle)) {
+        quint32 old = 0;
+        bool appendable = false;
+        {
+            const TnvBlockLock image(m_handle);
+            const std::optional<TnvWaveImage::Parsed> parsed =
+                image.data() ? TnvWaveImage::parse(image.data(), image.size()) : std::nullopt;
+            // Only an image with the standard header can grow in place; anything else
+            // (a block made by CreateBuffer) is replaced by a new image.
+            if (parsed && parsed->dataOffset == TnvWaveImage::HeaderSize) {
+                if (parsed->format != format)
+                    return WAV_ERROR_FORMATMISMATCH;
+                old = parsed->dataSize;
+                appendable = true;
+            }
+        }
+        if (appendable) {
+            if (quint64(old) + size > TnvWaveImage::MaxDataSize
+                || !GlobalReAlloc(m_handle, SIZE_T(TnvWaveImage::HeaderSize) + old + size, GMEM_MOVEABLE))
+                return WAV_ERROR_NOMEMORY;
+            const TnvBlockLock image(m_handle);
+            fill(image.data() + TnvWaveImage::HeaderSize + old);
+            TnvWaveImage::setDataSize(image.data(), old + size);
+            m_fields.dataSize = old + size;
+            m_fields.totalSize = quint32(image.size());
+            m_fields.memoryPointer = image.data();
+            refreshRegistry();
+            return 0;
+        }
+    }
+    if (quint64(size) > TnvWaveImage::MaxDataSize)
+        return WAV_ERROR_NOMEMORY;
+    const HGLOBAL block = GlobalAlloc(GHND, SIZE_T(TnvWaveImage::HeaderSize) + size);
+    if (!block)
+        return WAV_ERROR_NOMEMORY;
+    {
+        const TnvBlockLock image(block);
+        TnvWaveImage::writeHeader(image.data(), format, size);
+        fill(image.data() + TnvWaveImage::HeaderSize);
+    }
+    m_handle = block;
+    m_fields.totalSize = TnvWaveImage::HeaderSize + size;
+    m_fields.dataSize = size;
+    registry.add(block, m_fields);
+    m_fields.memoryPointer = TnvBlockLock(block).data();
+    refreshRegistry();
+    return 0;
+}

@@ -16,10 +16,24 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class TnvWaveControl;
 
 class TnvWaveBuffer : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool Active READ Active WRITE setActive STORED false)
+    Q_PROPERTY(uint Handle READ Handle WRITE setHandle STORED false)
+    Q_PROPERTY(QString Author READ Author WRITE setAuthor)
+    Q_PROPERTY(QString Category READ Category WRITE setCategory)
+    Q_PROPERTY(QString Comments READ Comments WRITE setComments)
+    Q_PROPERTY(QString Copyright READ Copyright WRITE setCopyright)
+    Q_PROPERTY(QDateTime CreationDate READ CreationDate WRITE setCreationDate)
+    Q_PROPERTY(QString Keywords READ Keywords WRITE setKeywords)
+    Q_PROPERTY(QString Name READ Name WRITE setName)
+    Q_PROPERTY(QString Subject READ Subject WRITE setSubject)
+    Q_PROPERTY(int Count READ Count STORED false)
+    Q_PROPERTY(QStringList List READ List STORED false)
 
 public:
     explicit TnvWaveBuffer(TnvWaveControl* owner);
@@ -55,15 +69,23 @@ public:
     static int Count();
     static QStringList List();
 
-    bool CreateBuffer(qint32 size);
-    bool LoadFromFile(const QString& fileNames);
-    bool LoadFromBuffers(const QString& handles);
-    bool SaveToFile(const QString& fileName);
-    bool DeleteBefore(double seconds);
-    bool DeleteAfter(double seconds);
-    void FreeBuffer();
+    Q_INVOKABLE bool CreateBuffer(qint32 size);
+    Q_INVOKABLE bool LoadFromFile(const QString& fileNames);
+    Q_INVOKABLE bool LoadFromBuffers(const QString& handles);
+    Q_INVOKABLE bool SaveToFile(const QString& fileName);
+    Q_INVOKABLE bool DeleteBefore(double seconds);
+    Q_INVOKABLE bool DeleteAfter(double seconds);
+    Q_INVOKABLE void FreeBuffer();
 
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
+
+    // Takes a finished recording of size bytes in format: behind the samples of the
+    // buffer's image when appending to one of that format, else as a new registered
+    // image that becomes Handle. fill writes the samples. 0; -13 when the image to append
+    // to has another format; -7 when the memory is not there. On failure the buffer is
+    // unchanged.
+    qint32 storeRecording(const TnvWaveFormatFields& format, quint32 size, bool append,
+                          const std::function<void(uchar*)>& fill);
 
 private:
     struct Load;

@@ -33,10 +33,10 @@ void TnvWaveControl::refreshSource()
         window->refreshInfo();
 }
 
-bool TnvWaveControl::allowOverSize()
+bool TnvWaveControl::allowOverSize(bool asWarning)
 {
     if (OnWarning) {
-        ReportResult(false, WAV_ERROR_FILETOOBIG);
+        ReportResult(asWarning, WAV_ERROR_FILETOOBIG);
         Vantage()->ShowPopup(popupOnWarning());
         bool proceed = true;
         if (Vantage()->Events())

@@ -17,6 +17,7 @@ using TNV_WarningEvent = std::function<void(TnvSharedControl* sender, bool& Cont
 
 class TnvWaveControl : public TnvSharedControl {
     Q_OBJECT
+    Q_PROPERTY(TnvWaveSource* Source READ Source CONSTANT)
 
 public:
     // logFormat: assignments to Source.Format write log lines (the record control).
@@ -39,8 +40,9 @@ public:
     virtual void refreshSource();
 
     // Asks whether a load may go past Source.MaxSize: OnWarning when assigned, else the
-    // warning pop-up; without either the answer is no.
-    bool allowOverSize();
+    // warning pop-up; without either the answer is no. asWarning reports the limit as a
+    // warning even to the handler (playing and recording do; a buffer load does not).
+    bool allowOverSize(bool asWarning = false);
 
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent) override;
 

@@ -34,6 +34,16 @@ using enum TnvWave::TWaveFormatID;
 
 class TnvWaveFormat : public QObject {
     Q_OBJECT
+    Q_PROPERTY(int Tag READ Tag WRITE setTag)
+    Q_PROPERTY(int Channels READ Channels WRITE setChannels)
+    Q_PROPERTY(int SamplesPerSec READ SamplesPerSec WRITE setSamplesPerSec)
+    Q_PROPERTY(int AvgBytesPerSec READ AvgBytesPerSec WRITE setAvgBytesPerSec)
+    Q_PROPERTY(int BlockAlign READ BlockAlign WRITE setBlockAlign)
+    Q_PROPERTY(int BitsPerSample READ BitsPerSample WRITE setBitsPerSample)
+    Q_PROPERTY(TnvWave::TWaveFormatID ID READ ID WRITE setID)
+    Q_PROPERTY(QString Name READ Name STORED false)
+    Q_PROPERTY(uint Bytes READ Bytes STORED false)
+    Q_PROPERTY(double Seconds READ Seconds STORED false)
 
 public:
     static constexpr int FormatCount = 24;

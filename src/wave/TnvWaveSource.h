@@ -13,6 +13,11 @@ class TnvWaveControl;
 
 class TnvWaveSource : public QObject {
     Q_OBJECT
+    Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
+    Q_PROPERTY(int MaxSize READ MaxSize WRITE setMaxSize)
+    Q_PROPERTY(bool Valid READ Valid STORED false)
+    Q_PROPERTY(TnvWaveFormat* Format READ Format CONSTANT)
+    Q_PROPERTY(TnvWaveBuffer* Buffer READ Buffer CONSTANT)
 
 public:
     TnvWaveSource(TnvWaveControl* owner, bool logFormat);

@@ -1,6 +1,8 @@
 // linkora-wave: looks at, joins, cuts and tags RIFF WAVE files through a wave buffer,
-// for people and scripts. Exit codes: 0 done, 1 a file could not be read or written,
-// 2 the command line was wrong.
+// and plays and records them on the wave devices, for people and scripts. Exit codes:
+// 0 done, 1 a file or device failed, 2 the command line was wrong.
+
+#include "WaveDeviceCommands.h"
 
 #include <TnvWaveControl.h>
 #include <TnvWaveFileReader.h>
@@ -12,6 +14,7 @@
 #include <QDate>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -24,7 +27,14 @@ const char kUsage[] =
     "  cut OUT IN --before S | --after S  drop the first S seconds, or keep only them\n"
     "  tag FILE [--author T] [--name T] [--date YYYY-MM-DD]\n"
     "                                     set INFO texts and save the file in place\n"
-    "  --trace                            print the buffer's trace lines on stderr\n";
+    "  devices                            the play and record devices\n"
+    "  play FILE[,FILE...] [--device N|NAME] [--loop] [--volume P]\n"
+    "                                     play the files in turn (Ctrl+C stops)\n"
+    "  record FILE --seconds S [--device N|NAME] [--format ID] [--append-buffer]\n"
+    "                                     record S seconds into FILE (Ctrl+C stops early);\n"
+    "                                     ID is a format number or name (wfPCM08000M16);\n"
+    "                                     --append-buffer adds to what FILE holds\n"
+    "  --trace                            print the control's trace lines on stderr\n";
 
 void print(FILE* to, const QString& text)
 {
@@ -151,6 +161,13 @@ int save(WaveTool& tool, const QString& out)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Ctrl+C stops a playback or recording (which saves it); the second one ends the program.
+    const auto onSignal = [](int signal) {
+        WaveDeviceCommands::interrupt();
+        std::signal(signal, SIG_DFL);
+    };
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     QStringList args = app.arguments().mid(1);
     const bool trace = args.removeAll(QStringLiteral("--trace")) > 0;
     if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
@@ -170,6 +187,13 @@ int main(int argc, char** argv)
         args.remove(at, 2);
         return value;
     };
+
+    if (command == QStringLiteral("devices"))
+        return args.isEmpty() ? WaveDeviceCommands::devices() : usage(QStringLiteral("devices takes no arguments"));
+    if (command == QStringLiteral("play"))
+        return WaveDeviceCommands::play(args, trace);
+    if (command == QStringLiteral("record"))
+        return WaveDeviceCommands::record(args, trace);
 
     WaveTool tool(trace);
     if (command == QStringLiteral("info")) {

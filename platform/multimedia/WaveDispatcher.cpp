@@ -1,0 +1,100 @@
+#include "WaveDispatcher.h"
+
+#include "MmMessageEvent.h"
+#include "WaveLayer.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+const QEvent::Type kWakeEvent = QEvent::Type(QEvent::registerEventType());
+const QEvent::Type kMessageEvent = QEvent::Type(QEvent::registerEventType());
+
+struct WakeEvent : QEvent {
+    explicit WakeEvent(quintptr h)
+        : QEvent(kWakeEvent)
+        , handle(h)
+    {
+    }
+    quintptr handle;
+};
+
+struct MessageEvent : QEvent {
+    MessageEvent(quintptr h, const WaveDelivery& d, UINT m, DWORD_PTR p1, bool always)
+        : QEvent(kMessageEvent)
+        , handle(h)
+        , delivery(d)
+        , message(m)
+        , param1(p1)
+        , evenWhenClosed(always)
+    {
+    }
+    quintptr handle;
+    WaveDelivery delivery;
+    UINT message;
+    DWORD_PTR param1;
+    bool evenWhenClosed;
+};
+
+} // namespace
+
+void WaveDelivery::deliver(UINT message, DWORD_PTR param1, DWORD_PTR param2) const
+{
+    if (type == CALLBACK_WINDOW) {
+        QObject* target = window.data();
+        if (!target)
+            return;
+        if (target->thread() == QThread::currentThread()) {
+            MmMessageEvent event(message, device, param1, param2);
+            QCoreApplication::sendEvent(target, &event);
+        } else {
+            QCoreApplication::postEvent(target, new MmMessageEvent(message, device, param1, param2));
+        }
+    } else if (type == CALLBACK_FUNCTION && function) {
+        function(device, message, instance, param1, param2);
+    }
+}
+
+WaveDispatcher* WaveDispatcher::forCurrentThread()
+{
+    // Kept for the process: device threads may still post while statics are destroyed.
+    static auto* lock = new std::mutex;
+    static auto* dispatchers = new std::unordered_map<QThread*, WaveDispatcher*>;
+    std::lock_guard guard(*lock);
+    WaveDispatcher*& d = (*dispatchers)[QThread::currentThread()];
+    if (!d)
+        d = new WaveDispatcher;
+    return d;
+}
+
+void WaveDispatcher::postWake(quintptr handle)
+{
+    QCoreApplication::postEvent(this, new WakeEvent(handle));
+}
+
+void WaveDispatcher::postMessage(quintptr handle, const WaveDelivery& delivery, UINT message, DWORD_PTR param1,
+                                 bool evenWhenClosed)
+{
+    if (delivery.type == CALLBACK_NULL)
+        return;
+    QCoreApplication::postEvent(this, new MessageEvent(handle, delivery, message, param1, evenWhenClosed));
+}
+
+bool WaveDispatcher::event(QEvent* event)
+{
+    if (event->type() == kWakeEvent) {
+        WaveLayer::instance().service(static_cast<WakeEvent*>(event)->handle);
+        return true;
+    }
+    if (event->type() == kMessageEvent) {
+        auto* m = static_cast<MessageEvent*>(event);
+        if (m->evenWhenClosed || WaveLayer::instance().isOpen(m->handle))
+            m->delivery.deliver(m->message, m->param1, 0);
+        return true;
+    }
+    return QObject::event(event);
+}

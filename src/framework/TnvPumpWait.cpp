@@ -1,0 +1,32 @@
+#include "TnvPumpWait.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+bool TnvPumpWait::until(const std::function<bool()>& done, int timeoutMs)
+{
+    if (done())
+        return true;
+    if (timeoutMs <= 0)
+        return false;
+    QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        // A timer that came a little before the deadline must not leave the loop asleep.
+        if (!wake.isActive())
+            wake.start(int(qMax<qint64>(1, deadline.remainingTime())));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void TnvPumpWait::sleep(int ms)
+{
+    until([] { return false; }, ms);
+}

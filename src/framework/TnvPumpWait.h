@@ -1,0 +1,18 @@
+#pragma once
+
+// Waits that keep the program alive: the event loop runs (messages, timers, user input)
+// while a control waits for a device or a reply. The loop sleeps until something
+// arrives; a timer is what arrives at the deadline, so a wait costs no processor time.
+
+#include <functional>
+
+namespace TnvPumpWait {
+
+// Runs the event loop until done() holds or timeoutMs have passed; true when it held.
+// done() is checked first, so a condition that already holds returns at once.
+bool until(const std::function<bool()>& done, int timeoutMs);
+
+// Runs the event loop for ms milliseconds.
+void sleep(int ms);
+
+} // namespace TnvPumpWait

@@ -1,0 +1,229 @@
+// The record control's settings: the device list and selection, the setters of its
+// device and source, and the window refreshes. Recording itself is in
+// TnvRecordEngine.cpp, saving in TnvRecordSave.cpp.
+#include "TnvRecordPrivate.h"
+
+#include "TnvRecord.h"
+#include "TnvRecordView.h"
+
+#include <TnvLog.h>
+#include <TnvResultTexts.h>
+#include <TnvVantage.h>
+#include <TnvVantageWindow.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+QString productName(const char* name, size_t size)
+{
+    QString text = QString::fromLocal8Bit(name, qsizetype(strnlen(name, size)));
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+TnvRecordPrivate::TnvRecordPrivate(TnvRecord* record)
+    : q(record)
+    , m_device(new TnvRecordDevice(this, record))
+    , m_popup(new TnvRecordPopup(record->Log(), record))
+{
+}
+
+TnvRecordPrivate::~TnvRecordPrivate() = default;
+
+TnvLog* TnvRecordPrivate::Log() const
+{
+    return q->Log();
+}
+
+TnvVantage* TnvRecordPrivate::Vantage() const
+{
+    return q->Vantage();
+}
+
+TnvWaveFormat* TnvRecordPrivate::Format() const
+{
+    return q->Source()->Format();
+}
+
+void TnvRecordPrivate::write(bool stamped, const QString& text)
+{
+    q->Log()->Add(stamped, text);
+}
+
+bool TnvRecordPrivate::ReportResult(bool warning, qint32 code)
+{
+    return q->ReportResult(warning, code);
+}
+
+void TnvRecordPrivate::clearError()
+{
+    q->Error()->Clear();
+}
+
+TnvRecordView* TnvRecordPrivate::view() const
+{
+    return dynamic_cast<TnvRecordView*>(q->Vantage()->window());
+}
+
+void TnvRecordPrivate::refresh(void (TnvRecordView::*operation)())
+{
+    if (TnvRecordView* v = view())
+        (v->*operation)();
+}
+
+void TnvRecordPrivate::refreshDeviceMenu()
+{
+    refresh(&TnvRecordView::RefreshDeviceMenu);
+}
+
+quint32 TnvRecordPrivate::blockSize() const
+{
+    const TnvWaveFormat* format = Format();
+    const double bits = std::round(double(m_device->Buffer()) / 1000.0 * double(format->SamplesPerSec())
+                                   * double(format->BitsPerSample()));
+    const auto bytes = quint64(qBound(0.0, bits, 4294967295.0)) / 8;
+    // The length leaves the channels out; kept to whole frames so that no block ends
+    // inside a sample.
+    const quint64 frame = quint64(qMax(format->BlockAlign(), 1));
+    return quint32(qMax(bytes / frame * frame, frame));
+}
+
+// --- Enabled and the device list ----------------------------------------------------
+
+void TnvRecordPrivate::setEnabled(bool value)
+{
+    m_enabled = value;
+    if (value) {
+        fillDeviceList();
+    } else {
+        if (m_device->Active())
+            setDeviceActive(false);
+        if (q->Vantage()->window()) {
+            q->Vantage()->setVisible(false);
+            q->Log()->Clear();
+        }
+        m_device->storeList({});
+        m_device->storeName(QString());
+    }
+    refresh(&TnvRecordView::RefreshDevice);
+}
+
+void TnvRecordPrivate::fillDeviceList()
+{
+    QStringList names;
+    const UINT count = waveInGetNumDevs();
+    for (UINT id = 0; id < count; ++id) {
+        WAVEINCAPSA caps{};
+        if (waveInGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
+            names << productName(caps.szPname, sizeof caps.szPname);
+        else
+            names << QStringLiteral("<< Unknown >>");
+    }
+    m_device->storeList(names);
+    m_device->storeID(0);
+    m_device->storeName(names.value(0));
+}
+
+void TnvRecordPrivate::setDeviceID(int value)
+{
+    if (!m_device->List().isEmpty() && value == m_device->ID())
+        return;
+    write(true, QStringLiteral("Device.ID := %1").arg(value));
+    clearError();
+    m_device->storeCount(int(waveInGetNumDevs()));
+    if (value < 0 || value >= m_device->Count()) {
+        ReportResult(false, qint32(MMSYSERR_BADDEVICEID));
+    } else {
+        WAVEINCAPSA caps{};
+        const MMRESULT result = waveInGetDevCapsA(UINT(value), &caps, sizeof caps);
+        if (result != MMSYSERR_NOERROR) {
+            m_device->storeName(QString());
+            ReportResult(false, qint32(result));
+        } else {
+            m_device->storeName(productName(caps.szPname, sizeof caps.szPname));
+        }
+        m_device->storeID(value);
+        write(false, QStringLiteral("\tDevice.Count = %1").arg(m_device->Count()));
+        write(false, QStringLiteral("\tDevice.Name = '") + m_device->Name() + QLatin1Char('\''));
+    }
+    refresh(&TnvRecordView::RefreshDevice);
+}
+
+// --- Setters ---------------------------------------------------------------------------
+
+void TnvRecordPrivate::setAppend(bool value)
+{
+    write(true, QStringLiteral("Device.Append := ") + TnvVantage::BoolText(value));
+    clearError();
+    if (m_device->Active())
+        ReportResult(false, qint32(MMSYSERR_ALLOCATED));
+    else
+        m_device->storeAppend(value);
+    refreshDeviceMenu();
+}
+
+void TnvRecordPrivate::setBuffer(qint32 value)
+{
+    write(true, QStringLiteral("Device.Buffer := %1 //milliseconds").arg(value));
+    clearError();
+    if (m_device->Active())
+        ReportResult(false, WAV_ERROR_DEVICEACTIVE);
+    else if (value < 100 || value > 60000)
+        ReportResult(false, WAV_ERROR_INVALIDBUFSIZE);
+    else
+        m_device->storeBuffer(value);
+    refreshDeviceMenu();
+}
+
+void TnvRecordPrivate::setDelay(qint32 value)
+{
+    write(true, QStringLiteral("Device.Delay := %1 //milliseconds").arg(value));
+    clearError();
+    if (m_device->Active())
+        ReportResult(false, WAV_ERROR_DEVICEACTIVE);
+    else
+        m_device->storeDelay(value);
+    refreshDeviceMenu();
+}
+
+void TnvRecordPrivate::setTrim(qint32 value)
+{
+    write(true, QStringLiteral("Device.Trim := %1 //milliseconds").arg(value));
+    clearError();
+    if (m_device->Active())
+        ReportResult(false, WAV_ERROR_DEVICEACTIVE);
+    else
+        m_device->storeTrim(value);
+    refreshDeviceMenu();
+}
+
+void TnvRecordPrivate::setSourceFileName(const QString& name)
+{
+    if (name == q->Source()->FileName())
+        return;
+    q->Source()->storeFileName(name);
+    revalidateSource();
+    write(true, QStringLiteral("Source.FileName := '") + name + QLatin1Char('\''));
+    refresh(&TnvRecordView::RefreshSourceFile);
+}
+
+void TnvRecordPrivate::revalidateSource()
+{
+    const QFileInfo file(q->Source()->FileName());
+    q->Source()->setValid(!file.fileName().isEmpty() && QDir(file.path()).exists());
+}
+
+void TnvRecordPrivate::setSourceMaxSize(qint32 kilobytes)
+{
+    write(true, QStringLiteral("Source.MaxSize := %1 //kilobytes").arg(kilobytes));
+    q->Source()->storeMaxSize(kilobytes);
+    refresh(&TnvRecordView::RefreshMaxSize);
+}
