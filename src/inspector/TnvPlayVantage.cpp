@@ -31,7 +31,7 @@
 namespace {
 
 // The page control's first size; the window's first size is made from it.
-constexpr int kPageControlWidth = 430;
+constexpr int kPageControlWidth = 520;
 constexpr int kPageControlHeight = 300;
 
 const QString kFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
@@ -105,7 +105,8 @@ void TnvPlayVantage::makePositionPage()
     int row = 0;
     const auto addRow = [&](QLabel* label, QLineEdit* value, QToolButton* rewind, QLineEdit* step, QToolButton* forward) {
         value->setMinimumWidth(110);
-        step->setMaximumWidth(70);
+        // Wide enough for the byte step's first value.
+        step->setFixedWidth(step->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
         grid->addWidget(label, row, 0);
         grid->addWidget(value, row, 1);
         grid->addWidget(rewind, row, 2);

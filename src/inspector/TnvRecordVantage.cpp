@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int kPageControlWidth = 430;
+constexpr int kPageControlWidth = 520;
 constexpr int kPageControlHeight = 300;
 
 const QString kFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");

@@ -63,6 +63,7 @@ TnvWaveFormatPage::TnvWaveFormatPage(TnvWaveControl* control, bool editable, QWi
         ComboBoxSourceFormatName = new QComboBox(body);
         ComboBoxSourceFormatName->setObjectName(QStringLiteral("ComboBoxSourceFormatName"));
         ComboBoxSourceFormatName->setMaxVisibleItems(24);
+        ComboBoxSourceFormatName->setMinimumContentsLength(24);
         grid->addWidget(ComboBoxSourceFormatName, row++, 1);
     } else {
         EditSourceFormatName = edit(QStringLiteral("EditSourceFormatName"), true);
@@ -143,6 +144,8 @@ void TnvWaveFormatPage::refresh()
         ComboBoxSourceFormatName->setCurrentIndex(int(f->ID()) < ComboBoxSourceFormatName->count() ? int(f->ID()) : -1);
     } else {
         TnvQuietWriter::setText(EditSourceFormatName, f->Name());
+        // A long name reads from its start.
+        EditSourceFormatName->setCursorPosition(0);
     }
     TnvQuietWriter::setText(EditFormatID, TnvWaveFormat::IDName(f->ID()));
     const qint32 values[] = {f->Tag(), f->Channels(), f->BitsPerSample(), f->AvgBytesPerSec(), f->BlockAlign(), f->SamplesPerSec()};

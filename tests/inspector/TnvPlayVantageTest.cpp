@@ -21,6 +21,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <memory>
 
@@ -361,6 +363,10 @@ TEST_F(PlayVantage, ScreenshotsOfEveryPageWhilePlaying)
     shoot(w->TabSheetSource, QStringLiteral("source"));
     w->PageControlSource->setCurrentWidget(w->bufferPage);
     shoot(w->TabSheetSource, QStringLiteral("source-buffer"));
+    auto* scroll = w->bufferPage->findChild<QScrollArea*>(QStringLiteral("ScrollBoxSourceBuffer"));
+    ASSERT_NE(scroll, nullptr);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    shoot(w->TabSheetSource, QStringLiteral("source-buffer-operations"));
     w->PageControlSource->setCurrentWidget(w->formatPage);
     shoot(w->TabSheetSource, QStringLiteral("source-format"));
     shoot(w->TabSheetVolume, QStringLiteral("volume"));
