@@ -12,6 +12,7 @@ packages=(
   liblinphone-dev sip-tester kamailio
   sox
   libedit-dev
+  libasound2-dev libspandsp-dev
 )
 
 missing=()

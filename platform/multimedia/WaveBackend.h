@@ -23,6 +23,7 @@ struct WaveDeviceInfo {
     DWORD formats = 0; // WAVE_FORMAT_1M08 ...
     WORD channels = 1;
     DWORD support = 0; // output only: WAVECAPS_*
+    bool preferred = false; // what WAVE_MAPPER tries first (the user's own sound device)
 };
 
 // How a stream tells the layer that the device failed (any thread). The layer then

@@ -2,14 +2,19 @@
 
 #include "WaveLayer.h"
 
-void WaveBackendRegistry::add(const QString& name, Factory factory)
+void WaveBackendRegistry::add(const QString& name, Factory factory, int rank)
 {
-    WaveLayer::instance().addBackend(name, std::move(factory));
+    WaveLayer::instance().addBackend(name, std::move(factory), nullptr, rank);
 }
 
-void WaveBackendRegistry::remove(const QString& name)
+void WaveBackendRegistry::add(const QString& name, std::shared_ptr<WaveBackend> backend, int rank)
 {
-    WaveLayer::instance().removeBackend(name);
+    WaveLayer::instance().addBackend(name, {}, std::move(backend), rank);
+}
+
+void WaveBackendRegistry::remove(const QString& name, const WaveBackend* onlyIf)
+{
+    WaveLayer::instance().removeBackend(name, onlyIf);
 }
 
 QStringList WaveBackendRegistry::names()

@@ -35,28 +35,32 @@ WaveLayer::~WaveLayer()
     m_backends.clear();
 }
 
-void WaveLayer::addBackend(const QString& name, Factory factory)
+void WaveLayer::addBackend(const QString& name, Factory factory, std::shared_ptr<WaveBackend> backend, int rank)
 {
     std::lock_guard lock(m_mutex);
     // The built-in backends come first whoever adds one.
     backendNames();
-    for (Entry& e : m_backends) {
-        if (e.name == name) {
-            e.factory = std::move(factory);
-            e.backend.reset();
-            return;
+    for (qsizetype i = 0; i < m_backends.size(); ++i) {
+        if (m_backends[i].name == name) {
+            m_backends.removeAt(i);
+            break;
         }
     }
-    m_backends.push_back({name, std::move(factory), nullptr});
+    qsizetype at = 0;
+    while (at < m_backends.size() && m_backends[at].rank <= rank)
+        ++at;
+    m_backends.insert(at, {name, std::move(factory), std::move(backend), rank});
 }
 
-void WaveLayer::removeBackend(const QString& name)
+void WaveLayer::removeBackend(const QString& name, const WaveBackend* onlyIf)
 {
     std::lock_guard lock(m_mutex);
     for (qsizetype i = 0; i < m_backends.size(); ++i) {
         if (m_backends[i].name != name)
             continue;
         const std::shared_ptr<WaveBackend> backend = m_backends[i].backend;
+        if (onlyIf && backend.get() != onlyIf)
+            return;
         m_backends.removeAt(i);
         // Its open streams lose their device; their handles stay until closed.
         if (backend) {
@@ -163,21 +167,33 @@ MMRESULT WaveLayer::open(WaveDirection direction, void** handle, UINT id, const 
             return MMSYSERR_BADDEVICEID;
         return openOn(direction, dev, id, *format, callback, instance, flags, handle);
     }
-    // The mapper: the first device of each backend in turn, converting where needed.
-    MMRESULT result = MMSYSERR_NODRIVER;
+    // The mapper: the devices a backend prefers (the user's sound device), then the first
+    // device of each backend in turn, converting where needed.
+    struct Candidate {
+        Device device;
+        UINT id;
+    };
+    std::vector<Candidate> preferred, firsts;
     UINT base = 0;
     for (Entry& e : m_backends) {
         const std::shared_ptr<WaveBackend> b = backendLocked(e);
         if (!b)
             continue;
         const QList<WaveDeviceInfo> list = b->devices(direction);
-        if (list.isEmpty())
-            continue;
-        result = openOn(direction, {b, e.name, 0, list.first()}, base, *format, callback, instance,
-                        flags | WAVE_MAPPED, handle);
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (list[i].preferred)
+                preferred.push_back({{b, e.name, int(i), list[i]}, base + UINT(i)});
+            else if (i == 0)
+                firsts.push_back({{b, e.name, 0, list[0]}, base});
+        }
+        base += UINT(list.size());
+    }
+    preferred.insert(preferred.end(), firsts.begin(), firsts.end());
+    MMRESULT result = MMSYSERR_NODRIVER;
+    for (const Candidate& c : preferred) {
+        result = openOn(direction, c.device, c.id, *format, callback, instance, flags | WAVE_MAPPED, handle);
         if (result == MMSYSERR_NOERROR)
             return result;
-        base += UINT(list.size());
     }
     return result;
 }

@@ -28,8 +28,8 @@ public:
     static WaveLayer& instance();
 
     // Registry (see WaveBackendRegistry).
-    void addBackend(const QString& name, Factory factory);
-    void removeBackend(const QString& name);
+    void addBackend(const QString& name, Factory factory, std::shared_ptr<WaveBackend> backend, int rank);
+    void removeBackend(const QString& name, const WaveBackend* onlyIf);
     QStringList backendNames();
     int deviceNumber(const QString& backend, WaveDirection direction, int index);
 
@@ -52,6 +52,7 @@ private:
         QString name;
         Factory factory;
         std::shared_ptr<WaveBackend> backend;
+        int rank = 0;
     };
 
     WaveLayer();

@@ -12,27 +12,14 @@
 
 #include "TnvWaveNumbers.h"
 
-#include <MmMessageEvent.h>
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
 #include <QTimer>
 
 #include <cmath>
 
-namespace {
-
-QString messageName(UINT message)
-{
-    switch (message) {
-    case MM_WOM_OPEN: return QStringLiteral("MM_WOM_OPEN");
-    case MM_WOM_CLOSE: return QStringLiteral("MM_WOM_CLOSE");
-    case MM_WOM_DONE: return QStringLiteral("MM_WOM_DONE");
-    }
-    return QStringLiteral("0x%1").arg(message, 4, 16, QLatin1Char('0'));
-}
-
-} // namespace
 
 void TnvPlayPrivate::shutdown()
 {
@@ -238,18 +225,22 @@ bool TnvPlayPrivate::stop()
         m_closed = false;
         const HWAVEOUT handle = m_handle;
         waveOutReset(handle);
-        // The reset hands the buffer back with MM_WOM_DONE, which closes the device.
+        // The reset marks the buffer done and hands it back with MM_WOM_DONE, which
+        // closes the device. The flag is what is awaited: the message may be held behind
+        // the one whose handler is stopping.
         const QPointer<TnvPlay> alive(q);
-        stopped = TnvPumpWait::until([&] { return !alive || m_closed; }, m_device->Timeout());
+        stopped = TnvPumpWait::until([&] { return !alive || m_closed || (m_header.dwFlags & WHDR_DONE); },
+                                     m_device->Timeout());
+        if (alive && !m_closed && stopped)
+            QCoreApplication::processEvents();
         if (!alive)
             return false;
-        if (!stopped) {
+        if (!stopped)
             ReportResult(false, WAV_ERROR_TIMEOUT);
-            // A device that never answers (unplugged, a broken driver) must not leave the
-            // control open for ever.
-            if (m_handle == handle)
-                closeDevice(false);
-        }
+        // A device that never answers (unplugged, a broken driver) must not leave the
+        // control open for ever.
+        if (!m_closed && m_handle == handle)
+            closeDevice(false);
     } else {
         closeDevice(false);
     }
@@ -361,62 +352,4 @@ void TnvPlayPrivate::setPause(bool value)
     refreshDeviceMenu();
     refreshVolume();
     refresh(&TnvPlayView::RefreshPosition);
-}
-
-// --- The hidden window and the device's messages ----------------------------------------
-
-void TnvPlayPrivate::allocateWindow()
-{
-    if (m_window)
-        return;
-    if (m_popup->OnError())
-        write(false, QStringLiteral("\tAllocate Window Handle"));
-    m_window = new TnvWaveWindow([this](const MmMessageEvent& message) { onMessage(message); }, this);
-}
-
-void TnvPlayPrivate::releaseWindow()
-{
-    if (!m_window)
-        return;
-    if (m_popup->OnError())
-        write(false, QStringLiteral("\tDeallocate Window Handle"));
-    m_window->release();
-    m_window = nullptr;
-}
-
-void TnvPlayPrivate::onMessage(const MmMessageEvent& message)
-{
-    if (m_popup->OnError())
-        write(true, QStringLiteral("Windows message \"") + messageName(message.message()) + QLatin1Char('"'));
-    if (message.message() == MM_WOM_DONE && message.device() == static_cast<void*>(m_handle))
-        onDone(reinterpret_cast<WAVEHDR*>(message.param1()));
-}
-
-void TnvPlayPrivate::onDone(WAVEHDR* header)
-{
-    if (header != &m_header || !m_device->Active())
-        return;
-    if (m_stopping || !m_device->Loop()) {
-        m_device->storeActive(false);
-        closeDevice(true);
-        return;
-    }
-    if (!fire(q->OnLoop, QStringLiteral("OnLoop"), m_popup->OnLoop()))
-        return;
-    if (!m_device->Active() || !m_handle || m_stopping)
-        return;
-    MMRESULT result = MMSYSERR_NOERROR;
-    if (m_device->Loop()) {
-        waveOutUnprepareHeader(m_handle, &m_header, sizeof m_header);
-        m_header.dwFlags = 0;
-        result = waveOutPrepareHeader(m_handle, &m_header, sizeof m_header);
-        if (result == MMSYSERR_NOERROR)
-            result = waveOutWrite(m_handle, &m_header, sizeof m_header);
-        if (result == MMSYSERR_NOERROR)
-            return;
-        ReportResult(false, qint32(result));
-    }
-    // The handler turned Loop off, or the replay failed: the sound has ended.
-    m_device->storeActive(false);
-    closeDevice(true);
 }

@@ -78,10 +78,11 @@ void TnvRecordPrivate::copyRecording(uchar* out, quint32 size) const
     std::memset(out + done, 0, size - done);
 }
 
-void TnvRecordPrivate::saveToFile(quint32 size)
+void TnvRecordPrivate::saveToFile()
 {
     write(false, QStringLiteral("\tSaving to file"));
     clearError();
+    const quint32 size = trimmedSize();
     const QString fileName = q->Source()->FileName();
     if (fileName.isEmpty()) {
         ReportResult(false, WAV_ERROR_NOFILE);
@@ -141,9 +142,10 @@ void TnvRecordPrivate::saveToFile(quint32 size)
     }
 }
 
-void TnvRecordPrivate::saveToBuffer(quint32 size)
+void TnvRecordPrivate::saveToBuffer()
 {
     write(false, QStringLiteral("\tSaving to buffer"));
+    const quint32 size = trimmedSize();
     TnvWaveBuffer* buffer = q->Source()->Buffer();
     const quint32 stored = std::max<quint32>(size, 1);
     const auto fill = [this, stored](uchar* out) { copyRecording(out, stored); };

@@ -53,7 +53,7 @@ TEST_F(Lifecycle, DialerLineThroughItsLife)
     EXPECT_TRUE(line->Device()->Active());
     EXPECT_NE(line->Line()->Handle(), 0u);
     EXPECT_TRUE(line->Phone()->Available());
-    EXPECT_EQ(line->WavePlay()->ID(), 0);
+    EXPECT_EQ(line->WavePlay()->ID(), 1);
     EXPECT_EQ(line->WaveRecord()->ID(), 1);
 
     // Changing device on an open line closes it and leaves it closed.

@@ -82,3 +82,44 @@ TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
     EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("frobnicate")}).exitCode, 2);
 }
+
+TEST(WaveTool, DeviceCommandsListPlayAndRecord)
+{
+    QTemporaryDir dir;
+    ToolRun run = tool({QStringLiteral("devices")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Linkora Loopback"))) << run.out.toStdString();
+
+    const QString sound = dir.filePath(QStringLiteral("s.wav"));
+    ASSERT_TRUE(writeFile(sound, pcmFile(8000, ramp(800))));
+    run = tool({QStringLiteral("play"), sound, QStringLiteral("--device"), QStringLiteral("loopback"),
+                QStringLiteral("--volume"), QStringLiteral("50"), QStringLiteral("--trace")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("\nOnDone\n"))) << run.err.toStdString();
+
+    const QString recorded = dir.filePath(QStringLiteral("r"));
+    run = tool({QStringLiteral("record"), recorded, QStringLiteral("--seconds"), QStringLiteral("0.1"),
+                QStringLiteral("--device"), QStringLiteral("Linkora Loopback"), QStringLiteral("--format"),
+                QStringLiteral("wfPCM11025M08")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray saved = readFile(recorded + QStringLiteral(".wav"));
+    ASSERT_GT(saved.size(), 46);
+    EXPECT_EQ(u32At(saved, 24), 11025u);
+    // Appending: the file grows by the second recording and keeps its format.
+    run = tool({QStringLiteral("record"), recorded + QStringLiteral(".wav"), QStringLiteral("--seconds"),
+                QStringLiteral("0.1"), QStringLiteral("--device"), QStringLiteral("loopback"),
+                QStringLiteral("--append-buffer")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray appended = readFile(recorded + QStringLiteral(".wav"));
+    EXPECT_EQ(u32At(appended, 24), 11025u);
+    EXPECT_GT(u32At(appended, 42), u32At(saved, 42));
+
+    EXPECT_EQ(tool({QStringLiteral("play"), sound, QStringLiteral("--device"), QStringLiteral("no such")}).exitCode, 2);
+    EXPECT_EQ(tool({QStringLiteral("play"), dir.filePath(QStringLiteral("none.wav"))}).exitCode, 1);
+    EXPECT_EQ(tool({QStringLiteral("play"), sound, QStringLiteral("--volume"), QStringLiteral("101")}).exitCode, 2);
+    EXPECT_EQ(tool({QStringLiteral("record"), recorded}).exitCode, 2);
+    EXPECT_EQ(tool({QStringLiteral("record"), recorded, QStringLiteral("--seconds"), QStringLiteral("1"),
+                    QStringLiteral("--format"), QStringLiteral("wfNothing")})
+                  .exitCode,
+              2);
+}

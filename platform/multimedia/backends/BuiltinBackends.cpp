@@ -18,14 +18,16 @@ std::shared_ptr<WaveBackend> create()
 struct Builtin {
     const char* name;
     std::shared_ptr<WaveBackend> (*create)();
+    int rank;
 };
 
-// The machine's sound devices come first, so that device 0 is what a person hears.
+// The loopback pair is device 0 everywhere; the machine's devices, which vary, come
+// last (WAVE_MAPPER still picks the user's own sound device first).
 constexpr Builtin kBuiltins[] = {
+    {"loopback", &create<LoopbackBackend>, WaveBackendRegistry::kLoopbackRank},
 #if defined(LINKORA_HAVE_ALSA)
-    {"alsa", &create<AlsaBackend>},
+    {"alsa", &create<AlsaBackend>, WaveBackendRegistry::kMachineRank},
 #endif
-    {"loopback", &create<LoopbackBackend>},
 };
 
 } // namespace
@@ -33,5 +35,5 @@ constexpr Builtin kBuiltins[] = {
 void registerBuiltinWaveBackends()
 {
     for (const Builtin& builtin : kBuiltins)
-        WaveBackendRegistry::add(QString::fromLatin1(builtin.name), builtin.create);
+        WaveBackendRegistry::add(QString::fromLatin1(builtin.name), builtin.create, builtin.rank);
 }

@@ -5,6 +5,7 @@
 
 #include "../VisibleText.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -102,6 +103,10 @@ bool ControlCommandLine::parse(const QStringList& arguments)
     // With --json, takeToolOption has already put the object into m_args.
     if (!m_jsonGiven)
         m_args = keyArgs;
+    // A file is named as the person typing sees it; the program may run elsewhere.
+    const QJsonValue file = m_args.value(QLatin1String("file"));
+    if (file.isString() && !file.toString().isEmpty())
+        m_args.insert(QStringLiteral("file"), QFileInfo(file.toString()).absoluteFilePath());
     if (ControlProtocol::encodeRequest(m_command, m_args).size() > ControlProtocol::maxRequestBytes + 1)
         return invalid(QStringLiteral("the arguments are longer than %1 bytes").arg(ControlProtocol::maxRequestBytes));
     m_action = Action::Send;
@@ -182,6 +187,8 @@ QString ControlCommandLine::usage()
                "  linkora-sim ring --line 1 --name \"SMITH JOHN\" --number 4255550100\n"
                "  linkora-sim answer --line 1\n"
                "  linkora-sim hangup --line 1\n"
+               "  linkora-sim say --line 1 --file message.wav\n"
+               "  linkora-sim heard --line 1 --file greeting-heard.wav\n"
                "  linkora-sim digits --line 1 --digits 1234#\n"
                "  linkora-sim linestate --line 1 --state outofservice\n"
                "  linkora-sim close --line 1\n"

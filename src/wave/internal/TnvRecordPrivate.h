@@ -84,6 +84,7 @@ private:
     qint32 queueBlocks();
     void failStart(qint32 code);
     bool resetDevice();
+    void takeFinishedBlocks();
     void stopAndSave();
     void releaseDevice();
     void onMessage(const MmMessageEvent& message);
@@ -96,8 +97,8 @@ private:
 
     // Saving (TnvRecordSave.cpp).
     quint32 trimmedSize();
-    void saveToFile(quint32 size);
-    void saveToBuffer(quint32 size);
+    void saveToFile();
+    void saveToBuffer();
     void keepInBuffer(quint32 size);
     void copyRecording(uchar* out, quint32 size) const;
     TnvWaveFormatFields formatFields() const;

@@ -183,6 +183,7 @@ int WaveDeviceCommands::play(QStringList args, bool trace, bool vantage)
         control.Volume()->setPosition(percent);
     }
     control.Device()->setLoop(loop);
+    control.Device()->setCODECsEnabled(true);
     bool done = false;
     control.OnDone = [&done](TnvSharedControl*) { done = true; };
     print(stdout, QStringLiteral("Playing %1 (%2 s) on %3%4\n")
@@ -242,6 +243,7 @@ int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
     }
     if (id && !(append && buffer->Handle()))
         control.Source()->Format()->setID(*id);
+    control.Device()->setCODECsEnabled(true);
     bool done = false;
     control.OnDone = [&done](TnvSharedControl*) { done = true; };
     print(stdout, QStringLiteral("Recording %1 s of %2 from %3 into %4\n")

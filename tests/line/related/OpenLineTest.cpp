@@ -114,16 +114,16 @@ TEST_P(OpenWithPrivileges, LooksUpWhatThePrivilegesAllow)
     EXPECT_EQ(related(), (std::array<std::pair<bool, qint64>, 3>{}));
 }
 
-// Device 0 has phone 0 and wave devices out 0, in 1; device 1 has no phone and wave
-// devices out 2, in 3.
+// Device 0 has phone 0 and the call-audio wave devices out 1, in 1 (after the loopback
+// pair); device 1 has no phone and wave devices out 2, in 2.
 INSTANTIATE_TEST_SUITE_P(
     Simulated, OpenWithPrivileges,
-    ::testing::Values(OpenCase{"MonitorAndOwner", 0, false, true, true, true, {{{true, 0}, {true, 0}, {true, 1}}}},
-                      OpenCase{"OwnerOnly", 0, false, false, true, true, {{{true, 0}, {true, 0}, {true, 1}}}},
+    ::testing::Values(OpenCase{"MonitorAndOwner", 0, false, true, true, true, {{{true, 0}, {true, 1}, {true, 1}}}},
+                      OpenCase{"OwnerOnly", 0, false, false, true, true, {{{true, 0}, {true, 1}, {true, 1}}}},
                       OpenCase{"MonitorDeniesPlay", 0, false, true, false, true, {{{true, 0}, {false, -2}, {true, 1}}}},
                       OpenCase{"NoneLooksUpNothing", 0, true, false, false, true, {}},
                       OpenCase{"NoPrivilegeFailsToOpen", 0, false, false, false, false, {}},
-                      OpenCase{"LineWithoutPhone", 1, false, true, true, true, {{{false, 0}, {true, 2}, {true, 3}}}}),
+                      OpenCase{"LineWithoutPhone", 1, false, true, true, true, {{{false, 0}, {true, 2}, {true, 2}}}}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(OpenLine, OpenLineRefusesPrivilegeAndClassChanges)

@@ -142,7 +142,8 @@ TEST_F(PhoneApiTest, RelatedDevicesOfThePhone)
     LONG result = -1;
     EXPECT_EQ(relatedId(phone, "tapi/phone", &result), 0u);
     EXPECT_EQ(relatedId(phone, "tapi/line", &result), 0u);
-    EXPECT_EQ(relatedId(phone, "wave/out", &result), 0u);
+    // The call-audio devices of line 1 come after the loopback pair.
+    EXPECT_EQ(relatedId(phone, "wave/out", &result), 1u);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(relatedId(phone, "wave/in", &result), 1u);
     relatedId(phone, "comm/datamodem", &result);

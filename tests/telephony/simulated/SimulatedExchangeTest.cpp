@@ -89,14 +89,15 @@ TEST_F(ExchangeTest, RelatedDeviceIds)
     DWORD id = 99;
     EXPECT_EQ(ex.deviceId(0, QStringLiteral("tapi/phone"), &id), 0);
     EXPECT_EQ(id, 0u);
+    // The voice lines' call-audio devices follow the loopback pair (0).
     EXPECT_EQ(ex.deviceId(0, QStringLiteral("wave/out"), &id), 0);
-    EXPECT_EQ(id, 0u);
+    EXPECT_EQ(id, 1u);
     EXPECT_EQ(ex.deviceId(0, QStringLiteral("wave/in"), &id), 0);
     EXPECT_EQ(id, 1u);
     EXPECT_EQ(ex.deviceId(1, QStringLiteral("wave/out"), &id), 0);
     EXPECT_EQ(id, 2u);
     EXPECT_EQ(ex.deviceId(1, QStringLiteral("wave/in"), &id), 0);
-    EXPECT_EQ(id, 3u);
+    EXPECT_EQ(id, 2u);
     EXPECT_EQ(ex.deviceId(1, QStringLiteral("tapi/phone"), &id), LONG(LINEERR_INVALDEVICECLASS));
     EXPECT_EQ(ex.deviceId(2, QStringLiteral("wave/out"), &id), LONG(LINEERR_INVALDEVICECLASS));
     EXPECT_EQ(ex.deviceId(0, QStringLiteral("comm/datamodem"), &id), LONG(LINEERR_INVALDEVICECLASS));

@@ -1,5 +1,7 @@
 #include "SimulatedControl.h"
 
+#include "SimulatedAudio.h"
+
 #include "ControlArguments.h"
 #include "SimulatedCaps.h"
 #include "SimulatedFarEnd.h"
@@ -159,6 +161,8 @@ const SimulatedControl::Entry SimulatedControl::s_commands[] = {
     {"phonedevspecific", &SimulatedControl::phoneDevSpecific},
     {"phoneclose", &SimulatedControl::phoneClose},
     {"calls", &SimulatedControl::calls},
+    {"say", &SimulatedControl::say},
+    {"heard", &SimulatedControl::heard},
     {"help", &SimulatedControl::help},
 };
 
@@ -534,6 +538,50 @@ QJsonObject SimulatedControl::calls(ControlArguments& args)
         list.append(entry);
     }
     return ok({{QStringLiteral("calls"), list}});
+}
+
+// ---------------------------------------------------------------------------------------
+// Call audio
+// ---------------------------------------------------------------------------------------
+
+bool SimulatedControl::readPartyFile(ControlArguments& args, CallId* call, QString* file) const
+{
+    if (!readCall(args, call)
+        || !args.text(QStringLiteral("file"), 4096, [](QChar c) { return c.unicode() >= 0x20 && c != QChar(0x7F); },
+                      QStringLiteral("a file name"), file, true))
+        return false;
+    if (file->isEmpty()) {
+        args.setError(QStringLiteral("'file' is empty"));
+        return false;
+    }
+    const SimCall* c = m_sw.find(*call);
+    if (!c || c->far.kind != FarEnd::Party) {
+        args.setError(QStringLiteral("the far end of call %1 is no outside party").arg(*call));
+        return false;
+    }
+    return true;
+}
+
+QJsonObject SimulatedControl::say(ControlArguments& args)
+{
+    CallId call = 0;
+    QString file, error;
+    if (!readPartyFile(args, &call, &file))
+        return fail(args.error());
+    if (!m_audio || !m_audio->say(call, file, &error))
+        return fail(error.isEmpty() ? QStringLiteral("the exchange has no call audio") : error);
+    return ok({{QStringLiteral("call"), qint64(call)}});
+}
+
+QJsonObject SimulatedControl::heard(ControlArguments& args)
+{
+    CallId call = 0;
+    QString file, error;
+    if (!readPartyFile(args, &call, &file))
+        return fail(args.error());
+    if (!m_audio || !m_audio->saveHeard(call, file, &error))
+        return fail(error.isEmpty() ? QStringLiteral("the exchange has no call audio") : error);
+    return ok({{QStringLiteral("call"), qint64(call)}});
 }
 
 QJsonObject SimulatedControl::help(ControlArguments&)

@@ -10,6 +10,7 @@
 namespace Telephony::Sim {
 
 class ControlArguments;
+class SimulatedAudio;
 class SimulatedFarEnd;
 class SimulatedSwitch;
 
@@ -22,6 +23,7 @@ public:
     }
 
     QJsonObject run(const QString& command, const QJsonObject& args);
+    void setAudio(SimulatedAudio* audio) { m_audio = audio; }
 
 private:
     using Command = QJsonObject (SimulatedControl::*)(ControlArguments&);
@@ -63,10 +65,15 @@ private:
     QJsonObject setHookSwitch(ControlArguments& args, DWORD mode);
     QJsonObject setLevel(ControlArguments& args, bool volume);
     QJsonObject calls(ControlArguments& args);
+    QJsonObject say(ControlArguments& args);
+    QJsonObject heard(ControlArguments& args);
+    // The call of "say" and "heard" and its "file"; the call's far end must be a party.
+    bool readPartyFile(ControlArguments& args, CallId* call, QString* file) const;
     QJsonObject help(ControlArguments& args);
 
     SimulatedSwitch& m_sw;
     SimulatedFarEnd& m_farEnd;
+    SimulatedAudio* m_audio = nullptr;
 };
 
 } // namespace Telephony::Sim

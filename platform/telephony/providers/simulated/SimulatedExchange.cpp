@@ -8,6 +8,10 @@
 #include "SimulatedMedia.h"
 #include "SimulatedRouting.h"
 #include "SimulatedSwitch.h"
+#include "SimulatedAudio.h"
+
+#include <CallAudioBackend.h>
+#include <WaveBackendRegistry.h>
 
 namespace Telephony {
 
@@ -23,15 +27,28 @@ SimulatedExchange::SimulatedExchange(const QVariantMap& settings, QObject* paren
     , m_media(std::make_unique<SimulatedMedia>(*m_switch))
     , m_farEnd(std::make_unique<SimulatedFarEnd>(*m_switch))
     , m_control(std::make_unique<SimulatedControl>(*m_switch, *m_farEnd))
+    , m_audio(std::make_shared<SimulatedAudio>())
 {
     m_switch->setParts({m_calls.get(), m_routing.get(), m_features.get(), m_media.get()});
+    m_switch->setAudio(m_audio.get());
+    m_control->setAudio(m_audio.get());
     m_farEnd->setPhone(&m_phone);
     applySettings(settings);
+    QStringList outs, ins;
+    for (int line = 0; line < SimulatedAudio::kLines; ++line) {
+        outs << QStringLiteral("Linkora Simulated Line %1 Out").arg(line + 1);
+        ins << QStringLiteral("Linkora Simulated Line %1 In").arg(line + 1);
+    }
+    m_waveDevices = std::make_shared<CallAudioBackend>(outs, ins, m_audio);
+    WaveBackendRegistry::add(QString::fromLatin1(kWaveBackend), m_waveDevices, WaveBackendRegistry::kCallRank);
 }
 
 SimulatedExchange::~SimulatedExchange()
 {
+    // Streams on the lines lose their device (unless a newer exchange took the name).
+    WaveBackendRegistry::remove(QString::fromLatin1(kWaveBackend), m_waveDevices.get());
     // Nothing reports any more while the parts go.
+    m_switch->setAudio(nullptr);
     m_switch->setSink(nullptr);
 }
 
@@ -55,8 +72,8 @@ const PhoneDeviceCaps* SimulatedExchange::phoneCaps(int phone) const
 }
 
 // "tapi/phone" on line 1 (device 0) is phone 0; "tapi/line" on phone 0 is line 1 (device
-// 0); "wave/out" and "wave/in" on the voice lines are wave devices 2*device and
-// 2*device+1. Everything else has no related device.
+// 0); "wave/out" and "wave/in" on the voice lines are the wave devices that carry their
+// calls' audio. Everything else has no related device.
 LONG SimulatedExchange::deviceId(int device, const QString& deviceClass, DWORD* id) const
 {
     const QString cls = deviceClass.trimmed().toLower();
@@ -65,12 +82,17 @@ LONG SimulatedExchange::deviceId(int device, const QString& deviceClass, DWORD* 
         value = 0;
     else if (cls == QLatin1String("tapi/line") && device == 0)
         value = 0;
-    else if (cls == QLatin1String("wave/out") && (device == 0 || device == 1))
-        value = waveOutDevice(device);
-    else if (cls == QLatin1String("wave/in") && (device == 0 || device == 1))
-        value = waveInDevice(device);
-    else
+    else if ((cls == QLatin1String("wave/out") || cls == QLatin1String("wave/in")) && device >= 0
+             && device < SimulatedAudio::kLines) {
+        const int number = WaveBackendRegistry::deviceNumber(
+            QString::fromLatin1(kWaveBackend), cls.endsWith(QLatin1String("out")) ? WaveDirection::Out : WaveDirection::In,
+            device);
+        if (number < 0)
+            return LONG(LINEERR_NODEVICE);
+        value = DWORD(number);
+    } else {
         return LONG(LINEERR_INVALDEVICECLASS);
+    }
     if (id)
         *id = value;
     return 0;
@@ -450,6 +472,26 @@ bool SimulatedExchange::setForwarding(int device, const QByteArray& destination)
     return m_features->setForwarding(device, destination);
 }
 bool SimulatedExchange::pressButton(char digit) { return m_farEnd->pressButton(digit); }
+
+bool SimulatedExchange::farEndSay(CallId call, const QString& fileName, QString* error)
+{
+    const SimCall* c = m_switch->find(call);
+    if (!c || c->far.kind != FarEnd::Party) {
+        *error = QStringLiteral("the far end of call %1 is no outside party").arg(call);
+        return false;
+    }
+    return m_audio->say(call, fileName, error);
+}
+
+bool SimulatedExchange::farEndSaveHeard(CallId call, const QString& fileName, QString* error)
+{
+    const SimCall* c = m_switch->find(call);
+    if (!c || c->far.kind != FarEnd::Party) {
+        *error = QStringLiteral("the far end of call %1 is no outside party").arg(call);
+        return false;
+    }
+    return m_audio->saveHeard(call, fileName, error);
+}
 void SimulatedExchange::setPacing(double factor) { m_switch->setPacing(factor); }
 double SimulatedExchange::pacing() const { return m_switch->pacing(); }
 CallId SimulatedExchange::newestCall(int device) const { return m_switch->newestCall(device); }

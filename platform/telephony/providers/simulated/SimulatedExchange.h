@@ -29,9 +29,12 @@
 
 #include <memory>
 
+class WaveBackend;
+
 namespace Telephony {
 
 namespace Sim {
+class SimulatedAudio;
 class SimulatedCalls;
 class SimulatedConference;
 class SimulatedControl;
@@ -43,9 +46,8 @@ class SimulatedSwitch;
 
 class SimulatedExchange : public QObject, public TelephonyProvider {
 public:
-    // Wave device numbers related to the voice lines (lineGetID "wave/out", "wave/in").
-    static DWORD waveOutDevice(int line) { return DWORD(2 * line); }
-    static DWORD waveInDevice(int line) { return DWORD(2 * line + 1); }
+    // The name its voice lines' wave devices are registered under while it runs.
+    static constexpr const char* kWaveBackend = "callaudio";
 
     explicit SimulatedExchange(const QVariantMap& settings = {}, QObject* parent = nullptr);
     ~SimulatedExchange() override;
@@ -131,6 +133,11 @@ public:
     bool forceClose(int device);
     bool setForwarding(int device, const QByteArray& destination); // empty = off
     bool pressButton(char digit);
+    // The far party of the call speaks a WAV file (8 kHz mono PCM), or has what it heard
+    // so far written to one; false with *error set otherwise.
+    bool farEndSay(CallId call, const QString& fileName, QString* error);
+    bool farEndSaveHeard(CallId call, const QString& fileName, QString* error);
+    Sim::SimulatedAudio& audio() const { return *m_audio; }
     void setPacing(double factor);
     double pacing() const;
     // The newest call of a line that is neither idle nor disconnected (0 when none).
@@ -153,6 +160,8 @@ private:
     std::unique_ptr<Sim::SimulatedFarEnd> m_farEnd;
     std::unique_ptr<Sim::SimulatedControl> m_control;
     Sim::SimulatedPhone m_phone;
+    std::shared_ptr<Sim::SimulatedAudio> m_audio;
+    std::shared_ptr<WaveBackend> m_waveDevices;
 };
 
 } // namespace Telephony

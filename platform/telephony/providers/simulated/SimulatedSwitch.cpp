@@ -1,5 +1,7 @@
 #include "SimulatedSwitch.h"
 
+#include "SimulatedAudio.h"
+
 #include "CallFeatures.h"
 #include "SimulatedCalls.h"
 #include "SimulatedCaps.h"
@@ -276,6 +278,8 @@ bool SimulatedSwitch::setState(CallId id, DWORD state, DWORD mode)
         c->silenceReported.clear();
     }
     const int device = c->device;
+    if (m_audio)
+        m_audio->update(*this);
     m_sink->callStateChanged(id, state, mode);
     if (state == LINECALLSTATE_CONNECTED)
         media().restartSilence(id);
@@ -314,6 +318,10 @@ void SimulatedSwitch::release(CallId id)
     it->second->released = true;
     m_released.push_back(std::move(it->second));
     m_legs.erase(it);
+    if (m_audio) {
+        m_audio->update(*this);
+        m_audio->forget(id);
+    }
     updateUse(device);
     if (!m_purgePosted) {
         m_purgePosted = true;

@@ -22,6 +22,7 @@
 
 namespace Telephony::Sim {
 
+class SimulatedAudio;
 class SimulatedCalls;
 class SimulatedFeatures;
 class SimulatedMedia;
@@ -63,6 +64,8 @@ public:
     SimulatedSwitch& operator=(const SimulatedSwitch&) = delete;
 
     void setParts(const Parts& parts) { m_parts = parts; }
+    // Told of every state change and release, to route the calls' audio.
+    void setAudio(SimulatedAudio* audio) { m_audio = audio; }
     SimulatedCalls& calls() const { return *m_parts.calls; }
     SimulatedRouting& routing() const { return *m_parts.routing; }
     SimulatedFeatures& features() const { return *m_parts.features; }
@@ -130,6 +133,7 @@ private:
 
     QObject* m_owner;
     Parts m_parts;
+    SimulatedAudio* m_audio = nullptr;
     std::unique_ptr<NullSink> m_nullSink;
     ProviderSink* m_sink;
     double m_pacing = 1.0;
