@@ -15,6 +15,11 @@ TnvHostServices::Answer TnvHostServices::prompt(const TnvPrompt& prompt)
     return AnswerOk;
 }
 
+QStringList TnvHostServices::chooseFiles(const TnvFileRequest&)
+{
+    return {};
+}
+
 bool TnvHostServices::openUrl(const QUrl&)
 {
     return false;

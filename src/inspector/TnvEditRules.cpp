@@ -6,6 +6,9 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 
+#include <QLocale>
+
+#include <cmath>
 #include <limits>
 
 int TnvEditRules::readDecimal(const QString& text)
@@ -16,6 +19,20 @@ int TnvEditRules::readDecimal(const QString& text)
 quint32 TnvEditRules::readHex(const QString& text)
 {
     return readHexOr(text, 0);
+}
+
+bool TnvEditRules::readFraction(const QString& text, double& value)
+{
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double read = QLocale::system().toDouble(trimmed, &ok);
+    if (!ok)
+        read = QLocale::c().toDouble(trimmed, &ok);
+    // Infinity and NaN are spelled out by some locales; they are no step or length.
+    if (!ok || !std::isfinite(read))
+        return false;
+    value = read;
+    return true;
 }
 
 int TnvEditRules::readDecimalOr(const QString& text, int current)

@@ -19,6 +19,8 @@ public:
     static int readDecimal(const QString& text);
     // Hexadecimal without prefix (the eight-digit form included); anything else counts as 0.
     static quint32 readHex(const QString& text);
+    // A decimal fraction in the system's form or with a point; false when it is none.
+    static bool readFraction(const QString& text, double& value);
     // The same readings, keeping the current value when the text is not a number.
     static int readDecimalOr(const QString& text, int current);
     static quint32 readHexOr(const QString& text, quint32 current);

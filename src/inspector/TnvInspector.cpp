@@ -3,10 +3,14 @@
 #include "TnvBasicVantage.h"
 #include "TnvLineVantage.h"
 #include "TnvPhoneVantage.h"
+#include "TnvPlayVantage.h"
 #include "TnvQtHostServices.h"
+#include "TnvRecordVantage.h"
 
 #include <TnvLine.h>
 #include <TnvPhone.h>
+#include <TnvPlay.h>
+#include <TnvRecord.h>
 #include <TnvSharedControl.h>
 #include <TnvVantage.h>
 
@@ -44,9 +48,14 @@ void TnvInspector::setUp()
             return new TnvPhoneVantage(phone);
         return new TnvBasicVantage(vantage.owner());
     });
-    for (int kind : {ckPlay, ckRecord}) {
-        TnvVantage::registerWindowFactory(kind, [](TnvVantage& vantage) -> TnvVantageWindow* {
-            return new TnvBasicVantage(vantage.owner());
-        });
-    }
+    TnvVantage::registerWindowFactory(ckPlay, [](TnvVantage& vantage) -> TnvVantageWindow* {
+        if (auto* play = qobject_cast<TnvPlay*>(vantage.owner()))
+            return new TnvPlayVantage(play);
+        return new TnvBasicVantage(vantage.owner());
+    });
+    TnvVantage::registerWindowFactory(ckRecord, [](TnvVantage& vantage) -> TnvVantageWindow* {
+        if (auto* record = qobject_cast<TnvRecord*>(vantage.owner()))
+            return new TnvRecordVantage(record);
+        return new TnvBasicVantage(vantage.owner());
+    });
 }

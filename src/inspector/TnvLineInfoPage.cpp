@@ -1,123 +1,42 @@
 #include "TnvLineInfoPage.h"
 
 #include "TnvDeferredArea.h"
-#include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
 #include "TnvTreeRows.h"
 
 #include <TnvConstantTexts.h>
-#include <TnvError.h>
 #include <TnvLine.h>
 #include <TnvRelatedCommDevice.h>
 #include <TnvRelatedPhoneDevice.h>
 #include <TnvRelatedWaveDevice.h>
-#include <TnvTAPI.h>
 #include <TnvLineDeviceCaps.h>
 #include <TnvMediaModes.h>
-#include <TnvNotation.h>
 
-#include <QGridLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSplitter>
 #include <QTreeWidget>
-#include <QVBoxLayout>
+
+#include <tuple>
 
 TnvLineInfoPage::TnvLineInfoPage(TnvLine* line, QWidget* parent)
-    : QWidget(parent)
+    : TnvInfoPage(line, line->TAPI(), parent)
     , m_line(line)
 {
-    setObjectName(QStringLiteral("TabSheetInfo"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    PanelMiscTab = new QWidget(this);
-    PanelMiscTab->setObjectName(QStringLiteral("PanelMiscTab"));
-    layout->addWidget(PanelMiscTab);
-
-    TreeViewInfo = new QTreeWidget;
-    TreeViewInfo->setObjectName(QStringLiteral("TreeViewInfo"));
-    TreeViewInfo->setToolTip(QStringLiteral("nvLine Information"));
-    TreeViewInfo->setHeaderHidden(true);
-    TreeViewInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
-
-    auto* fields = new QWidget;
-    auto* grid = new QVBoxLayout(fields);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setSpacing(1);
-    const auto add = [&](const char* labelName, const char* editName, const QString& caption) {
-        auto* label = new QLabel(caption, fields);
-        label->setObjectName(QLatin1String(labelName));
-        auto* edit = new QLineEdit(fields);
-        edit->setObjectName(QLatin1String(editName));
-        edit->setToolTip(QStringLiteral("nvLine.") + caption);
-        label->setToolTip(edit->toolTip());
-        grid->addWidget(label);
-        grid->addWidget(edit);
-        grid->addSpacing(3);
-        return std::pair{label, edit};
+    const auto add = [&](const char* labelName, const char* editName, const char* caption) {
+        return addField(QLatin1String(labelName), QLatin1String(editName), QLatin1String(caption));
     };
-    std::tie(LabelCommDeviceClass, EditCommDeviceClass) =
-        add("LabelCommDeviceClass", "EditCommDeviceClass", QStringLiteral("Comm.DeviceClass"));
+    std::tie(LabelCommDeviceClass, EditCommDeviceClass) = add("LabelCommDeviceClass", "EditCommDeviceClass", "Comm.DeviceClass");
     std::tie(LabelPhoneDeviceClass, EditInfoPhoneDeviceClass) =
-        add("LabelPhoneDeviceClass", "EditInfoPhoneDeviceClass", QStringLiteral("Phone.DeviceClass"));
+        add("LabelPhoneDeviceClass", "EditInfoPhoneDeviceClass", "Phone.DeviceClass");
     std::tie(LabelWavePlayDeviceClass, EditInfoWavePlayDeviceClass) =
-        add("LabelWavePlayDeviceClass", "EditInfoWavePlayDeviceClass", QStringLiteral("WavePlay.DeviceClass"));
+        add("LabelWavePlayDeviceClass", "EditInfoWavePlayDeviceClass", "WavePlay.DeviceClass");
     std::tie(LabelWaveRecordDeviceClass, EditInfoWaveRecordDeviceClass) =
-        add("LabelWaveRecordDeviceClass", "EditInfoWaveRecordDeviceClass", QStringLiteral("WaveRecord.DeviceClass"));
-    EditTAPIExtensionHighVersion =
-        add("LabelTAPIExtensionHighVersion", "EditTAPIExtensionHighVersion", QStringLiteral("TAPI.ExtensionHighVersion")).second;
-    EditTAPIExtensionLowVersion =
-        add("LabelTAPIExtensionLowVersion", "EditTAPIExtensionLowVersion", QStringLiteral("TAPI.ExtensionLowVersion")).second;
-    EditTAPIHighVersion = add("LabelTAPIHighVersion", "EditTAPIHighVersion", QStringLiteral("TAPI.HighVersion")).second;
-    EditTAPILowVersion = add("LabelTAPILowVersion", "EditTAPILowVersion", QStringLiteral("TAPI.LowVersion")).second;
-    EditTAPIReplyTimeout = add("LabelTAPIReplyTimeout", "EditTAPIReplyTimeout", QStringLiteral("TAPI.ReplyTimeout")).second;
-    grid->addStretch();
-
-    // These act only on a text the user changed; refresh() writes the stored values back.
-    const auto wire = [this](QLineEdit* edit, std::function<void(const QString&)> setter) {
-        TnvEditRules::onLeavingIfModified(edit, std::move(setter), [this] { refresh(); });
-    };
+        add("LabelWaveRecordDeviceClass", "EditInfoWaveRecordDeviceClass", "WaveRecord.DeviceClass");
+    addTapiFields();
     TnvLine* l = m_line;
     wire(EditCommDeviceClass, [l](const QString& text) { l->Comm()->setDeviceClass(text); });
     wire(EditInfoPhoneDeviceClass, [l](const QString& text) { l->Phone()->setDeviceClass(text); });
     wire(EditInfoWavePlayDeviceClass, [l](const QString& text) { l->WavePlay()->setDeviceClass(text); });
     wire(EditInfoWaveRecordDeviceClass, [l](const QString& text) { l->WaveRecord()->setDeviceClass(text); });
-    wire(EditTAPIExtensionHighVersion, [l](const QString& text) {
-        l->TAPI()->setExtensionHighVersion(TnvEditRules::readHexOr(text, l->TAPI()->ExtensionHighVersion()));
-    });
-    wire(EditTAPIExtensionLowVersion, [l](const QString& text) {
-        l->TAPI()->setExtensionLowVersion(TnvEditRules::readHexOr(text, l->TAPI()->ExtensionLowVersion()));
-    });
-    wire(EditTAPIHighVersion, [l](const QString& text) {
-        l->TAPI()->setHighVersion(TnvEditRules::readHexOr(text, l->TAPI()->HighVersion()));
-    });
-    wire(EditTAPILowVersion, [l](const QString& text) {
-        l->TAPI()->setLowVersion(TnvEditRules::readHexOr(text, l->TAPI()->LowVersion()));
-    });
-    wire(EditTAPIReplyTimeout, [l](const QString& text) {
-        l->TAPI()->setReplyTimeout(TnvEditRules::readDecimalOr(text, l->TAPI()->ReplyTimeout()));
-    });
-    ScrollBoxInfo = new QScrollArea;
-    ScrollBoxInfo->setObjectName(QStringLiteral("ScrollBoxInfo"));
-    ScrollBoxInfo->setWidgetResizable(true);
-    ScrollBoxInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBoxInfo->setWidget(fields);
-    // The labels show whole; the tree gives up what they need beyond half.
-    ScrollBoxInfo->setMinimumWidth(fields->minimumSizeHint().width() + 2 * ScrollBoxInfo->frameWidth()
-                                   + ScrollBoxInfo->verticalScrollBar()->sizeHint().width());
-
-    SplitterInfoTab = new QSplitter(Qt::Horizontal, PanelMiscTab);
-    SplitterInfoTab->setObjectName(QStringLiteral("SplitterInfoTab"));
-    SplitterInfoTab->addWidget(TreeViewInfo);
-    SplitterInfoTab->addWidget(ScrollBoxInfo);
-    SplitterInfoTab->setChildrenCollapsible(false);
-    SplitterInfoTab->setStretchFactor(0, 1);
-    SplitterInfoTab->setStretchFactor(1, 1);
-    auto* panelLayout = new QVBoxLayout(PanelMiscTab);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(SplitterInfoTab);
+    finishFields();
     m_tree = new TnvDeferredArea(TreeViewInfo, [this] { refreshTree(); });
 }
 
@@ -128,20 +47,12 @@ void TnvLineInfoPage::flushTree()
 
 void TnvLineInfoPage::applyNotation()
 {
-    TnvVantage* vantage = m_line->Vantage();
-    const std::pair<QLabel*, QLineEdit*> pairs[] = {{LabelCommDeviceClass, EditCommDeviceClass},
-                                                    {LabelPhoneDeviceClass, EditInfoPhoneDeviceClass},
-                                                    {LabelWavePlayDeviceClass, EditInfoWavePlayDeviceClass},
-                                                    {LabelWaveRecordDeviceClass, EditInfoWaveRecordDeviceClass}};
-    const char* const names[] = {"Comm.DeviceClass", "Phone.DeviceClass", "WavePlay.DeviceClass", "WaveRecord.DeviceClass"};
-    for (int i = 0; i < 4; ++i) {
-        const QString name = QLatin1String(names[i]);
-        pairs[i].first->setText(vantage->Notate(name));
-        const QString hint = vantage->Notate(QStringLiteral("nvLine~") + name);
-        pairs[i].first->setToolTip(hint);
-        pairs[i].second->setToolTip(hint);
-    }
-    TreeViewInfo->setToolTip(vantage->Notate(QStringLiteral("nvLine Information")));
+    notateFields({{LabelCommDeviceClass, EditCommDeviceClass},
+                  {LabelPhoneDeviceClass, EditInfoPhoneDeviceClass},
+                  {LabelWavePlayDeviceClass, EditInfoWavePlayDeviceClass},
+                  {LabelWaveRecordDeviceClass, EditInfoWaveRecordDeviceClass}},
+                 {"Comm.DeviceClass", "Phone.DeviceClass", "WavePlay.DeviceClass", "WaveRecord.DeviceClass"});
+    TreeViewInfo->setToolTip(m_line->Vantage()->Notate(QStringLiteral("nvLine Information")));
 }
 
 void TnvLineInfoPage::refresh()
@@ -150,12 +61,7 @@ void TnvLineInfoPage::refresh()
     TnvQuietWriter::setText(EditInfoPhoneDeviceClass, m_line->Phone()->DeviceClass());
     TnvQuietWriter::setText(EditInfoWavePlayDeviceClass, m_line->WavePlay()->DeviceClass());
     TnvQuietWriter::setText(EditInfoWaveRecordDeviceClass, m_line->WaveRecord()->DeviceClass());
-    const TnvTAPI* tapi = m_line->TAPI();
-    TnvQuietWriter::setText(EditTAPIExtensionHighVersion, TnvNotation::hex8(tapi->ExtensionHighVersion()));
-    TnvQuietWriter::setText(EditTAPIExtensionLowVersion, TnvNotation::hex8(tapi->ExtensionLowVersion()));
-    TnvQuietWriter::setText(EditTAPIHighVersion, TnvNotation::hex8(tapi->HighVersion()));
-    TnvQuietWriter::setText(EditTAPILowVersion, TnvNotation::hex8(tapi->LowVersion()));
-    TnvQuietWriter::setText(EditTAPIReplyTimeout, QString::number(tapi->ReplyTimeout()));
+    refreshTapiEdits();
     m_tree->refresh();
 }
 
@@ -194,11 +100,7 @@ void TnvLineInfoPage::refreshTree()
     rows.decimalRow(root, QStringLiteral("OpenCount"), device->OpenCount());
     rows.decimalRow(root, QStringLiteral("RingMode"), device->RingMode());
 
-    const TnvError* error = m_line->Error();
-    root = rows.node(nullptr, QStringLiteral("Error"));
-    rows.row(root, QStringLiteral("Hex = ") + error->Hex());
-    rows.decimalRow(root, QStringLiteral("Number"), error->Number());
-    rows.row(root, QStringLiteral("Text = ") + error->Text());
+    addErrorRows(rows);
 
     root = rows.node(nullptr, QStringLiteral("Line"));
     rows.hexRow(root, QStringLiteral("AppHandle"), m_line->Line()->AppHandle());
@@ -208,20 +110,7 @@ void TnvLineInfoPage::refreshTree()
     rows.boolRow(root, QStringLiteral("Available"), m_line->Phone()->Available());
     rows.decimalRow(root, QStringLiteral("ID"), m_line->Phone()->ID());
 
-    const TnvTAPI* tapi = m_line->TAPI();
-    root = rows.node(nullptr, QStringLiteral("TAPI"));
-    rows.hexRow(root, QStringLiteral("ExtensionID0"), tapi->ExtensionID0());
-    rows.hexRow(root, QStringLiteral("ExtensionID1"), tapi->ExtensionID1());
-    rows.hexRow(root, QStringLiteral("ExtensionID2"), tapi->ExtensionID2());
-    rows.hexRow(root, QStringLiteral("ExtensionID3"), tapi->ExtensionID3());
-    rows.hexRow(root, QStringLiteral("ExtensionHighVersion"), tapi->ExtensionHighVersion());
-    rows.hexRow(root, QStringLiteral("ExtensionLowVersion"), tapi->ExtensionLowVersion());
-    rows.hexRow(root, QStringLiteral("ExtensionVersion"), tapi->ExtensionVersion());
-    rows.hexRow(root, QStringLiteral("HighVersion"), tapi->HighVersion());
-    rows.hexRow(root, QStringLiteral("LowVersion"), tapi->LowVersion());
-    rows.decimalRow(root, QStringLiteral("ReplyTimeout"), tapi->ReplyTimeout());
-    rows.row(root, QStringLiteral("TSP = '") + tapi->TSP() + QLatin1Char('\''));
-    rows.hexRow(root, QStringLiteral("Version"), tapi->Version());
+    addTapiRows(rows);
 
     for (const TnvRelatedWaveDevice* wave : {m_line->WavePlay(), m_line->WaveRecord()}) {
         root = rows.node(nullptr, wave == m_line->WavePlay() ? QStringLiteral("WavePlay") : QStringLiteral("WaveRecord"));

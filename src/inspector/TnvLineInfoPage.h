@@ -4,31 +4,22 @@
 // last error, line handles, telephony versions) beside the device-class and version
 // edits.
 
-#include <QWidget>
+#include "TnvInfoPage.h"
 
-class QLabel;
-class QLineEdit;
-class QScrollArea;
-class QSplitter;
-class QTreeWidget;
 class TnvDeferredArea;
 class TnvLine;
 
-class TnvLineInfoPage : public QWidget {
+class TnvLineInfoPage : public TnvInfoPage {
     Q_OBJECT
 
 public:
     explicit TnvLineInfoPage(TnvLine* line, QWidget* parent = nullptr);
 
-    void refresh();
+    void refresh() override;
     void flushTree();
     // Label captions and hints in the log's notation.
     void applyNotation();
 
-    QWidget* PanelMiscTab;
-    QTreeWidget* TreeViewInfo;
-    QSplitter* SplitterInfoTab;
-    QScrollArea* ScrollBoxInfo;
     QLabel* LabelCommDeviceClass;
     QLineEdit* EditCommDeviceClass;
     QLabel* LabelPhoneDeviceClass;
@@ -37,11 +28,6 @@ public:
     QLineEdit* EditInfoWavePlayDeviceClass;
     QLabel* LabelWaveRecordDeviceClass;
     QLineEdit* EditInfoWaveRecordDeviceClass;
-    QLineEdit* EditTAPIExtensionHighVersion;
-    QLineEdit* EditTAPIExtensionLowVersion;
-    QLineEdit* EditTAPIHighVersion;
-    QLineEdit* EditTAPILowVersion;
-    QLineEdit* EditTAPIReplyTimeout;
 
 private:
     void refreshTree();

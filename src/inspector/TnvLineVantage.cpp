@@ -8,10 +8,7 @@
 #include "TnvLineMenus.h"
 #include "TnvLineTerminalPage.h"
 #include "TnvLogPage.h"
-#include "TnvWindowPlacement.h"
 #include "TnvQuietWriter.h"
-#include "TnvSideTabWidget.h"
-#include "TnvVantageMenus.h"
 
 #include <TapiConstants.h>
 #include <TnvAddressCaps.h>
@@ -20,25 +17,11 @@
 #include <TnvLineDevice.h>
 #include <TnvVantage.h>
 
-#include <QActionGroup>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeWidget>
-#include <QVBoxLayout>
 #include <QTimer>
-#include <QWhatsThis>
-
-#include <utility>
 
 namespace {
 
@@ -46,7 +29,6 @@ namespace {
 // tab captions take a column of their own, so it is wider than the pages need alone.
 constexpr int kPageControlWidth = 480;
 constexpr int kPageControlHeight = 300;
-constexpr int kContextHelpCommand = 8;
 // The shortest time between two paints of the window while the control is busy: about
 // two display frames.
 constexpr int kPaintIntervalMs = 30;
@@ -54,26 +36,24 @@ constexpr int kPaintIntervalMs = 30;
 } // namespace
 
 TnvLineVantage::TnvLineVantage(TnvLine* line)
-    : m_line(line)
+    : TnvVantageForm(line, {"nvLineVantage", "nvLineMainMenu", QMargins(4, 2, 4, 4), 2, QSize(390, 250), &TnvLineVantageArt::tabIcon})
+    , m_line(line)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setObjectName(QStringLiteral("nvLineVantage"));
-    setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint
-                   | Qt::WindowContextHelpButtonHint);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 4);
-    layout->setSpacing(2);
-    makeMenu();
-    layout->setMenuBar(nvLineMainMenu);
-    makeDeviceGroup();
-    layout->addWidget(GroupBoxDevice);
+    nvLineMainMenu = mainMenu();
+    nvLineMainMenu->addMenu(MenuVantage);
+    // Up shows the lamp off, down shows it lit.
+    QIcon lamp;
+    lamp.addPixmap(TnvLineVantageArt::tabIcon(TnvLineVantageArt::RingGrey).pixmap(16, 16), QIcon::Normal, QIcon::Off);
+    lamp.addPixmap(TnvLineVantageArt::tabIcon(TnvLineVantageArt::Lamp).pixmap(16, 16), QIcon::Normal, QIcon::On);
+    SpeedButtonDeviceActive = makeFrame({{"SpeedButtonDeviceActive", QStringLiteral("nvLine.Device.Active := True"), lamp}},
+                                        QStringLiteral("nvLine.Device.Name"))
+                                  .constFirst();
+    connect(SpeedButtonDeviceActive, &QToolButton::clicked, this, [this] { toggleDeviceActive(); });
+    TnvEditRules::onListChange(ComboBoxDevice, [this](int index) {
+        if (m_line)
+            m_line->Device()->setID(index);
+    });
 
-    PageControl1 = new TnvSideTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setIconSize(QSize(16, 16));
-    PageControl1->setUsesScrollButtons(false);
-    PageControl1->setMinimumSize(390, 250);
-    logPage = new TnvLogPage(line, PageControl1);
     callPage = new TnvLineCallPage(line, PageControl1);
     transferPage = new TnvLineJoinPage(TnvLineJoinPage::Transfer, line, PageControl1);
     conferencePage = new TnvLineJoinPage(TnvLineJoinPage::Conference, line, PageControl1);
@@ -84,137 +64,21 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     addressPage = new TnvLineAddressPage(line, PageControl1);
     terminalPage = new TnvLineTerminalPage(line, PageControl1);
     infoPage = new TnvLineInfoPage(line, PageControl1);
-    PageControl1->addTab(logPage, QStringLiteral("Log"));
-    PageControl1->addTab(callPage, QStringLiteral("Call (0)"));
-    PageControl1->addTab(transferPage, QStringLiteral("Transfer"));
-    PageControl1->addTab(conferencePage, QStringLiteral("Conference"));
-    PageControl1->addTab(addressPage, QStringLiteral("Address"));
-    PageControl1->addTab(terminalPage, QStringLiteral("Terminal"));
-    PageControl1->addTab(infoPage, QStringLiteral("Misc."));
-    for (int i = 0; i < PageControl1->count(); ++i)
-        PageControl1->tabBar()->setTabData(i, -1);
-    setTabIcon(PageLog, TnvLineVantageArt::WarningGrey);
+    addPage(callPage, QStringLiteral("Call (0)"));
+    addPage(transferPage, QStringLiteral("Transfer"));
+    addPage(conferencePage, QStringLiteral("Conference"));
+    addPage(addressPage, QStringLiteral("Address"));
+    addPage(terminalPage, QStringLiteral("Terminal"));
+    addPage(infoPage, QStringLiteral("Misc."));
     setTabIcon(PageCall, TnvLineVantageArt::PhoneGrey);
-    layout->addWidget(PageControl1, 1);
-    PageControl1->setCurrentWidget(logPage);
 
     m_paintTimer = new QTimer(this);
     m_paintTimer->setSingleShot(true);
     connect(m_paintTimer, &QTimer::timeout, this, [this] { setUpdatesEnabled(true); });
-
-    connect(logPage, &TnvLogPage::errorIndicatorChanged, this, [this](bool lit) {
-        setTabIcon(PageLog, lit ? TnvLineVantageArt::WarningRed : TnvLineVantageArt::WarningGrey);
-    });
-    // The client area is the page control and the rows above it, with its margins.
-    const QMargins margins = layout->contentsMargins();
-    const int top = margins.top() + nvLineMainMenu->sizeHint().height() + GroupBoxDevice->height() + layout->spacing();
-    // Wide enough for the whole menu bar: no menu starts hidden behind its overflow button.
-    const int width = qMax(margins.left() + kPageControlWidth + margins.right(), nvLineMainMenu->sizeHint().width());
-    resize(QSize(width, top + kPageControlHeight + 4).expandedTo(minimumSizeHint()));
-}
-
-TnvLineVantage::~TnvLineVantage()
-{
-    // The settings stop calling into this window before any of its parts go.
-    if (TnvVantage* vantage = std::exchange(m_vantage, nullptr))
-        vantage->windowDestroyed();
-}
-
-void TnvLineVantage::makeMenu()
-{
-    nvLineMainMenu = new QMenuBar(this);
-    nvLineMainMenu->setObjectName(QStringLiteral("nvLineMainMenu"));
-    MenuVantage = nvLineMainMenu->addMenu(QStringLiteral("&Vantage"));
-    MenuVantage->setObjectName(QStringLiteral("MenuVantage"));
-    MenuDevEnv = TnvVantageMenus::addDevEnvMenu(MenuVantage, m_line->Vantage(), this,
-                                                [this](TDevEnv env) { selectDevEnv(env); }, devEnvItems);
-}
-
-void TnvLineVantage::makeDeviceGroup()
-{
-    GroupBoxDevice = new QGroupBox(this);
-    GroupBoxDevice->setObjectName(QStringLiteral("GroupBoxDevice"));
-    GroupBoxDevice->setFixedHeight(48);
-    auto* row = new QHBoxLayout(GroupBoxDevice);
-    row->setContentsMargins(4, 2, 4, 4);
-    row->setSpacing(4);
-    SpeedButtonDeviceActive = new QToolButton(GroupBoxDevice);
-    SpeedButtonDeviceActive->setObjectName(QStringLiteral("SpeedButtonDeviceActive"));
-    SpeedButtonDeviceActive->setToolTip(QStringLiteral("nvLine.Device.Active := True"));
-    SpeedButtonDeviceActive->setCheckable(true);
-    SpeedButtonDeviceActive->setAutoRaise(true);
-    SpeedButtonDeviceActive->setFixedSize(23, 22);
-    // Up shows the lamp off, down shows it lit.
-    QIcon lamp;
-    lamp.addPixmap(TnvLineVantageArt::tabIcon(TnvLineVantageArt::RingGrey).pixmap(16, 16), QIcon::Normal, QIcon::Off);
-    lamp.addPixmap(TnvLineVantageArt::tabIcon(TnvLineVantageArt::Lamp).pixmap(16, 16), QIcon::Normal, QIcon::On);
-    SpeedButtonDeviceActive->setIcon(lamp);
-    ComboBoxDevice = new QComboBox(GroupBoxDevice);
-    ComboBoxDevice->setObjectName(QStringLiteral("ComboBoxDevice"));
-    ComboBoxDevice->setToolTip(QStringLiteral("nvLine.Device.Name"));
-    ComboBoxDevice->setEditable(true);
-    ComboBoxDevice->setInsertPolicy(QComboBox::NoInsert);
-    row->addWidget(SpeedButtonDeviceActive);
-    row->addWidget(ComboBoxDevice, 1);
-    connect(SpeedButtonDeviceActive, &QToolButton::clicked, this, [this] { toggleDeviceActive(); });
-    TnvEditRules::onListChange(ComboBoxDevice, [this](int index) { m_line->Device()->setID(index); });
+    finishLayout(kPageControlWidth, kPageControlHeight);
 }
 
 // --- Window interface -----------------------------------------------------------
-
-void TnvLineVantage::initialise(TnvVantage* vantage)
-{
-    m_vantage = vantage;
-    refreshLogView();
-}
-
-void TnvLineVantage::setCaption(const QString& caption)
-{
-    setWindowTitle(caption);
-}
-
-void TnvLineVantage::setStayOnTop(bool stayOnTop)
-{
-    TnvWindowPlacement::setStayOnTop(this, stayOnTop);
-}
-
-void TnvLineVantage::setPlacement(int top, int left, int width, int height)
-{
-    TnvWindowPlacement::setPlacement(this, top, left, width, height);
-}
-
-QRect TnvLineVantage::normalGeometry() const
-{
-    return TnvWindowPlacement::normalGeometry(this);
-}
-
-TWindowState TnvLineVantage::windowState() const
-{
-    return TnvWindowPlacement::windowState(this);
-}
-
-void TnvLineVantage::setWindowState(TWindowState state)
-{
-    TnvWindowPlacement::setWindowState(this, state);
-}
-
-void TnvLineVantage::showWindow()
-{
-    show();
-    raise();
-    activateWindow();
-    reportPlacement();
-}
-
-void TnvLineVantage::selectLogPage()
-{
-    PageControl1->setCurrentWidget(logPage);
-}
-
-void TnvLineVantage::selectInitialPage(bool)
-{
-    selectLogPage();
-}
 
 void TnvLineVantage::fillPanes()
 {
@@ -236,35 +100,10 @@ void TnvLineVantage::fillPanes()
     RefreshCallerID();
 }
 
-void TnvLineVantage::closeWindow()
-{
-    // The settings already forgot this window; nothing may report back to them.
-    m_vantage = nullptr;
-    detach();
-    close();
-}
-
 void TnvLineVantage::detach()
 {
     m_line = nullptr;
-    logPage->detach();
-}
-
-void TnvLineVantage::refreshLogView()
-{
-    if (m_line)
-        logPage->refreshLogView();
-}
-
-void TnvLineVantage::refreshErrorDisplay()
-{
-    if (m_line && m_line->Error()->Number() != 0)
-        ShowError();
-}
-
-bool TnvLineVantage::copyLogToClipboard()
-{
-    return m_line && logPage->copyToClipboard();
+    TnvVantageForm::detach();
 }
 
 // --- Refresh operations ---------------------------------------------------------
@@ -291,10 +130,7 @@ void TnvLineVantage::RefreshDevice()
         return;
     deferPainting();
     const TnvLineDevice* device = m_line->Device();
-    TnvQuietWriter::setTitle(GroupBoxDevice, m_line->Vantage()->Notate(QStringLiteral("Device.ID = ") + QString::number(device->ID())
-                                                                       + QStringLiteral("    Device.Count = ")
-                                                                       + QString::number(device->Count())));
-    TnvQuietWriter::setList(ComboBoxDevice, device->List(), device->Count() ? device->ID() : -1);
+    showDevices(device->ID(), device->Count(), device->List());
     RefreshAddress();
     RefreshTerminal();
     const quint32 features = m_line->Address()->Capabilities()->CallFeatures();
@@ -427,8 +263,7 @@ void TnvLineVantage::ShowError()
     if (!m_line)
         return;
     deferPainting();
-    logPage->showError();
-    setTabIcon(PageLog, TnvLineVantageArt::WarningRed);
+    TnvVantageForm::ShowError();
     RefreshInfo();
 }
 
@@ -442,14 +277,8 @@ void TnvLineVantage::flushTrees()
 
 // --- DevEnv ---------------------------------------------------------------------
 
-void TnvLineVantage::selectDevEnv(TDevEnv env)
+void TnvLineVantage::applyDevEnv()
 {
-    if (!m_line)
-        return;
-    const TDevEnv order[] = {deCppBuilder, deDelphi, deVisualBasic, deOther};
-    for (int i = 0; i < 4; ++i)
-        devEnvItems[std::size_t(i)]->setChecked(order[i] == env);
-    m_line->Vantage()->setDevEnv(env);
     RefreshAddress();
     RefreshTerminal();
     RefreshDevice();
@@ -462,14 +291,7 @@ void TnvLineVantage::selectDevEnv(TDevEnv env)
 
 void TnvLineVantage::applyNotationToHints()
 {
-    TnvVantage* vantage = m_line->Vantage();
-    const auto hint = [&](std::initializer_list<const char*> names, const QString& text) {
-        const QString notated = vantage->Notate(text);
-        for (const char* name : names) {
-            if (auto* widget = findChild<QWidget*>(QLatin1String(name)))
-                widget->setToolTip(notated);
-        }
-    };
+    const auto hint = [this](std::initializer_list<const char*> names, const QString& text) { setHint(names, text); };
     hint({"SpeedButtonDeviceActive"}, QStringLiteral("nvLine~Device.Active := ") + TnvVantage::BoolText(true) + QLatin1Char('/')
                                           + TnvVantage::BoolText(false));
     hint({"ComboBoxDevice"}, QStringLiteral("nvLine~Device.Name"));
@@ -489,85 +311,7 @@ void TnvLineVantage::applyNotationToHints()
     hint({"TreeViewCallDetails"}, QStringLiteral("nvLine~Call Status"));
 }
 
-// --- Tabs -----------------------------------------------------------------------
-
-void TnvLineVantage::setTabIcon(Page page, int index)
-{
-    QTabBar* bar = PageControl1->tabBar();
-    if (bar->tabData(page).toInt() == index)
-        return;
-    bar->setTabData(page, index);
-    // Through the bar: the page control would lay out all its pages again for a tab
-    // whose size does not change.
-    bar->setTabIcon(page, TnvLineVantageArt::tabIcon(index));
-}
-
-void TnvLineVantage::setTabText(Page page, const QString& text)
-{
-    if (PageControl1->tabText(page) != text)
-        PageControl1->tabBar()->setTabText(page, text);
-}
-
-int TnvLineVantage::tabIconIndex(Page page) const
-{
-    return PageControl1->tabBar()->tabData(page).toInt();
-}
-
-// --- Lifetime and placement -----------------------------------------------------
-
-void TnvLineVantage::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (m_shownOnce || !m_line)
-        return;
-    // The first show writes everything once more in the chosen notation.
-    m_shownOnce = true;
-    selectDevEnv(m_line->Vantage()->DevEnv());
-}
-
-void TnvLineVantage::closeEvent(QCloseEvent* event)
-{
-    QWidget::closeEvent(event);
-    if (!event->isAccepted())
-        return;
-    // The window is freed once closed; the control stops calling into it at once, so
-    // a window reopened before this one is gone is a new one.
-    if (TnvVantage* vantage = std::exchange(m_vantage, nullptr)) {
-        vantage->windowClosed();
-        vantage->windowDestroyed();
-    }
-    detach();
-}
-
-void TnvLineVantage::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    reportPlacement();
-}
-
-void TnvLineVantage::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    reportPlacement();
-}
-
-void TnvLineVantage::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        reportPlacement();
-}
-
-bool TnvLineVantage::event(QEvent* event)
-{
-    // The title bar's help button asks for context help.
-    if (event->type() == QEvent::EnterWhatsThisMode && m_vantage) {
-        QWhatsThis::leaveWhatsThisMode();
-        m_vantage->ContextHelp(kContextHelpCommand, 0);
-        return true;
-    }
-    return QWidget::event(event);
-}
+// --- Painting -------------------------------------------------------------------
 
 // A call brings a message every few microseconds, and each would repaint what changed,
 // which costs far more than the change itself. So a refresh holds painting back; the
@@ -580,16 +324,12 @@ void TnvLineVantage::deferPainting()
     m_paintTimer->start(kPaintIntervalMs);
 }
 
-void TnvLineVantage::reportPlacement()
-{
-    if (m_vantage && isVisible())
-        m_vantage->windowPlacementChanged(normalGeometry(), windowState());
-}
-
 // --- Commands --------------------------------------------------------------------
 
 void TnvLineVantage::toggleDeviceActive()
 {
+    if (!m_line)
+        return;
     // Inverts what the control holds, not what the button shows: the two can differ
     // after the device was switched from elsewhere.
     TnvLineDevice* device = m_line->Device();

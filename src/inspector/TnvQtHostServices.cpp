@@ -1,6 +1,7 @@
 #include "TnvQtHostServices.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
@@ -43,6 +44,24 @@ TnvHostServices::Answer TnvQtHostServices::prompt(const TnvPrompt& prompt)
     box.setStandardButtons(prompt.buttons == TnvPrompt::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                                  : QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok ? AnswerOk : AnswerCancel;
+}
+
+QStringList TnvQtHostServices::chooseFiles(const TnvFileRequest& request)
+{
+    QFileDialog dialog(nullptr, request.title, request.directory, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (request.multiple)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else
+        dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // Several names go into the name box quoted, as the dialog writes a multiple choice.
+    if (request.names.size() == 1)
+        dialog.selectFile(request.names.constFirst());
+    else if (request.names.size() > 1)
+        dialog.selectFile(QLatin1Char('"') + request.names.join(QStringLiteral("\" \"")) + QLatin1Char('"'));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
 }
 
 bool TnvQtHostServices::openUrl(const QUrl& url)

@@ -1,7 +1,7 @@
 #pragma once
 
-// The desktop services of a program with windows: real message boxes, the desktop's
-// URL handler and the application's current printer.
+// The desktop services of a program with windows: real message boxes and file dialogs,
+// the desktop's URL handler and the application's current printer.
 
 #include <TnvHostServices.h>
 
@@ -17,6 +17,7 @@ public:
     ~TnvQtHostServices() override;
 
     Answer prompt(const TnvPrompt& prompt) override;
+    QStringList chooseFiles(const TnvFileRequest& request) override;
     bool openUrl(const QUrl& url) override;
     bool printLines(const QStringList& lines) override;
 

@@ -2,6 +2,7 @@
 
 #include <TnvPlay.h>
 #include <TnvRecord.h>
+#include <TnvVantage.h>
 #include <TnvWaveNumbers.h>
 
 #include <QCoreApplication>
@@ -124,6 +125,20 @@ void runUntil(const std::function<bool()>& done, const std::function<void()>& st
         loop.exec();
 }
 
+// The inspector window, where the program registered one (a person trying the control).
+void showVantage(TnvSharedControl& control, bool vantage)
+{
+    if (vantage)
+        control.Vantage()->setVisible(true);
+}
+
+// Until the person closes the window; Ctrl+C closes it.
+void runWhileShown(TnvSharedControl& control)
+{
+    if (control.Vantage()->window())
+        runUntil([&] { return !control.Vantage()->window(); }, [&] { control.Vantage()->setVisible(false); });
+}
+
 } // namespace
 
 void WaveDeviceCommands::interrupt()
@@ -141,7 +156,7 @@ int WaveDeviceCommands::devices()
     return 0;
 }
 
-int WaveDeviceCommands::play(QStringList args, bool trace)
+int WaveDeviceCommands::play(QStringList args, bool trace, bool vantage)
 {
     const std::optional<QString> device = takeOption(args, QStringLiteral("--device"));
     const std::optional<QString> volume = takeOption(args, QStringLiteral("--volume"));
@@ -174,16 +189,18 @@ int WaveDeviceCommands::play(QStringList args, bool trace)
     print(stdout, QStringLiteral("Playing %1 (%2 s) on %3%4\n")
                       .arg(args.first(), TnvWaveNumbers::secondsText(control.Source()->Format()->Seconds()),
                            control.Device()->Name(), loop ? QStringLiteral(", looping until Ctrl+C") : QString()));
+    showVantage(control, vantage);
     control.Device()->setActive(true);
-    if (!control.Device()->Active() && !done)
+    if (!control.Device()->Active() && !done && !vantage)
         return failed(control, args.first());
     runUntil([&] { return done || !control.Device()->Active(); }, [&] { control.Device()->setActive(false); });
     const int code = control.Error()->Number() ? failed(control, args.first()) : 0;
+    runWhileShown(control);
     control.OnLog = nullptr;
     return code;
 }
 
-int WaveDeviceCommands::record(QStringList args, bool trace)
+int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
 {
     const std::optional<QString> device = takeOption(args, QStringLiteral("--device"));
     const std::optional<QString> seconds = takeOption(args, QStringLiteral("--seconds"));
@@ -232,8 +249,9 @@ int WaveDeviceCommands::record(QStringList args, bool trace)
     print(stdout, QStringLiteral("Recording %1 s of %2 from %3 into %4\n")
                       .arg(TnvWaveNumbers::secondsText(length), control.Source()->Format()->Name(),
                            control.Device()->Name(), file));
+    showVantage(control, vantage);
     control.Device()->setActive(true);
-    if (!control.Device()->Active())
+    if (!control.Device()->Active() && !vantage)
         return failed(control, control.Device()->Name());
     QTimer::singleShot(int(length * 1000.0), &control, [&] {
         if (control.Device()->Active())
@@ -247,6 +265,7 @@ int WaveDeviceCommands::record(QStringList args, bool trace)
         print(stdout, QStringLiteral("Saved %1 bytes (%2 s)\n")
                           .arg(TnvWaveNumbers::bytesText(control.Source()->Format()->Bytes()),
                                TnvWaveNumbers::secondsText(control.Source()->Format()->Seconds())));
+    runWhileShown(control);
     control.OnLog = nullptr;
     return code;
 }

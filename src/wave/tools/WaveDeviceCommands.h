@@ -9,9 +9,10 @@
 namespace WaveDeviceCommands {
 
 int devices();
-// args: the command's arguments after its name, options included.
-int play(QStringList args, bool trace);
-int record(QStringList args, bool trace);
+// args: the command's arguments after its name, options included. With vantage the
+// control's inspector window opens and the command runs until it is closed.
+int play(QStringList args, bool trace, bool vantage = false);
+int record(QStringList args, bool trace, bool vantage = false);
 
 // Asks a running play or record to stop (Ctrl+C); safe from a signal handler.
 void interrupt();

@@ -10,12 +10,16 @@
 
 #include <TnvResultTexts.h>
 
-#include <QCoreApplication>
+#include <TnvInspector.h>
+
+#include <QApplication>
 #include <QDate>
 #include <QStringList>
 
 #include <csignal>
+#include <cstring>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -34,6 +38,8 @@ const char kUsage[] =
     "                                     record S seconds into FILE (Ctrl+C stops early);\n"
     "                                     ID is a format number or name (wfPCM08000M16);\n"
     "                                     --append-buffer adds to what FILE holds\n"
+    "  --vantage                          play and record also show the control's\n"
+    "                                     inspector window and run until it is closed\n"
     "  --trace                            print the control's trace lines on stderr\n";
 
 void print(FILE* to, const QString& text)
@@ -158,9 +164,28 @@ int save(WaveTool& tool, const QString& out)
 
 } // namespace
 
+// Whether a window can be shown: a display, or a platform chosen by hand.
+bool haveDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Windows only for --vantage: the other commands run where there is no display.
+    bool vantage = false;
+    for (int i = 1; i < argc; ++i)
+        vantage = vantage || std::strcmp(argv[i], "--vantage") == 0;
+    if (vantage && !haveDisplay()) {
+        std::fputs("linkora-wave: no display; --vantage shows no window\n", stderr);
+        vantage = false;
+    }
+    std::unique_ptr<QCoreApplication> application =
+        vantage ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
+    if (vantage)
+        TnvInspector::setUp();
     // Ctrl+C stops a playback or recording (which saves it); the second one ends the program.
     const auto onSignal = [](int signal) {
         WaveDeviceCommands::interrupt();
@@ -170,6 +195,7 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, onSignal);
     QStringList args = app.arguments().mid(1);
     const bool trace = args.removeAll(QStringLiteral("--trace")) > 0;
+    args.removeAll(QStringLiteral("--vantage"));
     if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
         std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
@@ -191,9 +217,9 @@ int main(int argc, char** argv)
     if (command == QStringLiteral("devices"))
         return args.isEmpty() ? WaveDeviceCommands::devices() : usage(QStringLiteral("devices takes no arguments"));
     if (command == QStringLiteral("play"))
-        return WaveDeviceCommands::play(args, trace);
+        return WaveDeviceCommands::play(args, trace, vantage);
     if (command == QStringLiteral("record"))
-        return WaveDeviceCommands::record(args, trace);
+        return WaveDeviceCommands::record(args, trace, vantage);
 
     WaveTool tool(trace);
     if (command == QStringLiteral("info")) {
