@@ -73,14 +73,14 @@ QList<QToolButton*> TnvVantageForm::makeFrame(const QList<DeviceButton>& buttons
     row->setContentsMargins(4, 2, 4, 4);
     row->setSpacing(4);
     QList<QToolButton*> made;
-    for (const DeviceButton& spec : buttons) {
+    for (const DeviceButton& entry : buttons) {
         auto* button = new QToolButton(GroupBoxDevice);
-        button->setObjectName(QLatin1String(spec.name));
-        button->setToolTip(spec.hint);
+        button->setObjectName(QLatin1String(entry.name));
+        button->setToolTip(entry.hint);
         button->setCheckable(true);
         button->setAutoRaise(true);
         button->setFixedSize(23, 22);
-        button->setIcon(spec.icon);
+        button->setIcon(entry.icon);
         row->addWidget(button);
         made << button;
     }
