@@ -18,7 +18,8 @@
 #include <numeric>
 
 TnvPlayPrivate::TnvPlayPrivate(TnvPlay* play)
-    : q(play)
+    : TnvWaveEngine(play)
+    , q(play)
     , m_device(new TnvPlayDevice(this, play))
     , m_position(new TnvPlayPosition(this, play))
     , m_volume(new TnvPlayVolume(this, play))
@@ -38,44 +39,9 @@ TnvPlayPrivate::TnvPlayPrivate(TnvPlay* play)
 
 TnvPlayPrivate::~TnvPlayPrivate() = default;
 
-TnvLog* TnvPlayPrivate::Log() const
-{
-    return q->Log();
-}
-
-TnvVantage* TnvPlayPrivate::Vantage() const
-{
-    return q->Vantage();
-}
-
-TnvWaveSource* TnvPlayPrivate::Source() const
-{
-    return q->Source();
-}
-
-TnvWaveFormat* TnvPlayPrivate::Format() const
-{
-    return q->Source()->Format();
-}
-
-void TnvPlayPrivate::write(bool stamped, const QString& text)
-{
-    q->Log()->Add(stamped, text);
-}
-
-bool TnvPlayPrivate::ReportResult(bool warning, qint32 code)
-{
-    return q->ReportResult(warning, code);
-}
-
-void TnvPlayPrivate::clearError()
-{
-    q->Error()->Clear();
-}
-
 TnvPlayView* TnvPlayPrivate::view() const
 {
-    return dynamic_cast<TnvPlayView*>(q->Vantage()->window());
+    return windowAs<TnvPlayView>();
 }
 
 void TnvPlayPrivate::refresh(void (TnvPlayView::*operation)())

@@ -30,7 +30,8 @@ QString productName(const char* name, size_t size)
 } // namespace
 
 TnvRecordPrivate::TnvRecordPrivate(TnvRecord* record)
-    : q(record)
+    : TnvWaveEngine(record)
+    , q(record)
     , m_device(new TnvRecordDevice(this, record))
     , m_popup(new TnvRecordPopup(record->Log(), record))
 {
@@ -38,39 +39,9 @@ TnvRecordPrivate::TnvRecordPrivate(TnvRecord* record)
 
 TnvRecordPrivate::~TnvRecordPrivate() = default;
 
-TnvLog* TnvRecordPrivate::Log() const
-{
-    return q->Log();
-}
-
-TnvVantage* TnvRecordPrivate::Vantage() const
-{
-    return q->Vantage();
-}
-
-TnvWaveFormat* TnvRecordPrivate::Format() const
-{
-    return q->Source()->Format();
-}
-
-void TnvRecordPrivate::write(bool stamped, const QString& text)
-{
-    q->Log()->Add(stamped, text);
-}
-
-bool TnvRecordPrivate::ReportResult(bool warning, qint32 code)
-{
-    return q->ReportResult(warning, code);
-}
-
-void TnvRecordPrivate::clearError()
-{
-    q->Error()->Clear();
-}
-
 TnvRecordView* TnvRecordPrivate::view() const
 {
-    return dynamic_cast<TnvRecordView*>(q->Vantage()->window());
+    return windowAs<TnvRecordView>();
 }
 
 void TnvRecordPrivate::refresh(void (TnvRecordView::*operation)())

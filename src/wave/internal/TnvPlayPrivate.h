@@ -11,6 +11,8 @@
 
 #include <WaveApi.h>
 
+#include "TnvWaveEngine.h"
+
 #include <QObject>
 #include <QString>
 
@@ -31,7 +33,7 @@ class TnvWaveFormat;
 class TnvWaveSource;
 class TnvWaveWindow;
 
-class TnvPlayPrivate : public QObject {
+class TnvPlayPrivate : public TnvWaveEngine {
     Q_OBJECT
 
 public:
@@ -43,18 +45,11 @@ public:
 
     // --- The control and its sub-objects ---
     TnvPlay* control() const { return q; }
-    TnvLog* Log() const;
-    TnvVantage* Vantage() const;
-    TnvWaveSource* Source() const;
-    TnvWaveFormat* Format() const;
     TnvPlayDevice* Device() const { return m_device; }
     TnvPlayPosition* Position() const { return m_position; }
     TnvPlayVolume* Volume() const { return m_volume; }
     TnvPlayTimer* Timer() const { return m_timer; }
     TnvPlayPopup* Popup() const { return m_popup; }
-    void write(bool stamped, const QString& text);
-    bool ReportResult(bool warning, qint32 code);
-    void clearError();
     TnvPlayView* view() const;
     void refresh(void (TnvPlayView::*operation)());
     void refreshDeviceMenu();

@@ -10,6 +10,8 @@
 #include <TnvTypes.h>
 #include <WaveApi.h>
 
+#include "TnvWaveEngine.h"
+
 #include <QObject>
 #include <QString>
 
@@ -27,7 +29,7 @@ class TnvWaveFormat;
 class TnvWaveSource;
 class TnvWaveWindow;
 
-class TnvRecordPrivate : public QObject {
+class TnvRecordPrivate : public TnvWaveEngine {
     Q_OBJECT
 
 public:
@@ -43,14 +45,8 @@ public:
     void shutdown();
 
     TnvRecord* control() const { return q; }
-    TnvLog* Log() const;
-    TnvVantage* Vantage() const;
-    TnvWaveFormat* Format() const;
     TnvRecordDevice* Device() const { return m_device; }
     TnvRecordPopup* Popup() const { return m_popup; }
-    void write(bool stamped, const QString& text);
-    bool ReportResult(bool warning, qint32 code);
-    void clearError();
     TnvRecordView* view() const;
     void refresh(void (TnvRecordView::*operation)());
     void refreshDeviceMenu();
