@@ -6,21 +6,43 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+namespace {
+
+// The list tells its picker when it loses the focus. An override rather than an event
+// filter: a filter also sees the events of a list part-way through its destruction.
+class PickList : public QListWidget {
+public:
+    std::function<void()> focusLost;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QListWidget::focusOutEvent(event);
+        if (isVisible() && focusLost)
+            focusLost();
+    }
+};
+
+} // namespace
+
 TnvBufferPicker::TnvBufferPicker(std::function<QStringList()> entries, QWidget* parent)
     : QComboBox(parent)
     , m_entries(std::move(entries))
-    , m_list(new QListWidget)
 {
+    auto* list = new PickList;
+    list->focusLost = [this] { takePicks(); };
+    m_list = list;
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     m_list->setObjectName(QStringLiteral("ListBoxLoadFromBuffer"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list->hide();
-    m_list->installEventFilter(this);
 }
 
 TnvBufferPicker::~TnvBufferPicker()
 {
+    if (auto* list = static_cast<PickList*>(m_list.data()))
+        list->focusLost = nullptr;
     delete m_list;
 }
 
@@ -61,13 +83,6 @@ void TnvBufferPicker::mousePressEvent(QMouseEvent* event)
         return;
     }
     QComboBox::mousePressEvent(event);
-}
-
-bool TnvBufferPicker::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list && event->type() == QEvent::FocusOut && m_list->isVisible())
-        takePicks();
-    return QComboBox::eventFilter(watched, event);
 }
 
 void TnvBufferPicker::takePicks()

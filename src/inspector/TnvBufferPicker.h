@@ -27,7 +27,6 @@ public:
     QListWidget* list() const { return m_list; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

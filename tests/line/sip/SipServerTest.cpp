@@ -23,6 +23,19 @@ protected:
         if (program.isEmpty())
             GTEST_SKIP() << "kamailio is not installed (scripts/install-deps.sh installs it)";
         SipLineFixture::SetUp();
+        // A port found free can be taken by a test running beside this one before the
+        // server binds it; the server then exits, and another port is tried.
+        for (int attempt = 0; attempt < 3 && !m_serverUp; ++attempt)
+            startServer(program);
+        ASSERT_TRUE(m_serverUp) << serverLog();
+    }
+
+    void startServer(const QString& program)
+    {
+        if (m_server.state() != QProcess::NotRunning) {
+            m_server.kill();
+            m_server.waitForFinished(3000);
+        }
         m_serverPort = freePort();
         QFile in(QStringLiteral(LINKORA_SIP_SCENARIOS "/kamailio.cfg"));
         ASSERT_TRUE(in.open(QIODevice::ReadOnly));
@@ -38,11 +51,13 @@ protected:
                                  QStringLiteral("-m"), QStringLiteral("32"), QStringLiteral("-M"), QStringLiteral("8"),
                                  QStringLiteral("-Y"), m_configDir.path()});
         ASSERT_TRUE(m_server.waitForStarted(3000));
-        // The server is up once its port is taken.
-        ASSERT_TRUE(waitUntil([this] {
+        // The server is up once its port is taken while it runs.
+        waitUntil([this] {
             QUdpSocket probe;
-            return m_server.state() == QProcess::Running && !probe.bind(QHostAddress::LocalHost, quint16(m_serverPort));
-        }, 5000)) << serverLog();
+            return m_server.state() != QProcess::Running || !probe.bind(QHostAddress::LocalHost, quint16(m_serverPort));
+        }, 5000);
+        QUdpSocket probe;
+        m_serverUp = m_server.state() == QProcess::Running && !probe.bind(QHostAddress::LocalHost, quint16(m_serverPort));
     }
 
     void TearDown() override
@@ -95,6 +110,7 @@ protected:
         ASSERT_TRUE(waitFor(from, QStringLiteral("OnConnected"))) << log(m_line[from]);
     }
 
+    bool m_serverUp = false;
     int m_serverPort = 0;
     QProcess m_server;
     QList<TnvLine*> m_line;
