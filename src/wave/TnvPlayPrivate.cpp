@@ -100,42 +100,14 @@ void TnvPlayPrivate::setEnabled(bool value)
 
 void TnvPlayPrivate::fillDeviceList()
 {
-    QStringList names;
-    const UINT count = waveOutGetNumDevs();
-    for (UINT id = 0; id < count; ++id) {
-        WAVEOUTCAPSA caps{};
-        if (waveOutGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
-            names << QString::fromLocal8Bit(caps.szPname, qsizetype(strnlen(caps.szPname, sizeof caps.szPname))).trimmed();
-        else
-            names << QStringLiteral("<< Unknown >>");
-    }
-    m_device->storeList(names);
-    m_device->storeID(0);
-    m_device->storeName(names.value(0));
+    TnvWaveEngine::fillDeviceList(m_device, Direction::Out);
 }
 
 void TnvPlayPrivate::setDeviceID(int value)
 {
     if (!m_device->List().isEmpty() && value == m_device->ID())
         return;
-    write(true, QStringLiteral("Device.ID := %1").arg(value));
-    clearError();
-    if (value < 0 || value >= m_device->Count()) {
-        ReportResult(false, qint32(MMSYSERR_BADDEVICEID));
-    } else {
-        WAVEOUTCAPSA caps{};
-        const MMRESULT result = waveOutGetDevCapsA(UINT(value), &caps, sizeof caps);
-        if (result != MMSYSERR_NOERROR) {
-            m_device->storeName(QString());
-            ReportResult(false, qint32(result));
-        } else {
-            m_device->storeName(
-                QString::fromLocal8Bit(caps.szPname, qsizetype(strnlen(caps.szPname, sizeof caps.szPname))).trimmed());
-        }
-        m_device->storeID(value);
-        write(false, QStringLiteral("\tDevice.Count = %1").arg(m_device->Count()));
-        write(false, QStringLiteral("\tDevice.Name = '") + m_device->Name() + QLatin1Char('\''));
-    }
+    selectDevice(m_device, Direction::Out, value, false);
     refresh(&TnvPlayView::RefreshDevice);
 }
 

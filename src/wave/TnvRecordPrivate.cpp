@@ -17,17 +17,6 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-QString productName(const char* name, size_t size)
-{
-    QString text = QString::fromLocal8Bit(name, qsizetype(strnlen(name, size)));
-    while (!text.isEmpty() && text.back().isSpace())
-        text.chop(1);
-    return text;
-}
-
-} // namespace
 
 TnvRecordPrivate::TnvRecordPrivate(TnvRecord* record)
     : TnvWaveEngine(record)
@@ -89,42 +78,14 @@ void TnvRecordPrivate::setEnabled(bool value)
 
 void TnvRecordPrivate::fillDeviceList()
 {
-    QStringList names;
-    const UINT count = waveInGetNumDevs();
-    for (UINT id = 0; id < count; ++id) {
-        WAVEINCAPSA caps{};
-        if (waveInGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
-            names << productName(caps.szPname, sizeof caps.szPname);
-        else
-            names << QStringLiteral("<< Unknown >>");
-    }
-    m_device->storeList(names);
-    m_device->storeID(0);
-    m_device->storeName(names.value(0));
+    TnvWaveEngine::fillDeviceList(m_device, Direction::In);
 }
 
 void TnvRecordPrivate::setDeviceID(int value)
 {
     if (!m_device->List().isEmpty() && value == m_device->ID())
         return;
-    write(true, QStringLiteral("Device.ID := %1").arg(value));
-    clearError();
-    m_device->storeCount(int(waveInGetNumDevs()));
-    if (value < 0 || value >= m_device->Count()) {
-        ReportResult(false, qint32(MMSYSERR_BADDEVICEID));
-    } else {
-        WAVEINCAPSA caps{};
-        const MMRESULT result = waveInGetDevCapsA(UINT(value), &caps, sizeof caps);
-        if (result != MMSYSERR_NOERROR) {
-            m_device->storeName(QString());
-            ReportResult(false, qint32(result));
-        } else {
-            m_device->storeName(productName(caps.szPname, sizeof caps.szPname));
-        }
-        m_device->storeID(value);
-        write(false, QStringLiteral("\tDevice.Count = %1").arg(m_device->Count()));
-        write(false, QStringLiteral("\tDevice.Name = '") + m_device->Name() + QLatin1Char('\''));
-    }
+    selectDevice(m_device, Direction::In, value, true);
     refresh(&TnvRecordView::RefreshDevice);
 }
 

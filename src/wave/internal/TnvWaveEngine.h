@@ -9,6 +9,7 @@
 class TnvLog;
 class TnvVantage;
 class TnvVantageWindow;
+class TnvWaveDevice;
 class TnvWaveControl;
 class TnvWaveFormat;
 class TnvWaveSource;
@@ -29,6 +30,14 @@ public:
     void clearError();
 
 protected:
+    enum class Direction { Out, In };
+
+    // Device.List, Device.ID and Device.Name from the devices of the moment.
+    void fillDeviceList(TnvWaveDevice* device, Direction direction);
+    // Device.ID := value with its log lines; the record control counts the devices anew
+    // each time (recount), the play control keeps the count of its list.
+    void selectDevice(TnvWaveDevice* device, Direction direction, int value, bool recount);
+
     // The control's open inspector window, when it shows this kind of control.
     template <class View>
     View* windowAs() const
