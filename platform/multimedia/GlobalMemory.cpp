@@ -4,8 +4,13 @@
 // faults. The last large block freed is kept as a spare for the next one of about its
 // size: sounds are loaded, played and freed in turn, and a fresh mapping costs a page
 // fault and a cleared page for every page the sound fills. The kernel may take the
-// spare's pages back whenever it needs memory.
+// spare's pages back whenever it needs memory, and the spare is unmapped when the event
+// loop has run a second without a block taking it.
 #include "GlobalMemory.h"
+
+#include <QAbstractEventDispatcher>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,6 +33,8 @@ constexpr std::size_t kPage = 4096;
 // The largest spare kept, and how much larger than a request a spare may be.
 constexpr std::size_t kSpareLimit = std::size_t(256) << 20;
 constexpr std::size_t kSpareSlack = 2;
+// How long a spare waits for the next block before its memory goes back.
+constexpr int kSpareHoldMs = 1000;
 
 std::size_t pagesFor(std::size_t bytes)
 {
@@ -56,6 +63,9 @@ struct Table {
     HGLOBAL next = 0x00010000;
     // A freed large block's mapping, ready for reuse; empty when data is null.
     Block spare;
+    // Gives the spare back after a quiet second; made on first use, in the thread of
+    // the first free, and kept for the process.
+    QTimer* spareTimer = nullptr;
 
     ~Table()
     {
@@ -98,6 +108,22 @@ void putMapping(Table& t, Block& block)
     release(t.spare);
     ::madvise(block.data, block.mapped, MADV_FREE);
     t.spare = block;
+    // A thread without an event loop (a tool, a fuzzer) keeps it until the next block
+    // or the end of the process.
+    if (!QAbstractEventDispatcher::instance())
+        return;
+    if (!t.spareTimer) {
+        t.spareTimer = new QTimer;
+        t.spareTimer->setSingleShot(true);
+        t.spareTimer->setInterval(kSpareHoldMs);
+        QObject::connect(t.spareTimer, &QTimer::timeout, [] {
+            Table& now = table();
+            release(now.spare);
+            now.spare = Block();
+        });
+    }
+    if (t.spareTimer->thread() == QThread::currentThread())
+        t.spareTimer->start();
 }
 
 Block* find(HGLOBAL handle)

@@ -8,6 +8,8 @@
 #include <spandsp/g726.h>
 #include <spandsp/ima_adpcm.h>
 #include <spandsp/oki_adpcm.h>
+
+#include <dlfcn.h>
 #endif
 
 #include <algorithm>
@@ -27,6 +29,66 @@ quint64 WaveCodec::callerBytes(quint64 deviceBytes) const
 }
 
 namespace {
+
+#if defined(LINKORA_HAVE_SPANDSP)
+// The DSP library and the image libraries it brings along are opened the first time a
+// coded format is asked for, so programs that never convert never load them.
+struct Spandsp {
+    decltype(&::g711_init) g711_init = nullptr;
+    decltype(&::g711_free) g711_free = nullptr;
+    decltype(&::g711_decode) g711_decode = nullptr;
+    decltype(&::g711_encode) g711_encode = nullptr;
+    decltype(&::ima_adpcm_init) ima_adpcm_init = nullptr;
+    decltype(&::ima_adpcm_free) ima_adpcm_free = nullptr;
+    decltype(&::ima_adpcm_decode) ima_adpcm_decode = nullptr;
+    decltype(&::ima_adpcm_encode) ima_adpcm_encode = nullptr;
+    decltype(&::oki_adpcm_init) oki_adpcm_init = nullptr;
+    decltype(&::oki_adpcm_free) oki_adpcm_free = nullptr;
+    decltype(&::oki_adpcm_decode) oki_adpcm_decode = nullptr;
+    decltype(&::oki_adpcm_encode) oki_adpcm_encode = nullptr;
+    decltype(&::g726_init) g726_init = nullptr;
+    decltype(&::g726_free) g726_free = nullptr;
+    decltype(&::g726_decode) g726_decode = nullptr;
+    decltype(&::g726_encode) g726_encode = nullptr;
+};
+
+template<typename Fn>
+bool resolve(void* handle, const char* name, Fn& fn)
+{
+    fn = reinterpret_cast<Fn>(dlsym(handle, name));
+    return fn != nullptr;
+}
+
+// Null when the library cannot be opened: coded formats are then refused.
+const Spandsp* spandsp()
+{
+    static const Spandsp* const loaded = []() -> const Spandsp* {
+        void* handle = dlopen(LINKORA_SPANDSP_SONAME, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return nullptr;
+        static Spandsp f;
+        const bool all = true
+            && resolve(handle, "g711_init", f.g711_init)
+            && resolve(handle, "g711_free", f.g711_free)
+            && resolve(handle, "g711_decode", f.g711_decode)
+            && resolve(handle, "g711_encode", f.g711_encode)
+            && resolve(handle, "ima_adpcm_init", f.ima_adpcm_init)
+            && resolve(handle, "ima_adpcm_free", f.ima_adpcm_free)
+            && resolve(handle, "ima_adpcm_decode", f.ima_adpcm_decode)
+            && resolve(handle, "ima_adpcm_encode", f.ima_adpcm_encode)
+            && resolve(handle, "oki_adpcm_init", f.oki_adpcm_init)
+            && resolve(handle, "oki_adpcm_free", f.oki_adpcm_free)
+            && resolve(handle, "oki_adpcm_decode", f.oki_adpcm_decode)
+            && resolve(handle, "oki_adpcm_encode", f.oki_adpcm_encode)
+            && resolve(handle, "g726_init", f.g726_init)
+            && resolve(handle, "g726_free", f.g726_free)
+            && resolve(handle, "g726_decode", f.g726_decode)
+            && resolve(handle, "g726_encode", f.g726_encode);
+        return all ? &f : nullptr;
+    }();
+    return loaded;
+}
+#endif
 
 // 8-bit PCM on a device that takes only 16-bit samples (the telephone lines).
 class WidenPcm : public WaveCodec {
@@ -160,48 +222,48 @@ private:
 };
 
 const SpandspCodec::Kind kG711{
-    [](int mode) -> void* { return g711_init(nullptr, mode); },
-    [](void* s) { g711_free(static_cast<g711_state_t*>(s)); },
+    [](int mode) -> void* { return spandsp()->g711_init(nullptr, mode); },
+    [](void* s) { spandsp()->g711_free(static_cast<g711_state_t*>(s)); },
     [](void* s, int16_t* amp, const uint8_t* data, int bytes) {
-        return g711_decode(static_cast<g711_state_t*>(s), amp, data, bytes);
+        return spandsp()->g711_decode(static_cast<g711_state_t*>(s), amp, data, bytes);
     },
     [](void* s, uint8_t* data, const int16_t* amp, int samples) {
-        return g711_encode(static_cast<g711_state_t*>(s), data, amp, samples);
+        return spandsp()->g711_encode(static_cast<g711_state_t*>(s), data, amp, samples);
     },
     0, 1, 1};
 
 // The IMA stream of the format table: 4-bit codes, two samples a byte, no block headers.
 // A chunk of 0 would put a header before every buffer; one endless chunk has none.
 const SpandspCodec::Kind kIma{
-    [](int) -> void* { return ima_adpcm_init(nullptr, IMA_ADPCM_IMA4, 1 << 30); },
-    [](void* s) { ima_adpcm_free(static_cast<ima_adpcm_state_t*>(s)); },
+    [](int) -> void* { return spandsp()->ima_adpcm_init(nullptr, IMA_ADPCM_IMA4, 1 << 30); },
+    [](void* s) { spandsp()->ima_adpcm_free(static_cast<ima_adpcm_state_t*>(s)); },
     [](void* s, int16_t* amp, const uint8_t* data, int bytes) {
-        return ima_adpcm_decode(static_cast<ima_adpcm_state_t*>(s), amp, data, bytes);
+        return spandsp()->ima_adpcm_decode(static_cast<ima_adpcm_state_t*>(s), amp, data, bytes);
     },
     [](void* s, uint8_t* data, const int16_t* amp, int samples) {
-        return ima_adpcm_encode(static_cast<ima_adpcm_state_t*>(s), data, amp, samples);
+        return spandsp()->ima_adpcm_encode(static_cast<ima_adpcm_state_t*>(s), data, amp, samples);
     },
     0, 1, 2};
 
 const SpandspCodec::Kind kOki{
-    [](int rate) -> void* { return oki_adpcm_init(nullptr, rate); },
-    [](void* s) { oki_adpcm_free(static_cast<oki_adpcm_state_t*>(s)); },
+    [](int rate) -> void* { return spandsp()->oki_adpcm_init(nullptr, rate); },
+    [](void* s) { spandsp()->oki_adpcm_free(static_cast<oki_adpcm_state_t*>(s)); },
     [](void* s, int16_t* amp, const uint8_t* data, int bytes) {
-        return oki_adpcm_decode(static_cast<oki_adpcm_state_t*>(s), amp, data, bytes);
+        return spandsp()->oki_adpcm_decode(static_cast<oki_adpcm_state_t*>(s), amp, data, bytes);
     },
     [](void* s, uint8_t* data, const int16_t* amp, int samples) {
-        return oki_adpcm_encode(static_cast<oki_adpcm_state_t*>(s), data, amp, samples);
+        return spandsp()->oki_adpcm_encode(static_cast<oki_adpcm_state_t*>(s), data, amp, samples);
     },
     32000, 1, 2};
 
 const SpandspCodec::Kind kG726{
-    [](int rate) -> void* { return g726_init(nullptr, rate, G726_ENCODING_LINEAR, G726_PACKING_RIGHT); },
-    [](void* s) { g726_free(static_cast<g726_state_t*>(s)); },
+    [](int rate) -> void* { return spandsp()->g726_init(nullptr, rate, G726_ENCODING_LINEAR, G726_PACKING_RIGHT); },
+    [](void* s) { spandsp()->g726_free(static_cast<g726_state_t*>(s)); },
     [](void* s, int16_t* amp, const uint8_t* data, int bytes) {
-        return g726_decode(static_cast<g726_state_t*>(s), amp, data, bytes);
+        return spandsp()->g726_decode(static_cast<g726_state_t*>(s), amp, data, bytes);
     },
     [](void* s, uint8_t* data, const int16_t* amp, int samples) {
-        return g726_encode(static_cast<g726_state_t*>(s), data, amp, samples);
+        return spandsp()->g726_encode(static_cast<g726_state_t*>(s), data, amp, samples);
     },
     32000, 1, 2};
 
@@ -211,7 +273,7 @@ std::unique_ptr<WaveCodec> WaveCodec::create(const WAVEFORMATEX& f)
 {
     if (std::unique_ptr<WaveCodec> widened = widen(f))
         return widened;
-    if (f.nChannels != 1 || f.nSamplesPerSec < 1000 || f.nSamplesPerSec > 48000)
+    if (f.nChannels != 1 || f.nSamplesPerSec < 1000 || f.nSamplesPerSec > 48000 || !spandsp())
         return nullptr;
     const DWORD rate = f.nSamplesPerSec;
     std::unique_ptr<SpandspCodec> codec;

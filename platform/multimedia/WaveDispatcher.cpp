@@ -23,23 +23,6 @@ struct WakeEvent : QEvent {
     quintptr handle;
 };
 
-struct MessageEvent : QEvent {
-    MessageEvent(quintptr h, const WaveDelivery& d, UINT m, DWORD_PTR p1, bool always)
-        : QEvent(kMessageEvent)
-        , handle(h)
-        , delivery(d)
-        , message(m)
-        , param1(p1)
-        , evenWhenClosed(always)
-    {
-    }
-    quintptr handle;
-    WaveDelivery delivery;
-    UINT message;
-    DWORD_PTR param1;
-    bool evenWhenClosed;
-};
-
 } // namespace
 
 void WaveDelivery::deliver(UINT message, DWORD_PTR param1, DWORD_PTR param2) const
@@ -81,7 +64,12 @@ void WaveDispatcher::postMessage(quintptr handle, const WaveDelivery& delivery, 
 {
     if (delivery.type == CALLBACK_NULL)
         return;
-    QCoreApplication::postEvent(this, new MessageEvent(handle, delivery, message, param1, evenWhenClosed));
+    std::lock_guard guard(m_lock);
+    m_messages.push_back({handle, delivery, message, param1, evenWhenClosed});
+    if (!m_posted) {
+        m_posted = true;
+        QCoreApplication::postEvent(this, new QEvent(kMessageEvent));
+    }
 }
 
 bool WaveDispatcher::event(QEvent* event)
@@ -91,9 +79,24 @@ bool WaveDispatcher::event(QEvent* event)
         return true;
     }
     if (event->type() == kMessageEvent) {
-        auto* m = static_cast<MessageEvent*>(event);
-        if (m->evenWhenClosed || WaveLayer::instance().isOpen(m->handle))
-            m->delivery.deliver(m->message, m->param1, 0);
+        Message next;
+        {
+            std::lock_guard guard(m_lock);
+            if (m_messages.empty()) {
+                m_posted = false;
+                return true;
+            }
+            next = std::move(m_messages.front());
+            m_messages.pop_front();
+            // The event for the next message is posted before this one is handed over:
+            // an event loop run inside the handler then delivers it, where one already
+            // queued behind this event would wait until the handler returns.
+            m_posted = !m_messages.empty();
+            if (m_posted)
+                QCoreApplication::postEvent(this, new QEvent(kMessageEvent));
+        }
+        if (next.evenWhenClosed || WaveLayer::instance().isOpen(next.handle))
+            next.delivery.deliver(next.message, next.param1, 0);
         return true;
     }
     return QObject::event(event);

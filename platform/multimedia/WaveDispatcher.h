@@ -1,13 +1,16 @@
 // The messages of the wave devices opened on one thread, delivered from that thread's
-// event loop. Device threads and the layer post here; a message about a handle that has
-// been closed meanwhile is dropped, except the close message itself, which carries all
-// it needs.
+// event loop, one message per event and in order. Device threads and the layer post
+// here; a message about a handle that has been closed meanwhile is dropped, except the
+// close message itself, which carries all it needs.
 #pragma once
 
 #include "WaveApi.h"
 
 #include <QObject>
 #include <QPointer>
+
+#include <deque>
+#include <mutex>
 
 // Where a handle's messages go, as given to the open.
 struct WaveDelivery {
@@ -36,5 +39,18 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    struct Message {
+        quintptr handle = 0;
+        WaveDelivery delivery;
+        UINT message = 0;
+        DWORD_PTR param1 = 0;
+        bool evenWhenClosed = false;
+    };
+
     WaveDispatcher() = default;
+
+    // Messages wait here in order; one event at a time stands for the first of them.
+    std::mutex m_lock;
+    std::deque<Message> m_messages;
+    bool m_posted = false;
 };

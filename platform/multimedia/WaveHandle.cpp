@@ -226,23 +226,15 @@ void WaveHandle::returnAll(const std::vector<WaveBlockQueue::Finished>& finished
     }
 }
 
-std::vector<WaveHandle::Message> WaveHandle::service()
+void WaveHandle::service()
 {
-    std::vector<Message> out;
     if (const MMRESULT failure = m_failure.exchange(MMSYSERR_NOERROR)) {
         // What the device finished before it failed still comes back first.
         returnAll(m_queue->takeFinished());
         lose(failure);
-        return out;
+        return;
     }
-    for (const WaveBlockQueue::Finished& f : m_queue->takeFinished()) {
-        auto it = std::find_if(m_pending.begin(), m_pending.end(), [&](const Pending& p) { return p.id == f.id; });
-        if (it == m_pending.end())
-            continue;
-        out.push_back(finish(*it, f.bytes));
-        m_pending.erase(it);
-    }
-    return out;
+    returnAll(m_queue->takeFinished());
 }
 
 void WaveHandle::deviceFailed(MMRESULT code)

@@ -55,9 +55,9 @@ public:
     // The device is gone: every queued header comes back and further use fails.
     void lose(MMRESULT code);
 
-    // Headers whose buffers the device finished, and a failure it reported: the
-    // messages to deliver, in order, after the lock is released.
-    std::vector<Message> service();
+    // Headers whose buffers the device finished, and a failure it reported, handed
+    // back in order, each with a message of its own.
+    void service();
 
     // WaveStreamEvents (any thread).
     void deviceFailed(MMRESULT code) override;
@@ -71,8 +71,9 @@ private:
 
     MMRESULT usable() const;
     Message finish(const Pending& pending, quint32 bytes);
-    // Every header the queue gave back, finished in order, as messages posted to the
-    // dispatcher (used where the layer acts on the caller's request).
+    // Every header the queue gave back, finished in order, each message posted to the
+    // dispatcher as an event of its own: a handler that waits in the event loop for a
+    // later header gets it, and a message for a handle closed meanwhile is dropped.
     void returnAll(const std::vector<WaveBlockQueue::Finished>& finished);
 
     quintptr m_id;

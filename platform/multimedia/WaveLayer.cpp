@@ -262,20 +262,10 @@ MMRESULT WaveLayer::with(WaveDirection direction, void* handle, const std::funct
 
 void WaveLayer::service(quintptr handle)
 {
-    std::vector<WaveHandle::Message> messages;
-    {
-        std::lock_guard lock(m_mutex);
-        auto it = m_handles.find(handle);
-        if (it == m_handles.end())
-            return;
-        messages = it->second->service();
-    }
-    for (const WaveHandle::Message& m : messages) {
-        // A callback may close the handle; the rest is then not delivered.
-        if (!isOpen(handle))
-            return;
-        m.delivery.deliver(m.message, m.param1, 0);
-    }
+    std::lock_guard lock(m_mutex);
+    auto it = m_handles.find(handle);
+    if (it != m_handles.end())
+        it->second->service();
 }
 
 bool WaveLayer::isOpen(quintptr handle)

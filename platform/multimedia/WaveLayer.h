@@ -43,7 +43,8 @@ public:
     // MMSYSERR_INVALHANDLE; messages op leaves are delivered after the lock is released.
     MMRESULT with(WaveDirection direction, void* handle, const std::function<MMRESULT(WaveHandle&)>& op);
 
-    // The dispatcher's side: finished buffers and failures of a handle, then delivery.
+    // The dispatcher's side: finished buffers and failures of a handle, whose messages
+    // are posted one by one.
     void service(quintptr handle);
     bool isOpen(quintptr handle);
 

@@ -2,14 +2,13 @@
 #include <TnvLinePrivate.h>
 
 #include "EventLoop.h"
-#include "InstantService.h"
+#include "ExpectedLines.h"
 
 #include <ServiceControl.h>
 #include <TapiApi.h>
 #include <TnvNotation.h>
 #include <TnvPropertyPath.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -17,12 +16,7 @@ void LineHarness::SetUp()
 {
     // Each test starts as a fresh program would.
     TnvLinePrivate::setRememberedActiveRequest(false);
-    useInstantService(m_configDir);
-}
-
-void LineHarness::TearDown()
-{
-    waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+    InstantServiceTest::SetUp();
 }
 
 std::vector<std::pair<QString, QVariant>> LineHarness::dialerSettings()
@@ -112,26 +106,7 @@ QStringList LineHarness::takeTrace()
 
 void LineHarness::expectTrace(const QString& name, const QStringList& trace)
 {
-    const QString path = QStringLiteral(LINKORA_TRACES "/") + name + QStringLiteral(".txt");
-    if (qEnvironmentVariableIsSet("LINKORA_UPDATE_TRACES")) {
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        if (!trace.isEmpty())
-            out.write(trace.join(QLatin1Char('\n')).toUtf8() + '\n');
-        return;
-    }
-    QFile in(path);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << path.toStdString();
-    const QString content = QString::fromUtf8(in.readAll());
-    QStringList expected = content.isEmpty() ? QStringList() : content.split(QLatin1Char('\n'));
-    if (!expected.isEmpty() && expected.constLast().isEmpty())
-        expected.removeLast();
-    bool same = expected.size() == trace.size();
-    for (qsizetype i = 0; same && i < trace.size(); ++i)
-        same = expected.at(i) == QLatin1String("<any>") || expected.at(i) == trace.at(i);
-    EXPECT_TRUE(same) << "expected (" << name.toStdString() << "):\n"
-                      << expected.join(QLatin1Char('\n')).toStdString() << "\nactual:\n"
-                      << trace.join(QLatin1Char('\n')).toStdString();
+    expectStoredLines(QStringLiteral(LINKORA_TRACES "/") + name + QStringLiteral(".txt"), trace, "LINKORA_UPDATE_TRACES");
 }
 
 QStringList LineHarness::takeNormalizedTrace(const QList<HCALL>& calls)
@@ -146,7 +121,7 @@ QStringList LineHarness::takeNormalizedTrace(const QList<HCALL>& calls)
 
 bool LineHarness::control(const QString& command, const QJsonObject& args)
 {
-    return Telephony::serviceControl(command, args).value(QStringLiteral("ok")).toBool();
+    return exchangeCommand(command, args);
 }
 
 QJsonValue LineHarness::exchangeCall(const QString& field, const QString& value)

@@ -4,30 +4,24 @@
 // pacing, the control's trace collected as OnLog receives it, and expected traces kept
 // as text files beside the tests.
 
+#include "InstantService.h"
+#include "QtPrinters.h"
+
 #include <TnvLine.h>
 
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <utility>
 #include <vector>
 
-// Readable strings in the failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-class LineHarness : public ::testing::Test {
+class LineHarness : public InstantServiceTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A control built from the dialer's stored settings, then loaded.
     std::unique_ptr<TnvLine> loadDialerLine();
@@ -52,6 +46,5 @@ protected:
     // the "calls" command lists them), or an undefined value.
     static QJsonValue exchangeCall(const QString& field, const QString& value);
 
-    QTemporaryDir m_configDir;
     QStringList m_trace;
 };

@@ -15,6 +15,9 @@ struct Case {
     bool exact; // recorded bytes equal played bytes
 };
 
+// Keeps the test list readable: the case's name, not its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class CodecRoundTrip : public ::testing::TestWithParam<Case> {};
 
 std::vector<char> codedSignal(std::size_t bytes)

@@ -172,4 +172,50 @@ TEST_F(LoopbackControl, StoppingARecordingReturnsThePartBufferAndKeepsTheEmptyOn
     EXPECT_EQ(waveInClose(in), MMSYSERR_NOERROR);
 }
 
+// A window that, inside the first MM_WOM_DONE, waits in the event loop for the others.
+class WaitingWindow : public MessageWindow {
+public:
+    bool othersCameInside = false;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        const bool handled = MessageWindow::event(e);
+        if (e->type() == MmMessageEvent::eventType() && count(MM_WOM_DONE) == 1 && !m_waited) {
+            m_waited = true;
+            othersCameInside = waitUntil([this] { return count(MM_WOM_DONE) == 3; }, 2000);
+        }
+        return handled;
+    }
+
+private:
+    bool m_waited = false;
+};
+
+TEST(LoopbackMessages, BuffersFinishedTogetherComeAsOneMessageEach)
+{
+    WaitingWindow window;
+    HWAVEOUT out = nullptr;
+    const WAVEFORMATEX format = pcmFormat(8000, 16, 1);
+    ASSERT_EQ(waveOutOpen(&out, UINT(outDevice(kLoopback)), &format, window.callback(), 0, CALLBACK_WINDOW),
+              MMSYSERR_NOERROR);
+    // A millisecond each, written without turning the event loop: they end together.
+    std::vector<std::unique_ptr<TestBuffer>> buffers;
+    for (int i = 0; i < 3; ++i) {
+        buffers.push_back(std::make_unique<TestBuffer>(ramp16(8)));
+        ASSERT_EQ(waveOutPrepareHeader(out, &buffers.back()->header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+        ASSERT_EQ(waveOutWrite(out, &buffers.back()->header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    }
+    ASSERT_TRUE(waitUntil([&] { return window.count(MM_WOM_DONE) == 3; }, 3000));
+    EXPECT_TRUE(window.othersCameInside) << "the later messages were held behind the first";
+    std::vector<DWORD_PTR> done;
+    for (const MessageWindow::Message& m : window.messages)
+        if (m.message == MM_WOM_DONE)
+            done.push_back(m.param1);
+    ASSERT_EQ(done.size(), 3u);
+    for (std::size_t i = 0; i < done.size(); ++i)
+        EXPECT_EQ(done[i], DWORD_PTR(&buffers[i]->header)) << "in the order written";
+    EXPECT_EQ(waveOutClose(out), MMSYSERR_NOERROR);
+}
+
 } // namespace

@@ -14,6 +14,9 @@ struct Case {
     int playBuffers; // the sound split into this many writes
 };
 
+// Keeps the test list readable: the case's name, not its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class LoopbackPlayRecord : public ::testing::TestWithParam<Case> {};
 
 TEST_P(LoopbackPlayRecord, RecordsWhatIsPlayedSampleExact)

@@ -1,11 +1,10 @@
 #include "TelephonyDialogs.h"
 
+#include <SiblingModule.h>
+
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLibrary>
 #include <QtDebug>
-
-#include <dlfcn.h>
 
 namespace Telephony {
 
@@ -28,11 +27,8 @@ TelephonyDialogs* TelephonyDialogs::load(const QString& path, QString* errorText
 
 QString TelephonyDialogs::modulePath()
 {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&TelephonyDialogs::modulePath), &info) == 0 || !info.dli_fname)
-        return QString();
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath() + QLatin1Char('/')
-        + QLatin1String(ModuleFileName);
+    const QString folder = SiblingModule::folderOf(reinterpret_cast<void*>(&TelephonyDialogs::modulePath));
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + QLatin1String(ModuleFileName);
 }
 
 TelephonyDialogs* TelephonyDialogs::get()

@@ -4,11 +4,9 @@
 #include "simulated/SimulatedExchange.h"
 
 #if defined(LINKORA_HAVE_SIP)
-#include <QFileInfo>
-#include <QLibrary>
-#include <QtDebug>
+#include <SiblingModule.h>
 
-#include <dlfcn.h>
+#include <QtDebug>
 #endif
 
 namespace Telephony {
@@ -29,15 +27,12 @@ std::unique_ptr<TelephonyProvider> createSip(const QVariantMap& settings)
 {
     using Entry = TelephonyProvider* (*)(const QVariantMap*);
     static const Entry entry = [] {
-        Dl_info info{};
-        if (dladdr(reinterpret_cast<void*>(&createSip), &info) == 0 || !info.dli_fname)
-            return Entry(nullptr);
-        // Never unloaded: its providers live as long as the service.
-        QLibrary module(QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath()
-                        + QStringLiteral("/liblinkora-telephony-sip.so"));
-        const auto found = reinterpret_cast<Entry>(module.resolve("linkora_telephony_sip_provider"));
+        QString error;
+        const auto found = SiblingModule::resolve<Entry>(SiblingModule::folderOf(reinterpret_cast<void*>(&createSip)),
+                                                         "liblinkora-telephony-sip.so",
+                                                         "linkora_telephony_sip_provider", &error);
         if (!found)
-            qWarning().noquote() << "linkora-telephony: no SIP provider:" << module.errorString();
+            qWarning().noquote() << "linkora-telephony: no SIP provider:" << error;
         return found;
     }();
     return std::unique_ptr<TelephonyProvider>(entry ? entry(&settings) : nullptr);

@@ -3,28 +3,24 @@
 // A line control open on device 0 of the simulated exchange with no pacing, and the
 // trace lines it wrote since a mark.
 
-#include "EventLoop.h"
 #include <TnvLinePrivate.h>
 #include "InstantService.h"
 
-#include <ServiceControl.h>
 #include <TnvCall.h>
 #include <TnvLine.h>
 #include <TnvLineDevice.h>
 #include <TnvLog.h>
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <memory>
 
-class CallFixture : public ::testing::Test {
+class CallFixture : public InstantServiceTest {
 protected:
     void SetUp() override
     {
         TnvLinePrivate::setRememberedActiveRequest(false);
-        useInstantService(m_configDir);
+        InstantServiceTest::SetUp();
         m_line = std::make_unique<TnvLine>();
         m_line->Log()->setCount(1000);
         m_line->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };
@@ -33,7 +29,7 @@ protected:
     void TearDown() override
     {
         m_line.reset();
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+        InstantServiceTest::TearDown();
     }
 
     void open()
@@ -48,7 +44,6 @@ protected:
     TnvCallRecords& records() const { return TnvLinePrivate::get(m_line.get())->records(); }
     qint32 error() const { return m_line->Error()->Number(); }
 
-    QTemporaryDir m_configDir;
     std::unique_ptr<TnvLine> m_line;
     QStringList m_trace;
 };

@@ -5,7 +5,6 @@
 #include "EventLoop.h"
 #include "InstantService.h"
 
-#include <ServiceControl.h>
 #include <TapiConstants.h>
 #include <TnvAddress.h>
 #include <TnvAddressCaps.h>
@@ -17,7 +16,6 @@
 #include <TnvLineDevice.h>
 #include <TnvTerminal.h>
 
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,11 +23,11 @@
 
 namespace {
 
-class OpenLine : public ::testing::Test {
+class OpenLine : public InstantServiceTest {
 protected:
     void SetUp() override
     {
-        useInstantService(m_configDir);
+        InstantServiceTest::SetUp();
         m_line = std::make_unique<TnvLine>();
         m_line->Log()->setCount(1000);
         m_line->setEnabled(true);
@@ -42,7 +40,7 @@ protected:
     void TearDown() override
     {
         m_line.reset();
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+        InstantServiceTest::TearDown();
     }
 
     void mark() { m_mark = m_line->Log()->Lines().size(); }
@@ -52,7 +50,6 @@ protected:
     TnvAddressForward* forward() { return m_line->Address()->Forward(); }
     TnvTerminal* terminal() { return m_line->Terminal(); }
 
-    QTemporaryDir m_configDir;
     std::unique_ptr<TnvLine> m_line;
     qsizetype m_mark = 0;
 };

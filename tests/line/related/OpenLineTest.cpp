@@ -4,7 +4,6 @@
 #include "EventLoop.h"
 #include "InstantService.h"
 
-#include <ServiceControl.h>
 #include <TapiApi.h>
 #include <TapiConstants.h>
 #include <TnvLine.h>
@@ -16,7 +15,6 @@
 #include <TnvRelatedPhoneDevice.h>
 #include <TnvRelatedWaveDevice.h>
 
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -27,11 +25,11 @@
 
 namespace {
 
-class OpenLine : public ::testing::Test {
+class OpenLine : public InstantServiceTest {
 protected:
     void SetUp() override
     {
-        useInstantService(m_configDir);
+        InstantServiceTest::SetUp();
         m_line = std::make_unique<TnvLine>();
         m_line->setEnabled(true);
         ASSERT_TRUE(m_line->Initialised());
@@ -40,8 +38,7 @@ protected:
     void TearDown() override
     {
         m_line.reset();
-        // The service goes once its last user is gone; let it.
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+        InstantServiceTest::TearDown();
     }
 
     void setPrivileges(bool none, bool monitor, bool owner)
@@ -79,7 +76,6 @@ protected:
 
     static bool isOpenDescriptor(DWORD fd) { return ::fcntl(int(fd), F_GETFD) != -1; }
 
-    QTemporaryDir m_configDir;
     std::unique_ptr<TnvLine> m_line;
     HCALL m_call = 0; // filled in by the reply
 };

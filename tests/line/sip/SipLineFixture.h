@@ -109,6 +109,17 @@ protected:
         return QStringLiteral("sip:%1@127.0.0.1:%2").arg(user).arg(m_ports.value(device));
     }
 
+    // A connected call from `from` to `to` (devices), answered on `to`.
+    void connect(TnvLine* from, int fromDevice, TnvLine* to, int toDevice, const QString& user)
+    {
+        from->Call()->setPhoneNumber(uriOf(toDevice, user));
+        ASSERT_TRUE(from->Call()->Dial()) << log(from);
+        ASSERT_TRUE(waitFor(toDevice, QStringLiteral("OnOffering"))) << log(to);
+        ASSERT_TRUE(to->Call()->Answer()) << log(to);
+        ASSERT_TRUE(waitFor(fromDevice, QStringLiteral("OnConnected"))) << log(from);
+        ASSERT_TRUE(waitFor(toDevice, QStringLiteral("OnConnected"))) << log(to);
+    }
+
     bool waitFor(int device, const QString& event, int timeoutMs = 5000)
     {
         return waitUntil([&] { return m_events[device].contains(event); }, timeoutMs);

@@ -1,6 +1,6 @@
 // A SIP line against peers that are not this program: sipp plays a registrar asking
-// for digest authentication, far ends that answer, are busy or ring forever, and a
-// caller with a display name and an asserted identity.
+// for digest authentication, far ends that answer, are busy or ring forever or take
+// digits only as SIP INFO, and a caller with a display name and an asserted identity.
 
 #include "SipLineFixture.h"
 #include "SippPeer.h"
@@ -147,6 +147,25 @@ TEST_F(SipPeer, FarEndThatVanishesMidCallEndsTheCallInBoundedTime)
     EXPECT_EQ(alice->Call()->Count(), 0);
 }
 
+TEST_F(SipPeer, DigitsReachAFarEndWithoutTelephoneEventsAsInfo)
+{
+    // The far end answers with no telephone-event payload and checks each INFO it gets.
+    SippPeer peer;
+    ASSERT_TRUE(peer.start(QStringLiteral("uas-no-events.xml"), m_peerPort, freePort()));
+    TnvLine* alice = aliceThroughPeer();
+    bool sent = false;
+    alice->OnDigitsSent = [&sent](TnvSharedControl*, int) { sent = true; };
+    alice->Call()->setPhoneNumber(QStringLiteral("bob"));
+    ASSERT_TRUE(alice->Call()->Dial()) << log(alice);
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnConnected"))) << log(alice);
+    ASSERT_TRUE(alice->Call()->SendDigits(QStringLiteral("1#"), 100)) << log(alice);
+    ASSERT_TRUE(waitUntil([&] { return sent; })) << log(alice);
+    alice->OnDigitsSent = nullptr;
+    ASSERT_TRUE(alice->Call()->Hangup());
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnCallEnd"))) << log(alice);
+    EXPECT_EQ(peer.finish(), 0);
+}
+
 TEST_F(SipPeer, CallerIdComesFromTheAssertedIdentity)
 {
     TnvLine* alice = aliceThroughPeer();
@@ -163,26 +182,39 @@ TEST_F(SipPeer, CallerIdComesFromTheAssertedIdentity)
 
 TEST_F(SipPeer, HostileCallersNeitherCrashNorFloodTheTrace)
 {
-    writeConfig({QStringLiteral("alice")});
-    TnvLine* alice = openLine(0);
-    const auto guardCount = [](const char* key) {
-        return Telephony::serviceControl(QStringLiteral("lines")).value(QLatin1String(key)).toInt();
+    // Over TCP the stack reads the messages in pieces; each reaches it whole and checked.
+    struct Case {
+        const char* transport;
+        QStringList sippTransport;
     };
-    const int dropped = guardCount("dropped");
-    const int shortened = guardCount("shortened");
-    SippPeer caller;
-    ASSERT_TRUE(caller.start(QStringLiteral("uac-hostile.xml"), m_peerPort, freePort(),
-                             QStringLiteral("127.0.0.1:%1").arg(m_ports.value(0)), {QStringLiteral("-s"), QStringLiteral("alice")}));
-    ASSERT_TRUE(waitFor(0, QStringLiteral("OnOffering"))) << log(alice);
-    // A name of 1500 characters reaches the line cut, and is cut again to what a party shows.
-    EXPECT_LE(alice->Call()->CallerID()->Name().size(), 128);
-    EXPECT_TRUE(alice->Call()->CallerID()->Name().startsWith(QStringLiteral("ZZZZ")));
-    EXPECT_EQ(alice->Call()->CallerID()->Number(), QStringLiteral("mallory@127.0.0.1"));
-    EXPECT_GE(guardCount("dropped"), dropped + 1);
-    EXPECT_GE(guardCount("shortened"), shortened + 1);
-    EXPECT_EQ(alice->Call()->Count(), 1);
-    ASSERT_TRUE(alice->Call()->Hangup());
-    EXPECT_EQ(caller.finish(), 0); // the stray BYE got 481, the huge From nothing, the INVITE 603
+    for (const Case& c : {Case{"udp", {}}, Case{"tcp", {QStringLiteral("-t"), QStringLiteral("t1")}}}) {
+        SCOPED_TRACE(c.transport);
+        writeConfig({QStringLiteral("alice")}, QStringLiteral("account1.transport = \"%1\"\n").arg(QLatin1String(c.transport)));
+        TnvLine* alice = openLine(0);
+        const auto guardCount = [](const char* key) {
+            return Telephony::serviceControl(QStringLiteral("lines")).value(QLatin1String(key)).toInt();
+        };
+        const int dropped = guardCount("dropped");
+        const int shortened = guardCount("shortened");
+        SippPeer caller;
+        ASSERT_TRUE(caller.start(QStringLiteral("uac-hostile.xml"), m_peerPort, freePort(),
+                                 QStringLiteral("127.0.0.1:%1").arg(m_ports.value(0)),
+                                 QStringList{QStringLiteral("-s"), QStringLiteral("alice")} + c.sippTransport));
+        ASSERT_TRUE(waitFor(0, QStringLiteral("OnOffering"))) << log(alice);
+        // A name of 1500 characters reaches the line cut, and is cut again to what a party shows.
+        EXPECT_LE(alice->Call()->CallerID()->Name().size(), 128);
+        EXPECT_TRUE(alice->Call()->CallerID()->Name().startsWith(QStringLiteral("ZZZZ")));
+        EXPECT_EQ(alice->Call()->CallerID()->Number(), QStringLiteral("mallory@127.0.0.1"));
+        EXPECT_GE(guardCount("dropped"), dropped + 1);
+        EXPECT_GE(guardCount("shortened"), shortened + 1);
+        EXPECT_EQ(alice->Call()->Count(), 1);
+        ASSERT_TRUE(alice->Call()->Hangup());
+        EXPECT_EQ(caller.finish(), 0); // the stray BYE got 481, the huge From nothing, the INVITE 603
+        m_lines.clear();
+        clearEvents();
+        waitUntil([] { return !Telephony::serviceRunning(); }, 3000);
+        m_ports.clear();
+    }
 }
 
 } // namespace

@@ -120,4 +120,46 @@ TEST_F(SipTls, TheLineTalksOnlyToServersItTrusts)
     }
 }
 
+TEST_F(SipTls, WhatTheServerSendsReachesTheStackWholeAndChecked)
+{
+    const int port = freeTcpPort();
+    ASSERT_TRUE(startServer(port));
+    writeConfig({QStringLiteral("alice")}, QStringLiteral("account1.transport = \"tls\"\naccount1.verifyTls = false\n"));
+    TnvLine* alice = openLine(0);
+    alice->Call()->setPhoneNumber(QStringLiteral("sip:bob@127.0.0.1:%1;transport=tls").arg(port));
+    ASSERT_TRUE(alice->Call()->Dial()) << log(alice);
+    QByteArray received;
+    ASSERT_TRUE(waitUntil([&] {
+        received += m_server.readAll();
+        return received.contains("INVITE sip:bob@127.0.0.1");
+    }, 5000)) << received.left(500).toStdString();
+    // The server asks the line for its options, with a name far past what the stack can
+    // take, in two pieces; the line answers with the name cut.
+    const auto shortened = [] {
+        return Telephony::serviceControl(QStringLiteral("lines")).value(QLatin1String("shortened")).toInt();
+    };
+    const int before = shortened();
+    const QByteArray options = "OPTIONS sip:alice@127.0.0.1 SIP/2.0\r\n"
+                               "Via: SIP/2.0/TLS 127.0.0.1:" + QByteArray::number(port) + ";branch=z9hG4bK-tls1\r\n"
+                               "From: \"" + QByteArray(1500, 'Z') + "\" <sip:server@127.0.0.1>;tag=s1\r\n"
+                               "To: <sip:alice@127.0.0.1>\r\n"
+                               "Call-ID: tls-probe-1@127.0.0.1\r\n"
+                               "CSeq: 1 OPTIONS\r\n"
+                               "Max-Forwards: 70\r\n"
+                               "Content-Length: 0\r\n\r\n";
+    received.clear();
+    m_server.write(options.first(700));
+    ASSERT_TRUE(m_server.waitForBytesWritten(1000));
+    m_server.write(options.sliced(700));
+    ASSERT_TRUE(waitUntil([&] {
+        received += m_server.readAll();
+        return received.contains("tls-probe-1") && received.contains("\r\n\r\n");
+    }, 5000)) << received.left(500).toStdString();
+    EXPECT_TRUE(received.contains("SIP/2.0 200")) << received.left(300).toStdString();
+    EXPECT_FALSE(received.contains(QByteArray(200, 'Z')));
+    EXPECT_GE(shortened(), before + 1);
+    ASSERT_TRUE(alice->Call()->Hangup());
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnCallEnd"))) << log(alice);
+}
+
 } // namespace

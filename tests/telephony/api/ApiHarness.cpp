@@ -27,7 +27,7 @@ void ApiHarness::TearDown()
     for (HLINEAPP app : m_apps)
         lineShutdown(app);
     // The service goes once its last user is gone; let it.
-    waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+    waitForServiceStop();
 }
 
 HLINEAPP ApiHarness::initialize(const char* name, DWORD* devices)

@@ -2,8 +2,8 @@
 // an outside call, plays a greeting the caller hears, and records what the caller says;
 // two lines in a call hear each other. The exchange's parties speak and keep WAV files.
 #include "ApiHarness.h"
-
 #include "EventLoop.h"
+#include "WaveDoneCounter.h"
 
 #include <MmMessageEvent.h>
 #include <WaveApi.h>
@@ -61,18 +61,6 @@ bool contains(const std::vector<qint16>& hay, const std::vector<qint16>& needle)
     return std::search(hay.begin(), hay.end(), needle.begin(), needle.end()) != hay.end();
 }
 
-class WaveWindow : public QObject {
-public:
-    int done = 0;
-    bool event(QEvent* e) override
-    {
-        if (e->type() != MmMessageEvent::eventType())
-            return QObject::event(e);
-        const UINT m = static_cast<MmMessageEvent*>(e)->message();
-        done += m == MM_WOM_DONE || m == MM_WIM_DATA;
-        return true;
-    }
-};
 
 class CallAudio : public ApiHarness {
 protected:
@@ -89,7 +77,7 @@ protected:
     // Plays samples on an output device to the end.
     void play(UINT device, const std::vector<qint16>& samples)
     {
-        WaveWindow window;
+        WaveDoneCounter window;
         HWAVEOUT out = nullptr;
         ASSERT_EQ(waveOutOpen(&out, device, &kLineFormat, DWORD_PTR(static_cast<QObject*>(&window)), 0, CALLBACK_WINDOW),
                   MMSYSERR_NOERROR);
@@ -105,7 +93,7 @@ protected:
 
     // Starts recording samples from an input device; record() waits for them.
     struct Recording {
-        WaveWindow window;
+        WaveDoneCounter window;
         HWAVEIN in = nullptr;
         std::vector<qint16> data;
         WAVEHDR h{};

@@ -4,12 +4,12 @@
 // reports and waiting for events on the real event loop.
 
 #include "../RecordingSink.h"
+#include "EventLoop.h"
 
 #include <SimulatedExchange.h>
 #include <TapiConstants.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
 #include <gtest/gtest.h>
@@ -23,16 +23,7 @@ using Telephony::CallId;
 using ProviderTest::Event;
 using ProviderTest::RecordingSink;
 
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using ::waitUntil;
 
 // Lets every queued step run (pacing 0: nothing is left once the queue is empty).
 inline void settle(int rounds = 20)

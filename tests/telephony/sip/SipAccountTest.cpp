@@ -34,10 +34,12 @@ TEST(SipAccounts, AccountsAreReadWithTheirDefaultsAndBadOnesAreNamed)
                          {"account1.transport", "TLS"},
                          {"account1.mediaEncryption", "srtp"},
                          {"account2.identity", "Bob <sip:bob@10.0.0.1>"},
+                         {"account2.dtmf", "RFC4733"},
                          {"account3.identity", "not an address"},
                          {"account4.identity", "sip:carol@example.org"},
                          {"account4.transport", "carrier-pigeon\x1b[31m"},
-                         {"account4.password", "hunter2"}};
+                         {"account4.password", "hunter2"},
+                         {"account4.dtmf", "smoke signals"}};
     QStringList warnings;
     const QList<SipAccount> accounts = readAccounts(settings, &warnings);
     ASSERT_EQ(accounts.size(), 3);
@@ -50,9 +52,14 @@ TEST(SipAccounts, AccountsAreReadWithTheirDefaultsAndBadOnesAreNamed)
     EXPECT_EQ(accounts[1].shortName(), QStringLiteral("bob@10.0.0.1"));
     EXPECT_FALSE(accounts[1].registerEnabled); // no registrar to register with
     EXPECT_EQ(accounts[2].transport, SipAccount::Transport::Udp);
+    // Digits go as the call's media allows unless an account insists.
+    EXPECT_EQ(accounts[0].dtmf, SipAccount::Dtmf::Auto);
+    EXPECT_EQ(accounts[1].dtmf, SipAccount::Dtmf::Rfc4733);
+    EXPECT_EQ(accounts[2].dtmf, SipAccount::Dtmf::Auto);
 
     const QString all = warnings.join(QLatin1Char('\n'));
     EXPECT_TRUE(all.contains(QStringLiteral("account3"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("smoke signals"))) << all.toStdString();
     EXPECT_TRUE(all.contains(QStringLiteral("\\x1b[31m"))) << all.toStdString();
     EXPECT_FALSE(all.contains(QChar(0x1b)));
     // A password in the configuration is refused by name, never repeated.

@@ -98,8 +98,10 @@ QList<SipAccount> readAccounts(const QVariantMap& settings, QStringList* warning
             a.dtmf = SipAccount::Dtmf::Info;
         else if (dtmf == QLatin1String("both"))
             a.dtmf = SipAccount::Dtmf::Both;
-        else if (!dtmf.isEmpty() && dtmf != QLatin1String("rfc4733"))
-            warn(QStringLiteral("account%1: dtmf \"%2\" unknown, rfc4733 is used").arg(n).arg(visible(dtmf)));
+        else if (dtmf == QLatin1String("rfc4733"))
+            a.dtmf = SipAccount::Dtmf::Rfc4733;
+        else if (!dtmf.isEmpty() && dtmf != QLatin1String("auto"))
+            warn(QStringLiteral("account%1: dtmf \"%2\" unknown, auto is used").arg(n).arg(visible(dtmf)));
         a.maxCalls = qBound(1, settings.value(base + QStringLiteral("maxCalls"), 4).toInt(), 8);
         accounts << a;
     }

@@ -13,9 +13,9 @@ namespace Telephony::Sip {
 
 struct SipAccount {
     enum class Transport { Udp, Tcp, Tls };
-    // How digits are sent: telephone events in the media, SIP INFO for far ends that
-    // have none (the stack cannot tell from the offer), or both.
-    enum class Dtmf { Rfc4733, Info, Both };
+    // How digits are sent: telephone events when the call's media has them and SIP INFO
+    // otherwise (Auto), always telephone events, always SIP INFO, or both.
+    enum class Dtmf { Auto, Rfc4733, Info, Both };
 
     int index = 0;             // N of account<N>
     QString identity;          // sip:user@domain, optionally with a display name
@@ -35,7 +35,7 @@ struct SipAccount {
     bool verifyTls = true;
     QString caFile;            // certificates trusted besides the system's (PEM)
     int maxCalls = 4;
-    Dtmf dtmf = Dtmf::Rfc4733;
+    Dtmf dtmf = Dtmf::Auto;
     int mediaTimeout = 30;     // seconds without media before a call counts as lost
 
     // "alice@sip.example.org": what the line's name shows.

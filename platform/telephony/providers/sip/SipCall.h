@@ -5,6 +5,7 @@
 #include "../../provider/TelephonyProvider.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QPointer>
 #include <QTimer>
 
@@ -12,6 +13,7 @@
 
 namespace linphone {
 class Call;
+class Conference;
 }
 
 namespace Telephony::Sip {
@@ -28,6 +30,16 @@ struct SipCall {
     bool remoteHeld = false;
     // Consultation transfer: the held call and its consultation call name each other.
     CallId transferPartner = 0;
+    // A conference is mixed by this line: the conference call has no SIP call of its own
+    // and lists its members; a member, or the consultation call dialled for it
+    // (confConsult), names the conference.
+    bool isConference = false;
+    QList<CallId> members;
+    CallId conference = 0;
+    bool confConsult = false;
+    // The stack's mix behind a conference call. The stack keeps a mix, and every party it
+    // had, until it is ended, so it is ended with the conference call.
+    std::shared_ptr<linphone::Conference> mixer;
     // Digit or tone generation under way (token 0 = none); a tone plays from a file
     // through the call's player, again from the start while toneLeftMs remains.
     DWORD genToken = 0;

@@ -1,5 +1,7 @@
 #include "SipCaps.h"
 
+#include "SipProvider.h"
+
 #include "../../TapiConstants.h"
 
 namespace Telephony::Sip {
@@ -10,16 +12,18 @@ DWORD callStates()
 {
     return LINECALLSTATE_IDLE | LINECALLSTATE_OFFERING | LINECALLSTATE_DIALTONE | LINECALLSTATE_DIALING |
            LINECALLSTATE_PROCEEDING | LINECALLSTATE_RINGBACK | LINECALLSTATE_CONNECTED | LINECALLSTATE_ONHOLD |
-           LINECALLSTATE_ONHOLDPENDTRANSFER | LINECALLSTATE_DISCONNECTED;
+           LINECALLSTATE_ONHOLDPENDTRANSFER | LINECALLSTATE_CONFERENCED | LINECALLSTATE_ONHOLDPENDCONF |
+           LINECALLSTATE_DISCONNECTED;
 }
 
 DWORD callFeatures()
 {
-    return LINECALLFEATURE_ACCEPT | LINECALLFEATURE_ANSWER | LINECALLFEATURE_BLINDTRANSFER |
+    return LINECALLFEATURE_ACCEPT | LINECALLFEATURE_ADDTOCONF | LINECALLFEATURE_ANSWER | LINECALLFEATURE_BLINDTRANSFER |
            LINECALLFEATURE_COMPLETETRANSF | LINECALLFEATURE_DIAL | LINECALLFEATURE_DROP |
            LINECALLFEATURE_GATHERDIGITS | LINECALLFEATURE_GENERATEDIGITS | LINECALLFEATURE_GENERATETONE |
            LINECALLFEATURE_HOLD |
-           LINECALLFEATURE_MONITORDIGITS | LINECALLFEATURE_REDIRECT | LINECALLFEATURE_SETUPTRANSFER |
+           LINECALLFEATURE_MONITORDIGITS | LINECALLFEATURE_PREPAREADDCONF | LINECALLFEATURE_REDIRECT |
+           LINECALLFEATURE_REMOVEFROMCONF | LINECALLFEATURE_SETUPCONF | LINECALLFEATURE_SETUPTRANSFER |
            LINECALLFEATURE_SWAPHOLD | LINECALLFEATURE_UNHOLD;
 }
 
@@ -56,13 +60,17 @@ AddressCaps addressCaps(int device, const SipAccount& account, const QStringList
     f.dwMaxNumActiveCalls = 1;
     f.dwMaxNumOnHoldCalls = DWORD(account.maxCalls);
     f.dwMaxNumOnHoldPendingCalls = 1;
-    f.dwMaxNumConference = 0;
-    f.dwMaxNumTransConf = 0;
-    f.dwAddrCapFlags = LINEADDRCAPFLAGS_DIALED | LINEADDRCAPFLAGS_TRANSFERHELD | LINEADDRCAPFLAGS_TRANSFERMAKE;
+    // Conferences are mixed by the line's own stack: a party removed is hung up.
+    f.dwMaxNumConference = DWORD(qMin(SipProvider::kMaxConferenceParties, account.maxCalls - 1));
+    f.dwMaxNumTransConf = 2;
+    f.dwAddrCapFlags = LINEADDRCAPFLAGS_DIALED | LINEADDRCAPFLAGS_TRANSFERHELD | LINEADDRCAPFLAGS_TRANSFERMAKE |
+                       LINEADDRCAPFLAGS_CONFERENCEHELD | LINEADDRCAPFLAGS_CONFERENCEMAKE |
+                       LINEADDRCAPFLAGS_SETUPCONFNULL;
     f.dwCallFeatures = callFeatures();
-    f.dwCallFeatures2 = LINECALLFEATURE2_TRANSFERNORM;
-    f.dwRemoveFromConfCaps = LINEREMOVEFROMCONF_NONE;
-    f.dwTransferModes = LINETRANSFERMODE_TRANSFER;
+    f.dwCallFeatures2 = LINECALLFEATURE2_TRANSFERNORM | LINECALLFEATURE2_TRANSFERCONF;
+    f.dwRemoveFromConfCaps = LINEREMOVEFROMCONF_ANY;
+    f.dwRemoveFromConfState = LINECALLSTATE_IDLE;
+    f.dwTransferModes = LINETRANSFERMODE_TRANSFER | LINETRANSFERMODE_CONFERENCE;
     f.dwParkModes = 0;
     // Forwarding is the line's own: offered calls are redirected.
     f.dwForwardModes = LINEFORWARDMODE_UNCOND | LINEFORWARDMODE_BUSY | LINEFORWARDMODE_NOANSW;
@@ -108,9 +116,8 @@ LineDeviceCaps buildLineCaps(int device, const SipAccount& account)
                      LINEDEVSTATE_OUTOFSERVICE | LINEDEVSTATE_OPEN | LINEDEVSTATE_CLOSE | LINEDEVSTATE_NUMCALLS |
                      LINEDEVSTATE_REINIT | LINEDEVSTATE_CONFIGCHANGE;
     f.dwLineFeatures = LINEFEATURE_MAKECALL | LINEFEATURE_FORWARD;
-    // FIXME: the wave/out and wave/in devices of a call come with the wave devices; until
-    // then a call's audio is the sound card (or silence with audio = "none").
-    caps.deviceClasses = {QStringLiteral("tapi/line")};
+    // The line's wave devices carry its calls' audio (see SipSoundCard).
+    caps.deviceClasses = {QStringLiteral("tapi/line"), QStringLiteral("wave/in"), QStringLiteral("wave/out")};
     caps.addresses = {addressCaps(device, account, caps.deviceClasses)};
     caps.lowApiVersion = TAPI_VERSION1_0;
     caps.highApiVersion = TAPI_VERSION2_2;

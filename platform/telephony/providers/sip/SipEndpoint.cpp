@@ -1,5 +1,6 @@
 #include "SipEndpoint.h"
 
+#include "SipSoundCard.h"
 #include "SipTone.h"
 
 #include "../../VisibleText.h"
@@ -31,6 +32,8 @@ linphone::TransportType transportOf(SipAccount::Transport transport)
 
 Q_LOGGING_CATEGORY(lcStack, "linkora.sip.stack", QtCriticalMsg)
 
+// FIXME: the stack's C++ wrapper looks its listener up unlocked when a media thread logs;
+// with every level let through that raced with the main thread, so keep the mask narrow.
 // The stack's errors, made visible, in a category of their own (off unless asked for
 // with QT_LOGGING_RULES="linkora.sip.stack=true").
 class StackLog : public linphone::LoggingServiceListener {
@@ -170,7 +173,14 @@ bool SipEndpoint::start(QString* error)
     m_listener = std::make_shared<Listener>(this);
     m_core->addListener(m_listener);
     m_core->enableAutoIterate(false);
-    m_core->setUseFiles(!m_soundCard);
+    if (m_lineAudio) {
+        m_card = std::make_unique<SipSoundCard>(m_core, m_cardName, m_lineAudio, m_soundCard);
+        if (!m_card->installed())
+            m_card.reset();
+    }
+    // Without a sound card the line's own card is the calls' audio; without that either,
+    // the calls play a file.
+    m_core->setUseFiles(!m_soundCard && !m_card);
     if (!m_soundCard) {
         // The stack's default file is not installed everywhere; without a file to play the
         // call's media never runs, and telephone events with it.
@@ -178,6 +188,12 @@ bool SipEndpoint::start(QString* error)
         if (writeFile(silence, SipTone::silence(1000))) {
             m_core->setPlayFile(utf8(silence));
             config->setString("sound", "hold_music", utf8(silence));
+        }
+        if (m_card) {
+            // Nothing rings into the line's card, where a recording would hear it.
+            m_core->setRingerDevice(m_card->id());
+            m_core->setRing("");
+            m_core->setRingback("");
         }
     }
     if (m_account.bindAddress.contains(QLatin1Char('.')))
@@ -191,8 +207,10 @@ bool SipEndpoint::start(QString* error)
     // A GRUU as Contact sends in-dialog requests to the registrar's domain, which plain
     // proxies do not route back to the line: the line's own address is used instead.
     m_core->removeSupportedTag("gruu");
+    // With Auto the stack sends telephone events; the provider sends SIP INFO itself to
+    // a call whose media has none.
     m_core->setUseRfc2833ForDtmf(m_account.dtmf != SipAccount::Dtmf::Info);
-    m_core->setUseInfoForDtmf(m_account.dtmf != SipAccount::Dtmf::Rfc4733);
+    m_core->setUseInfoForDtmf(m_account.dtmf == SipAccount::Dtmf::Info || m_account.dtmf == SipAccount::Dtmf::Both);
     m_core->verifyServerCertificates(m_account.verifyTls);
     m_core->verifyServerCn(m_account.verifyTls);
     if (!m_account.caFile.isEmpty())
@@ -268,6 +286,18 @@ bool SipEndpoint::start(QString* error)
     }
     m_iterate.start();
     return true;
+}
+
+void SipEndpoint::setLineAudio(std::shared_ptr<SipLineAudio> audio, const QString& name)
+{
+    m_lineAudio = std::move(audio);
+    m_cardName = name;
+}
+
+void SipEndpoint::routeAudio()
+{
+    if (m_card)
+        m_card->route();
 }
 
 QString SipEndpoint::writeMediaFile(const QString& name, const QByteArray& data) const

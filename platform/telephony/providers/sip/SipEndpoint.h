@@ -5,6 +5,7 @@
 #pragma once
 
 #include "SipAccount.h"
+#include "SipLineAudio.h"
 
 #include <QObject>
 #include <QTemporaryDir>
@@ -16,6 +17,8 @@
 #include <linphone++/linphone.hh>
 
 namespace Telephony::Sip {
+
+class SipSoundCard;
 
 class SipEndpoint : public QObject {
 public:
@@ -36,6 +39,12 @@ public:
     // audio devices).
     SipEndpoint(int device, const SipAccount& account, bool soundCard, Events* events, QObject* parent = nullptr);
     ~SipEndpoint() override;
+
+    // The line's wave devices' audio, given before start: the core gets a sound card of
+    // its own named name (SipSoundCard).
+    void setLineAudio(std::shared_ptr<SipLineAudio> audio, const QString& name);
+    // Chooses each direction's card again after a wave device of the line started or stopped.
+    void routeAudio();
 
     // Creates and starts the core; false with the reason (never holding the password).
     bool start(QString* error);
@@ -70,6 +79,9 @@ private:
     std::shared_ptr<linphone::Core> m_core;
     std::shared_ptr<Listener> m_listener;
     std::shared_ptr<linphone::Account> m_sipAccount;
+    std::shared_ptr<SipLineAudio> m_lineAudio;
+    QString m_cardName;
+    std::unique_ptr<SipSoundCard> m_card;
     QTimer m_iterate;
     Registration m_registration = Registration::Unregistered;
     QString m_registrationError;

@@ -4,6 +4,7 @@
 // no valid address, which crashes the stack before any report reaches the provider.
 // Datagrams are therefore read through this guard: an address header past the limit
 // has its display name shortened, and a message that stays oversized is dropped.
+// Streams (TCP, TLS) reach this check one whole message at a time through SipStreamGuard.
 #pragma once
 
 #include <QByteArray>

@@ -3,6 +3,7 @@
 #include "SipAddress.h"
 #include "SipCaps.h"
 #include "SipInputGuard.h"
+#include "SipStreamGuard.h"
 
 #include "../../TapiConstants.h"
 #include "../../VisibleText.h"
@@ -47,8 +48,11 @@ SipProvider::SipProvider(const QVariantMap& settings, QObject* parent) : QObject
 SipProvider::~SipProvider()
 {
     m_sink = nullptr;
+    endMixes();
     m_calls.clear();
     m_leaving.clear();
+    if (m_callAudio)
+        m_callAudio->detach();
     m_endpoints.clear();
 }
 
@@ -70,10 +74,21 @@ const LineDeviceCaps& SipProvider::lineCaps(int device) const
     return validLine(device) ? m_caps[size_t(device)] : none;
 }
 
-LONG SipProvider::deviceId(int, const QString&, DWORD*) const
+// "wave/out" and "wave/in" are the line's wave devices, which carry its calls' audio.
+LONG SipProvider::deviceId(int device, const QString& deviceClass, DWORD* id) const
 {
-    // FIXME: "wave/out" and "wave/in" reach the call's audio once the wave devices exist.
-    return LONG(LINEERR_INVALDEVICECLASS);
+    const QString cls = deviceClass.trimmed().toLower();
+    if (cls != QLatin1String("wave/out") && cls != QLatin1String("wave/in"))
+        return LONG(LINEERR_INVALDEVICECLASS);
+    const int number = validLine(device) && m_callAudio
+                           ? m_callAudio->deviceNumber(device, cls == QLatin1String("wave/out") ? WaveDirection::Out
+                                                                                               : WaveDirection::In)
+                           : -1;
+    if (number < 0)
+        return LONG(LINEERR_NODEVICE);
+    if (id)
+        *id = DWORD(number);
+    return 0;
 }
 
 LONG SipProvider::validateAddress(int, const QByteArray& address) const { return checkDialable(address); }
@@ -94,7 +109,10 @@ void SipProvider::applySettings(const QVariantMap& settings)
             setState(id, LINECALLSTATE_IDLE);
     m_calls.clear();
     m_leaving.clear();
+    if (m_callAudio)
+        m_callAudio->detach();
     m_endpoints.clear();
+    m_callAudio.reset();
     m_caps.clear();
     m_forwarding.clear();
     startEndpoints();
@@ -143,9 +161,17 @@ QVariantMap SipProvider::takeNewPasswords(const QVariantMap& settings)
 
 void SipProvider::startEndpoints()
 {
+    QStringList names;
+    for (int device = 0; device < int(m_accounts.size()); ++device)
+        names << QString::fromUtf8(buildLineCaps(device, m_accounts[device]).lineName);
+    m_callAudio = SipCallAudio::create(names, this, [this](int device) {
+        if (validLine(device))
+            m_endpoints[size_t(device)]->routeAudio();
+    });
     for (const SipAccount& account : std::as_const(m_accounts)) {
         const int device = int(m_endpoints.size());
         auto endpoint = std::make_unique<SipEndpoint>(device, account, m_soundCard, this, this);
+        endpoint->setLineAudio(m_callAudio->line(device), names.value(device));
         QString error;
         if (!endpoint->start(&error))
             m_warnings << QStringLiteral("account%1 (%2): %3")
@@ -203,7 +229,7 @@ int SipProvider::liveCalls(int device) const
 {
     int count = 0;
     for (const auto& [id, c] : m_calls)
-        if (c.device == device && c.state != 0 && c.state != LINECALLSTATE_IDLE)
+        if (c.device == device && !c.isConference && c.state != 0 && c.state != LINECALLSTATE_IDLE)
             ++count;
     return count;
 }
@@ -221,8 +247,10 @@ LineStatusData SipProvider::lineStatus(int device) const
             continue;
         if (c.state == LINECALLSTATE_ONHOLD)
             ++s.dwNumOnHoldCalls;
-        else if (c.state == LINECALLSTATE_ONHOLDPENDTRANSFER)
+        else if (c.state == LINECALLSTATE_ONHOLDPENDTRANSFER || c.state == LINECALLSTATE_ONHOLDPENDCONF)
             ++s.dwNumOnHoldPendCalls;
+        else if (c.state == LINECALLSTATE_CONFERENCED)
+            continue; // counted as the conference call
         else if (c.state != 0 && c.state != LINECALLSTATE_IDLE && c.state != LINECALLSTATE_OFFERING &&
                  c.state != LINECALLSTATE_DISCONNECTED)
             ++s.dwNumActiveCalls;
@@ -294,11 +322,13 @@ QJsonObject SipProvider::control(const QString& command, const QJsonObject&)
                                      {QStringLiteral("port"), endpoint->localPort()},
                                      {QStringLiteral("inService"), inService(endpoint->device())},
                                      {QStringLiteral("error"), endpoint->registrationError()}});
-        // Messages the input guard shortened or dropped, in the whole process.
+        // Messages the input guard shortened or dropped, and stream connections closed as
+        // hostile, in the whole process.
         return {{QStringLiteral("ok"), true},
                 {QStringLiteral("lines"), lines},
                 {QStringLiteral("shortened"), SipInputGuard::rewrittenCount()},
-                {QStringLiteral("dropped"), SipInputGuard::droppedCount()}};
+                {QStringLiteral("dropped"), SipInputGuard::droppedCount()},
+                {QStringLiteral("closedConnections"), SipStreamGuard::closedCount()}};
     }
     return TelephonyProvider::control(command, {});
 }

@@ -5,13 +5,15 @@
 //   SipProvider.cpp       devices, status, settings, registration
 //   SipProviderCalls.cpp  making, offering, answering, dropping and redirecting calls
 //   SipProviderFeatures.cpp  hold, transfer, digits, what SIP cannot do
-// Settings: "audio" ("soundcard", or "none" for silence), "ringMs" (one ring cycle for
+//   SipProviderConference.cpp  three-way calls and conferences, mixed by the line's stack
+// Settings: "audio" ("soundcard", or "none": only the lines' wave devices, else silence), "ringMs" (one ring cycle for
 // forwarding on no answer, 6000), "mediaTimeout" (seconds without media from the far
 // end before a call counts as lost, 30) and the accounts' keys (see SipAccount.h).
 #pragma once
 
 #include "SipAccount.h"
 #include "SipCall.h"
+#include "SipCallAudio.h"
 #include "SipEndpoint.h"
 
 #include "../../provider/TelephonyProvider.h"
@@ -57,6 +59,12 @@ public:
     LONG completeTransfer(DWORD requestId, CallId call, CallId consultCall, CallId conferenceCall,
                           DWORD transferMode) override;
     LONG swapHold(DWORD requestId, CallId activeCall, CallId heldCall) override;
+    LONG setupConference(DWORD requestId, int device, CallId call, CallId conferenceCall, CallId consultCall,
+                         DWORD numParties, const CallParams& params) override;
+    LONG prepareAddToConference(DWORD requestId, CallId conferenceCall, CallId consultCall,
+                                const CallParams& params) override;
+    LONG addToConference(DWORD requestId, CallId conferenceCall, CallId consultCall) override;
+    LONG removeFromConference(DWORD requestId, CallId call) override;
 
     CallInfoData callInfo(CallId call) const override;
     CallStatusData callStatus(CallId call) const override;
@@ -73,6 +81,9 @@ public:
     int localPort(int device) const;
     bool inService(int device) const;
     QStringList warnings() const { return m_warnings; }
+
+    // Parties of a conference besides this line's user, each a SIP call of the line.
+    static constexpr int kMaxConferenceParties = 3;
 
 private:
     // SipEndpoint::Events
@@ -94,6 +105,7 @@ private:
     Sip::SipCall* findSip(const std::shared_ptr<linphone::Call>& call);
     int liveCalls(int device) const;
     DWORD features(const Sip::SipCall& c) const;
+    DWORD conferenceFeatures(const Sip::SipCall& conference) const;
     // Runs effect later on the event loop, after the reply for requestId; check runs
     // again then, as the call may have changed in between. With Reply::FromEffect the
     // effect sends the reply itself (a failed check still replies here).
@@ -123,11 +135,35 @@ private:
     linphone::Status referWithReplaces(const std::shared_ptr<linphone::Call>& held,
                                        const std::shared_ptr<linphone::Call>& consult);
 
+    // A call of this line's own making: one it places (related: the call it consults
+    // for), or a conference call.
+    Sip::SipCall& addOwnCall(CallId id, int device, DWORD origin);
+    Sip::SipCall& addOutgoing(CallId id, int device, DWORD related);
+
+    // Conferences (SipProviderConference.cpp).
+    Sip::SipCall& addConference(CallId id, int device);
+    // Parties a conference of the line takes, as its capabilities say.
+    int partyLimit(int device) const;
+    // Mixes the SIP calls of the conference's members in the stack's local conference,
+    // with this line's user in it; false when the stack refused.
+    bool mix(Sip::SipCall& conference);
+    std::shared_ptr<linphone::Conference> mixerOf(const Sip::SipCall& conference) const;
+    void joinThreeWay(CallId call, CallId consultCall, CallId conferenceCall, int device);
+    // A call leaving its conference (dropped, removed, gone idle): the conference follows
+    // once the call's own state is reported.
+    void leaveConference(Sip::SipCall& c);
+    void dropConference(Sip::SipCall& conference);
+    // Ends the stack's mixes when the provider goes (calls going idle end their own).
+    void endMixes();
+    // Digits as SIP INFO, one request each, paced by the generation timer.
+    void sendInfoDigits(CallId id, QByteArray digits, int perDigitMs, int durationMs);
+
     QVariantMap m_settings;
     QStringList m_warnings;
     bool m_soundCard = true;
     int m_ringMs = 6000;
     QList<Sip::SipAccount> m_accounts;
+    std::shared_ptr<Sip::SipCallAudio> m_callAudio; // the lines' wave devices
     std::vector<std::unique_ptr<Sip::SipEndpoint>> m_endpoints;
     std::vector<LineDeviceCaps> m_caps;
     std::vector<int> m_opens;

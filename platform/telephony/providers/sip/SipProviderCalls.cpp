@@ -127,6 +127,8 @@ bool SipProvider::setState(CallId id, DWORD state, DWORD mode)
     c->state = state;
     c->mode = mode;
     c->stateMs = QDateTime::currentMSecsSinceEpoch();
+    if (c->isConference && c->mixer && (state == LINECALLSTATE_DISCONNECTED || state == LINECALLSTATE_IDLE))
+        std::exchange(c->mixer, nullptr)->terminate();
     if (state != LINECALLSTATE_CONNECTED)
         stopGeneration(*c, LINEGENERATETERM_CANCEL);
     sink().callStateChanged(id, state, mode);
@@ -142,6 +144,27 @@ void SipProvider::infoChanged(CallId id, DWORD states)
 // ---------------------------------------------------------------------------------------
 // Outgoing calls
 // ---------------------------------------------------------------------------------------
+
+SipCall& SipProvider::addOwnCall(CallId id, int device, DWORD origin)
+{
+    SipCall c;
+    c.id = id;
+    c.device = device;
+    c.info.fixed.dwOrigin = origin;
+    c.info.fixed.dwReason = LINECALLREASON_DIRECT;
+    c.info.fixed.dwMediaMode = LINEMEDIAMODE_INTERACTIVEVOICE;
+    c.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
+    c.info.caller = partyOf({}, m_accounts[device].user, m_accounts[device].domain);
+    return m_calls.emplace(id, c).first->second;
+}
+
+SipCall& SipProvider::addOutgoing(CallId id, int device, DWORD related)
+{
+    SipCall& c = addOwnCall(id, device, LINECALLORIGIN_OUTBOUND);
+    c.outgoing = true;
+    c.info.fixed.dwRelatedCallID = related;
+    return c;
+}
 
 LONG SipProvider::makeCall(DWORD requestId, int device, CallId call, const QByteArray& destination,
                            bool hasDestination, DWORD, const CallParams& params)
@@ -163,20 +186,13 @@ LONG SipProvider::makeCall(DWORD requestId, int device, CallId call, const QByte
     if (liveCalls(device) >= m_accounts[device].maxCalls)
         return LONG(LINEERR_CALLUNAVAIL);
 
-    SipCall c;
-    c.id = call;
-    c.device = device;
-    c.outgoing = true;
-    c.info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
-    c.info.fixed.dwReason = LINECALLREASON_DIRECT;
-    c.info.fixed.dwMediaMode = params.mediaMode ? params.mediaMode : LINEMEDIAMODE_INTERACTIVEVOICE;
-    c.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
+    SipCall& c = addOutgoing(call, device, 0);
+    if (params.mediaMode)
+        c.info.fixed.dwMediaMode = params.mediaMode;
     c.info.fixed.dwCallParamFlags = params.callParamFlags;
-    c.info.caller = partyOf({}, m_accounts[device].user, m_accounts[device].domain);
     c.info.displayableAddress = params.displayableAddress;
     c.info.calledParty = params.calledParty;
     c.info.comment = params.comment;
-    m_calls.emplace(call, c);
     const bool dialNow = hasDestination && !dest.isEmpty();
     return submit(requestId, call, {}, [this, dest, dialNow](SipCall& c) {
         const CallId id = c.id;
@@ -389,6 +405,11 @@ LONG SipProvider::drop(DWORD requestId, CallId call, const QByteArray&)
 {
     return submit(requestId, call, {}, [this](SipCall& c) {
         const CallId id = c.id;
+        if (c.isConference) {
+            dropConference(c);
+            return;
+        }
+        leaveConference(c);
         // An offered call refused while the line has another call is refused as busy.
         endSipCall(c, liveCalls(c.device) > 1);
         if (SipCall* again = find(id))
@@ -427,6 +448,17 @@ void SipProvider::releaseCall(CallId id)
     if (!c)
         return;
     stopGeneration(*c, LINEGENERATETERM_CANCEL);
+    if (c->isConference) {
+        for (CallId m : std::exchange(c->members, {}))
+            if (SipCall* member = find(m))
+                member->conference = 0;
+        for (auto& [otherId, other] : m_calls)
+            if (other.conference == id) {
+                other.conference = 0;
+                other.confConsult = false;
+            }
+    }
+    leaveConference(*c);
     endSipCall(*c, false);
     m_calls.erase(id);
 }
@@ -477,18 +509,10 @@ void SipProvider::callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<
         // The stack follows a transfer the far end asked for: a new call of this line.
         const CallId id = sink().newCall(DWORD(endpoint.device()), 0);
         if (id != 0 && !find(id)) {
-            SipCall t;
-            t.id = id;
-            t.device = endpoint.device();
+            SipCall& t = addOutgoing(id, endpoint.device(), 0);
             t.call = call;
-            t.outgoing = true;
-            t.info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
             t.info.fixed.dwReason = LINECALLREASON_TRANSFER;
-            t.info.fixed.dwMediaMode = LINEMEDIAMODE_INTERACTIVEVOICE;
-            t.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
-            t.info.caller = partyOf({}, m_accounts[endpoint.device()].user, m_accounts[endpoint.device()].domain);
             t.info.called = partyOfAddress(call->getRemoteAddress());
-            m_calls.emplace(id, t);
             if (setState(id, LINECALLSTATE_PROCEEDING))
                 infoChanged(id, LINECALLINFOSTATE_CALLEDID | LINECALLINFOSTATE_REASON);
         }
@@ -520,7 +544,8 @@ void SipProvider::callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<
             c->info.devSpecific.clear();
             infoChanged(id, LINECALLINFOSTATE_DEVSPECIFIC);
         }
-        if (c->state != LINECALLSTATE_CONNECTED && !ended(c->state)) {
+        // A party of a conference stays conferenced whatever the mixing does to its call.
+        if (c->state != LINECALLSTATE_CONNECTED && c->state != LINECALLSTATE_CONFERENCED && !ended(c->state)) {
             if (c->outgoing && c->info.connected.flags == 0) {
                 c->info.connected = partyOfAddress(call->getRemoteAddress());
                 infoChanged(id, LINECALLINFOSTATE_CONNECTEDID);
@@ -530,6 +555,10 @@ void SipProvider::callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<
         }
         break;
     case S::Paused:
+        // A hold still under way when the call joined a mix ends after the stack looked
+        // at it: the party belongs in the conference, so it is taken off hold again.
+        if (c->state == LINECALLSTATE_CONFERENCED && call->getConference())
+            call->resume();
         if (c->state == LINECALLSTATE_CONNECTED)
             setState(id, c->transferPartner ? LINECALLSTATE_ONHOLDPENDTRANSFER : LINECALLSTATE_ONHOLD);
         break;

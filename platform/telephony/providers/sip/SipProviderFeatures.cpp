@@ -1,6 +1,7 @@
 #include "SipProvider.h"
 
 #include "SipAddress.h"
+#include "SipDigits.h"
 #include "SipTone.h"
 
 #include "../../TapiConstants.h"
@@ -26,6 +27,11 @@ bool connectedOrHeld(DWORD state)
            state == LINECALLSTATE_ONHOLDPENDTRANSFER;
 }
 
+bool talking(const SipCall& c)
+{
+    return c.call && (c.state == LINECALLSTATE_CONNECTED || c.state == LINECALLSTATE_ONHOLD);
+}
+
 } // namespace
 
 DWORD SipProvider::features(const SipCall& c) const
@@ -42,6 +48,10 @@ DWORD SipProvider::features(const SipCall& c) const
     }
     const DWORD media = LINECALLFEATURE_GENERATEDIGITS | LINECALLFEATURE_GENERATETONE | LINECALLFEATURE_MONITORDIGITS |
                         LINECALLFEATURE_GATHERDIGITS;
+    if (c.isConference)
+        return conferenceFeatures(c);
+    // The consultation call of a conference joins it; it is not transferred.
+    const DWORD joins = c.confConsult && talking(c) ? LINECALLFEATURE_ADDTOCONF : 0;
     switch (c.state) {
     case LINECALLSTATE_OFFERING:
         return LINECALLFEATURE_ACCEPT | LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP | LINECALLFEATURE_REDIRECT;
@@ -49,17 +59,17 @@ DWORD SipProvider::features(const SipCall& c) const
     case LINECALLSTATE_DIALING:
         return c.call ? LINECALLFEATURE_DROP : (LINECALLFEATURE_DIAL | LINECALLFEATURE_DROP);
     case LINECALLSTATE_CONNECTED: {
-        DWORD f = LINECALLFEATURE_DROP | LINECALLFEATURE_HOLD | media;
+        DWORD f = LINECALLFEATURE_DROP | LINECALLFEATURE_HOLD | media | joins;
         if (partner)
             f |= partnerReady ? LINECALLFEATURE_COMPLETETRANSF : 0;
-        else
-            f |= LINECALLFEATURE_BLINDTRANSFER | LINECALLFEATURE_SETUPTRANSFER;
+        else if (!c.confConsult)
+            f |= LINECALLFEATURE_BLINDTRANSFER | LINECALLFEATURE_SETUPTRANSFER | LINECALLFEATURE_SETUPCONF;
         if (heldElsewhere || (partner && partner->state == LINECALLSTATE_ONHOLDPENDTRANSFER))
             f |= LINECALLFEATURE_SWAPHOLD;
         return f;
     }
     case LINECALLSTATE_ONHOLD: {
-        DWORD f = LINECALLFEATURE_UNHOLD | LINECALLFEATURE_DROP;
+        DWORD f = LINECALLFEATURE_UNHOLD | LINECALLFEATURE_DROP | joins;
         if (partnerReady)
             f |= LINECALLFEATURE_COMPLETETRANSF;
         if (connectedElsewhere)
@@ -74,8 +84,30 @@ DWORD SipProvider::features(const SipCall& c) const
             f |= LINECALLFEATURE_SWAPHOLD;
         return f;
     }
+    case LINECALLSTATE_CONFERENCED:
+        return LINECALLFEATURE_DROP | LINECALLFEATURE_REMOVEFROMCONF;
     case LINECALLSTATE_PROCEEDING:
     case LINECALLSTATE_RINGBACK:
+    case LINECALLSTATE_DISCONNECTED:
+        return LINECALLFEATURE_DROP;
+    default:
+        break;
+    }
+    return 0;
+}
+
+DWORD SipProvider::conferenceFeatures(const SipCall& f) const
+{
+    const SipCall* consult = nullptr;
+    for (const auto& [id, other] : m_calls)
+        if (other.confConsult && other.conference == f.id)
+            consult = &other;
+    switch (f.state) {
+    case LINECALLSTATE_CONNECTED:
+        return LINECALLFEATURE_DROP |
+               (!consult && f.members.size() < partyLimit(f.device) ? LINECALLFEATURE_PREPAREADDCONF : 0);
+    case LINECALLSTATE_ONHOLDPENDCONF:
+        return LINECALLFEATURE_DROP | (consult && talking(*consult) ? LINECALLFEATURE_ADDTOCONF : 0);
     case LINECALLSTATE_DISCONNECTED:
         return LINECALLFEATURE_DROP;
     default:
@@ -109,7 +141,9 @@ CallStatusData SipProvider::callStatus(CallId call) const
     s.callState = c->state;
     s.callStateMode = c->mode;
     s.callFeatures = features(*c);
-    s.callFeatures2 = (s.callFeatures & LINECALLFEATURE_COMPLETETRANSF) ? LINECALLFEATURE2_TRANSFERNORM : 0;
+    s.callFeatures2 = (s.callFeatures & LINECALLFEATURE_COMPLETETRANSF)
+                          ? (LINECALLFEATURE2_TRANSFERNORM | LINECALLFEATURE2_TRANSFERCONF)
+                          : 0;
     s.stateEntryMsecs = c->stateMs;
     return s;
 }
@@ -190,17 +224,7 @@ LONG SipProvider::setupTransfer(DWORD requestId, CallId call, CallId consultCall
         return LONG(LINEERR_INVALCALLHANDLE);
     if (liveCalls(c->device) >= m_accounts[c->device].maxCalls)
         return LONG(LINEERR_CALLUNAVAIL);
-    SipCall consult;
-    consult.id = consultCall;
-    consult.device = c->device;
-    consult.outgoing = true;
-    consult.info.fixed.dwOrigin = LINECALLORIGIN_OUTBOUND;
-    consult.info.fixed.dwReason = LINECALLREASON_DIRECT;
-    consult.info.fixed.dwMediaMode = LINEMEDIAMODE_INTERACTIVEVOICE;
-    consult.info.fixed.dwBearerMode = LINEBEARERMODE_VOICE;
-    consult.info.fixed.dwRelatedCallID = c->info.fixed.dwCallID;
-    consult.info.caller = partyOf({}, m_accounts[c->device].user, m_accounts[c->device].domain);
-    m_calls.emplace(consultCall, consult);
+    addOutgoing(consultCall, c->device, c->info.fixed.dwCallID);
     const LONG result = submit(
         requestId, call,
         [this, consultCall](SipCall& c) {
@@ -222,21 +246,42 @@ LONG SipProvider::setupTransfer(DWORD requestId, CallId call, CallId consultCall
     return result;
 }
 
-LONG SipProvider::completeTransfer(DWORD requestId, CallId call, CallId consultCall, CallId, DWORD transferMode)
+LONG SipProvider::completeTransfer(DWORD requestId, CallId call, CallId consultCall, CallId conferenceCall,
+                                   DWORD transferMode)
 {
-    // Conferences are not mixed by this line (FIXME: local mixing of a three-way call).
-    if (transferMode != LINETRANSFERMODE_TRANSFER)
-        return LONG(LINEERR_OPERATIONUNAVAIL);
+    if (transferMode != LINETRANSFERMODE_TRANSFER && transferMode != LINETRANSFERMODE_CONFERENCE)
+        return LONG(LINEERR_INVALTRANSFERMODE);
+    const bool threeWay = transferMode == LINETRANSFERMODE_CONFERENCE;
+    const auto check = [this, consultCall](SipCall& c) {
+        const SipCall* k = find(consultCall);
+        if (!k || k->device != c.device || k->id == c.id)
+            return LONG(LINEERR_INVALCONSULTCALLHANDLE);
+        if (c.isConference || k->isConference || c.conference || k->conference)
+            return LONG(LINEERR_INVALCALLSTATE);
+        if (!c.call || !k->call || !connectedOrHeld(c.state) || !connectedOrHeld(k->state))
+            return LONG(LINEERR_INVALCALLSTATE);
+        return LONG(0);
+    };
+    SipCall* c = find(call);
+    if (!c)
+        return LONG(LINEERR_INVALCALLHANDLE);
+    if (const LONG error = check(*c))
+        return error;
+    if (threeWay) {
+        if (conferenceCall != 0 && (conferenceCall == call || conferenceCall == consultCall || find(conferenceCall)))
+            return LONG(LINEERR_INVALCONFCALLHANDLE);
+        if (conferenceCall != 0)
+            addConference(conferenceCall, c->device);
+        const int device = c->device;
+        const LONG result = submit(requestId, call, check, [this, consultCall, conferenceCall, device](SipCall& c) {
+            joinThreeWay(c.id, consultCall, conferenceCall, device);
+        });
+        if (result != 0 && conferenceCall != 0)
+            m_calls.erase(conferenceCall);
+        return result;
+    }
     return submit(
-        requestId, call,
-        [this, consultCall](SipCall& c) {
-            const SipCall* k = find(consultCall);
-            if (!k || k->device != c.device)
-                return LONG(LINEERR_INVALCONSULTCALLHANDLE);
-            if (!c.call || !k->call || !connectedOrHeld(c.state) || !connectedOrHeld(k->state))
-                return LONG(LINEERR_INVALCALLSTATE);
-            return LONG(0);
-        },
+        requestId, call, check,
         [this, consultCall](SipCall& c) {
             SipCall* k = find(consultCall);
             if (!k)
@@ -285,7 +330,7 @@ linphone::Status SipProvider::referWithReplaces(const std::shared_ptr<linphone::
 }
 
 // ---------------------------------------------------------------------------------------
-// Digits (RFC 4733 telephone events)
+// Digits (RFC 4733 telephone events, or SIP INFO for media without them)
 // ---------------------------------------------------------------------------------------
 
 LONG SipProvider::generateDigits(CallId call, DWORD token, DWORD digitMode, const QByteArray& digits, DWORD duration)
@@ -300,12 +345,35 @@ LONG SipProvider::generateDigits(CallId call, DWORD token, DWORD digitMode, cons
     stopGeneration(*c, LINEGENERATETERM_CANCEL);
     if (digits.isEmpty())
         return 0;
+    const int perDigit = qBound(kDigitMs, int(duration) + 150, 2000);
+    if (m_accounts[c->device].dtmf == SipAccount::Dtmf::Auto && !SipDigits::telephoneEvents(c->call)) {
+        // The far end agreed on no telephone events: it hears the digits as SIP INFO.
+        c->genToken = token;
+        sendInfoDigits(call, digits, perDigit, duration ? int(qBound<DWORD>(50, duration, 1000)) : 100);
+        return 0;
+    }
     if (c->call->sendDtmfs(digits.toStdString()) != 0)
         return LONG(LINEERR_OPERATIONFAILED);
     c->genToken = token;
-    const int perDigit = qBound(kDigitMs, int(duration) + 150, 2000);
     startGenTimer(*c, perDigit * int(digits.size()), [this](SipCall& c) { stopGeneration(c, LINEGENERATETERM_DONE); });
     return 0;
+}
+
+void SipProvider::sendInfoDigits(CallId id, QByteArray digits, int perDigitMs, int durationMs)
+{
+    SipCall* c = find(id);
+    if (!c || !c->genToken)
+        return;
+    if (digits.isEmpty() || !c->call) {
+        stopGeneration(*c, LINEGENERATETERM_DONE);
+        return;
+    }
+    // A character that is no digit is let by as a pause.
+    SipDigits::sendInfo(c->call, digits.front(), durationMs);
+    digits.remove(0, 1);
+    startGenTimer(*c, perDigitMs, [this, digits, perDigitMs, durationMs](SipCall& c) {
+        sendInfoDigits(c.id, digits, perDigitMs, durationMs);
+    });
 }
 
 LONG SipProvider::generateTone(CallId call, DWORD token, DWORD toneMode, DWORD duration,

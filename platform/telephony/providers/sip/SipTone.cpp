@@ -13,19 +13,16 @@ bool SipTone::forMode(DWORD toneMode, const QList<LINEGENERATETONE>& custom, Sip
     SipTone t;
     switch (toneMode) {
     case LINETONEMODE_BEEP:
-        t.frequencies = {1000};
+        t.parts = {{1000}};
         break;
     case LINETONEMODE_BILLING:
-        t.frequencies = {1400};
+        t.parts = {{1400}};
         break;
     case LINETONEMODE_BUSY:
-        t.frequencies = {480, 620};
-        t.onMs = t.offMs = 500;
+        t.parts = {{480, 500, 500}, {620, 500, 500}};
         break;
     case LINETONEMODE_RINGBACK:
-        t.frequencies = {440, 480};
-        t.onMs = 2000;
-        t.offMs = 4000;
+        t.parts = {{440, 2000, 4000}, {480, 2000, 4000}};
         break;
     case LINETONEMODE_CUSTOM:
         if (custom.isEmpty() || custom.size() > 3)
@@ -33,11 +30,14 @@ bool SipTone::forMode(DWORD toneMode, const QList<LINEGENERATETONE>& custom, Sip
         for (const LINEGENERATETONE& c : custom) {
             if (c.dwFrequency == 0 || c.dwFrequency > 4000)
                 return false;
-            t.frequencies << c.dwFrequency;
+            Part part;
+            part.frequency = c.dwFrequency;
+            part.onMs = int(qMin<DWORD>(c.dwCadenceOn, 60000));
+            part.offMs = part.onMs ? int(qMin<DWORD>(c.dwCadenceOff, 60000)) : 0;
+            // 0xFFFF is full volume, 0 silence.
+            part.volume = double(qMin<DWORD>(c.dwVolume, 0xFFFF)) / 0xFFFF;
+            t.parts << part;
         }
-        // One cadence for the mix: the first tone's.
-        t.onMs = int(qMin<DWORD>(custom.first().dwCadenceOn, 60000));
-        t.offMs = t.onMs ? int(qMin<DWORD>(custom.first().dwCadenceOff, 60000)) : 0;
         break;
     default:
         return false;
@@ -82,15 +82,24 @@ QByteArray SipTone::wav(int ms) const
     u16(16);
     tag("data");
     u32(dataBytes);
-    // Each frequency at the same level, the sum well inside the sample range.
-    const double amplitude = frequencies.isEmpty() ? 0.0 : 9000.0 / frequencies.size();
-    const int period = onMs > 0 ? (onMs + offMs) * kRate / 1000 : 0;
-    const int on = onMs * kRate / 1000;
+    // Each frequency at full volume gets the same share, the sum well inside the sample
+    // range.
+    const double full = parts.isEmpty() ? 0.0 : 9000.0 / parts.size();
+    struct Wave {
+        double amplitude;
+        double step;
+        int period; // samples; 0 without cadence
+        int on;
+    };
+    QList<Wave> waves;
+    for (const Part& part : parts)
+        waves << Wave{full * qBound(0.0, part.volume, 1.0), 2.0 * M_PI * double(part.frequency) / kRate,
+                      part.onMs > 0 ? (part.onMs + part.offMs) * kRate / 1000 : 0, part.onMs * kRate / 1000};
     for (int i = 0; i < samples; ++i) {
         double v = 0;
-        if (period == 0 || i % period < on)
-            for (const DWORD f : frequencies)
-                v += amplitude * std::sin(2.0 * M_PI * double(f) * i / kRate);
+        for (const Wave& w : waves)
+            if (w.period == 0 || i % w.period < w.on)
+                v += w.amplitude * std::sin(w.step * i);
         u16(quint16(qint16(std::lround(v))));
     }
     return out;

@@ -1,6 +1,6 @@
 // Tones a SIP line plays into a call, as 8 kHz 16-bit mono WAV files the call's player
 // sends to the far end: the standard tones with their cadences, custom tones of up to
-// three frequencies, and silence.
+// three frequencies (each with its own cadence and volume), and silence.
 #pragma once
 
 #include "../../TapiStructs.h"
@@ -26,9 +26,14 @@ public:
     QByteArray wav(int ms) const;
     static QByteArray silence(int ms) { return SipTone().wav(ms); }
 
-    QList<DWORD> frequencies;
-    int onMs = 0;  // 0: no cadence, the tone sounds throughout
-    int offMs = 0;
+    // One frequency of the tone, with its own cadence and level.
+    struct Part {
+        DWORD frequency = 0;
+        int onMs = 0; // 0: no cadence, it sounds throughout
+        int offMs = 0;
+        double volume = 1.0; // of the part's full level, 0..1
+    };
+    QList<Part> parts;
 };
 
 } // namespace Telephony::Sip
