@@ -1,7 +1,6 @@
 #include "TnvBasicVantage.h"
 
 #include "TnvLogPage.h"
-#include "TnvWindowPlacement.h"
 
 #include <TnvError.h>
 #include <TnvSharedControl.h>
@@ -11,8 +10,6 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-#include <utility>
 
 TnvBasicVantage::TnvBasicVantage(TnvSharedControl* control)
     : m_control(control)
@@ -32,57 +29,6 @@ TnvBasicVantage::TnvBasicVantage(TnvSharedControl* control)
     });
 }
 
-TnvBasicVantage::~TnvBasicVantage()
-{
-    if (TnvVantage* vantage = std::exchange(m_vantage, nullptr))
-        vantage->windowDestroyed();
-}
-
-void TnvBasicVantage::initialise(TnvVantage* vantage)
-{
-    m_vantage = vantage;
-    refreshLogView();
-}
-
-void TnvBasicVantage::setCaption(const QString& caption)
-{
-    setWindowTitle(caption);
-}
-
-void TnvBasicVantage::setStayOnTop(bool stayOnTop)
-{
-    TnvWindowPlacement::setStayOnTop(this, stayOnTop);
-}
-
-void TnvBasicVantage::setPlacement(int top, int left, int width, int height)
-{
-    TnvWindowPlacement::setPlacement(this, top, left, width, height);
-}
-
-QRect TnvBasicVantage::normalGeometry() const
-{
-    return TnvWindowPlacement::normalGeometry(this);
-}
-
-TWindowState TnvBasicVantage::windowState() const
-{
-    return TnvWindowPlacement::windowState(this);
-}
-
-void TnvBasicVantage::setWindowState(TWindowState state)
-{
-    TnvWindowPlacement::setWindowState(this, state);
-}
-
-void TnvBasicVantage::showWindow()
-{
-    show();
-    raise();
-    activateWindow();
-    // The placement is known from the first show, even if the window never moves.
-    reportPlacement();
-}
-
 void TnvBasicVantage::selectLogPage()
 {
     m_pages->setCurrentWidget(m_logPage);
@@ -90,7 +36,7 @@ void TnvBasicVantage::selectLogPage()
 
 void TnvBasicVantage::selectInitialPage(bool)
 {
-    // The Log page is the only page.
+    // There is nothing to show but the trace.
     selectLogPage();
 }
 
@@ -103,7 +49,7 @@ void TnvBasicVantage::fillPanes()
 void TnvBasicVantage::closeWindow()
 {
     // The settings already forgot this window; nothing may report back to them.
-    m_vantage = nullptr;
+    releaseVantage();
     m_logPage->detach();
     close();
 }
@@ -126,32 +72,14 @@ bool TnvBasicVantage::copyLogToClipboard()
 
 void TnvBasicVantage::closeEvent(QCloseEvent* event)
 {
-    if (m_vantage)
-        m_vantage->windowClosed();
     QWidget::closeEvent(event);
-}
-
-void TnvBasicVantage::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    reportPlacement();
-}
-
-void TnvBasicVantage::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    reportPlacement();
-}
-
-void TnvBasicVantage::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        reportPlacement();
-}
-
-void TnvBasicVantage::reportPlacement()
-{
-    if (m_vantage && isVisible())
-        m_vantage->windowPlacementChanged(normalGeometry(), windowState());
+    if (!event->isAccepted())
+        return;
+    // The window is freed once closed; the control stops calling into it at once, so a
+    // window reopened before this one is gone is a new one.
+    if (TnvVantage* settings = releaseVantage()) {
+        settings->windowClosed();
+        settings->windowDestroyed();
+    }
+    m_logPage->detach();
 }

@@ -9,7 +9,7 @@
 namespace {
 
 // The list tells its picker when it loses the focus. An override rather than an event
-// filter: a filter also sees the events of a list part-way through its destruction.
+// filter: a filter also sees the events of a list that is being destroyed.
 class PickList : public QListWidget {
 public:
     std::function<void()> focusLost;

@@ -1,9 +1,8 @@
 #pragma once
 
-// A combo box whose drop-down is a list where several wave buffers can be picked at
-// once: dropping down shows the registered handles in a list just below the box, four
-// times its height; when the list loses the focus or the box is clicked again, the list
-// goes and the box holds the picked handles joined with ",".
+// Picks several wave buffers in one combo box: a plain drop-down takes one entry only,
+// so the box opens a multi-select list of its own beneath it and, once the person is
+// done with the list, shows the chosen handles as a comma list.
 
 #include <QComboBox>
 #include <QListWidget>

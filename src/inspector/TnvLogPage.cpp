@@ -12,8 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -245,12 +243,8 @@ bool TnvLogPage::print(bool askUser)
     auto* services = TnvQtHostServices::current();
     if (!services || !m_control)
         return false;
-    if (askUser) {
-        QPrintDialog dialog(services->printer(), this);
-        dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-    }
+    if (askUser && !services->choosePrinter(this))
+        return false;
     services->setPrintFont(m_memo->font());
     return m_control->Log()->Print();
 }

@@ -67,7 +67,7 @@ QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption)
 } // namespace
 
 TnvPlayVantage::TnvPlayVantage(TnvPlay* play)
-    : TnvWaveVantage(play, "nvPlayVantage", false)
+    : TnvWaveVantage(play, play->Device(), play->Popup(), "nvPlayVantage", false)
     , m_play(play)
 {
     makePositionPage();
@@ -305,16 +305,6 @@ void TnvPlayVantage::detach()
     TnvWaveVantage::detach();
 }
 
-bool TnvPlayVantage::deviceActive() const
-{
-    return m_play && m_play->Device()->Active();
-}
-
-bool TnvPlayVantage::devicePause() const
-{
-    return m_play && m_play->Device()->Pause();
-}
-
 void TnvPlayVantage::setDeviceID(int id)
 {
     m_play->Device()->setID(id);
@@ -325,24 +315,13 @@ void TnvPlayVantage::deviceMenuOpening()
     MenuDeviceCODECsEnabled->setChecked(m_play->Device()->CODECsEnabled());
 }
 
-bool TnvPlayVantage::popupFlag(const QString& event) const
-{
-    return m_play && m_play->Popup()->flag(event);
-}
-
-void TnvPlayVantage::setPopupFlag(const QString& event, bool on)
-{
-    m_play->Popup()->setFlag(event, on);
-}
-
 // --- Refresh operations ---------------------------------------------------------
 
 void TnvPlayVantage::RefreshDevice()
 {
     if (!m_play)
         return;
-    const TnvPlayDevice* device = m_play->Device();
-    showDevices(device->ID(), device->Count(), device->List());
+    showDeviceList();
     RefreshDeviceMenu();
 }
 

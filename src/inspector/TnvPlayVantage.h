@@ -81,12 +81,8 @@ public:
     QLineEdit* EditTimerInterval;
 
 protected:
-    bool deviceActive() const override;
-    bool devicePause() const override;
     void setDeviceID(int id) override;
     void deviceMenuOpening() override;
-    bool popupFlag(const QString& event) const override;
-    void setPopupFlag(const QString& event, bool on) override;
     void selectSourceFile() override;
     void chooseBufferFiles(QComboBox* box, bool load) override;
     void applyDevEnv() override;

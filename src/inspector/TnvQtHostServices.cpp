@@ -1,11 +1,10 @@
 #include "TnvQtHostServices.h"
 
+#include "TnvPrintSupport.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPrinter>
 
 TnvQtHostServices::TnvQtHostServices()
     : m_font(QStringLiteral("Monospace"), 9)
@@ -16,13 +15,23 @@ TnvQtHostServices::~TnvQtHostServices()
 {
     if (current() == this)
         TnvHostServices::install(nullptr);
+    if (m_printer)
+        TnvPrintSupport::get()->destroyPrinter(m_printer);
 }
 
 QPrinter* TnvQtHostServices::printer() const
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    return m_printer.get();
+    if (!m_printer) {
+        if (TnvPrintSupport* support = TnvPrintSupport::get())
+            m_printer = support->createPrinter();
+    }
+    return m_printer;
+}
+
+bool TnvQtHostServices::choosePrinter(QWidget* parent)
+{
+    QPrinter* device = printer();
+    return device && TnvPrintSupport::get()->choosePrinter(device, parent);
 }
 
 TnvQtHostServices* TnvQtHostServices::current()
@@ -72,30 +81,5 @@ bool TnvQtHostServices::openUrl(const QUrl& url)
 bool TnvQtHostServices::printLines(const QStringList& lines)
 {
     QPrinter* device = printer();
-    QPainter painter;
-    if (!painter.begin(device))
-        return false;
-    painter.setFont(m_font);
-    const QFontMetrics metrics(painter.font(), device);
-    const QRect page = painter.viewport();
-    const int lineHeight = metrics.lineSpacing();
-    int y = metrics.ascent();
-    for (const QString& line : lines) {
-        if (y > page.height()) {
-            if (!device->newPage())
-                return false;
-            y = metrics.ascent();
-        }
-        // Tabs are expanded by hand: the painter draws them as nothing.
-        QString expanded;
-        for (QChar c : line) {
-            if (c == QLatin1Char('\t'))
-                expanded += QString(8 - expanded.size() % 8, QLatin1Char(' '));
-            else
-                expanded += c;
-        }
-        painter.drawText(0, y, expanded);
-        y += lineHeight;
-    }
-    return painter.end();
+    return device && TnvPrintSupport::get()->printLines(device, lines, m_font);
 }

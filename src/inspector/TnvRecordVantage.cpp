@@ -32,7 +32,7 @@ const QString kFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
 } // namespace
 
 TnvRecordVantage::TnvRecordVantage(TnvRecord* record)
-    : TnvWaveVantage(record, "nvRecordVantage", true)
+    : TnvWaveVantage(record, record->Device(), record->Popup(), "nvRecordVantage", true)
     , m_record(record)
 {
     // The record window words these two in its own way.
@@ -136,16 +136,6 @@ void TnvRecordVantage::detach()
     TnvWaveVantage::detach();
 }
 
-bool TnvRecordVantage::deviceActive() const
-{
-    return m_record && m_record->Device()->Active();
-}
-
-bool TnvRecordVantage::devicePause() const
-{
-    return m_record && m_record->Device()->Pause();
-}
-
 void TnvRecordVantage::setDeviceID(int id)
 {
     m_record->Device()->setID(id);
@@ -157,24 +147,13 @@ void TnvRecordVantage::deviceMenuOpening()
     MenuDeviceCODECsEnabled->setChecked(m_record->Device()->CODECsEnabled());
 }
 
-bool TnvRecordVantage::popupFlag(const QString& event) const
-{
-    return m_record && m_record->Popup()->flag(event);
-}
-
-void TnvRecordVantage::setPopupFlag(const QString& event, bool on)
-{
-    m_record->Popup()->setFlag(event, on);
-}
-
 // --- Refresh operations ---------------------------------------------------------
 
 void TnvRecordVantage::RefreshDevice()
 {
     if (!m_record)
         return;
-    const TnvRecordDevice* device = m_record->Device();
-    showDevices(device->ID(), device->Count(), device->List());
+    showDeviceList();
     RefreshDeviceMenu();
 }
 

@@ -46,12 +46,8 @@ public:
     QLineEdit* EditTrim;
 
 protected:
-    bool deviceActive() const override;
-    bool devicePause() const override;
     void setDeviceID(int id) override;
     void deviceMenuOpening() override;
-    bool popupFlag(const QString& event) const override;
-    void setPopupFlag(const QString& event, bool on) override;
     void selectSourceFile() override;
     void chooseBufferFiles(QComboBox* box, bool load) override;
     void applyDevEnv() override;

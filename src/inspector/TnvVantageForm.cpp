@@ -4,7 +4,6 @@
 #include "TnvQuietWriter.h"
 #include "TnvSideTabWidget.h"
 #include "TnvVantageMenus.h"
-#include "TnvWindowPlacement.h"
 
 #include <TnvError.h>
 #include <TnvSharedControl.h>
@@ -20,8 +19,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWhatsThis>
-
-#include <utility>
 
 namespace {
 
@@ -55,13 +52,6 @@ TnvVantageForm::TnvVantageForm(TnvSharedControl* control, const Frame& frame)
     PageControl1 = nullptr;
     logPage = nullptr;
     m_pageMinimum = frame.pageMinimum;
-}
-
-TnvVantageForm::~TnvVantageForm()
-{
-    // The settings stop calling into this window before any of its parts go.
-    if (TnvVantage* vantage = std::exchange(m_vantage, nullptr))
-        vantage->windowDestroyed();
 }
 
 QList<QToolButton*> TnvVantageForm::makeFrame(const QList<DeviceButton>& buttons, const QString& listHint)
@@ -133,51 +123,6 @@ void TnvVantageForm::showDevices(int id, int count, const QStringList& names)
 
 // --- Window interface -----------------------------------------------------------
 
-void TnvVantageForm::initialise(TnvVantage* vantage)
-{
-    m_vantage = vantage;
-    refreshLogView();
-}
-
-void TnvVantageForm::setCaption(const QString& caption)
-{
-    setWindowTitle(caption);
-}
-
-void TnvVantageForm::setStayOnTop(bool stayOnTop)
-{
-    TnvWindowPlacement::setStayOnTop(this, stayOnTop);
-}
-
-void TnvVantageForm::setPlacement(int top, int left, int width, int height)
-{
-    TnvWindowPlacement::setPlacement(this, top, left, width, height);
-}
-
-QRect TnvVantageForm::normalGeometry() const
-{
-    return TnvWindowPlacement::normalGeometry(this);
-}
-
-TWindowState TnvVantageForm::windowState() const
-{
-    return TnvWindowPlacement::windowState(this);
-}
-
-void TnvVantageForm::setWindowState(TWindowState state)
-{
-    TnvWindowPlacement::setWindowState(this, state);
-}
-
-void TnvVantageForm::showWindow()
-{
-    show();
-    raise();
-    activateWindow();
-    // The placement is known from the first show, even if the window never moves.
-    reportPlacement();
-}
-
 void TnvVantageForm::selectLogPage()
 {
     PageControl1->setCurrentWidget(logPage);
@@ -191,7 +136,7 @@ void TnvVantageForm::selectInitialPage(bool)
 void TnvVantageForm::closeWindow()
 {
     // The settings already forgot this window; nothing may report back to them.
-    m_vantage = nullptr;
+    releaseVantage();
     detach();
     close();
 }
@@ -291,45 +236,20 @@ void TnvVantageForm::closeEvent(QCloseEvent* event)
         return;
     // The window is freed once closed; the control stops calling into it at once, so
     // a window reopened before this one is gone is a new one.
-    if (TnvVantage* vantage = std::exchange(m_vantage, nullptr)) {
-        vantage->windowClosed();
-        vantage->windowDestroyed();
+    if (TnvVantage* settings = releaseVantage()) {
+        settings->windowClosed();
+        settings->windowDestroyed();
     }
     detach();
-}
-
-void TnvVantageForm::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    reportPlacement();
-}
-
-void TnvVantageForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    reportPlacement();
-}
-
-void TnvVantageForm::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        reportPlacement();
 }
 
 bool TnvVantageForm::event(QEvent* event)
 {
     // The title bar's help button asks for context help.
-    if (event->type() == QEvent::EnterWhatsThisMode && m_vantage) {
+    if (event->type() == QEvent::EnterWhatsThisMode && vantage()) {
         QWhatsThis::leaveWhatsThisMode();
-        m_vantage->ContextHelp(kContextHelpCommand, 0);
+        vantage()->ContextHelp(kContextHelpCommand, 0);
         return true;
     }
     return QWidget::event(event);
-}
-
-void TnvVantageForm::reportPlacement()
-{
-    if (m_vantage && isVisible())
-        m_vantage->windowPlacementChanged(normalGeometry(), windowState());
 }

@@ -6,12 +6,10 @@
 // writing everything in the chosen notation, closing frees the window, context help).
 // A window adds its own pages, menus and refresh operations.
 
-#include <TnvTypes.h>
-#include <TnvVantageWindow.h>
+#include "TnvPlacedWindow.h"
 
 #include <QIcon>
 #include <QList>
-#include <QWidget>
 
 #include <array>
 #include <initializer_list>
@@ -28,24 +26,14 @@ class QVBoxLayout;
 class TnvLogPage;
 class TnvSharedControl;
 
-class TnvVantageForm : public QWidget, public TnvVantageWindow {
+class TnvVantageForm : public TnvPlacedWindow {
     Q_OBJECT
 
 public:
     // Tab icons come from one picture set; index 0 and 1 are the grey and red warnings.
     using TabIconFn = const QIcon& (*)(int index);
 
-    ~TnvVantageForm() override;
-
-    // The window interface of the settings object.
-    void initialise(TnvVantage* vantage) override;
-    void setCaption(const QString& caption) override;
-    void setStayOnTop(bool stayOnTop) override;
-    void setPlacement(int top, int left, int width, int height) override;
-    QRect normalGeometry() const override;
-    TWindowState windowState() const override;
-    void setWindowState(TWindowState state) override;
-    void showWindow() override;
+    // The window interface of the settings object; the placement is the base's.
     void selectLogPage() override;
     void selectInitialPage(bool logPage) override;
     void closeWindow() override;
@@ -87,7 +75,6 @@ protected:
 
     // The control, or null once the window let go of it.
     TnvSharedControl* control() const { return m_control; }
-    TnvVantage* vantage() const { return m_vantage; }
     QMenuBar* mainMenu() const { return m_mainMenu; }
 
     struct DeviceButton {
@@ -119,17 +106,11 @@ protected:
     virtual void detach();
 
     void closeEvent(QCloseEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
-    void reportPlacement();
-
     TnvSharedControl* m_control;
-    TnvVantage* m_vantage = nullptr;
     TabIconFn m_tabIcon;
     QVBoxLayout* m_layout;
     QMenuBar* m_mainMenu;

@@ -11,6 +11,8 @@
 #include <TnvHostServices.h>
 #include <TnvVantage.h>
 #include <TnvWaveControl.h>
+#include <TnvWaveDevice.h>
+#include <TnvWavePopup.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -44,9 +46,12 @@ QIcon recordIcon()
 
 } // namespace
 
-TnvWaveVantage::TnvWaveVantage(TnvWaveControl* control, const char* objectName, bool editableFormat)
+TnvWaveVantage::TnvWaveVantage(TnvWaveControl* control, TnvWaveDevice* device, TnvWavePopup* popup,
+                               const char* objectName, bool editableFormat)
     : TnvVantageForm(control, {objectName, "MainMenu1", QMargins(2, 0, 2, 2), 4, QSize(305, 189), &TnvLineVantageArt::tabIcon})
     , m_wave(control)
+    , m_device(device)
+    , m_popup(popup)
 {
     MainMenu1 = mainMenu();
     const QString kind = TnvSharedControl::KindText(control->Kind());
@@ -221,14 +226,14 @@ void TnvWaveVantage::makeMenus(const QStringList& popupEvents, const QStringList
         // The checked state already shows the inverted mark; the flag follows it.
         connect(item, &QAction::triggered, this, [this, event](bool checked) {
             if (m_wave)
-                setPopupFlag(event, checked);
+                m_popup->setFlag(event, checked);
         });
     }
     connect(MenuPopUp, &QMenu::aboutToShow, this, [this, items] {
         if (!m_wave)
             return;
         for (QAction* item : items)
-            item->setChecked(popupFlag(item->text()));
+            item->setChecked(m_popup->flag(item->text()));
     });
     TnvVantageMenus::addVantageItems(MenuVantage, m_wave->Vantage(), this);
     // The wave windows write these two items in full.
@@ -268,7 +273,22 @@ void TnvWaveVantage::refreshInfo()
         formatPage->refresh();
 }
 
+bool TnvWaveVantage::deviceActive() const
+{
+    return m_wave && m_device->Active();
+}
+
+bool TnvWaveVantage::devicePause() const
+{
+    return m_wave && m_device->Pause();
+}
+
 // --- Refresh operations ---------------------------------------------------------
+
+void TnvWaveVantage::showDeviceList()
+{
+    showDevices(m_device->ID(), m_device->Count(), m_device->List());
+}
 
 void TnvWaveVantage::RefreshButtons()
 {

@@ -18,7 +18,9 @@ class QMenu;
 class QToolButton;
 class TnvWaveBufferPage;
 class TnvWaveControl;
+class TnvWaveDevice;
 class TnvWaveFormatPage;
+class TnvWavePopup;
 struct TnvFileRequest;
 
 class TnvWaveVantage : public TnvVantageForm {
@@ -66,16 +68,16 @@ public:
     QMenu* MenuHelp = nullptr;
 
 protected:
-    TnvWaveVantage(TnvWaveControl* control, const char* objectName, bool editableFormat);
+    // The device and pop-up settings are the control's own sub-objects.
+    TnvWaveVantage(TnvWaveControl* control, TnvWaveDevice* device, TnvWavePopup* popup, const char* objectName,
+                   bool editableFormat);
 
     TnvWaveControl* waveControl() const { return m_wave; }
-    virtual bool deviceActive() const = 0;
-    virtual bool devicePause() const = 0;
+    bool deviceActive() const;
+    bool devicePause() const;
     virtual void setDeviceID(int id) = 0;
-    // Opening the menus: the marks of the Device menu and of the pop-up items.
+    // Opening the menus: the marks of the Device menu.
     virtual void deviceMenuOpening() = 0;
-    virtual bool popupFlag(const QString& event) const = 0;
-    virtual void setPopupFlag(const QString& event, bool on) = 0;
     // The file selections of the Source page's and the buffer page's speed buttons.
     virtual void selectSourceFile() = 0;
     virtual void chooseBufferFiles(QComboBox* box, bool load) = 0;
@@ -90,8 +92,12 @@ protected:
     static QStringList askForFiles(const TnvFileRequest& request);
     // The hints of the parts both windows have, in the control's name.
     void applySharedHints();
+    // Device.ID and Device.Count in the device group's caption, the names in its list.
+    void showDeviceList();
     void detach() override;
 
 private:
     TnvWaveControl* m_wave;
+    TnvWaveDevice* m_device;
+    TnvWavePopup* m_popup;
 };

@@ -1,29 +1,28 @@
 #include "DialerHarness.h"
 
 #include "EventLoop.h"
-#include "InstantService.h"
+#include "ExpectedLines.h"
+#include "Screenshot.h"
 
 #include <TnvLinePrivate.h>
 #include <ServiceControl.h>
 #include <TnvLine.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QTimer>
 
 void DialerHarness::SetUp()
 {
     TnvLinePrivate::setRememberedActiveRequest(false);
-    useInstantService(m_configDir);
+    InstantServiceTest::SetUp();
 }
 
 void DialerHarness::TearDown()
 {
     m_form.reset();
     m_about.reset();
-    waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+    InstantServiceTest::TearDown();
 }
 
 bool DialerHarness::createForm(bool show)
@@ -67,28 +66,10 @@ bool DialerHarness::waitForLine(const QString& line, int timeoutMs) const
 
 void DialerHarness::expectLines(const QString& name, const QStringList& lines)
 {
-    const QString path = QStringLiteral(LINKORA_EXPECTED_LOGS "/") + name + QStringLiteral(".txt");
-    if (qEnvironmentVariableIsSet("LINKORA_UPDATE_LOGS")) {
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
-        return;
-    }
-    QFile in(path);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << path.toStdString();
-    QStringList expected = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'));
-    if (!expected.isEmpty() && expected.constLast().isEmpty())
-        expected.removeLast();
-    EXPECT_TRUE(expected == lines) << "expected (" << name.toStdString() << "):\n"
-                               << expected.join(QLatin1Char('\n')).toStdString() << "\nactual:\n"
-                               << lines.join(QLatin1Char('\n')).toStdString();
+    expectStoredLines(QStringLiteral(LINKORA_EXPECTED_LOGS "/") + name + QStringLiteral(".txt"), lines, "LINKORA_UPDATE_LOGS");
 }
 
 void DialerHarness::screenshot(QWidget* widget, const QString& name)
 {
-    QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
-    if (dir.isEmpty())
-        dir = QStringLiteral(LINKORA_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    keepScreenshot(widget, name, QStringLiteral(LINKORA_SCREENSHOT_DIR));
 }

@@ -4,6 +4,7 @@
 // pacing, scripted answers to message boxes and desktop requests, and the log box
 // compared with expected text files kept beside the tests.
 
+#include "InstantService.h"
 #include "QtPrinters.h"
 
 #include <ScriptedHost.h>
@@ -11,13 +12,12 @@
 #include <TFormAboutBox.h>
 
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-class DialerHarness : public ::testing::Test {
+class DialerHarness : public InstantServiceTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -42,7 +42,6 @@ protected:
     // Saves what a person would see into the build folder's screenshots/.
     static void screenshot(QWidget* widget, const QString& name);
 
-    QTemporaryDir m_configDir;
     ScriptedHost m_host;
     std::unique_ptr<TFormAboutBox> m_about;
     std::unique_ptr<TForm1> m_form;

@@ -40,6 +40,6 @@ TEST_F(RingfastDial, AFailedHangupIsReportedAndEndsTheCommand)
             EXPECT_TRUE(m_err.contains(QStringLiteral("failed again: LINEERR_OPERATIONFAILED; the line is closed to end it")))
                 << m_err.toStdString();
         }
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+        waitForServiceStop();
     }
 }

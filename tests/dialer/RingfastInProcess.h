@@ -4,6 +4,7 @@
 // break the exchange they work on while they run.
 
 #include "EventLoop.h"
+#include "InstantService.h"
 
 #include <RingfastCommand.h>
 #include <TnvLinePrivate.h>
@@ -21,10 +22,7 @@
 class RingfastInProcess : public ::testing::Test {
 protected:
     void SetUp() override { TnvLinePrivate::setRememberedActiveRequest(false); }
-    void TearDown() override
-    {
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
-    }
+    void TearDown() override { waitForServiceStop(); }
 
     // Runs ringfast with arguments; whileRunning is called once the event loop runs. A
     // command that has not ended after guardMs is interrupted twice, which ends it.

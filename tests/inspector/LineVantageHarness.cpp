@@ -1,5 +1,7 @@
 #include "LineVantageHarness.h"
 
+#include "Screenshot.h"
+
 #include <ServiceControl.h>
 #include <TnvBasicVantage.h>
 #include <TnvInspector.h>
@@ -18,7 +20,7 @@ void LineVantageHarness::SetUp()
         return new TnvBasicVantage(vantage.owner());
     });
     TnvLinePrivate::setRememberedActiveRequest(false);
-    useInstantService(m_configDir);
+    InstantServiceTest::SetUp();
 }
 
 void LineVantageHarness::TearDown()
@@ -31,7 +33,7 @@ void LineVantageHarness::TearDown()
             return new TnvLineVantage(line);
         return new TnvBasicVantage(vantage.owner());
     });
-    waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+    InstantServiceTest::TearDown();
 }
 
 void LineVantageHarness::makeLine(bool active)
@@ -69,14 +71,7 @@ bool LineVantageHarness::dialAndWait(const QString& number, quint32 state)
 
 void LineVantageHarness::screenshot(QWidget* widget, const QString& name)
 {
-    QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
-    if (dir.isEmpty())
-        dir = QStringLiteral(LINKORA_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    // A window busy with a call holds its painting back for a frame or two.
-    waitUntil([widget] { return widget->window()->updatesEnabled(); }, 1000);
-    QApplication::processEvents();
-    widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    keepScreenshot(widget, name, QStringLiteral(LINKORA_SCREENSHOT_DIR));
 }
 
 QTreeWidgetItem* LineVantageHarness::findRow(QTreeWidget* tree, const QString& prefix)

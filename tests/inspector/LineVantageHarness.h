@@ -14,9 +14,7 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QDir>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -71,7 +69,7 @@ private:
     std::vector<CallSnapshot>* m_snapshots;
 };
 
-class LineVantageHarness : public ::testing::Test {
+class LineVantageHarness : public InstantServiceTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -87,7 +85,6 @@ protected:
     // The row of a tree whose text starts with prefix, searched depth first.
     static QTreeWidgetItem* findRow(QTreeWidget* tree, const QString& prefix);
 
-    QTemporaryDir m_configDir;
     std::unique_ptr<TnvLine> m_line;
     std::vector<CallSnapshot> m_snapshots;
 };

@@ -61,6 +61,54 @@ TEST_F(WindowFixture, ClosingByTitleBarFreesTheWindowAndClearsVisible)
     EXPECT_EQ(window()->size(), QSize(640, 420));
 }
 
+// The settings place the shown window, its own moves come back to them, and a
+// maximised window goes on reporting its normal placement.
+TEST_F(WindowFixture, ReopenedBeforeTheClosedWindowIsGoneIsANewWindow)
+{
+    vantage.setVisible(true);
+    QPointer<TnvBasicVantage> closed = window();
+    closed->close();
+    // Still there until the event loop frees it; reopening must not show it again.
+    ASSERT_FALSE(closed.isNull());
+    vantage.setVisible(true);
+    TnvBasicVantage* reopened = window();
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_NE(reopened, closed.data());
+    EXPECT_TRUE(reopened->isVisible());
+    ASSERT_TRUE(waitUntil([&] { return closed.isNull(); }));
+    EXPECT_EQ(window(), reopened);
+    EXPECT_TRUE(vantage.Visible());
+}
+
+TEST_F(WindowFixture, PlacementGoesBothWaysBetweenWindowAndSettings)
+{
+    vantage.setVisible(true);
+    TnvBasicVantage* shown = window();
+    ASSERT_NE(shown, nullptr);
+    const auto stored = [&] { return QRect(vantage.Left(), vantage.Top(), vantage.Width(), vantage.Height()); };
+
+    vantage.setWidth(600);
+    vantage.setHeight(400);
+    vantage.setLeft(40);
+    vantage.setTop(30);
+    EXPECT_EQ(shown->geometry(), QRect(40, 30, 600, 400));
+
+    shown->setGeometry(90, 80, 620, 410);
+    EXPECT_TRUE(waitUntil([&] { return stored() == QRect(90, 80, 620, 410); })) << stored().width();
+
+    vantage.setStayOnTop(true);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_TRUE(shown->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    vantage.setWindowState(wsMaximized);
+    ASSERT_TRUE(waitUntil([&] { return shown->isMaximized(); }));
+    EXPECT_EQ(vantage.WindowState(), wsMaximized);
+    EXPECT_EQ(stored().size(), QSize(620, 410));
+    vantage.setWindowState(wsNormal);
+    ASSERT_TRUE(waitUntil([&] { return !shown->isMaximized(); }));
+    EXPECT_EQ(vantage.WindowState(), wsNormal);
+}
+
 TEST_F(WindowFixture, DestroyingTheControlTakesItsWindowAlong)
 {
     vantage.setVisible(true);

@@ -3,6 +3,7 @@
 // moving away), and the control's properties and trace show what reached it.
 
 #include "LineVantageHarness.h"
+#include "ExpectedLines.h"
 #include "ScriptedHost.h"
 
 #include <TapiConstants.h>
@@ -33,7 +34,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QScrollArea>
-#include <QFile>
 #include <QRegularExpression>
 #include <QMenu>
 #include <QMenuBar>
@@ -74,19 +74,8 @@ protected:
     // Compares the trace with a stored file; LINKORA_UPDATE_LOGS rewrites the file.
     static void expectLines(const QString& name, const QStringList& lines)
     {
-        const QString path = QStringLiteral(LINKORA_EXPECTED_LOGS "/") + name + QStringLiteral(".txt");
-        if (qEnvironmentVariableIsSet("LINKORA_UPDATE_LOGS")) {
-            QFile out(path);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
-            return;
-        }
-        QFile in(path);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << path.toStdString();
-        QStringList expected = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'));
-        if (!expected.isEmpty() && expected.constLast().isEmpty())
-            expected.removeLast();
-        EXPECT_EQ(expected.join(QLatin1Char('\n')).toStdString(), lines.join(QLatin1Char('\n')).toStdString());
+        expectStoredLines(QStringLiteral(LINKORA_EXPECTED_LOGS "/") + name + QStringLiteral(".txt"), lines,
+                          "LINKORA_UPDATE_LOGS");
     }
 
     // Types and confirms the Call page's number, then dials with button; true once answered.

@@ -3,6 +3,8 @@
 
 #include "EventLoop.h"
 #include "InstantService.h"
+#include "Screenshot.h"
+#include "WidgetInput.h"
 
 #include <ServiceControl.h>
 #include <TapiConstants.h>
@@ -17,8 +19,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,12 +36,12 @@
 
 namespace {
 
-class PhoneVantage : public ::testing::Test {
+class PhoneVantage : public InstantServiceTest {
 protected:
     void SetUp() override
     {
         TnvInspector::setUp();
-        useInstantService(m_configDir);
+        InstantServiceTest::SetUp();
         m_phone = std::make_unique<TnvPhone>();
         m_phone->setName(QStringLiteral("nvPhone1"));
         m_phone->OnLog = [this](TnvSharedControl*, const QString& text) { m_trace << text; };
@@ -53,7 +53,7 @@ protected:
     {
         m_phone.reset();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        waitUntil([] { return !Telephony::serviceRunning(); }, 2000);
+        InstantServiceTest::TearDown();
     }
 
     TnvPhoneVantage* openWindow()
@@ -74,29 +74,18 @@ protected:
                 w->tabIconIndex(TnvPhoneVantage::PageHeadset), w->tabIconIndex(TnvPhoneVantage::PageSpeakerphone)};
     }
 
-    // Leaving a widget as the user does: the focus goes elsewhere by the keyboard.
-    static void leave(QWidget* widget)
-    {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(widget, &out);
-    }
+    static void leave(QWidget* widget) { leaveByKeyboard(widget); }
 
     static void screenshot(QWidget* widget, const QString& name)
     {
-        QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
-        if (dir.isEmpty())
-            dir = QStringLiteral(LINKORA_SCREENSHOT_DIR);
-        QDir().mkpath(dir);
-        QApplication::processEvents();
-        widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+        keepScreenshot(widget, name, QStringLiteral(LINKORA_SCREENSHOT_DIR));
     }
 
     static bool control(const QString& command, const QJsonObject& args = {})
     {
-        return Telephony::serviceControl(command, args).value(QStringLiteral("ok")).toBool();
+        return exchangeCommand(command, args);
     }
 
-    QTemporaryDir m_configDir;
     std::unique_ptr<TnvPhone> m_phone;
     QStringList m_trace;
 };

@@ -6,6 +6,8 @@
 
 #include "../wave/WaveTestSupport.h"
 #include "EventLoop.h"
+#include "Screenshot.h"
+#include "WidgetInput.h"
 
 #include <TnvError.h>
 #include <TnvHostServices.h>
@@ -16,8 +18,6 @@
 #include <TnvVantage.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFocusEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -97,23 +97,13 @@ protected:
         ASSERT_EQ(device->Name(), kLoopback);
     }
 
-    // Leaving a widget as the user does: the focus goes elsewhere by the keyboard.
-    static void leave(QWidget* widget)
-    {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(widget, &out);
-    }
+    static void leave(QWidget* widget) { leaveByKeyboard(widget); }
 
     static bool errorLit(TnvLogPage* page) { return page->errorShown(); }
 
     static void screenshot(QWidget* widget, const QString& name)
     {
-        QString dir = qEnvironmentVariable("LINKORA_SCREENSHOTS");
-        if (dir.isEmpty())
-            dir = QStringLiteral(LINKORA_SCREENSHOT_DIR);
-        QDir().mkpath(dir);
-        QApplication::processEvents();
-        widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+        keepScreenshot(widget, name, QStringLiteral(LINKORA_SCREENSHOT_DIR));
     }
 
     QTemporaryDir m_dir;

@@ -87,9 +87,7 @@ int RingfastCommand::run(Telephony::ServiceOptions service)
 
 bool RingfastCommand::createLine()
 {
-    TnvDialerDescription::Settings settings = TnvDialerDescription::settings();
-    TnvDialerDescription::override(settings, QStringLiteral("Vantage.DevEnv"), m_options.devEnv);
-    TnvDialerDescription::override(settings, QStringLiteral("Vantage.Log.TimeStamp"), m_options.timestamp);
+    const TnvDialerDescription::Settings settings = m_options.lineSettings();
     m_dialer = std::make_unique<TnvDialer>(this);
     const QStringList refused = m_dialer->createLine(settings, [this](TnvLine& line) {
         if (m_options.trace) {

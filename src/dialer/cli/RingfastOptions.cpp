@@ -177,3 +177,11 @@ std::optional<RingfastOptions> RingfastOptions::parse(const QStringList& argumen
     }
     return o;
 }
+
+TnvDialerDescription::Settings RingfastOptions::lineSettings() const
+{
+    TnvDialerDescription::Settings settings = TnvDialerDescription::settings();
+    TnvDialerDescription::override(settings, QStringLiteral("Vantage.DevEnv"), devEnv);
+    TnvDialerDescription::override(settings, QStringLiteral("Vantage.Log.TimeStamp"), timestamp);
+    return settings;
+}

@@ -3,6 +3,8 @@
 // What the command line asked ringfast to do, checked: the command, its number and the
 // settings of the line control and the simulated exchange.
 
+#include <TnvDialerDescription.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -30,4 +32,7 @@ public:
     // sets error to a one-line reason.
     static std::optional<RingfastOptions> parse(const QStringList& arguments, QString* error);
     static QString helpText();
+
+    // The dialer's stored settings with what the command line changes in them.
+    TnvDialerDescription::Settings lineSettings() const;
 };

@@ -72,9 +72,7 @@ int RingfastShell::run(Telephony::ServiceOptions service)
 
 bool RingfastShell::createLine()
 {
-    TnvDialerDescription::Settings settings = TnvDialerDescription::settings();
-    TnvDialerDescription::override(settings, QStringLiteral("Vantage.DevEnv"), m_options.devEnv);
-    TnvDialerDescription::override(settings, QStringLiteral("Vantage.Log.TimeStamp"), m_options.timestamp);
+    const TnvDialerDescription::Settings settings = m_options.lineSettings();
     m_events = std::make_unique<RingfastEvents>(m_out, m_options.trace);
     m_line = std::make_unique<TnvLine>();
     m_events->bind(*m_line);

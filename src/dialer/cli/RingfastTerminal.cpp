@@ -9,9 +9,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#ifdef LINKORA_HAVE_EDITLINE
-#include <editline/readline.h>
-#endif
+#include "RingfastEditLine.h"
 
 namespace {
 
@@ -32,10 +30,13 @@ char* nextMatch(const char*, int state)
     if (state == 0) {
         g_matches.clear();
         if (g_completer) {
-            const QString line = QString::fromUtf8(rl_line_buffer, qsizetype(std::strlen(rl_line_buffer)));
-            const qsizetype start = line.lastIndexOf(QLatin1Char(' '), qMax<qsizetype>(rl_point - 1, 0)) + 1;
+            const RingfastEditLine* e = RingfastEditLine::get();
+            const char* buffer = *e->lineBuffer;
+            const int point = *e->point;
+            const QString line = QString::fromUtf8(buffer, qsizetype(std::strlen(buffer)));
+            const qsizetype start = line.lastIndexOf(QLatin1Char(' '), qMax<qsizetype>(point - 1, 0)) + 1;
             const QString before = line.left(start);
-            const QString partial = line.mid(start, rl_point - start);
+            const QString partial = line.mid(start, point - start);
             g_matches = (*g_completer)(before, partial);
         }
     }
@@ -47,26 +48,28 @@ char* nextMatch(const char*, int state)
 
 char** complete(const char* text, int, int)
 {
-    rl_attempted_completion_over = 1;
-    return rl_completion_matches(text, nextMatch);
+    const RingfastEditLine* e = RingfastEditLine::get();
+    *e->attemptedCompletionOver = 1;
+    return e->completionMatches(text, nextMatch);
 }
 
 void lineTyped(char* line)
 {
+    const RingfastEditLine* e = RingfastEditLine::get();
     if (!line) {
         if (g_ended)
             *g_ended = true;
-        rl_callback_handler_remove();
+        e->callbackHandlerRemove();
         g_prompting = false;
         return;
     }
     if (*line)
-        add_history(line);
+        e->addHistory(line);
     if (g_lines)
         *g_lines << QString::fromUtf8(line).left(kMaxLine);
     std::free(line);
     // The next prompt comes when the next line is asked for, after the command ran.
-    rl_callback_handler_remove();
+    e->callbackHandlerRemove();
     g_prompting = false;
 }
 #endif
@@ -81,7 +84,7 @@ bool RingfastTerminal::interactive()
 bool RingfastTerminal::editing()
 {
 #ifdef LINKORA_HAVE_EDITLINE
-    return interactive();
+    return interactive() && RingfastEditLine::get();
 #else
     return false;
 #endif
@@ -98,10 +101,11 @@ RingfastTerminal::RingfastTerminal(const QString& prompt, Completer completer)
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { onReadable(); });
 #ifdef LINKORA_HAVE_EDITLINE
     if (editing()) {
-        rl_readline_name = "ringfast";
-        rl_attempted_completion_function = complete;
+        const RingfastEditLine* e = RingfastEditLine::get();
+        *e->readlineName = "ringfast";
+        *e->attemptedCompletionFunction = complete;
         // Dotted names are one word.
-        rl_basic_word_break_characters = const_cast<char*>(" \t\n\"");
+        *e->basicWordBreakCharacters = const_cast<char*>(" \t\n\"");
     }
 #endif
 }
@@ -110,7 +114,7 @@ RingfastTerminal::~RingfastTerminal()
 {
 #ifdef LINKORA_HAVE_EDITLINE
     if (g_prompting)
-        rl_callback_handler_remove();
+        RingfastEditLine::get()->callbackHandlerRemove();
 #endif
     g_prompting = false;
     delete g_completer;
@@ -123,7 +127,7 @@ void RingfastTerminal::onReadable()
 {
 #ifdef LINKORA_HAVE_EDITLINE
     if (editing()) {
-        rl_callback_read_char();
+        RingfastEditLine::get()->callbackReadChar();
         return;
     }
 #endif
@@ -153,7 +157,7 @@ std::optional<QString> RingfastTerminal::readLine()
 {
 #ifdef LINKORA_HAVE_EDITLINE
     if (editing() && !m_ended && m_lines.isEmpty() && !g_prompting) {
-        rl_callback_handler_install(m_prompt.toUtf8().constData(), lineTyped);
+        RingfastEditLine::get()->callbackHandlerInstall(m_prompt.toUtf8().constData(), lineTyped);
         g_prompting = true;
     }
 #endif
@@ -185,6 +189,6 @@ void RingfastTerminal::showInput()
 {
 #ifdef LINKORA_HAVE_EDITLINE
     if (g_prompting)
-        rl_forced_update_display();
+        RingfastEditLine::get()->forcedUpdateDisplay();
 #endif
 }

@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "DialerIcons.h"
 #include "TFormAboutBox.h"
 #include "TnvAnchors.h"
 #include "TnvDialer.h"
@@ -12,9 +13,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
-#include <QImageReader>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -40,20 +39,6 @@ namespace {
 constexpr int kWidth = 345;
 constexpr int kHeight = 258;
 
-// The window's icons are renderings of the SVGs at the sizes it shows: an SVG icon would
-// load the SVG module and its plugin before the window can be shown. Read as PNG without
-// guessing: a reader left to detect the format loads every image format plugin first.
-QIcon pngIcon(const char* name, std::initializer_list<int> sizes)
-{
-    QIcon icon;
-    for (const int size : sizes) {
-        QImageReader reader(QStringLiteral(":/dialer/%1-%2.png").arg(QLatin1String(name)).arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
-}
-
 } // namespace
 
 TForm1::TForm1(TFormAboutBox* about, QWidget* parent)
@@ -69,7 +54,7 @@ TForm1::TForm1(AboutFactory about, QWidget* parent)
     initDialerResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("nvRingfast - ") + QLatin1String(WebAddress));
-    setWindowIcon(pngIcon("nvringfast", {16, 32, 48, 64}));
+    setWindowIcon(dialerPngIcon("nvringfast", {16, 32, 48, 64}));
     resize(kWidth, kHeight);
     setMinimumSize(kWidth, kHeight);
     createComponents();
@@ -157,7 +142,7 @@ void TForm1::createComponents()
           A::Left | A::Bottom);
 
     BitBtnInfo = new QPushButton(this);
-    BitBtnInfo->setIcon(pngIcon("information", {20, 40}));
+    BitBtnInfo->setIcon(dialerPngIcon("information", {20, 40}));
     BitBtnInfo->setIconSize(QSize(20, 20));
     place(BitBtnInfo, "BitBtnInfo", {309, 222, 28, 28},
           QStringLiteral("Click here to popup an about box and to access help for this program"),

@@ -1,5 +1,7 @@
 #include "TFormAboutBox.h"
 
+#include "DialerIcons.h"
+
 #include <TnvHostServices.h>
 #include <TnvVantage.h>
 
@@ -27,11 +29,11 @@ TFormAboutBox::TFormAboutBox(QWidget* parent)
     initDialerResources();
     setObjectName(QStringLiteral("FormAboutBox"));
     setWindowTitle(QStringLiteral("About nvRingfast"));
-    setWindowIcon(QIcon(QStringLiteral(":/dialer/nvringfast.svg")));
+    setWindowIcon(dialerPngIcon("nvringfast", {16, 32, 48, 64}));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("ImageProgramIcon"));
-    icon->setPixmap(QIcon(QStringLiteral(":/dialer/nvringfast.svg")).pixmap(64, 64));
+    icon->setPixmap(dialerPngIcon("nvringfast", {64}).pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
 
     auto* title = new QLabel(QStringLiteral("nvRingfast"), this);
