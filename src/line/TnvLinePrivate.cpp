@@ -22,6 +22,7 @@
 #include <TapiConstants.h>
 #include <TnvError.h>
 #include <TnvLog.h>
+#include <TnvPumpWait.h>
 #include <TnvResultTexts.h>
 #include <TnvTAPI.h>
 #include <TnvSharedControl.h>
@@ -29,7 +30,6 @@
 #include <TnvVantageWindow.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDateTime>
 #include <QHash>
 
@@ -344,24 +344,7 @@ bool TnvLinePrivate::GetRelatedDeviceID(const QString& deviceClass, DWORD handle
 
 bool TnvLinePrivate::waitUntil(const std::function<bool()>& done)
 {
-    const int timeout = m_tapi->ReplyTimeout();
-    if (done())
-        return true;
-    if (timeout <= 0)
-        return false;
-    // The event loop sleeps until something arrives; the timer is what arrives at the
-    // deadline, so a reply that never comes costs no processor time while awaited.
-    QDeadlineTimer deadline(timeout);
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    wake.start(timeout);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return TnvPumpWait::until(done, m_tapi->ReplyTimeout());
 }
 
 bool TnvLinePrivate::WaitForReply(const qint32& slot)

@@ -12,14 +12,13 @@
 #include <TnvStructBuffer.h>
 #include <TnvError.h>
 #include <TnvLog.h>
+#include <TnvPumpWait.h>
 #include <TnvTAPI.h>
 #include <TnvVantage.h>
 #include <TnvVantageWindow.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHash>
-#include <QTimer>
 
 #include <cstring>
 #include <optional>
@@ -162,27 +161,7 @@ TnvPhoneEventSet& TnvPhonePrivate::events()
 
 bool TnvPhonePrivate::waitUntil(const std::function<bool()>& done)
 {
-    const int timeout = m_tapi->ReplyTimeout();
-    if (done())
-        return true;
-    if (timeout <= 0)
-        return false;
-    // The event loop sleeps until something arrives; the timer is what arrives at the
-    // deadline, so a reply that never comes costs no processor time while awaited.
-    QDeadlineTimer deadline(timeout);
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    wake.start(timeout);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        // A timer that came a little before the deadline must not leave the loop asleep.
-        if (!wake.isActive())
-            wake.start(int(qMax<qint64>(1, deadline.remainingTime())));
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return TnvPumpWait::until(done, m_tapi->ReplyTimeout());
 }
 
 qint32 TnvPhonePrivate::runRequest(qint32& slot, const std::function<LONG()>& send)

@@ -226,8 +226,8 @@ bool TnvPlayPrivate::stop()
         const HWAVEOUT handle = m_handle;
         waveOutReset(handle);
         // The reset marks the buffer done and hands it back with MM_WOM_DONE, which
-        // closes the device. The flag is what is awaited: the message may be held behind
-        // the one whose handler is stopping.
+        // closes the device. The flag is what is awaited: when the stop comes from the
+        // buffer's own message (OnLoop), no other message follows.
         const QPointer<TnvPlay> alive(q);
         stopped = TnvPumpWait::until([&] { return !alive || m_closed || (m_header.dwFlags & WHDR_DONE); },
                                      m_device->Timeout());

@@ -164,35 +164,15 @@ bool TnvRecordPrivate::resetDevice()
     const QPointer<TnvRecord> alive(q);
     m_resetting = true;
     waveInReset(m_handle);
-    // The reset marks every block done and hands it back with MM_WIM_DATA. The flags are
-    // what is awaited: the messages may be held behind the one being handled now.
-    const auto allDone = [this] {
-        return std::all_of(m_atDevice.begin(), m_atDevice.end(),
-                           [](const std::unique_ptr<Block>& block) { return (block->header.dwFlags & WHDR_DONE) != 0; });
-    };
-    const bool done = TnvPumpWait::until([&] { return !alive || allDone(); }, m_device->Timeout());
-    if (alive)
-        QCoreApplication::processEvents();
+    // The reset hands every block back with MM_WIM_DATA, each message an event of its
+    // own, so they arrive here even when this runs inside another block's message.
+    const bool done = TnvPumpWait::until([&] { return !alive || m_atDevice.empty(); }, m_device->Timeout());
     if (!alive)
         return false;
-    takeFinishedBlocks();
     m_resetting = false;
     if (!done)
         ReportResult(false, WAV_ERROR_TIMEOUT);
     return done;
-}
-
-void TnvRecordPrivate::takeFinishedBlocks()
-{
-    // Blocks go back in the order they were handed over, so the done ones come first.
-    while (!m_atDevice.empty() && (m_atDevice.front()->header.dwFlags & WHDR_DONE)) {
-        WAVEHDR& header = m_atDevice.front()->header;
-        waveInUnprepareHeader(m_handle, &header, sizeof header);
-        header.dwFlags &= ~WHDR_PREPARED;
-        m_recorded.push_back(std::move(m_atDevice.front()));
-        m_atDevice.pop_front();
-    }
-    updateSize();
 }
 
 void TnvRecordPrivate::setPause(bool value)

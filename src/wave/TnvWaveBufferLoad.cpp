@@ -209,6 +209,7 @@ bool TnvWaveBuffer::LoadFromFile(const QString& fileNames)
     m_fields.Keywords = info.Keywords;
     m_fields.Subject = info.Subject;
     m_fields.Name = info.Name;
+    m_fields.otherInfo = info.otherInfo;
     // Cue points and the like describe one file's samples: a join would make them lie.
     m_otherChunks = elements.size() == 1 ? load.otherChunks : QByteArray();
     finishLoad(load);

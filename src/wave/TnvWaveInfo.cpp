@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -42,19 +43,61 @@ bool isAscii(const QByteArray& bytes)
     return true;
 }
 
+bool isKnown(FOURCC id)
+{
+    if (id == kCreationDate)
+        return true;
+    return std::any_of(kTextItems.begin(), kTextItems.end(), [id](const Item& item) { return item.id == id; });
+}
+
+// Positions the file at the first item of the file's first INFO list.
+bool descendToList(HMMIO file, MMCKINFO& riff, MMCKINFO& list)
+{
+    if (mmioSeek(file, 0, SEEK_SET) != 0)
+        return false;
+    riff.fccType = kWave;
+    if (mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) != 0)
+        return false;
+    list.fccType = kInfo;
+    return mmioDescend(file, &list, &riff, MMIO_FINDLIST) == 0;
+}
+
+// The list's items without a field, whole and padded, while they fit in limit bytes.
+// Descending has checked each size against the list and the file.
+QByteArray readOtherItems(HMMIO file, quint32 limit)
+{
+    QByteArray kept;
+    MMCKINFO riff;
+    MMCKINFO list;
+    if (!descendToList(file, riff, list))
+        return kept;
+    MMCKINFO item;
+    while (mmioDescend(file, &item, &list, 0) == 0) {
+        const quint64 padded = quint64(item.cksize) + (item.cksize & 1);
+        if (!isKnown(item.ckid) && quint64(kept.size()) + 8 + padded <= limit) {
+            QByteArray bytes(qsizetype(8 + padded), '\0');
+            std::memcpy(bytes.data(), &item.ckid, 4);
+            std::memcpy(bytes.data() + 4, &item.cksize, 4);
+            // From the item's first byte: descending stops after the type of an item
+            // that calls itself a list.
+            if (mmioSeek64(file, item.dwDataOffset, SEEK_SET) != std::int64_t(item.dwDataOffset)
+                || mmioRead(file, bytes.data() + 8, LONG(item.cksize)) != LONG(item.cksize))
+                break;
+            kept += bytes;
+        }
+        if (mmioAscend(file, &item, 0) != 0)
+            break;
+    }
+    return kept;
+}
+
 // The item's text by the read rule: the whole chunk must be read, the text ends at the
 // first NUL; nothing when the list or the item is missing or too long.
 std::optional<QByteArray> readItem(HMMIO file, FOURCC id)
 {
-    if (mmioSeek(file, 0, SEEK_SET) != 0)
-        return std::nullopt;
     MMCKINFO riff;
-    riff.fccType = kWave;
-    if (mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF) != 0)
-        return std::nullopt;
     MMCKINFO list;
-    list.fccType = kInfo;
-    if (mmioDescend(file, &list, &riff, MMIO_FINDLIST) != 0)
+    if (!descendToList(file, riff, list))
         return std::nullopt;
     MMCKINFO item;
     item.ckid = id;
@@ -146,12 +189,13 @@ void TnvWaveInfo::read(HMMIO file, TnvBufferFields& fields)
     }
     const std::optional<QByteArray> date = readItem(file, kCreationDate);
     fields.CreationDate = date ? parseCreationDate(*date) : QDateTime();
+    fields.otherInfo = readOtherItems(file, MaxOtherItemsSize);
 }
 
 quint64 TnvWaveInfo::listSize(const TnvBufferFields& fields)
 {
     const auto item = [](qsizetype length) { return quint64(8 + length + (length & 1)); };
-    quint64 size = 12;
+    quint64 size = 12 + quint64(fields.otherInfo.size());
     if (fields.CreationDate.isValid())
         size += item(creationDateText(fields.CreationDate).size());
     for (const Item& entry : kTextItems) {
@@ -180,5 +224,8 @@ MMRESULT TnvWaveInfo::write(HMMIO file, const TnvBufferFields& fields)
         if (MMRESULT result = writeItem(file, kTextItems[i].id, encodeText(text)))
             return result;
     }
+    const QByteArray& others = fields.otherInfo;
+    if (!others.isEmpty() && mmioWrite(file, others.constData(), LONG(others.size())) != LONG(others.size()))
+        return MMIOERR_CANNOTWRITE;
     return mmioAscend(file, &list, 0);
 }

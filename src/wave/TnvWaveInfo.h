@@ -19,6 +19,8 @@ class TnvWaveInfo {
 public:
     // Items longer than this are taken as absent.
     static constexpr int MaxItemSize = 255;
+    // What a load keeps of the list's other items at most; items past it are dropped.
+    static constexpr quint32 MaxOtherItemsSize = 1u << 20;
 
     static QByteArray encodeText(const QString& text);
     static QString decodeText(const QByteArray& bytes);
@@ -29,10 +31,12 @@ public:
     // and day; anything that does not form a valid date gives an invalid date-time.
     static QDateTime parseCreationDate(const QByteArray& text);
 
-    // Reads the eight items of the first file's INFO list; missing items stay empty.
+    // Reads the eight items of the first file's INFO list; missing items stay empty. The
+    // list's other items go to otherInfo.
     static void read(HMMIO file, TnvBufferFields& fields);
     // Writes the LIST chunk at the current position: one item per non-empty field, odd
-    // texts padded with one NUL that the item's size counts. 0 or the failing MMIOERR_.
+    // texts padded with one NUL that the item's size counts, then the other items as
+    // they were read. 0 or the failing MMIOERR_.
     static MMRESULT write(HMMIO file, const TnvBufferFields& fields);
     // The bytes write puts in the file, LIST header included.
     static quint64 listSize(const TnvBufferFields& fields);

@@ -4,27 +4,20 @@
 // pacing, the control's trace collected as OnLog receives it, and expected traces kept as
 // text files beside the tests.
 
+#include "InstantService.h"
+#include "QtPrinters.h"
+
 #include <TnvPhone.h>
 
 #include <QJsonObject>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 
-// Readable strings in the failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-class PhoneHarness : public ::testing::Test {
+class PhoneHarness : public InstantServiceTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
 
     // An enabled control (the exchange's one phone listed) whose trace is collected.
     std::unique_ptr<TnvPhone> enabledPhone();
@@ -39,6 +32,5 @@ protected:
     // A control command of the simulated exchange; true when it was carried out.
     static bool control(const QString& command, const QJsonObject& args = {});
 
-    QTemporaryDir m_configDir;
     QStringList m_trace;
 };

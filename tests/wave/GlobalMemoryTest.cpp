@@ -1,11 +1,13 @@
-// Movable blocks: zeroed when asked, kept across reallocation, and unknown handles
-// refused after a free.
+// Movable blocks: zeroed when asked, kept across reallocation, unknown handles refused
+// after a free, and a freed large block held only for a moment.
 
+#include <EventLoop.h>
 #include <GlobalMemory.h>
 
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 TEST(GlobalMemory, BlocksAreZeroedKeptAcrossReallocationAndForgottenWhenFreed)
 {
@@ -106,4 +108,28 @@ TEST(GlobalMemory, AFreedLargeBlockReusedIsZeroedWhenAskedAndGrowsZeroed)
     GlobalUnlock(unzeroed);
     EXPECT_TRUE(zeroed(unzeroed, 5 * mb, 12 * mb));
     GlobalFree(unzeroed);
+}
+
+TEST(GlobalMemory, AFreedLargeBlockIsGivenBackWhenNoBlockTakesItSoon)
+{
+    constexpr SIZE_T mb = SIZE_T(1) << 20;
+    const auto freedAt = [](SIZE_T size) {
+        const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+        void* data = GlobalLock(block);
+        std::memset(data, 0xAB, size);
+        GlobalUnlock(block);
+        GlobalFree(block);
+        return data;
+    };
+    const auto mapped = [](void* at) {
+        unsigned char resident = 0;
+        return ::mincore(at, 4096, &resident) == 0;
+    };
+    void* first = freedAt(8 * mb);
+    EXPECT_TRUE(mapped(first)) << "kept for the next block";
+    // A block that follows at once takes it; freed again, it goes once the event loop
+    // has run a while without another.
+    void* second = freedAt(8 * mb);
+    EXPECT_EQ(second, first);
+    EXPECT_TRUE(waitUntil([&] { return !mapped(second); }, 4000));
 }

@@ -14,6 +14,9 @@ struct FormatCase {
     TWaveFormatID id;
 };
 
+// Keeps the test list readable: the case's name, not its bytes.
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
 class LoopbackControls : public ::testing::TestWithParam<FormatCase> {};
 
 } // namespace

@@ -3,7 +3,7 @@
 // What the play and record control tests share: controls that keep their trace lines
 // and count their events, the loopback devices picked by name, and short test sounds.
 
-#include "../dialer/QtPrinters.h"
+#include "QtPrinters.h"
 #include "WaveTestSupport.h"
 
 #include <EventLoop.h>

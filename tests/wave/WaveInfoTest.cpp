@@ -107,3 +107,63 @@ TEST(WaveInfo, ItemsThatAreTooLongOrCutShortReadAsEmpty)
     EXPECT_EQ(control.buffer()->Author(), QStringLiteral("who"));
     EXPECT_EQ(control.buffer()->Comments(), QStringLiteral("fine"));
 }
+
+TEST(WaveInfo, ItemsWithoutAFieldAreSavedAgainInOrderWithTheirBytes)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.wav"));
+    const QByteArray odd("tool 1.0\0", 9);
+    const QByteArray binary("\x00\xff\x01\x80", 4);
+    ASSERT_TRUE(writeFile(in, pcmFile(8000, ramp(4),
+                                      info({{"ISFT", odd},
+                                            {"LIST", "typeitem"},
+                                            {"INAM", "name"},
+                                            {"IENG", binary},
+                                            {"ITCH", QByteArray()},
+                                            {"INAM", "second name"},
+                                            {"IMED", "x"}}))));
+    TestWaveControl control;
+    ASSERT_TRUE(control.buffer()->LoadFromFile(in));
+    EXPECT_EQ(control.buffer()->Name(), QStringLiteral("name"));
+    control.buffer()->setName(QStringLiteral("other"));
+    const QString out = dir.filePath(QStringLiteral("out.wav"));
+    ASSERT_TRUE(control.buffer()->SaveToFile(out));
+
+    // The fields' items first, then the others as they were; a second item of a field
+    // is not one of them.
+    const QByteArray items = chunk("INAM", QByteArray("other\0", 6)) + chunk("ISFT", odd) + chunk("LIST", "typeitem")
+                             + chunk("IENG", binary)
+                             + chunk("ITCH", QByteArray()) + chunk("IMED", "x");
+    const QByteArray saved = readFile(out);
+    const qsizetype list = saved.indexOf("LIST");
+    ASSERT_GT(list, 0);
+    EXPECT_EQ(saved.mid(list), QByteArray("LIST") + le32(quint32(4 + items.size())) + "INFO" + items);
+    EXPECT_EQ(u32At(saved, 4), quint32(saved.size() - 8));
+
+    // Loading the saved file and saving it again changes nothing, and a join keeps the
+    // first file's items.
+    TestWaveControl again;
+    const QString second = dir.filePath(QStringLiteral("second.wav"));
+    ASSERT_TRUE(writeFile(second, pcmFile(8000, ramp(2), info({{"ISFT", "other tool"}}))));
+    ASSERT_TRUE(again.buffer()->LoadFromFile(out));
+    const QString resaved = dir.filePath(QStringLiteral("resaved.wav"));
+    ASSERT_TRUE(again.buffer()->SaveToFile(resaved));
+    EXPECT_EQ(readFile(resaved), saved);
+    ASSERT_TRUE(again.buffer()->LoadFromFile(out + QLatin1Char(',') + second));
+    ASSERT_TRUE(again.buffer()->SaveToFile(resaved));
+    EXPECT_TRUE(readFile(resaved).endsWith(items));
+}
+
+TEST(WaveInfo, AnItemThatLiesAboutItsSizeEndsWhatIsKept)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.wav"));
+    // The list's own size is true; the last item claims more than the list holds.
+    const QByteArray list = chunk("LIST", QByteArray("INFO") + chunk("ISFT", "ab") + chunk("IBAD", "xy", 1000));
+    ASSERT_TRUE(writeFile(in, pcmFile(8000, ramp(4), list)));
+    TestWaveControl control;
+    ASSERT_TRUE(control.buffer()->LoadFromFile(in));
+    const QString out = dir.filePath(QStringLiteral("out.wav"));
+    ASSERT_TRUE(control.buffer()->SaveToFile(out));
+    EXPECT_TRUE(readFile(out).endsWith(QByteArray("LIST") + le32(4 + 10) + "INFO" + chunk("ISFT", "ab")));
+}

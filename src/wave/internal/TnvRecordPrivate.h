@@ -80,7 +80,6 @@ private:
     qint32 queueBlocks();
     void failStart(qint32 code);
     bool resetDevice();
-    void takeFinishedBlocks();
     void stopAndSave();
     void releaseDevice();
     void onMessage(const MmMessageEvent& message);
