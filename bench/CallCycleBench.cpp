@@ -5,16 +5,10 @@
 // The last one repeats the control's cycle with N idle records in the call list (calls
 // the line saw go idle but could not end yet): the cost per cycle should not grow with N.
 
-#include <ServiceControl.h>
-#include <TapiApi.h>
-#include <TnvCall.h>
-#include <TnvLine.h>
-#include <TnvLineDevice.h>
-#include <TnvLinePrivate.h>
-#include <TnvLog.h>
+#include "CallCycle.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
+#include <TapiApi.h>
+#include <TnvLinePrivate.h>
 
 #include <benchmark/benchmark.h>
 
@@ -66,34 +60,18 @@ constexpr HCALL kIdleHandleBase = 0xF0000000u;
 
 void runLineCycles(benchmark::State& state, int idleRecords)
 {
-    TnvLine line;
-    line.Log()->setActive(true);
-    line.Device()->setIdleDelay(0);
-    line.setEnabled(true);
-    line.Device()->setActive(true);
-    bool connected = false;
-    bool ended = false;
-    line.OnConnected = [&](TnvSharedControl*, int) { connected = true; };
-    line.OnCallEnd = [&](TnvSharedControl*, int) { ended = true; };
+    CallCycleLine cycles;
+    TnvLine& line = cycles.line();
     qint64 lines = 0;
     line.OnLog = [&](TnvSharedControl*, const QString&) { ++lines; };
     TnvCallRecords& records = TnvLinePrivate::get(&line)->records();
     for (int i = 0; i < idleRecords; ++i)
         records.add(kIdleHandleBase + HCALL(i))->state = LINECALLSTATE_IDLE;
-    for (auto _ : state) {
-        connected = ended = false;
-        line.Call()->setPhoneNumber(QStringLiteral("5550100"));
-        line.Call()->Dial();
-        while (!connected)
-            QCoreApplication::processEvents();
-        line.Call()->Hangup();
-        while (!ended)
-            QCoreApplication::processEvents();
-    }
+    for (auto _ : state)
+        cycles.cycle();
     state.SetItemsProcessed(state.iterations());
     state.counters["trace_lines_per_call"] = double(lines) / double(qMax<qint64>(1, qint64(state.iterations())));
-    line.Device()->setActive(false);
-    QCoreApplication::processEvents();
+    cycles.close();
 }
 
 void lineControlCallCycle(benchmark::State& state)
@@ -117,11 +95,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    Telephony::ServiceOptions options;
-    options.configPath = dir.filePath(QStringLiteral("telephony.conf"));
-    options.providerSettings[QStringLiteral("simulated")] = {{QStringLiteral("pacing"), 0.0}};
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
+    useInstantService(dir);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,16 +3,12 @@
 // with it open on the offscreen platform, in the same run. The window is refreshed on
 // every change of the call, so the ratio of the two is what it adds to a call.
 
-#include <ServiceControl.h>
-#include <TnvCall.h>
+#include "CallCycle.h"
+
 #include <TnvInspector.h>
-#include <TnvLine.h>
-#include <TnvLineDevice.h>
-#include <TnvLog.h>
 #include <TnvVantage.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -20,33 +16,17 @@ namespace {
 
 void runCycles(benchmark::State& state, bool windowOpen)
 {
-    TnvLine line;
-    line.Log()->setActive(true);
-    line.Device()->setIdleDelay(0);
-    line.setEnabled(true);
-    line.Device()->setActive(true);
-    bool connected = false;
-    bool ended = false;
-    line.OnConnected = [&](TnvSharedControl*, int) { connected = true; };
-    line.OnCallEnd = [&](TnvSharedControl*, int) { ended = true; };
+    CallCycleLine cycles;
+    TnvLine& line = cycles.line();
     if (windowOpen) {
         line.Vantage()->setVisible(true);
         QApplication::processEvents();
     }
-    for (auto _ : state) {
-        connected = ended = false;
-        line.Call()->setPhoneNumber(QStringLiteral("5550100"));
-        line.Call()->Dial();
-        while (!connected)
-            QApplication::processEvents();
-        line.Call()->Hangup();
-        while (!ended)
-            QApplication::processEvents();
-    }
+    for (auto _ : state)
+        cycles.cycle();
     state.SetItemsProcessed(state.iterations());
     line.Vantage()->setVisible(false);
-    line.Device()->setActive(false);
-    QApplication::processEvents();
+    cycles.close();
 }
 
 void callCycleWindowClosed(benchmark::State& state)
@@ -71,11 +51,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TnvInspector::setUp();
     QTemporaryDir dir;
-    Telephony::ServiceOptions options;
-    options.configPath = dir.filePath(QStringLiteral("telephony.conf"));
-    options.providerSettings[QStringLiteral("simulated")] = {{QStringLiteral("pacing"), 0.0}};
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
+    useInstantService(dir);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -2,6 +2,14 @@
 // both, against a plain memcpy of the same bytes and against sox copying the same file;
 // and DeleteBefore, which should cost one move of the remaining bytes (compare memmove).
 // LINKORA_BENCH_WAVE_MB sets the data size (64 by default).
+//
+// A save replaces its file only once the new bytes are on their way to the disk, so
+// that a crash never leaves the old name empty. What that costs on this filesystem,
+// without any of our code, is what the raw* cases show: write() alone (page cache
+// only, no safety), write() and rename over the old file (what a safe save must do),
+// and O_DIRECT writes and rename (the disk's own speed). saveSettled saves over a file
+// whose bytes have reached the disk, as a save after a pause does; save repeats at
+// once and also waits for the previous file's disk writes.
 
 #include <TnvWaveControl.h>
 #include <TnvNotation.h>
@@ -14,7 +22,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -155,6 +166,107 @@ void soxCopy(benchmark::State& state)
     state.SetBytesProcessed(qint64(state.iterations()) * qint64(dataBytes()));
 }
 
+// The bytes a save writes, from one page-aligned block as the buffer image is.
+struct RawImage {
+    char* data = nullptr;
+    size_t size = 0;
+    RawImage()
+    {
+        QFile file(files().in);
+        size = file.open(QIODevice::ReadOnly) ? size_t(file.size()) : 0;
+        data = static_cast<char*>(std::aligned_alloc(4096, (size + 4095) / 4096 * 4096));
+        if (data)
+            file.read(data, qint64(size));
+    }
+    ~RawImage() { std::free(data); }
+};
+
+bool writeRaw(int fd, const char* data, size_t size)
+{
+    for (size_t done = 0; done < size;) {
+        const ssize_t put = ::write(fd, data + done, size - done);
+        if (put <= 0)
+            return false;
+        done += size_t(put);
+    }
+    return true;
+}
+
+// Makes the previous target's bytes reach the disk, outside the timing.
+void settle(benchmark::State& state, const QString& path)
+{
+    state.PauseTiming();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    state.ResumeTiming();
+}
+
+enum class Raw { Write, WriteRename, DirectRename };
+
+void raw(benchmark::State& state, Raw kind)
+{
+    RawImage image;
+    if (!image.data || !image.size) {
+        state.SkipWithError("no image");
+        return;
+    }
+    const QByteArray target = QFile::encodeName(files().out);
+    const QByteArray temp = QFile::encodeName(files().dir.filePath(QStringLiteral(".raw.part")));
+    // O_DIRECT takes whole blocks; the few bytes past the last one go as usual.
+    const size_t direct = kind == Raw::DirectRename ? image.size / 4096 * 4096 : 0;
+    for (auto _ : state) {
+        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (direct ? O_DIRECT : 0), 0644);
+        bool ok = fd >= 0 && writeRaw(fd, image.data, direct);
+        if (ok && direct)
+            ok = ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_DIRECT) == 0;
+        ok = ok && writeRaw(fd, image.data + direct, image.size - direct);
+        if (fd >= 0)
+            ::close(fd);
+        if (kind == Raw::Write) {
+            state.PauseTiming();
+            ::unlink(temp.constData());
+            state.ResumeTiming();
+        } else {
+            ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+        }
+        if (!ok)
+            state.SkipWithError("raw write failed");
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(dataBytes()));
+}
+
+void rawWrite(benchmark::State& state)
+{
+    raw(state, Raw::Write);
+}
+
+void rawWriteRename(benchmark::State& state)
+{
+    raw(state, Raw::WriteRename);
+}
+
+void rawDirectRename(benchmark::State& state)
+{
+    raw(state, Raw::DirectRename);
+}
+
+void saveSettled(benchmark::State& state)
+{
+    BenchControl control;
+    if (!control.buffer()->LoadFromFile(files().in))
+        state.SkipWithError("load failed");
+    for (auto _ : state) {
+        settle(state, files().out);
+        if (!control.buffer()->SaveToFile(files().out))
+            state.SkipWithError("save failed");
+    }
+    control.buffer()->FreeBuffer();
+    state.SetBytesProcessed(qint64(state.iterations()) * qint64(dataBytes()));
+}
+
 void deleteBefore(benchmark::State& state)
 {
     BenchControl source;
@@ -182,6 +294,10 @@ void deleteBefore(benchmark::State& state)
 BENCHMARK(memcpyBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(load)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(save)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(saveSettled)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(rawWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(rawWriteRename)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(rawDirectRename)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(loadAndSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(soxCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(memmoveBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();

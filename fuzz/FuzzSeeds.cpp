@@ -227,6 +227,23 @@ bool waveSeeds()
         QFile in(saved);
         QByteArray savedBytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
         ok = ok && write("FuzzWaveFile", savedBytes);
+        // The same with INFO items that have no field, which a save keeps as they are.
+        QByteArray tagged = savedBytes;
+        const qsizetype list = tagged.lastIndexOf("INFO") - 8;
+        const QByteArray items = QByteArray("ISFT\x05\0\0\0tool\0\0", 14) + QByteArray("IENG\x02\0\0\0\xff\x01", 10);
+        ok = ok && list > 0;
+        if (list > 0) {
+            tagged += items;
+            const auto grow = [&tagged, &items](qsizetype at) {
+                DWORD size = 0;
+                std::memcpy(&size, tagged.constData() + at, 4);
+                size += DWORD(items.size());
+                tagged.replace(at, 4, reinterpret_cast<const char*>(&size), 4);
+            };
+            grow(4);
+            grow(list + 4);
+            ok = ok && write("FuzzWaveFile", tagged);
+        }
         // The same with chunks a buffer keeps for a save: cue points and a label list.
         const QByteArray others = QByteArray("cue \x1c\0\0\0\1\0\0\0", 12) + QByteArray(24, '\3')
             + QByteArray("LIST\x10\0\0\0adtllabl\x03\0\0\0ab\0\0", 24);

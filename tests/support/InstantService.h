@@ -1,17 +1,33 @@
 #pragma once
 
-// The telephony service as the tests want it: a private configuration in a temporary
-// folder, no pacing (every step of the exchange at once, in order), no control socket.
+// The instant service for tests: waiting for it to go, commanding its exchange, and a
+// fixture that gives each test a service of its own.
 
-#include <ServiceControl.h>
+#include "EventLoop.h"
+#include "InstantServiceOptions.h"
 
-#include <QTemporaryDir>
+#include <QJsonObject>
 
-inline void useInstantService(const QTemporaryDir& configDir)
+#include <gtest/gtest.h>
+
+// The service goes once its last user is gone; the next test must not find it running.
+inline bool waitForServiceStop(int timeoutMs = 2000)
 {
-    Telephony::ServiceOptions options;
-    options.configPath = configDir.filePath(QStringLiteral("telephony.conf"));
-    options.providerSettings[QStringLiteral("simulated")] = {{QStringLiteral("pacing"), 0.0}};
-    options.controlServer = false;
-    Telephony::setServiceOptions(options);
+    return waitUntil([] { return !Telephony::serviceRunning(); }, timeoutMs);
 }
+
+// A control command of the simulated exchange; true when it was carried out.
+inline bool exchangeCommand(const QString& command, const QJsonObject& args = {})
+{
+    return Telephony::serviceControl(command, args).value(QStringLiteral("ok")).toBool();
+}
+
+// A test on the instant service, which is gone again before the next test starts. A
+// fixture that holds controls lets go of them in its TearDown before calling this one.
+class InstantServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { useInstantService(m_configDir); }
+    void TearDown() override { waitForServiceStop(); }
+
+    QTemporaryDir m_configDir;
+};
