@@ -11,6 +11,11 @@ bool TnvPumpWait::until(const std::function<bool()>& done, int timeoutMs)
     if (timeoutMs <= 0)
         return false;
     QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+    // Most replies are already waiting: one pass without sleeping takes them, and only a
+    // wait that goes on needs the timer that ends it.
+    QCoreApplication::processEvents();
+    if (done())
+        return true;
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
