@@ -2,32 +2,42 @@
 
 #include <QMetaEnum>
 #include <QMetaProperty>
+#include <QVarLengthArray>
 
 namespace TnvPropertyPath {
 
 namespace {
 
-// Resolves every segment but the last to its sub-object; returns the owner of the
-// last segment and its property name.
-std::pair<QObject*, QString> resolve(const QObject* root, const QString& path)
+QMetaProperty findProperty(const QObject* object, QStringView name)
 {
-    const QStringList parts = path.split(QLatin1Char('.'));
-    QObject* object = const_cast<QObject*>(root);
-    for (qsizetype i = 0; object && i + 1 < parts.size(); ++i) {
-        const QByteArray name = parts.at(i).toLatin1();
-        const int index = object->metaObject()->indexOfProperty(name.constData());
-        if (index < 0)
-            return {nullptr, QString()};
-        object = object->metaObject()->property(index).read(object).value<QObject*>();
+    // Property names are ASCII: a name with anything else names none, and the look-up
+    // needs no string of its own.
+    QVarLengthArray<char, 64> latin(name.size() + 1);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c == 0 || c > 0x7f)
+            return {};
+        latin[i] = char(c);
     }
-    return {object, parts.constLast()};
-}
-
-QMetaProperty findProperty(const QObject* object, const QString& name)
-{
-    const QByteArray latin = name.toLatin1();
+    latin[name.size()] = '\0';
     const int index = object->metaObject()->indexOfProperty(latin.constData());
     return index < 0 ? QMetaProperty() : object->metaObject()->property(index);
+}
+
+// Resolves every segment but the last to its sub-object; returns the owner of the
+// last segment and its property name.
+std::pair<QObject*, QStringView> resolve(const QObject* root, QStringView path)
+{
+    QObject* object = const_cast<QObject*>(root);
+    qsizetype start = 0;
+    for (qsizetype dot = path.indexOf(u'.'); object && dot >= 0; dot = path.indexOf(u'.', start)) {
+        const QMetaProperty property = findProperty(object, path.sliced(start, dot - start));
+        if (!property.isValid())
+            return {nullptr, {}};
+        object = property.read(object).value<QObject*>();
+        start = dot + 1;
+    }
+    return {object, path.sliced(start)};
 }
 
 } // namespace

@@ -46,3 +46,18 @@ TEST(PropertyPath, AnEnumerationTakesOnlyItsOwnValues)
         EXPECT_EQ(control.Vantage()->DevEnv(), deCppBuilder);
     }
 }
+
+// Paths come from stored files: a mangled one names nothing and changes nothing.
+TEST(PropertyPath, MangledPathsNameNothing)
+{
+    TestControl control;
+    const QString nul = QStringLiteral("Vantage.DevEnv") + QChar(0) + QStringLiteral("x");
+    for (const QString& path : {QStringLiteral("Vantage..DevEnv"), QStringLiteral(".Vantage.DevEnv"),
+                                QStringLiteral("Vantage.DevEnv."), QStringLiteral("Vantage.D\u00e9vEnv"),
+                                QStringLiteral("Vant\u0101ge.DevEnv"), nul, QStringLiteral(".")}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(TnvPropertyPath::read(&control, path).isValid());
+        EXPECT_FALSE(TnvPropertyPath::write(&control, path, int(deCppBuilder)));
+    }
+    EXPECT_EQ(control.Vantage()->DevEnv(), deDelphi);
+}
