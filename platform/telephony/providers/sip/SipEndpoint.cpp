@@ -219,6 +219,8 @@ bool SipEndpoint::start(QString* error)
     m_core->setMediaEncryption(m_account.srtp ? linphone::MediaEncryption::SRTP : linphone::MediaEncryption::None);
     m_core->setMediaEncryptionMandatory(m_account.srtp);
 
+    // FIXME: a TLS line has no certificate of its own to offer, so a peer cannot open a
+    // TLS connection to it; it calls, and is called, over connections it opened itself.
     auto transports = factory->createTransports();
     const int port = m_account.port > 0 ? m_account.port : -1; // -1: any free port
     transports->setUdpPort(m_account.transport == SipAccount::Transport::Udp ? port : 0);

@@ -216,6 +216,7 @@ LONG SipProvider::addToConference(DWORD requestId, CallId conferenceCall, CallId
         if (f.members.size() >= partyLimit(f.device))
             return LONG(LINEERR_CONFERENCEFULL);
         const bool confOk = f.state == LINECALLSTATE_ONHOLDPENDCONF || f.state == LINECALLSTATE_CONNECTED;
+        // FIXME: a party still ringing is refused; it could join once it answers.
         return confOk && talking(*k) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
     };
     if (!find(conferenceCall))

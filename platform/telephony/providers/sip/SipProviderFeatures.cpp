@@ -154,6 +154,8 @@ CallStatusData SipProvider::callStatus(CallId call) const
 
 LONG SipProvider::hold(DWORD requestId, CallId call)
 {
+    // FIXME: a conference call has no SIP call of its own, so it cannot be held yet;
+    // holding it would mean holding each party.
     return submit(
         requestId, call,
         [](SipCall& c) {
