@@ -60,4 +60,14 @@ TEST(PropertyPath, MangledPathsNameNothing)
         EXPECT_FALSE(TnvPropertyPath::write(&control, path, int(deCppBuilder)));
     }
     EXPECT_EQ(control.Vantage()->DevEnv(), deDelphi);
+
+    // Applied in a row, a mangled path must not borrow the owner a good one found.
+    const QStringList refused = TnvPropertyPath::apply(&control, {{"Name", "first"},
+                                                                  {".Name", "second"},
+                                                                  {"Vantage.Log.Count", 60},
+                                                                  {"Vantage..Log.Count", 70},
+                                                                  {".Vantage.Log.Count", 80}});
+    EXPECT_EQ(refused, QStringList({".Name", "Vantage..Log.Count", ".Vantage.Log.Count"}));
+    EXPECT_EQ(control.objectName(), QStringLiteral("first"));
+    EXPECT_EQ(control.Log()->Count(), 60);
 }
