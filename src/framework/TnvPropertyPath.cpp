@@ -46,7 +46,7 @@ struct Owner {
     bool constant = true;
 };
 
-// Walks the sub-objects named by ownerPath (empty: the root itself).
+// Walks the sub-objects named by ownerPath (a null path: the root itself).
 Owner resolve(const QObject* root, QStringView ownerPath)
 {
     Owner owner{const_cast<QObject*>(root), true};
