@@ -36,7 +36,7 @@ void TnvBasicVantage::selectLogPage()
 
 void TnvBasicVantage::selectInitialPage(bool)
 {
-    // There is nothing to show but the trace.
+    // The trace is all this window has.
     selectLogPage();
 }
 
@@ -75,8 +75,8 @@ void TnvBasicVantage::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (!event->isAccepted())
         return;
-    // The window is freed once closed; the control stops calling into it at once, so a
-    // window reopened before this one is gone is a new one.
+    // Freed when closed. The control lets go of it right away, so opening it again before
+    // the deletion runs builds a fresh one.
     if (TnvVantage* settings = releaseVantage()) {
         settings->windowClosed();
         settings->windowDestroyed();

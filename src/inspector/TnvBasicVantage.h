@@ -1,7 +1,7 @@
 #pragma once
 
-// The fallback window for a control whose own window is not built: it shows the
-// control's trace, so every control can be watched from its first day.
+// A trace-only window for controls without a dedicated one, so a new kind of control
+// can be watched before its own window exists.
 
 #include "TnvPlacedWindow.h"
 

@@ -8,8 +8,8 @@
 
 namespace {
 
-// The list tells its picker when it loses the focus. An override rather than an event
-// filter: a filter also sees the events of a list that is being destroyed.
+// The list reports its lost focus to the picker itself: an event filter would still
+// receive events while the list is torn down.
 class PickList : public QListWidget {
 public:
     std::function<void()> focusLost;
@@ -48,8 +48,8 @@ TnvBufferPicker::~TnvBufferPicker()
 
 void TnvBufferPicker::showPopup()
 {
-    // The click on the box that took the focus from the list closes it; it must not
-    // open it again.
+    // The press that moved the focus away from the list has closed it already;
+    // reopening here would undo that.
     if (m_justPicked)
         return;
     if (m_list->isVisible()) {

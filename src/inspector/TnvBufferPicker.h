@@ -1,8 +1,8 @@
 #pragma once
 
-// Picks several wave buffers in one combo box: a plain drop-down takes one entry only,
-// so the box opens a multi-select list of its own beneath it and, once the person is
-// done with the list, shows the chosen handles as a comma list.
+// A combo box for choosing more than one wave buffer. Qt's own popup allows a single
+// choice, so the box shows a list of its own with multiple selection and writes the
+// choices back into its text.
 
 #include <QComboBox>
 #include <QListWidget>

@@ -112,12 +112,18 @@ void readProcess(MSFilter* f)
     ms_queue_put(f->outputs[0], m);
 }
 
-void readPostprocess(MSFilter* f)
+// Tells the line, once, that this direction of its audio stopped.
+void stopDirection(MSFilter* f, void (SipLineAudio::*started)(bool))
 {
     if (FilterState* s = state(f); s && s->running) {
         s->running = false;
-        s->audio->senderStarted(false);
+        (*s->audio.*started)(false);
     }
+}
+
+void readPostprocess(MSFilter* f)
+{
+    stopDirection(f, &SipLineAudio::senderStarted);
 }
 
 void readUninit(MSFilter* f)
@@ -157,10 +163,7 @@ void writeProcess(MSFilter* f)
 
 void writePostprocess(MSFilter* f)
 {
-    if (FilterState* s = state(f); s && s->running) {
-        s->running = false;
-        s->audio->receiverStarted(false);
-    }
+    stopDirection(f, &SipLineAudio::receiverStarted);
 }
 
 void writeUninit(MSFilter* f)
