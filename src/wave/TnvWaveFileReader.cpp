@@ -2,6 +2,8 @@
 
 #include "TnvWaveInfo.h"
 
+#include <TnvRiffChunk.h>
+
 #include <TnvResultTexts.h>
 
 #include <GlobalMemory.h>
@@ -132,16 +134,12 @@ QByteArray TnvWaveFileReader::otherChunks(quint32 limit)
     // Descending checks every size against the form and the file.
     while (mmioDescend(m_file, &chunk, &riff, 0) == 0) {
         const bool info = chunk.ckid == FOURCC_LIST && chunk.fccType == mmioFOURCC('I', 'N', 'F', 'O');
-        const quint64 padded = quint64(chunk.cksize) + (chunk.cksize & 1);
         if (!info && std::find(std::begin(dropped), std::end(dropped), chunk.ckid) == std::end(dropped)
-            && quint64(kept.size()) + 8 + padded <= limit) {
-            QByteArray bytes(qsizetype(8 + padded), '\0');
-            std::memcpy(bytes.data(), &chunk.ckid, 4);
-            std::memcpy(bytes.data() + 4, &chunk.cksize, 4);
-            if (mmioSeek64(m_file, chunk.dwDataOffset, SEEK_SET) != std::int64_t(chunk.dwDataOffset)
-                || mmioRead(m_file, bytes.data() + 8, LONG(chunk.cksize)) != LONG(chunk.cksize))
+            && quint64(kept.size()) + TnvRiffChunk::wholeSize(chunk) <= limit) {
+            const std::optional<QByteArray> bytes = TnvRiffChunk::readWhole(m_file, chunk);
+            if (!bytes)
                 break;
-            kept += bytes;
+            kept += *bytes;
         }
         if (mmioAscend(m_file, &chunk, 0) != 0)
             break;

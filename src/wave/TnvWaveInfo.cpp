@@ -1,5 +1,7 @@
 #include "TnvWaveInfo.h"
 
+#include <TnvRiffChunk.h>
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -73,17 +75,11 @@ QByteArray readOtherItems(HMMIO file, quint32 limit)
         return kept;
     MMCKINFO item;
     while (mmioDescend(file, &item, &list, 0) == 0) {
-        const quint64 padded = quint64(item.cksize) + (item.cksize & 1);
-        if (!isKnown(item.ckid) && quint64(kept.size()) + 8 + padded <= limit) {
-            QByteArray bytes(qsizetype(8 + padded), '\0');
-            std::memcpy(bytes.data(), &item.ckid, 4);
-            std::memcpy(bytes.data() + 4, &item.cksize, 4);
-            // From the item's first byte: descending stops after the type of an item
-            // that calls itself a list.
-            if (mmioSeek64(file, item.dwDataOffset, SEEK_SET) != std::int64_t(item.dwDataOffset)
-                || mmioRead(file, bytes.data() + 8, LONG(item.cksize)) != LONG(item.cksize))
+        if (!isKnown(item.ckid) && quint64(kept.size()) + TnvRiffChunk::wholeSize(item) <= limit) {
+            const std::optional<QByteArray> bytes = TnvRiffChunk::readWhole(file, item);
+            if (!bytes)
                 break;
-            kept += bytes;
+            kept += *bytes;
         }
         if (mmioAscend(file, &item, 0) != 0)
             break;
