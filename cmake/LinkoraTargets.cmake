@@ -7,6 +7,13 @@ function(linkora_warnings target)
   endif()
 endfunction()
 
+# For code that waits on people rather than on calls (windows, their pages, the phone
+# control): compiled for size in optimised builds. Its pages are what a program maps at
+# start whether it opens them or not, and its speed is bounded by the screen.
+function(linkora_optimize_for_size target)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-Os>)
+endfunction()
+
 if(LINKORA_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "LINKORA_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
