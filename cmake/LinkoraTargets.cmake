@@ -7,9 +7,9 @@ function(linkora_warnings target)
   endif()
 endfunction()
 
-# For code that waits on people rather than on calls (windows, their pages, the phone
-# control): compiled for size in optimised builds. Its pages are what a program maps at
-# start whether it opens them or not, and its speed is bounded by the screen.
+# For code that runs at a person's pace rather than a call's (windows, the phone
+# control, configuration, the control channel): compiled for size in optimised builds.
+# A program maps its pages at every start whether it uses them or not.
 function(linkora_optimize_for_size target)
   target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-Os>)
 endfunction()

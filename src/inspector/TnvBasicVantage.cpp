@@ -36,7 +36,7 @@ void TnvBasicVantage::selectLogPage()
 
 void TnvBasicVantage::selectInitialPage(bool)
 {
-    // The trace is all this window has.
+    // One page only, so there is nothing to choose.
     selectLogPage();
 }
 
@@ -75,8 +75,8 @@ void TnvBasicVantage::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (!event->isAccepted())
         return;
-    // Freed when closed. The control lets go of it right away, so opening it again before
-    // the deletion runs builds a fresh one.
+    // Deleted on close. The settings drop their pointer now, so reopening before the
+    // deletion has run gets a new window.
     if (TnvVantage* settings = releaseVantage()) {
         settings->windowClosed();
         settings->windowDestroyed();

@@ -1,7 +1,7 @@
 #pragma once
 
-// A trace-only window for controls without a dedicated one, so a new kind of control
-// can be watched before its own window exists.
+// Used for any control kind that has no window of its own yet. It holds the trace page
+// alone, so such a control's events can still be watched and copied.
 
 #include "TnvPlacedWindow.h"
 

@@ -8,8 +8,8 @@
 
 namespace {
 
-// The list reports its lost focus to the picker itself: an event filter would still
-// receive events while the list is torn down.
+// Focus loss comes through an override, not an event filter: a filter keeps getting
+// events while the list is being destroyed.
 class PickList : public QListWidget {
 public:
     std::function<void()> focusLost;
@@ -48,8 +48,7 @@ TnvBufferPicker::~TnvBufferPicker()
 
 void TnvBufferPicker::showPopup()
 {
-    // The press that moved the focus away from the list has closed it already;
-    // reopening here would undo that.
+    // The same mouse press already closed the list by taking its focus; don't reopen it.
     if (m_justPicked)
         return;
     if (m_list->isVisible()) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// A combo box for choosing more than one wave buffer. Qt's own popup allows a single
-// choice, so the box shows a list of its own with multiple selection and writes the
-// choices back into its text.
+// Chooses several wave buffers at once. QComboBox's popup selects one row only, so on
+// drop-down this box opens a QListWidget of its own and, when that closes, puts the
+// selected handles into the edit text, comma-separated.
 
 #include <QComboBox>
 #include <QListWidget>
@@ -15,7 +15,7 @@ class TnvBufferPicker : public QComboBox {
     Q_OBJECT
 
 public:
-    // list is the hidden list the picker shows; entries gives the handles of the moment.
+    // entries is asked for the current buffer handles at every drop-down.
     TnvBufferPicker(std::function<QStringList()> entries, QWidget* parent = nullptr);
 
     ~TnvBufferPicker() override;
