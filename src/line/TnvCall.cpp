@@ -272,9 +272,9 @@ void TnvCall::SaveCallState(HCALL handle)
     record->disconnected = m_disconnected;
     record->ended = m_ended;
     record->owner = m_owner;
-    record->phoneNumber = m_phoneNumber;
+    copyRecordText(record->phoneNumber, m_phoneNumber);
     for (int i = 0; i < TnvCallerID::PartyCount; ++i)
-        record->parties[i] = m_parties[i]->save();
+        m_parties[i]->saveInto(record->parties[i]);
     record->state = m_state;
     record->stateMode = m_stateMode;
     record->features = m_features;
@@ -302,7 +302,7 @@ void TnvCall::LoadCallState(HCALL handle)
     if (!record)
         return;
     if (m_handle != 0) {
-        m_phoneNumber = record->phoneNumber;
+        copyRecordText(m_phoneNumber, record->phoneNumber);
         LoadDetection(*record);
     }
     m_tag = record->tag;

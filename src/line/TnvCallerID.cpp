@@ -1,5 +1,6 @@
 #include "TnvCallerID.h"
 
+#include "TnvCallRecord.h"
 #include "TnvLineDevice.h"
 #include "TnvLineContext.h"
 #include "TnvLineView.h"
@@ -243,18 +244,39 @@ void TnvCallerID::Reset()
     m_record = Record{};
 }
 
+namespace {
+
+void copyParty(TnvCallerID::Record& to, const TnvCallerID::Record& from)
+{
+    copyRecordText(to.rawName, from.rawName);
+    copyRecordText(to.rawNumber, from.rawNumber);
+    to.blocked = from.blocked;
+    to.outOfArea = from.outOfArea;
+    to.flags = from.flags;
+    to.reported = from.reported;
+    to.eventFilter = from.eventFilter;
+}
+
+} // namespace
+
 TnvCallerID::Record TnvCallerID::save() const
 {
-    Record record = m_record;
-    record.eventFilter = m_eventFilter;
+    Record record;
+    saveInto(record);
     return record;
+}
+
+void TnvCallerID::saveInto(Record& record) const
+{
+    copyParty(record, m_record);
+    record.eventFilter = m_eventFilter;
 }
 
 void TnvCallerID::load(const Record& record)
 {
     // EventFilter is a setting of this object; a record's copy only serves the rule.
     const bool eventFilter = m_record.eventFilter;
-    m_record = record;
+    copyParty(m_record, record);
     m_record.eventFilter = eventFilter;
 }
 

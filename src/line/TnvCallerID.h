@@ -32,6 +32,7 @@ public:
     enum Party { Caller, Called, Connected, Redirection, Redirecting, PartyCount };
 
     // The copy of one party's identification that each call record keeps.
+    // Copied field by field where records are saved and loaded (copyParty).
     struct Record {
         QString rawName;
         QString rawNumber;
@@ -80,6 +81,8 @@ public:
     void Reset();
     // The call record's copy, with this object's EventFilter.
     Record save() const;
+    // The same, written over the call record's copy.
+    void saveInto(Record& record) const;
     // Takes the identification from a call record; the settings stay this object's own.
     void load(const Record& record);
 

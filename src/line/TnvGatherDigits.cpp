@@ -95,7 +95,7 @@ void TnvGatherDigits::save(TnvCallRecord& r) const
 {
     r.gatherActive = m_active;
     r.gatherCount = m_count;
-    r.gatherTerminate = m_terminate;
+    copyRecordText(r.gatherTerminate, m_terminate);
     r.gatherTimeout = m_timeout;
 }
 
@@ -103,7 +103,7 @@ void TnvGatherDigits::load(const TnvCallRecord& r)
 {
     m_active = r.gatherActive;
     m_count = r.gatherCount;
-    m_terminate = r.gatherTerminate;
+    copyRecordText(m_terminate, r.gatherTerminate);
     m_timeout = r.gatherTimeout;
 }
 

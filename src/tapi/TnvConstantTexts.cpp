@@ -11,8 +11,13 @@
 QString TapiNameTable::text(quint32 value) const
 {
     const char* name = nameOf(value);
-    QString result = QString::fromLatin1(m_prefix);
-    result += QLatin1StringView(name ? name : "???");
+    const QLatin1StringView prefix(m_prefix);
+    const QLatin1StringView rest(name ? name : "???");
+    // Sized once: these texts are written for every flag of every traced structure.
+    QString result;
+    result.reserve(prefix.size() + rest.size());
+    result.append(prefix);
+    result.append(rest);
     return result;
 }
 

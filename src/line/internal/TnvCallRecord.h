@@ -15,6 +15,15 @@
 
 #include <array>
 
+// Records are saved from and loaded into the visible call at nearly every call message,
+// their texts mostly the very same strings; a text already shared is left as it is
+// rather than counted up and down again.
+inline void copyRecordText(QString& to, const QString& from)
+{
+    if (!to.isSharedWith(from))
+        to = from;
+}
+
 struct TnvCallRecord {
     // In the order replies are matched.
     enum Slot {
