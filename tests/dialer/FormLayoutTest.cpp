@@ -97,7 +97,7 @@ TEST_F(FormLayout, ComponentsSitAtTheirPlacesWithTheirTextsAndHints)
     EXPECT_EQ(devices->currentIndex(), 0);
     EXPECT_FALSE(widget<QWidget>("ButtonDial")->isEnabled());
     EXPECT_FALSE(widget<QWidget>("ButtonHangup")->isEnabled());
-    // The glyph is drawn from its SVG; a missing image plugin leaves the button blank.
+    // The icons are read when first drawn; a rendering that cannot be read leaves them blank.
     EXPECT_FALSE(widget<QAbstractButton>("BitBtnInfo")->icon().pixmap(20, 20).isNull());
     EXPECT_FALSE(m_form->windowIcon().pixmap(32, 32).isNull());
 }

@@ -54,7 +54,7 @@ TForm1::TForm1(AboutFactory about, QWidget* parent)
     initDialerResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("nvRingfast - ") + QLatin1String(WebAddress));
-    setWindowIcon(dialerPngIcon("nvringfast", {16, 32, 48, 64}));
+    setWindowIcon(dialerIcon("nvringfast", {16, 32, 48, 64}));
     resize(kWidth, kHeight);
     setMinimumSize(kWidth, kHeight);
     createComponents();
@@ -142,7 +142,7 @@ void TForm1::createComponents()
           A::Left | A::Bottom);
 
     BitBtnInfo = new QPushButton(this);
-    BitBtnInfo->setIcon(dialerPngIcon("information", {20, 40}));
+    BitBtnInfo->setIcon(dialerIcon("information", {20, 40}));
     BitBtnInfo->setIconSize(QSize(20, 20));
     place(BitBtnInfo, "BitBtnInfo", {309, 222, 28, 28},
           QStringLiteral("Click here to popup an about box and to access help for this program"),

@@ -29,11 +29,11 @@ TFormAboutBox::TFormAboutBox(QWidget* parent)
     initDialerResources();
     setObjectName(QStringLiteral("FormAboutBox"));
     setWindowTitle(QStringLiteral("About nvRingfast"));
-    setWindowIcon(dialerPngIcon("nvringfast", {16, 32, 48, 64}));
+    setWindowIcon(dialerIcon("nvringfast", {16, 32, 48, 64}));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("ImageProgramIcon"));
-    icon->setPixmap(dialerPngIcon("nvringfast", {64}).pixmap(64, 64));
+    icon->setPixmap(dialerIcon("nvringfast", {64}).pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
 
     auto* title = new QLabel(QStringLiteral("nvRingfast"), this);
