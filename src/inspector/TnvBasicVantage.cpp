@@ -36,7 +36,7 @@ void TnvBasicVantage::selectLogPage()
 
 void TnvBasicVantage::selectInitialPage(bool)
 {
-    // One page only, so there is nothing to choose.
+    // The log page is the only page.
     selectLogPage();
 }
 
@@ -48,7 +48,7 @@ void TnvBasicVantage::fillPanes()
 
 void TnvBasicVantage::closeWindow()
 {
-    // The settings already forgot this window; nothing may report back to them.
+    // The control's TnvVantage has dropped this window already; report nothing to it.
     releaseVantage();
     m_logPage->detach();
     close();
@@ -75,11 +75,11 @@ void TnvBasicVantage::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (!event->isAccepted())
         return;
-    // Deleted on close. The settings drop their pointer now, so reopening before the
-    // deletion has run gets a new window.
-    if (TnvVantage* settings = releaseVantage()) {
-        settings->windowClosed();
-        settings->windowDestroyed();
+    // WA_DeleteOnClose frees the window later; the TnvVantage forgets it now, so opening
+    // the inspector again in the meantime builds a new one.
+    if (TnvVantage* vantage = releaseVantage()) {
+        vantage->windowClosed();
+        vantage->windowDestroyed();
     }
     m_logPage->detach();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Used for any control kind that has no window of its own yet. It holds the trace page
-// alone, so such a control's events can still be watched and copied.
+// The fallback inspector window: just the log page. A control class without a window of
+// its own still gets its trace shown, copied and printed through this one.
 
 #include "TnvPlacedWindow.h"
 

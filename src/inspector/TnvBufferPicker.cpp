@@ -8,8 +8,8 @@
 
 namespace {
 
-// Focus loss comes through an override, not an event filter: a filter keeps getting
-// events while the list is being destroyed.
+// Overrides focusOutEvent instead of using an event filter, because a filter would still
+// be called while the list is half destroyed.
 class PickList : public QListWidget {
 public:
     std::function<void()> focusLost;
@@ -48,7 +48,8 @@ TnvBufferPicker::~TnvBufferPicker()
 
 void TnvBufferPicker::showPopup()
 {
-    // The same mouse press already closed the list by taking its focus; don't reopen it.
+    // This press took the focus from the list and so closed it a moment ago; opening it
+    // again would undo the click.
     if (m_justPicked)
         return;
     if (m_list->isVisible()) {

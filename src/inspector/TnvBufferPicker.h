@@ -1,8 +1,8 @@
 #pragma once
 
-// Chooses several wave buffers at once. QComboBox's popup selects one row only, so on
-// drop-down this box opens a QListWidget of its own and, when that closes, puts the
-// selected handles into the edit text, comma-separated.
+// A combo box whose drop-down lets several wave buffers be picked. QComboBox's own popup
+// takes one row, so this one shows a multi-selection QListWidget instead and writes the
+// picked handles back as "a,b,c" when the list closes.
 
 #include <QComboBox>
 #include <QListWidget>
@@ -15,7 +15,7 @@ class TnvBufferPicker : public QComboBox {
     Q_OBJECT
 
 public:
-    // entries is asked for the current buffer handles at every drop-down.
+    // entries() supplies the handles to list; it is called each time the list opens.
     TnvBufferPicker(std::function<QStringList()> entries, QWidget* parent = nullptr);
 
     ~TnvBufferPicker() override;
