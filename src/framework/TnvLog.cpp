@@ -24,18 +24,30 @@ TnvLog::TnvLog(TnvSharedControl* owner, TnvVantage* vantage)
 
 bool TnvLog::Add(bool stamped, const QString& text)
 {
-    if (m_active)
+    // The line that falls out of a full log lends its buffer to the new one, where no
+    // one else holds it: a busy trace then writes its lines without allocating.
+    QString line;
+    if (m_active) {
+        if (m_count > 0 && m_lines.size() >= m_count)
+            line = std::move(m_lines.first());
         trimTo(m_count - 1);
+    }
 
     const bool marker = text == kMarker;
-    QString line;
     if (!m_timeStamp) {
-        line = marker ? QString(80, QLatin1Char('*')) : TnvNotation::notate(text, m_vantage->DevEnv());
+        if (marker)
+            line = QString(80, QLatin1Char('*'));
+        else
+            TnvNotation::notateInto(line, text, m_vantage->DevEnv());
     } else {
         // Stamp and notated text written into one string.
         const QString& body = marker ? QString(80, QLatin1Char('*')) : text;
         const qsizetype prefix = stamped ? TnvClock::StampLength + 1 : 2;
-        line.reserve(prefix + (m_vantage->DevEnv() == deCppBuilder ? 2 : 1) * body.size());
+        const qsizetype room = prefix + (m_vantage->DevEnv() == deCppBuilder ? 2 : 1) * body.size();
+        line.truncate(0);
+        // reserve() reallocates even at the exact size, so a lent buffer that fits is kept.
+        if (line.capacity() < room)
+            line.reserve(room);
         line.resize(prefix);
         QChar* out = line.data();
         if (stamped)

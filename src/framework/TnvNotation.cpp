@@ -9,25 +9,16 @@ namespace TnvNotation {
 
 namespace {
 
-// A set of ASCII characters as a 128-bit mask, so a scan tests each character once.
+// A set of ASCII characters as a table, so a scan tests each character with one load.
 struct CharSet {
-    quint64 low = 0;
-    quint64 high = 0;
+    bool in[128] = {};
 
     constexpr CharSet(const char* chars)
     {
-        for (; *chars; ++chars) {
-            const unsigned c = static_cast<unsigned char>(*chars);
-            if (c < 64)
-                low |= quint64(1) << c;
-            else
-                high |= quint64(1) << (c - 64);
-        }
+        for (; *chars; ++chars)
+            in[static_cast<unsigned char>(*chars) & 0x7F] = true;
     }
-    constexpr bool has(char16_t c) const
-    {
-        return c < 64 ? (low >> c) & 1 : c < 128 && (high >> (c - 64)) & 1;
-    }
+    constexpr bool has(char16_t c) const { return c < 128 && in[c]; }
 };
 
 // The characters each notation acts on; a line without any of them stays as it is.
@@ -38,23 +29,31 @@ constexpr CharSet kBasicChars(".~'=/");
 constexpr CharSet kBasicTrigger(".~':/");
 
 // The index of the first character of text in set, or the text's length.
-qsizetype firstOf(QStringView text, CharSet set)
+qsizetype firstOf(QStringView text, const CharSet& set)
 {
-    qsizetype i = 0;
-    while (i < text.size() && !set.has(text[i].unicode()))
-        ++i;
-    return i;
+    const char16_t* const begin = text.utf16();
+    const char16_t* const end = begin + text.size();
+    const char16_t* p = begin;
+    while (p != end && !set.has(*p))
+        ++p;
+    return p - begin;
 }
 
 // Copies the characters up to the next one in set; returns where that one is (or n).
-qsizetype copyRun(const QChar* in, qsizetype from, qsizetype n, QChar*& out, CharSet set)
+// Runs between the characters a notation acts on are a few characters long, too short
+// for a call to memmove to pay.
+qsizetype copyRun(const QChar* in, qsizetype from, qsizetype n, QChar*& out, const CharSet& set)
 {
-    qsizetype end = from;
-    while (end < n && !set.has(in[end].unicode()))
-        ++end;
-    std::copy(in + from, in + end, out);
-    out += end - from;
-    return end;
+    qsizetype i = from;
+    QChar* o = out;
+    for (; i < n; ++i) {
+        const QChar c = in[i];
+        if (set.has(c.unicode()))
+            break;
+        *o++ = c;
+    }
+    out = o;
+    return i;
 }
 
 // The writers below get the index of the first character they act on (the rest before it
@@ -119,9 +118,8 @@ QChar* writeBasic(const QChar* in, qsizetype from, qsizetype n, QChar* out)
 {
     const QChar* const begin = out;
     out = std::copy(in, in + from, out);
-    qsizetype firstEquals = QStringView(in, n).indexOf(QLatin1Char('='));
-    if (firstEquals < 0)
-        firstEquals = n;
+    // Every "=" is one of the characters the scan stops at, and none comes before from.
+    bool pastEquals = false;
     bool assignDone = false;
     bool commentDone = false;
     for (qsizetype i = from; (i = copyRun(in, i, n, out, kBasicChars)) < n; ++i) {
@@ -131,7 +129,7 @@ QChar* writeBasic(const QChar* in, qsizetype from, qsizetype n, QChar* out)
                 *out++ = QLatin1Char('.');
                 *out++ = QLatin1Char('.');
                 ++i;
-            } else if (i >= firstEquals) {
+            } else if (pastEquals) {
                 *out++ = QLatin1Char('.');
             }
             break;
@@ -142,6 +140,7 @@ QChar* writeBasic(const QChar* in, qsizetype from, qsizetype n, QChar* out)
             *out++ = QLatin1Char('"');
             break;
         case u'=':
+            pastEquals = true;
             if (!assignDone && out > begin && out[-1] == QLatin1Char(':')) {
                 assignDone = true;
                 out[-1] = QLatin1Char('=');
@@ -184,25 +183,10 @@ qsizetype firstChange(QStringView text, TDevEnv env)
     return text.size();
 }
 
-} // namespace
-
-QString notate(const QString& text, TDevEnv env)
-{
-    if (firstChange(text, env) == text.size())
-        return text;
-    QString out;
-    appendNotated(out, text, env);
-    return out;
-}
-
-void appendNotated(QString& out, QStringView text, TDevEnv env)
+// Writes text from its first change on; from is where firstChange() found it.
+void appendFrom(QString& out, QStringView text, qsizetype from, TDevEnv env)
 {
     const qsizetype n = text.size();
-    const qsizetype from = firstChange(text, env);
-    if (from == n) {
-        out.append(text);
-        return;
-    }
     const qsizetype at = out.size();
     out.resize(at + (env == deCppBuilder ? 2 * n : n));
     QChar* const start = out.data() + at;
@@ -214,6 +198,38 @@ void appendNotated(QString& out, QStringView text, TDevEnv env)
     case deVisualBasic: end = writeBasic(text.data(), from, n, start); break;
     }
     out.truncate(at + (end - start));
+}
+
+} // namespace
+
+QString notate(const QString& text, TDevEnv env)
+{
+    const qsizetype from = firstChange(text, env);
+    if (from == text.size())
+        return text;
+    QString out;
+    appendFrom(out, text, from, env);
+    return out;
+}
+
+void notateInto(QString& out, const QString& text, TDevEnv env)
+{
+    const qsizetype from = firstChange(text, env);
+    if (from == text.size()) {
+        out = text;
+        return;
+    }
+    out.truncate(0);
+    appendFrom(out, text, from, env);
+}
+
+void appendNotated(QString& out, QStringView text, TDevEnv env)
+{
+    const qsizetype from = firstChange(text, env);
+    if (from == text.size())
+        out.append(text);
+    else
+        appendFrom(out, text, from, env);
 }
 
 QString boolText(bool value)

@@ -13,6 +13,9 @@ namespace TnvNotation {
 // one pass. A line without any character the notation changes comes back as it is,
 // sharing the text.
 QString notate(const QString& text, TDevEnv env);
+// notate() into out: shares text when nothing changes, else writes into out's own
+// buffer, which a caller may hand in to be used again.
+void notateInto(QString& out, const QString& text, TDevEnv env);
 // Appends the notated text to out, without a string of its own in between.
 void appendNotated(QString& out, QStringView text, TDevEnv env);
 

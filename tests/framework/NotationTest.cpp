@@ -87,16 +87,29 @@ TEST(Notation, RewritesEveryCaseInEachNotation)
 TEST(Notation, OnePassAgreesWithTheRulesStepByStep)
 {
     // Texts dense in the characters the rules act on, so their interplay comes up often:
-    // ranges, a dot dropped between ":" and "=", " = = ", "///" and the like.
-    const QString alphabet = QStringLiteral(".~=:/' aB1");
+    // ranges, a dot dropped between ":" and "=", " = = ", "///" and the like; and longer
+    // ones where they are sparse, as in real lines, with long runs of plain text. Each is
+    // also written into a used buffer and after a prefix, as the log writes its lines.
+    const QString dense = QStringLiteral(".~=:/' aB1");
+    const QString sparse = QStringLiteral(".~=:/' aB1cdefghijklmnopqrstuvwxyz0123456789\u00e9");
     std::mt19937 random(20240611);
     for (int i = 0; i < 20000; ++i) {
+        const bool isDense = i % 2 == 0;
+        const QString& alphabet = isDense ? dense : sparse;
         QString text;
-        const int length = int(random() % 14);
+        const int length = int(random() % (isDense ? 14 : 60));
         for (int k = 0; k < length; ++k)
             text.append(alphabet.at(qsizetype(random() % alphabet.size())));
-        for (TDevEnv env : {deDelphi, deCppBuilder, deOther, deVisualBasic})
-            ASSERT_EQ(TnvNotation::notate(text, env), stepwise(text, env)) << qPrintable(text) << " in " << env;
+        for (TDevEnv env : {deDelphi, deCppBuilder, deOther, deVisualBasic}) {
+            const QString expected = stepwise(text, env);
+            ASSERT_EQ(TnvNotation::notate(text, env), expected) << qPrintable(text) << " in " << env;
+            QString used = QStringLiteral("a line written before, longer than most of these texts");
+            TnvNotation::notateInto(used, text, env);
+            ASSERT_EQ(used, expected) << qPrintable(text) << " in " << env;
+            QString stamped = QStringLiteral("12:34.567\t");
+            TnvNotation::appendNotated(stamped, text, env);
+            ASSERT_EQ(stamped, QStringLiteral("12:34.567\t") + expected) << qPrintable(text) << " in " << env;
+        }
     }
 }
 
