@@ -43,19 +43,16 @@ bool TnvLog::Add(bool stamped, const QString& text)
         // Stamp and notated text written into one string.
         const QString& body = marker ? QString(80, QLatin1Char('*')) : text;
         const qsizetype prefix = stamped ? TnvClock::StampLength + 1 : 2;
-        const qsizetype room = prefix + (m_vantage->DevEnv() == deCppBuilder ? 2 : 1) * body.size();
-        line.truncate(0);
-        // reserve() reallocates even at the exact size, so a lent buffer that fits is kept.
-        if (line.capacity() < room)
-            line.reserve(room);
-        line.resize(prefix);
-        QChar* out = line.data();
+        const TDevEnv env = m_vantage->DevEnv();
+        // Sized once (a lent buffer that fits is kept) and trimmed once, when written.
+        line.resize(prefix + TnvNotation::roomFor(body.size(), env));
+        QChar* const out = line.data();
         if (stamped)
             TnvClock::writeStamp(out);
         else
             out[0] = QLatin1Char('\t');
         out[prefix - 1] = QLatin1Char('\t');
-        TnvNotation::appendNotated(line, body, m_vantage->DevEnv());
+        line.truncate(TnvNotation::writeNotated(out + prefix, body, env) - out);
     }
 
     bool result = false;

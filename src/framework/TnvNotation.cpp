@@ -27,6 +27,7 @@ constexpr CharSet kCppChars("~.='");
 constexpr CharSet kBasicChars(".~'=/");
 // A basic line changes only with one of these (an "=" only after a ":").
 constexpr CharSet kBasicTrigger(".~':/");
+constexpr CharSet kBasicAny(".~'=:/");
 
 // The index of the first character of text in set, or the text's length.
 qsizetype firstOf(QStringView text, const CharSet& set)
@@ -174,30 +175,41 @@ qsizetype firstChange(QStringView text, TDevEnv env)
     case deOther:
     case deVisualBasic: {
         // A line changes only with a dot, a tilde, a quote, a ":" or a "/"; the writer
-        // starts at the first character it acts on, which may be an earlier "=".
-        if (firstOf(text, kBasicTrigger) == text.size())
-            return text.size();
-        return firstOf(text, kBasicChars);
+        // starts at the first character it acts on, which may be an earlier "=". One
+        // scan settles the usual line, whose first such character is in both sets.
+        const qsizetype n = text.size();
+        const qsizetype first = firstOf(text, kBasicAny);
+        if (first == n)
+            return n;
+        if (text[first] == QLatin1Char('='))
+            return firstOf(text.sliced(first + 1), kBasicTrigger) == n - first - 1 ? n : first;
+        if (text[first] == QLatin1Char(':'))
+            return first + 1 + firstOf(text.sliced(first + 1), kBasicChars);
+        return first;
     }
     }
     return text.size();
 }
 
 // Writes text from its first change on; from is where firstChange() found it.
-void appendFrom(QString& out, QStringView text, qsizetype from, TDevEnv env)
+QChar* writeFrom(QChar* out, QStringView text, qsizetype from, TDevEnv env)
 {
     const qsizetype n = text.size();
-    const qsizetype at = out.size();
-    out.resize(at + (env == deCppBuilder ? 2 * n : n));
-    QChar* const start = out.data() + at;
-    QChar* end = start;
     switch (env) {
-    case deDelphi: end = writeDelphi(text.data(), from, n, start); break;
-    case deCppBuilder: end = writeCppBuilder(text.data(), from, n, start); break;
+    case deDelphi: return writeDelphi(text.data(), from, n, out);
+    case deCppBuilder: return writeCppBuilder(text.data(), from, n, out);
     case deOther:
-    case deVisualBasic: end = writeBasic(text.data(), from, n, start); break;
+    case deVisualBasic: return writeBasic(text.data(), from, n, out);
     }
-    out.truncate(at + (end - start));
+    return std::copy(text.begin(), text.end(), out);
+}
+
+void appendFrom(QString& out, QStringView text, qsizetype from, TDevEnv env)
+{
+    const qsizetype at = out.size();
+    out.resize(at + roomFor(text.size(), env));
+    QChar* const start = out.data() + at;
+    out.truncate(at + (writeFrom(start, text, from, env) - start));
 }
 
 } // namespace
@@ -221,6 +233,14 @@ void notateInto(QString& out, const QString& text, TDevEnv env)
     }
     out.truncate(0);
     appendFrom(out, text, from, env);
+}
+
+QChar* writeNotated(QChar* out, QStringView text, TDevEnv env)
+{
+    const qsizetype from = firstChange(text, env);
+    if (from == text.size())
+        return std::copy(text.begin(), text.end(), out);
+    return writeFrom(out, text, from, env);
 }
 
 void appendNotated(QString& out, QStringView text, TDevEnv env)

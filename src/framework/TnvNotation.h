@@ -18,6 +18,13 @@ QString notate(const QString& text, TDevEnv env);
 void notateInto(QString& out, const QString& text, TDevEnv env);
 // Appends the notated text to out, without a string of its own in between.
 void appendNotated(QString& out, QStringView text, TDevEnv env);
+// The most characters text can take in env's notation.
+constexpr qsizetype roomFor(qsizetype length, TDevEnv env)
+{
+    return env == deCppBuilder ? 2 * length : length;
+}
+// Writes the notated text at out, which has roomFor() characters; returns its end.
+QChar* writeNotated(QChar* out, QStringView text, TDevEnv env);
 
 QString boolText(bool value);
 
