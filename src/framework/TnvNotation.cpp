@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <iterator>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace TnvNotation {
 
 namespace {
@@ -40,18 +44,35 @@ qsizetype firstOf(QStringView text, const CharSet& set)
     return p - begin;
 }
 
-// Copies the characters up to the next one in set; returns where that one is (or n).
-// Runs between the characters a notation acts on are a few characters long, too short
-// for a call to memmove to pay.
-qsizetype copyRun(const QChar* in, qsizetype from, qsizetype n, QChar*& out, const CharSet& set)
+// Copies the characters up to the next one of Chars; returns where that one is (or n).
+// Eight characters are tested and copied at a time; all eight are stored even when one
+// of them ends the run, which stays inside the room every writer is given because none
+// writes further ahead of its input than that room allows (n, or 2n for C++).
+template <char16_t... Chars>
+qsizetype copyRun(const QChar* in, qsizetype from, qsizetype n, QChar*& out)
 {
     qsizetype i = from;
     QChar* o = out;
+#if defined(__SSE2__)
+    while (i + 8 <= n) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i hits = (_mm_cmpeq_epi16(chars, _mm_set1_epi16(short(Chars))) | ...);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), chars);
+        const unsigned mask = unsigned(_mm_movemask_epi8(hits));
+        if (mask != 0) {
+            const int k = __builtin_ctz(mask) / 2;
+            out = o + k;
+            return i + k;
+        }
+        i += 8;
+        o += 8;
+    }
+#endif
     for (; i < n; ++i) {
-        const QChar c = in[i];
-        if (set.has(c.unicode()))
+        const char16_t c = in[i].unicode();
+        if (((c == Chars) || ...))
             break;
-        *o++ = c;
+        *o++ = in[i];
     }
     out = o;
     return i;
@@ -64,7 +85,7 @@ qsizetype copyRun(const QChar* in, qsizetype from, qsizetype n, QChar*& out, con
 QChar* writeDelphi(const QChar* in, qsizetype from, qsizetype n, QChar* out)
 {
     out = std::copy(in, in + from, out);
-    for (qsizetype i = from; (i = copyRun(in, i, n, out, kDelphiChars)) < n; ++i)
+    for (qsizetype i = from; (i = copyRun<u'~'>(in, i, n, out)) < n; ++i)
         *out++ = QLatin1Char('.');
     return out;
 }
@@ -79,7 +100,7 @@ QChar* writeCppBuilder(const QChar* in, qsizetype from, qsizetype n, QChar* out)
     out = std::copy(in, in + from, out);
     bool assignDone = false;
     qsizetype matchEnd = 0; // a " = " may not reuse the blank that ended the last one
-    for (qsizetype i = from; (i = copyRun(in, i, n, out, kCppChars)) < n; ++i) {
+    for (qsizetype i = from; (i = copyRun<u'~', u'.', u'=', u'\''>(in, i, n, out)) < n; ++i) {
         switch (in[i].unicode()) {
         case u'~':
         case u'.':
@@ -123,7 +144,7 @@ QChar* writeBasic(const QChar* in, qsizetype from, qsizetype n, QChar* out)
     bool pastEquals = false;
     bool assignDone = false;
     bool commentDone = false;
-    for (qsizetype i = from; (i = copyRun(in, i, n, out, kBasicChars)) < n; ++i) {
+    for (qsizetype i = from; (i = copyRun<u'.', u'~', u'\'', u'=', u'/'>(in, i, n, out)) < n; ++i) {
         switch (in[i].unicode()) {
         case u'.':
             if (i + 1 < n && in[i + 1] == QLatin1Char('.')) {
