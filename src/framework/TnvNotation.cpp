@@ -26,7 +26,6 @@ struct CharSet {
 };
 
 // The characters each notation acts on; a line without any of them stays as it is.
-constexpr CharSet kDelphiChars("~");
 constexpr CharSet kCppChars("~.='");
 constexpr CharSet kBasicChars(".~'=/");
 // A basic line changes only with one of these (an "=" only after a ":").
