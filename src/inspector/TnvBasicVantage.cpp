@@ -36,7 +36,7 @@ void TnvBasicVantage::selectLogPage()
 
 void TnvBasicVantage::selectInitialPage(bool)
 {
-    // The log page is the only page.
+    // Nothing to switch between.
     selectLogPage();
 }
 
@@ -48,7 +48,7 @@ void TnvBasicVantage::fillPanes()
 
 void TnvBasicVantage::closeWindow()
 {
-    // The control's TnvVantage has dropped this window already; report nothing to it.
+    // Already detached from its control: stay silent.
     releaseVantage();
     m_logPage->detach();
     close();
@@ -75,8 +75,7 @@ void TnvBasicVantage::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (!event->isAccepted())
         return;
-    // WA_DeleteOnClose frees the window later; the TnvVantage forgets it now, so opening
-    // the inspector again in the meantime builds a new one.
+    // Detached now; Qt deletes the window later, and a reopen meanwhile gets a fresh one.
     if (TnvVantage* vantage = releaseVantage()) {
         vantage->windowClosed();
         vantage->windowDestroyed();

@@ -1,7 +1,6 @@
 #pragma once
 
-// The fallback inspector window: just the log page. A control class without a window of
-// its own still gets its trace shown, copied and printed through this one.
+// Shows only the trace, for a kind of control that has no window of its own.
 
 #include "TnvPlacedWindow.h"
 

@@ -8,8 +8,7 @@
 
 namespace {
 
-// Overrides focusOutEvent instead of using an event filter, because a filter would still
-// be called while the list is half destroyed.
+// focusOutEvent rather than an event filter: filters still run during destruction.
 class PickList : public QListWidget {
 public:
     std::function<void()> focusLost;
@@ -48,8 +47,7 @@ TnvBufferPicker::~TnvBufferPicker()
 
 void TnvBufferPicker::showPopup()
 {
-    // This press took the focus from the list and so closed it a moment ago; opening it
-    // again would undo the click.
+    // The list closed itself on this very press; reopening it would cancel the click.
     if (m_justPicked)
         return;
     if (m_list->isVisible()) {

@@ -1,8 +1,7 @@
 #pragma once
 
-// A combo box whose drop-down lets several wave buffers be picked. QComboBox's own popup
-// takes one row, so this one shows a multi-selection QListWidget instead and writes the
-// picked handles back as "a,b,c" when the list closes.
+// Lets several wave buffers be ticked in its drop-down list (a plain combo box takes one);
+// the ticked handles end up comma-separated in the edit field.
 
 #include <QComboBox>
 #include <QListWidget>
@@ -15,7 +14,7 @@ class TnvBufferPicker : public QComboBox {
     Q_OBJECT
 
 public:
-    // entries() supplies the handles to list; it is called each time the list opens.
+    // Asked for the handles each time the list drops down.
     TnvBufferPicker(std::function<QStringList()> entries, QWidget* parent = nullptr);
 
     ~TnvBufferPicker() override;
