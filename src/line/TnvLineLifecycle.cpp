@@ -416,6 +416,7 @@ bool TnvLinePrivate::CloseLine(bool closedByTapi)
         m_device->storeActive(false);
         return true;
     }
+    ++m_closes;
     while (m_call->Count() > 0) {
         const HCALL handle = m_call->List().at(m_call->Count()).toUInt(nullptr, 16);
         if (m_records.find(handle) && !closedByTapi)

@@ -359,9 +359,15 @@ bool TnvLinePrivate::WaitForReply(const qint32& slot)
                 return &a;
         return nullptr;
     };
+    // A line closed under the wait (a handler switched the control off) takes its
+    // requests with it: no reply will come, so the wait ends as a time-out would.
+    const quint64 closes = m_closes;
     bool timedOut = false;
-    if (m_tapi->ReplyTimeout() != 0)
-        timedOut = !waitUntil([&] { return slot == -1 || answer() != nullptr; });
+    if (m_tapi->ReplyTimeout() != 0) {
+        timedOut = !waitUntil([&] { return slot == -1 || answer() != nullptr || m_closes != closes; });
+        if (!timedOut && slot != -1 && answer() == nullptr)
+            timedOut = true;
+    }
     // Handlers that ran during the wait may have left their own errors behind; they were
     // reported then. The operation's outcome is its own reply's.
     if (const Answer* a = answer()) {

@@ -162,6 +162,8 @@ private:
     QList<Answer> m_answered;
     TnvTapiBuffer::Remembered m_reads[TnvTapiBuffer::KindCount];
     int m_waitDepth = 0;
+    // Counts the line's closes, so a reply wait sees its line go away under it.
+    quint64 m_closes = 0;
     DWORD m_instance = 0;
     bool m_enabled = false;
     bool m_initialised = false;
