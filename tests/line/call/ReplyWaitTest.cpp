@@ -40,7 +40,9 @@ TEST_F(CallFixture, WithheldReplyIsAwaitedWithoutBurningTheProcessor)
 
     EXPECT_EQ(error(), -3);
     EXPECT_GE(elapsed, timeout) << "the wait ended before its deadline";
-    EXPECT_LT(elapsed, timeout + 2000) << "the wait overran its deadline";
-    EXPECT_LT(cpu, 0.1 * double(elapsed) / 1000.0)
+    EXPECT_LT(elapsed, timeout + 10000) << "the wait overran its deadline";
+    // A wait that polls keeps a core busy; one that blocks uses almost none, even on a
+    // loaded machine or under a sanitizer.
+    EXPECT_LT(cpu, 0.3 * double(elapsed) / 1000.0)
         << "the wait used " << cpu << " s of processor time over " << elapsed << " ms";
 }

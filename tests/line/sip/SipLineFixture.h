@@ -1,11 +1,12 @@
 #pragma once
 
 // Two line controls on two SIP lines of the same service, each line a SIP stack of its
-// own on 127.0.0.1 with a port chosen free when the test starts; calls between them go
+// own on 127.0.0.1 with a port of the test process's own block; calls between them go
 // through real SIP on loopback. Audio is silence, so no sound card is needed.
 
 #include "EventLoop.h"
 #include "InstantService.h"
+#include "TestPorts.h"
 #include <TnvLinePrivate.h>
 
 #include <ServiceControl.h>
@@ -27,14 +28,8 @@
 
 class SipLineFixture : public ::testing::Test {
 protected:
-    // A UDP port on loopback that nobody holds right now.
-    static int freePort()
-    {
-        QUdpSocket socket;
-        if (!socket.bind(QHostAddress::LocalHost, 0))
-            return 0;
-        return socket.localPort();
-    }
+    // A port on loopback that no other test is given (see TestPorts).
+    static int freePort() { return TestPorts::next(); }
 
     // The accounts in the provider's section, one line each: "alice", "bob", ...
     void writeConfig(const QStringList& users, const QString& extra = {})

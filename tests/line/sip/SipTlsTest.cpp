@@ -40,11 +40,7 @@ protected:
         stopServer();
     }
 
-    static int freeTcpPort()
-    {
-        QTcpServer probe;
-        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-    }
+    static int freeTcpPort() { return TestPorts::next(); }
 
     bool startServer(int port)
     {
