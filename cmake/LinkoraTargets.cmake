@@ -2,6 +2,11 @@
 
 function(linkora_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  # Batched sources are included into one file, which gcc then takes for a header and
+  # warns about test fixtures in anonymous namespaces.
+  if(LINKORA_FAST_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+  endif()
   if(LINKORA_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
@@ -53,9 +58,25 @@ if(LINKORA_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
+elseif(LINKORA_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 elseif(LINKORA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A tree built to be tested once rather than worked in: sources compiled in batches
+# (each header parsed once per batch instead of once per file), and a sanitizer tree
+# optimised lightly with line tables only, which is what its reports need.
+if(LINKORA_FAST_BUILD)
+  set(CMAKE_UNITY_BUILD ON)
+  set(CMAKE_UNITY_BUILD_BATCH_SIZE 16)
+  if(LINKORA_SANITIZE OR LINKORA_FUZZ)
+    set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O1 -g1 -DNDEBUG")
+  else()
+    set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O2 -g1 -DNDEBUG")
+  endif()
 endif()
 
 # linkora_add_library(<name> ALIAS <Alias> SOURCES ... [HEADERS ...] [PRIVATE_INCLUDE <dir>]

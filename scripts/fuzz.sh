@@ -21,7 +21,7 @@ if command -v ccache >/dev/null; then
 fi
 # -O1 with line tables only: quick to build, fast enough to run, stack traces with lines.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Fuzz -DCMAKE_CXX_FLAGS_FUZZ="-O1 -gline-tables-only" \
-  -DCMAKE_CXX_COMPILER=clang++ -DLINKORA_FUZZ=ON -DLINKORA_BUILD_TESTS=OFF -DLINKORA_BUILD_BENCH=OFF \
+  -DCMAKE_CXX_COMPILER=clang++ -DLINKORA_FUZZ=ON -DLINKORA_BUILD_TESTS=OFF -DLINKORA_BUILD_BENCH=OFF -DLINKORA_FAST_BUILD=ON \
   "${launcher[@]}" >/dev/null
 cmake --build "$build" --target linkora_fuzzers --parallel "$(nproc)"
 

@@ -29,7 +29,7 @@
 
 namespace {
 
-const char* const kPopupEvents[] = {
+const char* const kLinePopupEvents[] = {
     "OnAddressForward", "OnAddressState", "OnBusy", "OnCallBegin", "OnCalledID", "OnCallEnd", "OnCallerID",
     "OnCallInfo", "OnCallMediaModeChange", "OnCallOwnerChange", "OnCallState", "OnConferenced", "OnConnected",
     "OnConnectedID", "OnDevSpecific", "OnDevSpecificFeature", "OnDialing", "OnDialtone", "OnDigitReceived",
@@ -246,7 +246,7 @@ void TnvLineMenus::makePopup()
     TnvPopup* popup = m_line->Popup();
     MenuPopupItems = new TnvMenuColumns(MenuPopup);
     MenuPopupItems->setObjectName(QStringLiteral("MenuPopupItems"));
-    for (const char* event : kPopupEvents) {
+    for (const char* event : kLinePopupEvents) {
         const QString caption = QLatin1String(event);
         if (caption == QLatin1String("OnDisconnected"))
             MenuPopupItems->addColumnBreak();

@@ -27,8 +27,8 @@ namespace {
 
 // The page control's designed size; the window's first size is made from it. Upright
 // tab captions take a column of their own, so it is wider than the pages need alone.
-constexpr int kPageControlWidth = 480;
-constexpr int kPageControlHeight = 300;
+constexpr int kLinePagesWidth = 480;
+constexpr int kLinePagesHeight = 300;
 // The shortest time between two paints of the window while the control is busy: about
 // two display frames.
 constexpr int kPaintIntervalMs = 30;
@@ -75,7 +75,7 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
     m_paintTimer = new QTimer(this);
     m_paintTimer->setSingleShot(true);
     connect(m_paintTimer, &QTimer::timeout, this, [this] { setUpdatesEnabled(true); });
-    finishLayout(kPageControlWidth, kPageControlHeight);
+    finishLayout(kLinePagesWidth, kLinePagesHeight);
 }
 
 // --- Window interface -----------------------------------------------------------

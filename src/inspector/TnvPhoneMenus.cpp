@@ -21,7 +21,7 @@ QAction* addItem(QMenu* menu, const QString& name, const QString& caption, bool 
 }
 
 // The Popup items in the menu's order.
-const char* const kPopupEvents[] = {"OnDevSpecific",        "OnDigitDown",          "OnDigitUp",
+const char* const kPhonePopupEvents[] = {"OnDevSpecific",        "OnDigitDown",          "OnDigitUp",
                                     "OnError",              "OnHandsetGain",        "OnHandsetHookSwitch",
                                     "OnHandsetVolume",      "OnHeadsetGain",        "OnHeadsetHookSwitch",
                                     "OnHeadsetVolume",      "OnPhoneState",         "OnSpeakerphoneGain",
@@ -103,7 +103,7 @@ void TnvPhoneMenus::makePopup()
 {
     TnvPhonePopup* popup = m_phone->Popup();
     QList<QAction*> items;
-    for (const char* event : kPopupEvents) {
+    for (const char* event : kPhonePopupEvents) {
         const QString caption = QLatin1String(event);
         QAction* item = addItem(MenuPopup, QStringLiteral("MenuPopup") + caption, caption, true);
         // The checked state already shows the inverted mark; the flag follows it.

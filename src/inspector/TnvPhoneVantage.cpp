@@ -18,8 +18,8 @@ namespace {
 
 // The page control's first size; the window's first size is made from it. Upright tab
 // captions take a column of their own, so it is wider than the pages need alone.
-constexpr int kPageControlWidth = 540;
-constexpr int kPageControlHeight = 280;
+constexpr int kPhonePagesWidth = 540;
+constexpr int kPhonePagesHeight = 280;
 
 } // namespace
 
@@ -56,7 +56,7 @@ TnvPhoneVantage::TnvPhoneVantage(TnvPhone* phone)
 
     menus = new TnvPhoneMenus(this, phone);
     menus->build(MainMenu1, MenuVantage);
-    finishLayout(kPageControlWidth, kPageControlHeight);
+    finishLayout(kPhonePagesWidth, kPhonePagesHeight);
 }
 
 // --- Window interface -----------------------------------------------------------

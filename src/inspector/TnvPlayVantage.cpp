@@ -31,10 +31,10 @@
 namespace {
 
 // The page control's first size; the window's first size is made from it.
-constexpr int kPageControlWidth = 520;
-constexpr int kPageControlHeight = 300;
+constexpr int kPlayPagesWidth = 520;
+constexpr int kPlayPagesHeight = 300;
 
-const QString kFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
+const QString kPlayFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
 
 // A step far past the sound is no reason to wrap into a position before it.
 int clampToInt(qint64 value)
@@ -78,7 +78,7 @@ TnvPlayVantage::TnvPlayVantage(TnvPlay* play)
                QStringLiteral("OnTimer"), QStringLiteral("OnWarning")},
               {});
     makeDeviceMenu();
-    finishLayout(kPageControlWidth, kPageControlHeight);
+    finishLayout(kPlayPagesWidth, kPlayPagesHeight);
 }
 
 // --- Pages ----------------------------------------------------------------------
@@ -447,7 +447,7 @@ void TnvPlayVantage::selectSourceFile()
     const TnvWaveFileRules::Start start = TnvWaveFileRules::splitNames(m_play->Source()->FileName());
     TnvFileRequest request;
     request.title = QStringLiteral("Select wave file");
-    request.filter = kFilter;
+    request.filter = kPlayFilter;
     request.directory = start.directory;
     request.names = start.names;
     request.multiple = true;
@@ -467,7 +467,7 @@ void TnvPlayVantage::chooseBufferFiles(QComboBox* box, bool load)
     const TnvWaveFileRules::Start start = TnvWaveFileRules::splitNames(box->currentText());
     TnvFileRequest request;
     request.title = load ? QStringLiteral("Select wave file(s)") : QStringLiteral("Select wave file");
-    request.filter = kFilter;
+    request.filter = kPlayFilter;
     request.directory = start.directory;
     request.names = load ? start.names : start.names.mid(0, 1);
     request.multiple = load;

@@ -24,10 +24,10 @@
 
 namespace {
 
-constexpr int kPageControlWidth = 520;
-constexpr int kPageControlHeight = 300;
+constexpr int kRecordPagesWidth = 520;
+constexpr int kRecordPagesHeight = 300;
 
-const QString kFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
+const QString kRecordFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
 
 } // namespace
 
@@ -44,7 +44,7 @@ TnvRecordVantage::TnvRecordVantage(TnvRecord* record)
     makeSourcePages();
     makeMenus({QStringLiteral("OnDone"), QStringLiteral("OnError"), QStringLiteral("OnWarning")}, {QStringLiteral("OnDone")});
     makeDeviceMenu();
-    finishLayout(kPageControlWidth, kPageControlHeight);
+    finishLayout(kRecordPagesWidth, kRecordPagesHeight);
     ComboBoxDevice->setFocus();
 }
 
@@ -226,7 +226,7 @@ void TnvRecordVantage::selectSourceFile()
 {
     TnvFileRequest request;
     request.title = QStringLiteral("Select wave file");
-    request.filter = kFilter;
+    request.filter = kRecordFilter;
     // The start name goes to the dialog as it is; the target need not exist yet.
     if (!m_record->Source()->FileName().isEmpty())
         request.names << m_record->Source()->FileName();
@@ -244,7 +244,7 @@ void TnvRecordVantage::chooseBufferFiles(QComboBox* box, bool load)
 {
     TnvFileRequest request;
     request.title = load ? QStringLiteral("Select wave file(s)") : QStringLiteral("Select wave file");
-    request.filter = kFilter;
+    request.filter = kRecordFilter;
     if (!box->currentText().isEmpty())
         request.names << box->currentText();
     request.multiple = load;

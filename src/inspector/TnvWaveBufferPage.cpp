@@ -30,7 +30,7 @@ namespace {
 
 const char* const kInfoNames[] = {"Author", "Category", "Comments", "Copyright", "Keywords", "Subject", "Name"};
 
-QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text = QString())
+QLineEdit* makeBufferEdit(QWidget* parent, const char* name, const QString& text = QString())
 {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(QLatin1String(name));
@@ -162,7 +162,7 @@ void TnvWaveBufferPage::makeInfoEdits(QGridLayout* grid, int& row)
     }
     auto* label = new QLabel(QStringLiteral("CreationDate"), body);
     label->setObjectName(QStringLiteral("LabelSourceBufferCreationDate"));
-    EditSourceBufferCreationDate = makeEdit(body, "EditSourceBufferCreationDate", QStringLiteral("<Unavailable>"));
+    EditSourceBufferCreationDate = makeBufferEdit(body, "EditSourceBufferCreationDate", QStringLiteral("<Unavailable>"));
     grid->addWidget(label, row, 0);
     grid->addWidget(EditSourceBufferCreationDate, row++, 1, 1, 2);
     TnvEditRules::onLeaving(EditSourceBufferCreationDate, [this] { creationDateLeft(); });
@@ -176,17 +176,17 @@ void TnvWaveBufferPage::makeOperations(QGridLayout* grid, int& row)
         return edit;
     };
     ButtonBufferCreate = makeButton(body, "ButtonBufferCreate", QStringLiteral("CreateBuffer"));
-    EditCreatBuffer = small(makeEdit(body, "EditCreatBuffer", QStringLiteral("0")));
+    EditCreatBuffer = small(makeBufferEdit(body, "EditCreatBuffer", QStringLiteral("0")));
     grid->addWidget(ButtonBufferCreate, row, 0);
     grid->addWidget(EditCreatBuffer, row++, 1, Qt::AlignLeft);
     ButtonBufferFreeBuffer = makeButton(body, "ButtonBufferFreeBuffer", QStringLiteral("FreeBuffer"));
     grid->addWidget(ButtonBufferFreeBuffer, row++, 0);
     ButtonBufferDeleteBefore = makeButton(body, "ButtonBufferDeleteBefore", QStringLiteral("DeleteBefore"));
-    EditBufferDeleteBefore = small(makeEdit(body, "EditBufferDeleteBefore", QStringLiteral("0")));
+    EditBufferDeleteBefore = small(makeBufferEdit(body, "EditBufferDeleteBefore", QStringLiteral("0")));
     grid->addWidget(ButtonBufferDeleteBefore, row, 0);
     grid->addWidget(EditBufferDeleteBefore, row++, 1, Qt::AlignLeft);
     ButtonBufferDeleteAfter = makeButton(body, "ButtonBufferDeleteAfter", QStringLiteral("DeleteAfter"));
-    EditBufferDeleteAfter = small(makeEdit(body, "EditBufferDeleteAfter", QStringLiteral("0")));
+    EditBufferDeleteAfter = small(makeBufferEdit(body, "EditBufferDeleteAfter", QStringLiteral("0")));
     grid->addWidget(ButtonBufferDeleteAfter, row, 0);
     grid->addWidget(EditBufferDeleteAfter, row++, 1, Qt::AlignLeft);
 

@@ -27,7 +27,6 @@
 namespace {
 
 // The party-ID bits of the call-info states: a selection refills all five.
-constexpr DWORD kAllParties = 0xF8000;
 
 } // namespace
 

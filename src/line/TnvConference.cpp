@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr DWORD kParties = 3;
+constexpr DWORD kConferenceParties = 3;
 
 } // namespace
 
@@ -174,7 +174,7 @@ bool TnvConference::Dial()
         consult->phoneNumber = QString::fromUtf8(number.constData());
         const LONG request = firstCall
             ? lineSetupConference(m_primaryCall, m_line->Line()->Handle(), &conference->handle, &consult->handle,
-                                  kParties, m_parameters->block())
+                                  kConferenceParties, m_parameters->block())
             : linePrepareAddToConference(m_handle, &consult->handle, m_parameters->block());
         if (request < 0) {
             // Nothing was made; a record without a handle would only be in the way.

@@ -11,7 +11,7 @@
 
 namespace {
 
-QString messageName(UINT message)
+QString playMessageName(UINT message)
 {
     switch (message) {
     case MM_WOM_OPEN: return QStringLiteral("MM_WOM_OPEN");
@@ -47,7 +47,7 @@ void TnvPlayPrivate::releaseWindow()
 void TnvPlayPrivate::onMessage(const MmMessageEvent& message)
 {
     if (m_popup->OnError())
-        write(true, QStringLiteral("Windows message \"") + messageName(message.message()) + QLatin1Char('"'));
+        write(true, QStringLiteral("Windows message \"") + playMessageName(message.message()) + QLatin1Char('"'));
     if (message.message() == MM_WOM_DONE && message.device() == static_cast<void*>(m_handle))
         onDone(reinterpret_cast<WAVEHDR*>(message.param1()));
 }

@@ -22,7 +22,7 @@
 
 namespace {
 
-QString messageName(UINT message)
+QString recordMessageName(UINT message)
 {
     switch (message) {
     case MM_WIM_OPEN: return QStringLiteral("MM_WIM_OPEN");
@@ -217,7 +217,7 @@ void TnvRecordPrivate::updateSize()
 void TnvRecordPrivate::onMessage(const MmMessageEvent& message)
 {
     if (m_popup->OnError())
-        write(true, QStringLiteral("Windows message \"") + messageName(message.message()) + QLatin1Char('"'));
+        write(true, QStringLiteral("Windows message \"") + recordMessageName(message.message()) + QLatin1Char('"'));
     if (message.message() == MM_WIM_DATA && m_handle && message.device() == static_cast<void*>(m_handle))
         onData(reinterpret_cast<WAVEHDR*>(message.param1()));
 }

@@ -8,20 +8,20 @@
 
 namespace {
 
-struct Case {
+struct LoopCase {
     const char* name;
     WAVEFORMATEX format;
     int playBuffers; // the sound split into this many writes
 };
 
 // Keeps the test list readable: the case's name, not its bytes.
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LoopCase& c, std::ostream* os) { *os << c.name; }
 
-class LoopbackPlayRecord : public ::testing::TestWithParam<Case> {};
+class LoopbackPlayRecord : public ::testing::TestWithParam<LoopCase> {};
 
 TEST_P(LoopbackPlayRecord, RecordsWhatIsPlayedSampleExact)
 {
-    const Case c = GetParam();
+    const LoopCase c = GetParam();
     const WAVEFORMATEX f = c.format;
     const int outId = outDevice(kLoopback);
     const int inId = inDevice(kLoopback);
@@ -83,9 +83,9 @@ TEST_P(LoopbackPlayRecord, RecordsWhatIsPlayedSampleExact)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, LoopbackPlayRecord,
-                         ::testing::Values(Case{"OneBuffer8k", pcmFormat(8000, 16, 1), 1},
-                                           Case{"ManyBuffers8k", pcmFormat(8000, 16, 1), 7},
-                                           Case{"Stereo44k", pcmFormat(44100, 16, 2), 3}),
+                         ::testing::Values(LoopCase{"OneBuffer8k", pcmFormat(8000, 16, 1), 1},
+                                           LoopCase{"ManyBuffers8k", pcmFormat(8000, 16, 1), 7},
+                                           LoopCase{"Stereo44k", pcmFormat(44100, 16, 2), 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

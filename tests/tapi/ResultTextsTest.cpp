@@ -26,7 +26,7 @@ qint32 code(quint32 bits)
     return static_cast<qint32>(bits);
 }
 
-QStringList names(const char* list)
+QStringList codeNames(const char* list)
 {
     return QString::fromLatin1(list).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
@@ -88,7 +88,7 @@ TEST(ResultTexts, EveryRangeNamesEachCodeAndNothingAroundIt)
 {
     for (const ResultRange& range : ranges) {
         SCOPED_TRACE(std::string(range.table) + " " + range.prefix);
-        const QStringList list = names(range.names);
+        const QStringList list = codeNames(range.names);
         for (qsizetype i = 0; i < list.size(); ++i) {
             const qint32 value = code(static_cast<quint32>(range.first + i * range.step));
             SCOPED_TRACE(value);

@@ -22,7 +22,7 @@ namespace {
 
 constexpr qint64 kGap = (qint64(5) << 29) + 2; // 2.5 GB of padding, even
 
-QStringList entries(const QTemporaryDir& dir)
+QStringList folderEntries(const QTemporaryDir& dir)
 {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
@@ -90,7 +90,7 @@ TEST(WaveFileLimits, SixtyFourBitPositionsWriteChunksPastTwoGigabytesAndStopAtFo
     EXPECT_NE(mmioCreateChunk(file, &beyond, 0), 0u);
     EXPECT_EQ(mmioSeek64(file, -1, SEEK_SET), -1);
     ASSERT_EQ(mmioClose(file, MMIO_ABANDON), 0u);
-    EXPECT_TRUE(entries(dir).isEmpty());
+    EXPECT_TRUE(folderEntries(dir).isEmpty());
 }
 
 TEST(WaveFileLimits, ASaveLongerThanARiffSizeCanTellIsRefusedUntouched)
@@ -117,6 +117,6 @@ TEST(WaveFileLimits, ASaveLongerThanARiffSizeCanTellIsRefusedUntouched)
     EXPECT_FALSE(buffer->SaveToFile(path));
     EXPECT_EQ(control.Error()->Number(), WAV_ERROR_FILETOOBIG);
     EXPECT_EQ(readFile(path), pcmFile(8000, ramp(4)));
-    EXPECT_EQ(entries(dir), QStringList{QStringLiteral("huge.wav")});
+    EXPECT_EQ(folderEntries(dir), QStringList{QStringLiteral("huge.wav")});
     buffer->FreeBuffer();
 }

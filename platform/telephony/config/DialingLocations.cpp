@@ -1,5 +1,6 @@
 #include "DialingLocations.h"
 
+#include "IniValue.h"
 #include "TapiConstants.h"
 
 #include <QSet>
@@ -33,15 +34,6 @@ bool containsDigit(QStringView text)
 {
     for (QChar c : text) {
         if (isAsciiDigit(c))
-            return true;
-    }
-    return false;
-}
-
-bool hasControlCharacter(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.category() == QChar::Other_Control)
             return true;
     }
     return false;
@@ -136,7 +128,7 @@ TranslatedAddress DialingLocations::translate(const DialingLocation& location, c
             break;
         }
     }
-    if (hasControlCharacter(first))
+    if (IniValue::hasControlCharacter(first))
         return failure(location, LINEERR_INVALADDRESS);
 
     // The subaddress ("|...") and name ("^...") ride along in the dialable string.
@@ -263,7 +255,7 @@ TranslatedAddress DialingLocations::translate(const DialingLocation& location, c
 bool DialingLocations::isValidName(const QString& name)
 {
     // Control characters would break the file's line structure and the list display.
-    return !name.trimmed().isEmpty() && name.size() <= maxNameLength && !hasControlCharacter(name);
+    return !name.trimmed().isEmpty() && name.size() <= maxNameLength && !IniValue::hasControlCharacter(name);
 }
 
 bool DialingLocations::isValidCountryCode(DWORD code)

@@ -46,7 +46,9 @@ bool unescape(QStringView body, QString* out)
     return true;
 }
 
-bool hasControlCharacter(const QString& text)
+} // namespace
+
+bool IniValue::hasControlCharacter(QStringView text)
 {
     for (QChar c : text) {
         if (c.category() == QChar::Other_Control)
@@ -54,8 +56,6 @@ bool hasControlCharacter(const QString& text)
     }
     return false;
 }
-
-} // namespace
 
 bool IniValue::text(const QString& raw, QString* out)
 {

@@ -26,6 +26,8 @@ public:
     // Bare when the text reads back unchanged, quoted otherwise.
     static QString formatText(const QString& text);
     static QString quote(const QString& text);
+    // Whether a text holds a control character, which no value of the file may.
+    static bool hasControlCharacter(QStringView text);
 };
 
 } // namespace Telephony

@@ -92,15 +92,6 @@ bool isUnsigned(const QString& text, int maxDigits)
     return !text.isEmpty() && text.size() <= maxDigits && digits.match(text).hasMatch();
 }
 
-bool hasControlCharacter(const QString& text)
-{
-    for (QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            return true;
-    }
-    return false;
-}
-
 // Narrows the numeric types providers like to use to the ones the file holds.
 QVariant normalized(const QVariant& value)
 {
@@ -131,7 +122,7 @@ QString settingProblem(const QString& key, const QVariant& value)
         return QStringLiteral("the value of \"%1\" is not a bool, int, finite double or text of at most %2 characters")
             .arg(key)
             .arg(IniValue::maxTextLength);
-    if (value.typeId() == QMetaType::QString && hasControlCharacter(value.toString()))
+    if (value.typeId() == QMetaType::QString && IniValue::hasControlCharacter(value.toString()))
         return QStringLiteral("the text of \"%1\" holds control characters").arg(key);
     return {};
 }

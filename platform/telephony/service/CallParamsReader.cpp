@@ -12,7 +12,6 @@ namespace {
 constexpr DWORD kCallParamsMinimum = 112; // the oldest version's fixed part
 
 constexpr DWORD kKnownBearerModes = 0xFF;
-constexpr DWORD kKnownMediaModes = 0xFFFE;
 constexpr DWORD kKnownForwardModes = 0x3FFFF;
 
 // A field of the block, or 0 when the block ends before it.

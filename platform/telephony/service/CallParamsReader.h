@@ -11,6 +11,8 @@ namespace Telephony {
 inline constexpr DWORD kMaxText = 4096;
 // The largest input structure accepted at all.
 inline constexpr DWORD kMaxInputBlock = 64 * 1024;
+// Every media mode bit the API defines, LINEMEDIAMODE_UNKNOWN (bit 1) up to the highest.
+inline constexpr DWORD kKnownMediaModes = 0xFFFE;
 
 // A text argument: at most kMaxText bytes up to its NUL; ok is false when no NUL was
 // found within that bound.

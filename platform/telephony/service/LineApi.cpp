@@ -8,7 +8,7 @@ using Telephony::TelephonyService;
 
 namespace {
 
-constexpr LONG kUninitialized = LONG(LINEERR_UNINITIALIZED);
+constexpr LONG kLineUninitialized = LONG(LINEERR_UNINITIALIZED);
 
 TelephonyService* service()
 {
@@ -20,7 +20,7 @@ TelephonyService* service()
 #define LINKORA_SERVICE_THROUGH(reach, function)                                                                      \
     TelephonyService* s = reach();                                                                                    \
     if (!s)                                                                                                           \
-        return kUninitialized;                                                                                        \
+        return kLineUninitialized;                                                                                        \
     if (const LONG injected = s->injectedFailure(function))                                                           \
         return injected
 #define LINKORA_SERVICE_OR_FAIL(function) LINKORA_SERVICE_THROUGH(service, function)
@@ -191,7 +191,7 @@ LONG lineSetTerminal(HLINE hLine, DWORD dwAddressID, HCALL hCall, DWORD dwSelect
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     return s->setTerminal(hLine, dwAddressID, hCall, dwSelect, dwTerminalModes, dwTerminalID, bEnable != 0);
 }
 
@@ -200,7 +200,7 @@ LONG lineForward(HLINE hLine, DWORD bAllAddresses, DWORD dwAddressID, const LINE
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     Telephony::CallParams unused;
     if (const LONG error = Telephony::readCallParams(lpCallParams, &unused))
         return error;
@@ -211,7 +211,7 @@ LONG lineMakeCall(HLINE hLine, HCALL* lphCall, const char* lpszDestAddress, DWOR
                   const LINECALLPARAMS* lpCallParams)
 {
     TelephonyService* s = service();
-    return s ? s->makeCall(hLine, lphCall, lpszDestAddress, dwCountryCode, lpCallParams) : kUninitialized;
+    return s ? s->makeCall(hLine, lphCall, lpszDestAddress, dwCountryCode, lpCallParams) : kLineUninitialized;
 }
 
 namespace {
@@ -222,7 +222,7 @@ LONG withAddress(const char* function, HCALL hCall, const char* address, bool re
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     bool ok = true;
     const QByteArray text = Telephony::readText(address, &ok);
     if (!ok || (required && text.isEmpty()))
@@ -309,7 +309,7 @@ LONG linePark(HCALL hCall, DWORD dwParkMode, const char* lpszDirAddress, VARSTRI
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     bool ok = true;
     const QByteArray address = Telephony::readText(lpszDirAddress, &ok);
     if (!ok)
@@ -321,7 +321,7 @@ LONG lineUnpark(HLINE hLine, DWORD dwAddressID, HCALL* lphCall, const char* lpsz
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     bool ok = true;
     const QByteArray address = Telephony::readText(lpszDestAddress, &ok);
     if (!ok)
@@ -333,7 +333,7 @@ LONG linePickup(HLINE hLine, DWORD dwAddressID, HCALL* lphCall, const char* lpsz
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     bool ok = true;
     bool groupOk = true;
     const QByteArray address = Telephony::readText(lpszDestAddress, &ok);
@@ -348,19 +348,19 @@ LONG linePickup(HLINE hLine, DWORD dwAddressID, HCALL* lphCall, const char* lpsz
 LONG lineSetupTransfer(HCALL hCall, HCALL* lphConsultCall, const LINECALLPARAMS* lpCallParams)
 {
     TelephonyService* s = service();
-    return s ? s->setupTransfer(hCall, lphConsultCall, lpCallParams) : kUninitialized;
+    return s ? s->setupTransfer(hCall, lphConsultCall, lpCallParams) : kLineUninitialized;
 }
 
 LONG lineCompleteTransfer(HCALL hCall, HCALL hConsultCall, HCALL* lphConfCall, DWORD dwTransferMode)
 {
     TelephonyService* s = service();
-    return s ? s->completeTransfer(hCall, hConsultCall, lphConfCall, dwTransferMode) : kUninitialized;
+    return s ? s->completeTransfer(hCall, hConsultCall, lphConfCall, dwTransferMode) : kLineUninitialized;
 }
 
 LONG lineSwapHold(HCALL hActiveCall, HCALL hHeldCall)
 {
     TelephonyService* s = service();
-    return s ? s->swapHold(hActiveCall, hHeldCall) : kUninitialized;
+    return s ? s->swapHold(hActiveCall, hHeldCall) : kLineUninitialized;
 }
 
 LONG lineSetupConference(HCALL hCall, HLINE hLine, HCALL* lphConfCall, HCALL* lphConsultCall, DWORD dwNumParties,
@@ -368,19 +368,19 @@ LONG lineSetupConference(HCALL hCall, HLINE hLine, HCALL* lphConfCall, HCALL* lp
 {
     TelephonyService* s = service();
     return s ? s->setupConference(hCall, hLine, lphConfCall, lphConsultCall, dwNumParties, lpCallParams)
-             : kUninitialized;
+             : kLineUninitialized;
 }
 
 LONG linePrepareAddToConference(HCALL hConfCall, HCALL* lphConsultCall, const LINECALLPARAMS* lpCallParams)
 {
     TelephonyService* s = service();
-    return s ? s->prepareAddToConference(hConfCall, lphConsultCall, lpCallParams) : kUninitialized;
+    return s ? s->prepareAddToConference(hConfCall, lphConsultCall, lpCallParams) : kLineUninitialized;
 }
 
 LONG lineAddToConference(HCALL hConfCall, HCALL hConsultCall)
 {
     TelephonyService* s = service();
-    return s ? s->addToConference(hConfCall, hConsultCall) : kUninitialized;
+    return s ? s->addToConference(hConfCall, hConsultCall) : kLineUninitialized;
 }
 
 LONG lineGetCallInfo(HCALL hCall, LINECALLINFO* lpCallInfo)
@@ -420,14 +420,14 @@ LONG lineSetCallPrivilege(HCALL hCall, DWORD dwCallPrivilege)
 LONG lineSetMediaMode(HCALL hCall, DWORD dwMediaModes)
 {
     TelephonyService* s = service();
-    return s ? s->setMediaMode(hCall, dwMediaModes) : kUninitialized;
+    return s ? s->setMediaMode(hCall, dwMediaModes) : kLineUninitialized;
 }
 
 LONG lineGenerateDigits(HCALL hCall, DWORD dwDigitMode, const char* lpszDigits, DWORD dwDuration)
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     bool ok = true;
     const QByteArray digits = Telephony::readText(lpszDigits, &ok);
     if (!ok)
@@ -440,7 +440,7 @@ LONG lineGenerateTone(HCALL hCall, DWORD dwToneMode, DWORD dwDuration, DWORD dwN
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     if (dwNumTones > 16 || (dwNumTones && !lpTones))
         return LONG(LINEERR_INVALTONELIST);
     QList<LINEGENERATETONE> tones;
@@ -477,7 +477,7 @@ LONG lineMonitorTones(HCALL hCall, const LINEMONITORTONE* lpToneList, DWORD dwNu
 {
     TelephonyService* s = service();
     if (!s)
-        return kUninitialized;
+        return kLineUninitialized;
     if (dwNumEntries > 32 || (dwNumEntries && !lpToneList))
         return LONG(LINEERR_INVALTONELIST);
     QList<LINEMONITORTONE> tones;

@@ -8,12 +8,12 @@ using Telephony::TelephonyService;
 
 namespace {
 
-constexpr LONG kUninitialized = LONG(PHONEERR_UNINITIALIZED);
+constexpr LONG kPhoneUninitialized = LONG(PHONEERR_UNINITIALIZED);
 
 #define LINKORA_PHONE_SERVICE(function)                                                                              \
     TelephonyService* s = TelephonyService::instance();                                                              \
     if (!s)                                                                                                          \
-        return kUninitialized;                                                                                       \
+        return kPhoneUninitialized;                                                                                       \
     if (const LONG injected = s->injectedFailure(function))                                                          \
         return injected
 
@@ -130,7 +130,7 @@ LONG phoneGetHookSwitch(HPHONE hPhone, DWORD* lpdwHookSwitchDevs)
 LONG phoneSetHookSwitch(HPHONE hPhone, DWORD dwHookSwitchDevs, DWORD dwHookSwitchMode)
 {
     TelephonyService* s = TelephonyService::instance();
-    return s ? s->phoneRequest(hPhone, "phoneSetHookSwitch", dwHookSwitchDevs, dwHookSwitchMode) : kUninitialized;
+    return s ? s->phoneRequest(hPhone, "phoneSetHookSwitch", dwHookSwitchDevs, dwHookSwitchMode) : kPhoneUninitialized;
 }
 
 LONG phoneGetVolume(HPHONE hPhone, DWORD dwHookSwitchDev, DWORD* lpdwVolume)
@@ -142,7 +142,7 @@ LONG phoneGetVolume(HPHONE hPhone, DWORD dwHookSwitchDev, DWORD* lpdwVolume)
 LONG phoneSetVolume(HPHONE hPhone, DWORD dwHookSwitchDev, DWORD dwVolume)
 {
     TelephonyService* s = TelephonyService::instance();
-    return s ? s->phoneRequest(hPhone, "phoneSetVolume", dwHookSwitchDev, dwVolume) : kUninitialized;
+    return s ? s->phoneRequest(hPhone, "phoneSetVolume", dwHookSwitchDev, dwVolume) : kPhoneUninitialized;
 }
 
 LONG phoneGetGain(HPHONE hPhone, DWORD dwHookSwitchDev, DWORD* lpdwGain)
@@ -154,5 +154,5 @@ LONG phoneGetGain(HPHONE hPhone, DWORD dwHookSwitchDev, DWORD* lpdwGain)
 LONG phoneSetGain(HPHONE hPhone, DWORD dwHookSwitchDev, DWORD dwGain)
 {
     TelephonyService* s = TelephonyService::instance();
-    return s ? s->phoneRequest(hPhone, "phoneSetGain", dwHookSwitchDev, dwGain) : kUninitialized;
+    return s ? s->phoneRequest(hPhone, "phoneSetGain", dwHookSwitchDev, dwGain) : kPhoneUninitialized;
 }

@@ -1,15 +1,12 @@
 #include "ServiceFaults.h"
 
+#include "../control/ControlProtocol.h"
+
 #include <QRegularExpression>
 
 namespace Telephony {
 
 namespace {
-
-QJsonObject failure(const QString& text)
-{
-    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), text}};
-}
 
 QJsonObject success()
 {
@@ -79,23 +76,23 @@ QJsonObject ServiceFaults::control(const QString& command, const QJsonObject& ar
     }
     const QString function = args.value(QStringLiteral("function")).toString();
     if (!validFunction(function))
-        return failure(QStringLiteral("function must name a line or phone function, e.g. lineMakeCall"));
+        return ControlProtocol::errorResponse(QStringLiteral("function must name a line or phone function, e.g. lineMakeCall"));
 
     if (command == QLatin1String("fail")) {
         qint64 code = 0;
         qint64 count = 1;
         if (!number(args.value(QStringLiteral("code")), &code) || code == 0 || code < INT32_MIN || code > UINT32_MAX)
-            return failure(QStringLiteral("code must be a non-zero 32-bit error code, e.g. 0x80000048"));
+            return ControlProtocol::errorResponse(QStringLiteral("code must be a non-zero 32-bit error code, e.g. 0x80000048"));
         if (args.contains(QStringLiteral("count")) && (!number(args.value(QStringLiteral("count")), &count) || count < 1
                                                        || count > 1000000))
-            return failure(QStringLiteral("count must be 1 or more"));
+            return ControlProtocol::errorResponse(QStringLiteral("count must be 1 or more"));
         m_failures.insert(function, {LONG(quint32(code)), int(count)});
         return success();
     }
     if (command == QLatin1String("delay")) {
         qint64 ms = 0;
         if (!number(args.value(QStringLiteral("ms")), &ms) || ms < 0 || ms > 3600000)
-            return failure(QStringLiteral("ms must be 0 to 3600000"));
+            return ControlProtocol::errorResponse(QStringLiteral("ms must be 0 to 3600000"));
         if (ms == 0)
             m_delays.remove(function);
         else
@@ -110,7 +107,7 @@ QJsonObject ServiceFaults::control(const QString& command, const QJsonObject& ar
         m_tooSmall.insert(function, 1);
         return success();
     }
-    return failure(QStringLiteral("unknown command '%1'").arg(command));
+    return ControlProtocol::errorResponse(QStringLiteral("unknown command '%1'").arg(command));
 }
 
 void ServiceFaults::clear()

@@ -1,5 +1,7 @@
 #include "TelephonyService.h"
 
+#include "../control/ControlProtocol.h"
+
 #include "AppConnection.h"
 
 #include "../config/DialingLocations.h"
@@ -26,11 +28,6 @@ TelephonyService* g_service = nullptr;
 
 constexpr DWORD kLowestVersion = TAPI_VERSION1_0;
 constexpr DWORD kHighestVersion = TAPI_VERSION2_2;
-
-QJsonObject failure(const QString& text)
-{
-    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), text}};
-}
 
 } // namespace
 
@@ -697,7 +694,7 @@ QJsonObject TelephonyService::control(const QString& command, const QJsonObject&
         return answer;
     }
     // Everything else belongs to the providers; the first that knows it answers.
-    QJsonObject last = failure(QStringLiteral("unknown command '%1'").arg(command));
+    QJsonObject last = ControlProtocol::errorResponse(QStringLiteral("unknown command '%1'").arg(command));
     for (const auto& provider : m_providers) {
         const QJsonObject answer = provider->control(command, args);
         if (answer.value(QStringLiteral("ok")).toBool())
@@ -711,7 +708,7 @@ QJsonObject serviceControl(const QString& command, const QJsonObject& args)
 {
     TelephonyService* service = TelephonyService::instance();
     if (!service)
-        return failure(QStringLiteral("the telephony service is not running"));
+        return ControlProtocol::errorResponse(QStringLiteral("the telephony service is not running"));
     return service->control(command, args);
 }
 

@@ -11,7 +11,6 @@ namespace Telephony {
 
 namespace {
 
-constexpr DWORD kKnownMediaModes = 0xFFFE;
 
 SYSTEMTIME systemTime(qint64 msecs)
 {

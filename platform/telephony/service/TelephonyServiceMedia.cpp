@@ -14,7 +14,6 @@ namespace Telephony {
 namespace {
 
 constexpr DWORD kDigitModes = LINEDIGITMODE_PULSE | LINEDIGITMODE_DTMF;
-constexpr DWORD kKnownMediaModes = 0xFFFE;
 
 DWORD tickCount()
 {

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 // The icons live in the library; a static library must ask for them by name.
-static void initDialerResources()
+static void initAboutBoxResources()
 {
     Q_INIT_RESOURCE(dialer);
 }
@@ -26,7 +26,7 @@ const char* const TFormAboutBox::EMail = "mailto:support@linkora.example.org?sub
 TFormAboutBox::TFormAboutBox(QWidget* parent)
     : QDialog(parent)
 {
-    initDialerResources();
+    initAboutBoxResources();
     setObjectName(QStringLiteral("FormAboutBox"));
     setWindowTitle(QStringLiteral("About nvRingfast"));
     setWindowIcon(dialerIcon("nvringfast", {16, 32, 48, 64}));

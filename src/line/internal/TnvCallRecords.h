@@ -15,9 +15,15 @@
 #include <QHash>
 #include <QStringList>
 
+#include <TapiConstants.h>
+
 #include <list>
 #include <memory>
 #include <vector>
+
+// The call-information bits of the five parties a call identifies.
+inline constexpr DWORD kAllParties = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_CALLEDID
+    | LINECALLINFOSTATE_CONNECTEDID | LINECALLINFOSTATE_REDIRECTIONID | LINECALLINFOSTATE_REDIRECTINGID;
 
 class TnvCallRecords {
 public:

@@ -18,15 +18,15 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 
-void print(FILE* to, const QString& text)
+void printTo(FILE* to, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), to);
     std::fflush(to);
 }
 
-int usage(const QString& problem)
+int deviceUsage(const QString& problem)
 {
-    print(stderr, QStringLiteral("linkora-wave: ") + problem + QStringLiteral("\nTry 'linkora-wave --help'.\n"));
+    printTo(stderr, QStringLiteral("linkora-wave: ") + problem + QStringLiteral("\nTry 'linkora-wave --help'.\n"));
     return 2;
 }
 
@@ -79,13 +79,13 @@ void traceTo(TnvSharedControl& control, bool trace)
 {
     control.OnLog = [trace](TnvSharedControl*, const QString& line) {
         if (trace)
-            print(stderr, line + QLatin1Char('\n'));
+            printTo(stderr, line + QLatin1Char('\n'));
     };
 }
 
 int failed(TnvSharedControl& control, const QString& what)
 {
-    print(stderr, QStringLiteral("linkora-wave: %1: %2 (%3)\n")
+    printTo(stderr, QStringLiteral("linkora-wave: %1: %2 (%3)\n")
                       .arg(what, control.Error()->Text())
                       .arg(control.Error()->Number()));
     return 1;
@@ -98,7 +98,7 @@ bool selectDevice(Device* device, TnvSharedControl& control, const std::optional
         return true;
     const std::optional<int> id = deviceIndex(device->List(), *wanted);
     if (!id) {
-        print(stderr, QStringLiteral("linkora-wave: no single %1 device '%2'; there are:\n").arg(kind, *wanted)
+        printTo(stderr, QStringLiteral("linkora-wave: no single %1 device '%2'; there are:\n").arg(kind, *wanted)
                           + deviceListText(device->List()));
         return false;
     }
@@ -150,7 +150,7 @@ int WaveDeviceCommands::devices()
 {
     TnvPlay play;
     TnvRecord record;
-    print(stdout, QStringLiteral("Play devices (--device N or NAME):\n") + deviceListText(play.Device()->List())
+    printTo(stdout, QStringLiteral("Play devices (--device N or NAME):\n") + deviceListText(play.Device()->List())
                       + QStringLiteral("Record devices (--device N or NAME):\n")
                       + deviceListText(record.Device()->List()));
     return 0;
@@ -162,13 +162,13 @@ int WaveDeviceCommands::play(QStringList args, bool trace, bool vantage)
     const std::optional<QString> volume = takeOption(args, QStringLiteral("--volume"));
     const bool loop = takeFlag(args, QStringLiteral("--loop"));
     if (args.size() != 1)
-        return usage(QStringLiteral("play takes FILE[,FILE...]"));
+        return deviceUsage(QStringLiteral("play takes FILE[,FILE...]"));
     int percent = -1;
     if (volume) {
         bool ok = false;
         percent = volume->toInt(&ok);
         if (!ok || percent < 0 || percent > 100)
-            return usage(QStringLiteral("--volume wants a percent from 0 to 100"));
+            return deviceUsage(QStringLiteral("--volume wants a percent from 0 to 100"));
     }
 
     TnvPlay control;
@@ -186,7 +186,7 @@ int WaveDeviceCommands::play(QStringList args, bool trace, bool vantage)
     control.Device()->setCODECsEnabled(true);
     bool done = false;
     control.OnDone = [&done](TnvSharedControl*) { done = true; };
-    print(stdout, QStringLiteral("Playing %1 (%2 s) on %3%4\n")
+    printTo(stdout, QStringLiteral("Playing %1 (%2 s) on %3%4\n")
                       .arg(args.first(), TnvWaveNumbers::secondsText(control.Source()->Format()->Seconds()),
                            control.Device()->Name(), loop ? QStringLiteral(", looping until Ctrl+C") : QString()));
     showVantage(control, vantage);
@@ -207,11 +207,11 @@ int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
     const std::optional<QString> format = takeOption(args, QStringLiteral("--format"));
     const bool append = takeFlag(args, QStringLiteral("--append-buffer"));
     if (args.size() != 1 || !seconds)
-        return usage(QStringLiteral("record takes FILE and --seconds S"));
+        return deviceUsage(QStringLiteral("record takes FILE and --seconds S"));
     bool ok = false;
     const double length = seconds->toDouble(&ok);
     if (!ok || !(length > 0) || length > 24 * 3600)
-        return usage(QStringLiteral("--seconds wants a number above 0"));
+        return deviceUsage(QStringLiteral("--seconds wants a number above 0"));
     std::optional<TWaveFormatID> id;
     if (format) {
         const int number = format->toInt(&ok);
@@ -219,7 +219,7 @@ int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
             if ((ok && number == i) || TnvWaveFormat::IDName(TWaveFormatID(i)).compare(*format, Qt::CaseInsensitive) == 0)
                 id = TWaveFormatID(i);
         if (!id)
-            return usage(QStringLiteral("--format wants a format number from 1 to 23 or its name (wfPCM08000M16)"));
+            return deviceUsage(QStringLiteral("--format wants a format number from 1 to 23 or its name (wfPCM08000M16)"));
     }
 
     TnvRecord control;
@@ -239,14 +239,14 @@ int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
     } else {
         control.Source()->setFileName(file);
         if (!control.Source()->Valid())
-            return usage(QStringLiteral("%1: no such folder").arg(file));
+            return deviceUsage(QStringLiteral("%1: no such folder").arg(file));
     }
     if (id && !(append && buffer->Handle()))
         control.Source()->Format()->setID(*id);
     control.Device()->setCODECsEnabled(true);
     bool done = false;
     control.OnDone = [&done](TnvSharedControl*) { done = true; };
-    print(stdout, QStringLiteral("Recording %1 s of %2 from %3 into %4\n")
+    printTo(stdout, QStringLiteral("Recording %1 s of %2 from %3 into %4\n")
                       .arg(TnvWaveNumbers::secondsText(length), control.Source()->Format()->Name(),
                            control.Device()->Name(), file));
     showVantage(control, vantage);
@@ -262,7 +262,7 @@ int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
     if (append && code == 0 && !buffer->SaveToFile(file))
         code = failed(control, file);
     if (code == 0)
-        print(stdout, QStringLiteral("Saved %1 bytes (%2 s)\n")
+        printTo(stdout, QStringLiteral("Saved %1 bytes (%2 s)\n")
                           .arg(TnvWaveNumbers::bytesText(control.Source()->Format()->Bytes()),
                                TnvWaveNumbers::secondsText(control.Source()->Format()->Seconds())));
     runWhileShown(control);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr DWORD kInstance = 41;
+constexpr DWORD kCallAudioInstance = 41;
 const WAVEFORMATEX kLineFormat{WAVE_FORMAT_PCM, 1, 8000, 16000, 2, 16, 0};
 
 std::vector<qint16> ramp(int samples, int seed)
@@ -132,7 +132,7 @@ protected:
 
 TEST_F(CallAudio, TheLinesWaveDevicesAreTheOnesLineGetIdNames)
 {
-    const HLINE line1 = open(initialize("names"), 0, kInstance);
+    const HLINE line1 = open(initialize("names"), 0, kCallAudioInstance);
     WAVEOUTCAPSA out{};
     WAVEINCAPSA in{};
     ASSERT_EQ(waveOutGetDevCapsA(waveId(line1, "wave/out"), &out, sizeof out), MMSYSERR_NOERROR);
@@ -150,8 +150,8 @@ TEST_F(CallAudio, TheLinesWaveDevicesAreTheOnesLineGetIdNames)
 
 TEST_F(CallAudio, AnsweringPlaysAGreetingAndRecordsTheCaller)
 {
-    const HLINE line1 = open(initialize("answering"), 0, kInstance);
-    answerOutsideCall(kInstance, 1);
+    const HLINE line1 = open(initialize("answering"), 0, kCallAudioInstance);
+    answerOutsideCall(kCallAudioInstance, 1);
     const QString dir = m_configDir.path();
 
     // The caller hears the greeting played into the line.

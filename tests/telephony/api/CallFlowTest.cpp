@@ -7,14 +7,14 @@ namespace {
 
 class CallFlow : public ApiHarness {};
 
-constexpr DWORD kInstance = 0x1001;
+constexpr DWORD kCallFlowInstance = 0x1001;
 
 } // namespace
 
 TEST_F(CallFlow, OutgoingCallRunsToConnectedAndBackToIdle)
 {
     const HLINEAPP app = initialize("flow");
-    const HLINE line = open(app, 0, kInstance);
+    const HLINE line = open(app, 0, kCallFlowInstance);
     s_received.clear();
     HCALL call = 0;
     const LONG request = lineMakeCall(line, &call, "5550100", 0, nullptr);
@@ -24,19 +24,19 @@ TEST_F(CallFlow, OutgoingCallRunsToConnectedAndBackToIdle)
     EXPECT_EQ(call, 0u);
 
     LONG result = -1;
-    ASSERT_TRUE(waitForReply(kInstance, request, &result));
+    ASSERT_TRUE(waitForReply(kCallFlowInstance, request, &result));
     EXPECT_EQ(result, 0);
     EXPECT_NE(call, 0u);
-    ASSERT_TRUE(waitForState(kInstance, call, LINECALLSTATE_CONNECTED));
+    ASSERT_TRUE(waitForState(kCallFlowInstance, call, LINECALLSTATE_CONNECTED));
 
     // The reply came before every state of the call.
-    const std::vector<TapiMessage> seen = messages(kInstance);
+    const std::vector<TapiMessage> seen = messages(kCallFlowInstance);
     const auto reply = std::find_if(seen.begin(), seen.end(), [&](const TapiMessage& m) { return m.message == LINE_REPLY; });
     const auto first = std::find_if(seen.begin(), seen.end(), [&](const TapiMessage& m) { return m.message == LINE_CALLSTATE; });
     EXPECT_LT(reply - seen.begin(), first - seen.begin());
     const std::vector<DWORD> expected = {LINECALLSTATE_DIALTONE, LINECALLSTATE_DIALING, LINECALLSTATE_PROCEEDING,
                                          LINECALLSTATE_RINGBACK, LINECALLSTATE_CONNECTED};
-    EXPECT_EQ(states(kInstance, call), expected);
+    EXPECT_EQ(states(kCallFlowInstance, call), expected);
 
     Block<LINECALLSTATUS> status(sizeof(LINECALLSTATUS) + 4096);
     ASSERT_EQ(lineGetCallStatus(call, status.get()), 0);
@@ -55,9 +55,9 @@ TEST_F(CallFlow, OutgoingCallRunsToConnectedAndBackToIdle)
     EXPECT_EQ(lineDeallocateCall(call), LONG(LINEERR_INVALCALLSTATE));
     const LONG drop = lineDrop(call, nullptr, 0);
     ASSERT_GT(drop, 0);
-    ASSERT_TRUE(waitForReply(kInstance, drop, &result));
+    ASSERT_TRUE(waitForReply(kCallFlowInstance, drop, &result));
     EXPECT_EQ(result, 0);
-    ASSERT_TRUE(waitForState(kInstance, call, LINECALLSTATE_IDLE));
+    ASSERT_TRUE(waitForState(kCallFlowInstance, call, LINECALLSTATE_IDLE));
     EXPECT_EQ(lineDeallocateCall(call), 0);
     EXPECT_EQ(lineGetCallStatus(call, status.get()), LONG(LINEERR_INVALCALLHANDLE));
 }
@@ -65,17 +65,17 @@ TEST_F(CallFlow, OutgoingCallRunsToConnectedAndBackToIdle)
 TEST_F(CallFlow, NoDestinationWaitsAtDialToneForDial)
 {
     const HLINEAPP app = initialize("dialtone");
-    const HLINE line = open(app, 0, kInstance);
+    const HLINE line = open(app, 0, kCallFlowInstance);
     HCALL call = 0;
     EXPECT_EQ(lineMakeCall(line, &call, "", 0, nullptr), LONG(LINEERR_INVALADDRESS));
     const LONG request = lineMakeCall(line, &call, nullptr, 0, nullptr);
     ASSERT_GT(request, 0);
-    ASSERT_TRUE(waitForState(kInstance, call, LINECALLSTATE_DIALTONE));
+    ASSERT_TRUE(waitForState(kCallFlowInstance, call, LINECALLSTATE_DIALTONE));
     pump(50);
-    EXPECT_EQ(states(kInstance, call), std::vector<DWORD>({LINECALLSTATE_DIALTONE}));
+    EXPECT_EQ(states(kCallFlowInstance, call), std::vector<DWORD>({LINECALLSTATE_DIALTONE}));
     const LONG dial = lineDial(call, "5550100", 0);
     ASSERT_GT(dial, 0);
-    ASSERT_TRUE(waitForState(kInstance, call, LINECALLSTATE_CONNECTED));
+    ASSERT_TRUE(waitForState(kCallFlowInstance, call, LINECALLSTATE_CONNECTED));
 }
 
 TEST_F(CallFlow, InternalCallRingsTheOtherLineWithCallerId)
@@ -109,14 +109,14 @@ TEST_F(CallFlow, ShutdownEndsDeliveryAndDropsOwnedCalls)
     const HLINEAPP watcher = initialize("watcher");
     open(watcher, 0, 7, LINECALLPRIVILEGE_MONITOR, 0);
     const HLINEAPP app = initialize("quitter");
-    const HLINE line = open(app, 0, kInstance);
+    const HLINE line = open(app, 0, kCallFlowInstance);
     HCALL call = 0;
     ASSERT_GT(lineMakeCall(line, &call, "5550100", 0, nullptr), 0);
-    ASSERT_TRUE(waitForState(kInstance, call, LINECALLSTATE_CONNECTED));
+    ASSERT_TRUE(waitForState(kCallFlowInstance, call, LINECALLSTATE_CONNECTED));
     ASSERT_EQ(lineShutdown(app), 0);
     m_apps.erase(std::find(m_apps.begin(), m_apps.end(), app));
-    const size_t before = messages(kInstance).size();
+    const size_t before = messages(kCallFlowInstance).size();
     // The monitor sees the orphaned call end.
     EXPECT_TRUE(waitFor(7, [](const TapiMessage& m) { return m.message == LINE_CALLSTATE && m.param1 == LINECALLSTATE_IDLE; }));
-    EXPECT_EQ(messages(kInstance).size(), before);
+    EXPECT_EQ(messages(kCallFlowInstance).size(), before);
 }

@@ -52,7 +52,7 @@ protected:
 
 QStringList Providers::s_warnings;
 
-constexpr DWORD kInstance = 0x71;
+constexpr DWORD kProvidersInstance = 0x71;
 
 } // namespace
 
@@ -82,10 +82,10 @@ TEST_F(Providers, OverridesWinOverTheConfiguredSettings)
     // At the configured pacing the call would ring for seconds before it is answered.
     configure("[provider simulated]\npacing = 1.0\n", {{QStringLiteral("simulated"), {{QStringLiteral("pacing"), 0.0}}},
                                                          {QStringLiteral("absent"), {{QStringLiteral("x"), 1}}}});
-    const HLINE line = open(initialize("override"), 0, kInstance);
+    const HLINE line = open(initialize("override"), 0, kProvidersInstance);
     HCALL call = 0;
     ASSERT_GT(lineMakeCall(line, &call, "5550100", 0, nullptr), 0);
-    EXPECT_TRUE(waitFor(kInstance, [&](const TapiMessage& m) {
+    EXPECT_TRUE(waitFor(kProvidersInstance, [&](const TapiMessage& m) {
         return m.message == LINE_CALLSTATE && m.device == call && m.param1 == LINECALLSTATE_CONNECTED;
     }, nullptr, 1000));
 }

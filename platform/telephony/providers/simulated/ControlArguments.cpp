@@ -1,14 +1,10 @@
 #include "ControlArguments.h"
+#include "SimulatedCall.h"
 
 #include <cmath>
 
 namespace Telephony::Sim {
 
-namespace {
-
-bool singleBit(DWORD v) { return v != 0 && (v & (v - 1)) == 0; }
-
-} // namespace
 
 bool lookupName(std::span<const Named> table, const QString& name, DWORD* value)
 {

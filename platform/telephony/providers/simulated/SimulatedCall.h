@@ -14,6 +14,13 @@
 
 namespace Telephony::Sim {
 
+// A ring cycle of the exchange in milliseconds, before pacing.
+inline constexpr int kRingCycleMs = 6000;
+// The most digits a far end or a control command sends at once.
+inline constexpr int kMaxDigits = 64;
+
+inline bool singleBit(DWORD v) { return v != 0 && (v & (v - 1)) == 0; }
+
 // What a leg is connected (or being connected) to.
 struct FarEnd {
     enum Kind { None, Leg, Party } kind = None;

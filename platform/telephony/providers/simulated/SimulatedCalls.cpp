@@ -13,7 +13,6 @@ namespace {
 constexpr int kDialToneMs = 300;
 constexpr int kDigitMs = 100;
 constexpr int kProceedingMs = 500;
-constexpr int kRingCycleMs = 6000;
 constexpr int kGiveUpMs = 30000;
 constexpr int kMaxCallsPerLine = 8;
 

@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kMaxNameLength = 64;
 constexpr int kMaxNumberLength = 32;
-constexpr int kMaxDigits = 64;
 constexpr int kVoiceLines = 2;
 
 constexpr Named kLineStates[] = {

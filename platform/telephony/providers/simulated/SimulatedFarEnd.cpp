@@ -11,14 +11,6 @@
 
 namespace Telephony::Sim {
 
-namespace {
-
-bool singleBit(DWORD v) { return v != 0 && (v & (v - 1)) == 0; }
-
-constexpr int kMaxDigits = 64;
-
-} // namespace
-
 const SimCall* SimulatedFarEnd::liveCall(CallId call) const
 {
     const SimCall* c = m_sw.find(call);

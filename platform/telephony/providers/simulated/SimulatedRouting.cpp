@@ -9,7 +9,6 @@ namespace Telephony::Sim {
 namespace {
 
 // Timings of the parties in milliseconds, before pacing.
-constexpr int kRingCycleMs = 6000;
 constexpr int kHangUpAfterMs = 5000;
 constexpr int kRejectAfterMs = 3000;
 constexpr int kFaxToneAfterMs = 1000;

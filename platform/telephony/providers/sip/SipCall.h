@@ -2,6 +2,7 @@
 // the SIP stack's call behind it, which may come and go before the TAPI call does.
 #pragma once
 
+#include "../../TapiConstants.h"
 #include "../../provider/TelephonyProvider.h"
 
 #include <QByteArray>
@@ -50,5 +51,11 @@ struct SipCall {
 
 // Whether the stack's call has ended (End, Released or Error).
 bool sipCallGone(const std::shared_ptr<linphone::Call>& call);
+
+// A call that has no part in the line any more (or never had).
+inline bool ended(DWORD state)
+{
+    return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED;
+}
 
 } // namespace Telephony::Sip

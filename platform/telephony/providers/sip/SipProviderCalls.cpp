@@ -25,8 +25,6 @@ using namespace Sip;
 
 namespace {
 
-bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
-
 // The disconnect mode for a call the stack ended without a SIP response to go by.
 DWORD disconnectModeForReason(linphone::Reason reason)
 {

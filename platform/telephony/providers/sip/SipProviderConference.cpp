@@ -15,9 +15,7 @@ using namespace Sip;
 
 namespace {
 
-bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
-
-bool talking(const SipCall& c)
+bool canJoin(const SipCall& c)
 {
     return c.call && !sipCallGone(c.call) &&
            (c.state == LINECALLSTATE_CONNECTED || c.state == LINECALLSTATE_ONHOLD);
@@ -217,7 +215,7 @@ LONG SipProvider::addToConference(DWORD requestId, CallId conferenceCall, CallId
             return LONG(LINEERR_CONFERENCEFULL);
         const bool confOk = f.state == LINECALLSTATE_ONHOLDPENDCONF || f.state == LINECALLSTATE_CONNECTED;
         // FIXME: a party still ringing is refused; it could join once it answers.
-        return confOk && talking(*k) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+        return confOk && canJoin(*k) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
     };
     if (!find(conferenceCall))
         return LONG(LINEERR_INVALCONFCALLHANDLE);

@@ -19,8 +19,6 @@ namespace {
 // The stack sends RFC 4733 events of about 100 ms with a pause after each.
 constexpr int kDigitMs = 250;
 
-bool ended(DWORD state) { return state == 0 || state == LINECALLSTATE_IDLE || state == LINECALLSTATE_DISCONNECTED; }
-
 bool connectedOrHeld(DWORD state)
 {
     return state == LINECALLSTATE_CONNECTED || state == LINECALLSTATE_ONHOLD ||
