@@ -78,6 +78,13 @@ TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
     EXPECT_EQ(readFile(adpcm), adpcmBytes);
     EXPECT_EQ(tool({QStringLiteral("info"), adpcm}).exitCode, 0);
 
+    // A text the file cannot give back is refused before anything is written.
+    const QByteArray before = readFile(joined);
+    run = tool({QStringLiteral("tag"), joined, QStringLiteral("--name"), QString(300, QLatin1Char('n'))});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--name is 300 bytes long"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(joined), before);
+
     EXPECT_EQ(tool({QStringLiteral("cut"), joined, a}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("frobnicate")}).exitCode, 2);

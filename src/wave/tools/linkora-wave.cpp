@@ -6,6 +6,7 @@
 
 #include <TnvWaveControl.h>
 #include <TnvWaveFileReader.h>
+#include <TnvWaveInfo.h>
 #include <TnvWaveNumbers.h>
 
 #include <TnvResultTexts.h>
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -269,6 +271,17 @@ int main(int argc, char** argv)
             day = QDate::fromString(*date, Qt::ISODate);
             if (!day.isValid())
                 return usage(QStringLiteral("--date wants YYYY-MM-DD"));
+        }
+        // A longer text would be saved but read back as no text at all.
+        for (const auto& [option, text] : {std::pair{"--author", author}, std::pair{"--name", name}}) {
+            if (text && !TnvWaveInfo::fits(*text)) {
+                print(stderr, QStringLiteral("linkora-wave: %1 is %2 bytes long; an INFO text holds at most %3; "
+                                             "nothing saved\n")
+                                  .arg(QLatin1String(option))
+                                  .arg(TnvWaveInfo::encodeText(*text).size())
+                                  .arg(TnvWaveInfo::MaxItemSize - 1));
+                return 2;
+            }
         }
         if (!rewritable(args.first()))
             return 1;
