@@ -2,6 +2,7 @@
 
 #include "WaveTestSupport.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -129,4 +130,37 @@ TEST(WaveTool, DeviceCommandsListPlayAndRecord)
                     QStringLiteral("--format"), QStringLiteral("wfNothing")})
                   .exitCode,
               2);
+}
+
+TEST(WaveTool, ARecordingWhoseFolderWentAwayIsSavedForRecovery)
+{
+    QTemporaryDir dir;
+    QTemporaryDir state;
+    const QString folder = dir.filePath(QStringLiteral("gone"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), state.path());
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LINKORA_WAVE_TOOL),
+                  {QStringLiteral("record"), folder + QStringLiteral("/take.wav"), QStringLiteral("--seconds"),
+                   QStringLiteral("600"), QStringLiteral("--device"), QStringLiteral("loopback")});
+    // Once it records, the folder goes, and Ctrl+C's sibling ends the recording.
+    QByteArray out;
+    while (!out.contains("Recording") && process.waitForReadyRead(20000))
+        out += process.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("Recording")) << out.toStdString();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 1);
+
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    const QString prefix = state.path() + QStringLiteral("/linkora/recordings/take-");
+    const qsizetype at = err.indexOf(QStringLiteral("saved in ") + prefix);
+    ASSERT_GE(at, 0) << err.toStdString();
+    const QString saved = err.mid(at + 9).section(QLatin1Char('\n'), 0, 0);
+    const QByteArray bytes = readFile(saved);
+    ASSERT_GT(bytes.size(), 46);
+    EXPECT_EQ(bytes.left(4), QByteArray("RIFF"));
 }
