@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,18 @@ TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
     EXPECT_EQ(tool({QStringLiteral("cut"), joined, a}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("frobnicate")}).exitCode, 2);
+}
+
+TEST(WaveTool, InfoShowsControlCharactersOfTextsAsEscapes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.wav"));
+    ASSERT_TRUE(writeFile(path, pcmFile(8000, ramp(4), info({{"ICMT", "a\x1b[2J\x07\rb"}, {"INAM", "x\x85y\tz"}}))));
+    const ToolRun run = tool({QStringLiteral("info"), path});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Comments: a\\x1b[2J\\x07\\x0db\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Name: x\\u0085y\tz\n"))) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QRegularExpression(QStringLiteral("[\\x00-\\x08\\x0b-\\x1f\\x7f-\\x9f]"))));
 }
 
 TEST(WaveTool, DeviceCommandsListPlayAndRecord)

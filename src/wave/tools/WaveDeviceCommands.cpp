@@ -5,6 +5,8 @@
 #include <TnvVantage.h>
 #include <TnvWaveNumbers.h>
 
+#include <VisibleText.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -81,7 +83,7 @@ void traceTo(TnvSharedControl& control, bool trace)
 {
     control.OnLog = [trace](TnvSharedControl*, const QString& line) {
         if (trace)
-            print(stderr, line + QLatin1Char('\n'));
+            print(stderr, Telephony::VisibleText::escaped(line, Telephony::VisibleText::KeepTabs) + QLatin1Char('\n'));
     };
 }
 
