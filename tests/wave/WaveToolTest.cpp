@@ -86,6 +86,12 @@ TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains(QStringLiteral("--name is 300 bytes long"))) << run.err.toStdString();
     EXPECT_EQ(readFile(joined), before);
+    // A read-only file is not replaced behind its owner's back, not even by root.
+    ASSERT_TRUE(QFile::setPermissions(joined, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    run = tool({QStringLiteral("tag"), joined, QStringLiteral("--name"), QStringLiteral("x")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("MMIOERR_ACCESSDENIED"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(joined), before);
 
     EXPECT_EQ(tool({QStringLiteral("cut"), joined, a}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
