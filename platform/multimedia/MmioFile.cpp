@@ -143,8 +143,33 @@ void removeAbandonedParts(const std::string& dir, const std::string& base)
     ::closedir(listing);
 }
 
+// Whether the file may be replaced: only by one who could write it in place. For root,
+// who may write anything, a file without any write permission counts as read-only, as
+// its owner meant it to be.
+bool mayReplace(const std::string& target, const struct stat& existing)
+{
+    if (::geteuid() == 0)
+        return (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// The new file gets the old one's owner and group. A group that cannot be given is let
+// go; an owner that cannot be, is not: the save would take the file from its owner.
+bool takeOwner(int fd, const struct stat& existing)
+{
+    struct stat made{};
+    if (::fstat(fd, &made) != 0)
+        return false;
+    if (made.st_uid == existing.st_uid && made.st_gid == existing.st_gid)
+        return true;
+    if (::fchown(fd, existing.st_uid, existing.st_gid) == 0)
+        return true;
+    return made.st_uid == existing.st_uid;
+}
+
 // A name beside target that no one else uses; the file is created with the usual
-// permissions (0666 less the umask), or those of the file it will replace.
+// permissions (0666 less the umask), or the permissions, owner and group of the file it
+// will replace.
 int createBeside(const std::string& target, std::string& tempPath)
 {
     const std::string::size_type slash = target.rfind('/');
@@ -154,6 +179,10 @@ int createBeside(const std::string& target, std::string& tempPath)
     const bool replaces = ::stat(target.c_str(), &existing) == 0;
     if (replaces && S_ISDIR(existing.st_mode)) {
         errno = EISDIR;
+        return -1;
+    }
+    if (replaces && !mayReplace(target, existing)) {
+        errno = EACCES;
         return -1;
     }
     removeAbandonedParts(dir, base);
@@ -167,8 +196,16 @@ int createBeside(const std::string& target, std::string& tempPath)
         if (fd >= 0) {
             // Held until the descriptor closes: tells a live writer from a dead one.
             ::flock(fd, LOCK_EX | LOCK_NB);
-            if (replaces)
+            if (replaces) {
+                // The owner first: changing it clears set-id bits the mode then restores.
+                if (!takeOwner(fd, existing)) {
+                    ::close(fd);
+                    ::unlink(tempPath.c_str());
+                    errno = EPERM;
+                    return -1;
+                }
                 ::fchmod(fd, existing.st_mode & 07777);
+            }
             return fd;
         }
         if (errno != EEXIST)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -64,8 +65,10 @@ bool descendToList(HMMIO file, MMCKINFO& riff, MMCKINFO& list)
     return mmioDescend(file, &list, &riff, MMIO_FINDLIST) == 0;
 }
 
-// The list's items without a field, whole and padded, while they fit in limit bytes.
-// Descending has checked each size against the list and the file.
+// The list's items without a field, whole and padded, while they fit in limit bytes. A
+// field's item too long to be read as its text is kept the same way, so that a save does
+// not lose it; later items of a field are not. Descending has checked each size against
+// the list and the file.
 QByteArray readOtherItems(HMMIO file, quint32 limit)
 {
     QByteArray kept;
@@ -73,9 +76,15 @@ QByteArray readOtherItems(HMMIO file, quint32 limit)
     MMCKINFO list;
     if (!descendToList(file, riff, list))
         return kept;
+    std::vector<FOURCC> seen;
     MMCKINFO item;
     while (mmioDescend(file, &item, &list, 0) == 0) {
-        if (!isKnown(item.ckid) && quint64(kept.size()) + TnvRiffChunk::wholeSize(item) <= limit) {
+        bool keep = !isKnown(item.ckid);
+        if (!keep && std::find(seen.begin(), seen.end(), item.ckid) == seen.end()) {
+            seen.push_back(item.ckid);
+            keep = item.cksize > DWORD(TnvWaveInfo::MaxItemSize);
+        }
+        if (keep && quint64(kept.size()) + TnvRiffChunk::wholeSize(item) <= limit) {
             const std::optional<QByteArray> bytes = TnvRiffChunk::readWhole(file, item);
             if (!bytes)
                 break;
@@ -105,6 +114,40 @@ std::optional<QByteArray> readItem(HMMIO file, FOURCC id)
     return QByteArray(area, qsizetype(std::strlen(area)));
 }
 
+// Whether the fields hold a text or date of their own for the item id.
+bool fieldSet(const TnvBufferFields& fields, FOURCC id)
+{
+    if (id == kCreationDate)
+        return fields.CreationDate.isValid();
+    for (const Item& item : kTextItems) {
+        if (item.id == id)
+            return !(fields.*item.text).isEmpty();
+    }
+    return false;
+}
+
+// The kept items a save writes: a kept item of a field that now has a value of its own
+// was replaced by it. The kept bytes were put together by readOtherItems, whole.
+QByteArray otherItemsToWrite(const TnvBufferFields& fields)
+{
+    const QByteArray& others = fields.otherInfo;
+    QByteArray out;
+    qsizetype at = 0;
+    while (at + 8 <= others.size()) {
+        FOURCC id = 0;
+        quint32 size = 0;
+        std::memcpy(&id, others.constData() + at, 4);
+        std::memcpy(&size, others.constData() + at + 4, 4);
+        const qsizetype whole = qsizetype(8 + quint64(size) + (size & 1));
+        if (whole > others.size() - at)
+            break;
+        if (!fieldSet(fields, id))
+            out += others.mid(at, whole);
+        at += whole;
+    }
+    return out;
+}
+
 MMRESULT writeItem(HMMIO file, FOURCC id, const QByteArray& text)
 {
     MMCKINFO item;
@@ -120,6 +163,12 @@ MMRESULT writeItem(HMMIO file, FOURCC id, const QByteArray& text)
 }
 
 } // namespace
+
+bool TnvWaveInfo::fits(const QString& text)
+{
+    const qsizetype length = encodeText(text).size();
+    return length + (length & 1) <= MaxItemSize;
+}
 
 QByteArray TnvWaveInfo::encodeText(const QString& text)
 {
@@ -191,7 +240,7 @@ void TnvWaveInfo::read(HMMIO file, TnvBufferFields& fields)
 quint64 TnvWaveInfo::listSize(const TnvBufferFields& fields)
 {
     const auto item = [](qsizetype length) { return quint64(8 + length + (length & 1)); };
-    quint64 size = 12 + quint64(fields.otherInfo.size());
+    quint64 size = 12 + quint64(otherItemsToWrite(fields).size());
     if (fields.CreationDate.isValid())
         size += item(creationDateText(fields.CreationDate).size());
     for (const Item& entry : kTextItems) {
@@ -220,7 +269,7 @@ MMRESULT TnvWaveInfo::write(HMMIO file, const TnvBufferFields& fields)
         if (MMRESULT result = writeItem(file, kTextItems[i].id, encodeText(text)))
             return result;
     }
-    const QByteArray& others = fields.otherInfo;
+    const QByteArray others = otherItemsToWrite(fields);
     if (!others.isEmpty() && mmioWrite(file, others.constData(), LONG(others.size())) != LONG(others.size()))
         return MMIOERR_CANNOTWRITE;
     return mmioAscend(file, &list, 0);

@@ -17,12 +17,15 @@
 
 class TnvWaveInfo {
 public:
-    // Items longer than this are taken as absent.
+    // Items longer than this are taken as absent; the file keeps them (see read).
     static constexpr int MaxItemSize = 255;
     // What a load keeps of the list's other items at most; items past it are dropped.
     static constexpr quint32 MaxOtherItemsSize = 1u << 20;
 
     static QByteArray encodeText(const QString& text);
+    // Whether the text, written as an item with its pad byte, reads back as itself:
+    // 254 bytes at most once encoded.
+    static bool fits(const QString& text);
     static QString decodeText(const QByteArray& bytes);
 
     // "ICRD" text: year, month and day as yyyy-mm-dd; invalid dates are written as none.
@@ -32,11 +35,13 @@ public:
     static QDateTime parseCreationDate(const QByteArray& text);
 
     // Reads the eight items of the first file's INFO list; missing items stay empty. The
-    // list's other items go to otherInfo.
+    // list's other items, and the first item of a field when it is too long to be read,
+    // go to otherInfo whole.
     static void read(HMMIO file, TnvBufferFields& fields);
     // Writes the LIST chunk at the current position: one item per non-empty field, odd
     // texts padded with one NUL that the item's size counts, then the other items as
-    // they were read. 0 or the failing MMIOERR_.
+    // they were read, less those of a field that has a value now. 0 or the failing
+    // MMIOERR_.
     static MMRESULT write(HMMIO file, const TnvBufferFields& fields);
     // The bytes write puts in the file, LIST header included.
     static quint64 listSize(const TnvBufferFields& fields);

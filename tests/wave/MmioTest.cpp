@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace wavetest;
 
@@ -139,6 +140,37 @@ TEST(Mmio, CreatingThroughASymbolicLinkReplacesTheFileItNames)
     ASSERT_EQ(mmioClose(file, 0), 0u);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readFile(real), QByteArray("new"));
+}
+
+TEST(Mmio, ReplacingKeepsOwnerAndGroupAndRefusesAReadOnlyFile)
+{
+    QTemporaryDir dir;
+    const QString readOnly = dir.filePath(QStringLiteral("ro.wav"));
+    ASSERT_TRUE(writeFile(readOnly, "old"));
+    ASSERT_EQ(::chmod(name(readOnly).constData(), 0444), 0);
+    MMIOINFO info;
+    EXPECT_EQ(mmioOpenA(name(readOnly), &info, MMIO_CREATE | MMIO_WRITE), nullptr);
+    EXPECT_EQ(info.wErrorRet, MMIOERR_ACCESSDENIED);
+    EXPECT_EQ(readFile(readOnly), QByteArray("old"));
+    EXPECT_EQ(entries(dir), QStringList{QStringLiteral("ro.wav")});
+
+    // Only root can hand a file to someone else.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "owners can only be tried as root";
+    const QString owned = dir.filePath(QStringLiteral("owned.wav"));
+    ASSERT_TRUE(writeFile(owned, "old"));
+    ASSERT_EQ(::chown(name(owned).constData(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(name(owned).constData(), 06640), 0);
+    HMMIO file = mmioOpenA(name(owned), nullptr, MMIO_CREATE | MMIO_WRITE);
+    ASSERT_NE(file, nullptr);
+    mmioWrite(file, "new", 3);
+    ASSERT_EQ(mmioClose(file, 0), 0u);
+    struct stat saved{};
+    ASSERT_EQ(::stat(name(owned).constData(), &saved), 0);
+    EXPECT_EQ(readFile(owned), QByteArray("new"));
+    EXPECT_EQ(saved.st_uid, 4321u);
+    EXPECT_EQ(saved.st_gid, 4322u);
+    EXPECT_EQ(saved.st_mode & 07777, 06640u);
 }
 
 TEST(Mmio, AWriteThatFailsLeavesTheOldFileAndNoLeftovers)

@@ -108,6 +108,39 @@ TEST(WaveInfo, ItemsThatAreTooLongOrCutShortReadAsEmpty)
     EXPECT_EQ(control.buffer()->Comments(), QStringLiteral("fine"));
 }
 
+TEST(WaveInfo, TextsTooLongToReadAreKeptWholeUntilTheirFieldIsSet)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.wav"));
+    const QByteArray comment(300, 'c');
+    const QByteArray copyright(405, 'o');
+    ASSERT_TRUE(writeFile(in, pcmFile(8000, ramp(4),
+                                      info({{"ICMT", comment}, {"ISFT", "x"}, {"ICOP", copyright}}))));
+    TestWaveControl control;
+    ASSERT_TRUE(control.buffer()->LoadFromFile(in));
+    EXPECT_EQ(control.buffer()->Comments(), QString());
+    control.buffer()->setAuthor(QStringLiteral("who"));
+    const QString out = dir.filePath(QStringLiteral("out.wav"));
+    ASSERT_TRUE(control.buffer()->SaveToFile(out));
+    const QByteArray kept = chunk("ICMT", comment) + chunk("ISFT", "x") + chunk("ICOP", copyright);
+    const QByteArray items = chunk("IAUT", QByteArray("who\0", 4)) + kept;
+    EXPECT_TRUE(readFile(out).endsWith(QByteArray("LIST") + le32(quint32(4 + items.size())) + "INFO" + items));
+
+    // A value of the field's own replaces the long item.
+    control.buffer()->setComments(QStringLiteral("short"));
+    ASSERT_TRUE(control.buffer()->SaveToFile(out));
+    const QByteArray saved = readFile(out);
+    EXPECT_FALSE(saved.contains(comment));
+    EXPECT_TRUE(saved.endsWith(chunk("ISFT", "x") + chunk("ICOP", copyright)));
+    TestWaveControl again;
+    ASSERT_TRUE(again.buffer()->LoadFromFile(out));
+    EXPECT_EQ(again.buffer()->Comments(), QStringLiteral("short"));
+
+    EXPECT_TRUE(TnvWaveInfo::fits(QString(254, QLatin1Char('a'))));
+    EXPECT_FALSE(TnvWaveInfo::fits(QString(255, QLatin1Char('a'))));
+    EXPECT_FALSE(TnvWaveInfo::fits(QString(128, QChar(0x20AC))));
+}
+
 TEST(WaveInfo, ItemsWithoutAFieldAreSavedAgainInOrderWithTheirBytes)
 {
     QTemporaryDir dir;

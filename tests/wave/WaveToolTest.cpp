@@ -2,7 +2,9 @@
 
 #include "WaveTestSupport.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,9 +80,34 @@ TEST(WaveTool, CommandsWorkAndFailuresSayWhichFileAndExitNonZero)
     EXPECT_EQ(readFile(adpcm), adpcmBytes);
     EXPECT_EQ(tool({QStringLiteral("info"), adpcm}).exitCode, 0);
 
+    // A text the file cannot give back is refused before anything is written.
+    const QByteArray before = readFile(joined);
+    run = tool({QStringLiteral("tag"), joined, QStringLiteral("--name"), QString(300, QLatin1Char('n'))});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--name is 300 bytes long"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(joined), before);
+    // A read-only file is not replaced behind its owner's back, not even by root.
+    ASSERT_TRUE(QFile::setPermissions(joined, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    run = tool({QStringLiteral("tag"), joined, QStringLiteral("--name"), QStringLiteral("x")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("MMIOERR_ACCESSDENIED"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(joined), before);
+
     EXPECT_EQ(tool({QStringLiteral("cut"), joined, a}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("tag"), joined, QStringLiteral("--date"), QStringLiteral("08.09.2001")}).exitCode, 2);
     EXPECT_EQ(tool({QStringLiteral("frobnicate")}).exitCode, 2);
+}
+
+TEST(WaveTool, InfoShowsControlCharactersOfTextsAsEscapes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.wav"));
+    ASSERT_TRUE(writeFile(path, pcmFile(8000, ramp(4), info({{"ICMT", "a\x1b[2J\x07\rb"}, {"INAM", "x\x85y\tz"}}))));
+    const ToolRun run = tool({QStringLiteral("info"), path});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Comments: a\\x1b[2J\\x07\\x0db\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Name: x\\u0085y\tz\n"))) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QRegularExpression(QStringLiteral("[\\x00-\\x08\\x0b-\\x1f\\x7f-\\x9f]"))));
 }
 
 TEST(WaveTool, DeviceCommandsListPlayAndRecord)
@@ -122,4 +149,37 @@ TEST(WaveTool, DeviceCommandsListPlayAndRecord)
                     QStringLiteral("--format"), QStringLiteral("wfNothing")})
                   .exitCode,
               2);
+}
+
+TEST(WaveTool, ARecordingWhoseFolderWentAwayIsSavedForRecovery)
+{
+    QTemporaryDir dir;
+    QTemporaryDir state;
+    const QString folder = dir.filePath(QStringLiteral("gone"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), state.path());
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LINKORA_WAVE_TOOL),
+                  {QStringLiteral("record"), folder + QStringLiteral("/take.wav"), QStringLiteral("--seconds"),
+                   QStringLiteral("600"), QStringLiteral("--device"), QStringLiteral("loopback")});
+    // Once it records, the folder goes, and Ctrl+C's sibling ends the recording.
+    QByteArray out;
+    while (!out.contains("Recording") && process.waitForReadyRead(20000))
+        out += process.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("Recording")) << out.toStdString();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 1);
+
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    const QString prefix = state.path() + QStringLiteral("/linkora/recordings/take-");
+    const qsizetype at = err.indexOf(QStringLiteral("saved in ") + prefix);
+    ASSERT_GE(at, 0) << err.toStdString();
+    const QString saved = err.mid(at + 9).section(QLatin1Char('\n'), 0, 0);
+    const QByteArray bytes = readFile(saved);
+    ASSERT_GT(bytes.size(), 46);
+    EXPECT_EQ(bytes.left(4), QByteArray("RIFF"));
 }

@@ -5,7 +5,11 @@
 #include <TnvVantage.h>
 #include <TnvWaveNumbers.h>
 
+#include <VisibleText.h>
+
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -79,7 +83,7 @@ void traceTo(TnvSharedControl& control, bool trace)
 {
     control.OnLog = [trace](TnvSharedControl*, const QString& line) {
         if (trace)
-            printTo(stderr, line + QLatin1Char('\n'));
+            printTo(stderr, Telephony::VisibleText::escaped(line, Telephony::VisibleText::KeepTabs) + QLatin1Char('\n'));
     };
 }
 
@@ -137,6 +141,44 @@ void runWhileShown(TnvSharedControl& control)
 {
     if (control.Vantage()->window())
         runUntil([&] { return !control.Vantage()->window(); }, [&] { control.Vantage()->setVisible(false); });
+}
+
+// Where a recording goes that could not be written where it was asked to: the user's
+// state folder, under a name no earlier rescue has taken.
+QString recoveryName(const QString& target)
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString folder = state + QStringLiteral("/linkora/recordings");
+    if (!QDir().mkpath(folder))
+        return {};
+    const QString stem = QFileInfo(target).completeBaseName().isEmpty() ? QStringLiteral("recording")
+                                                                         : QFileInfo(target).completeBaseName();
+    const QString base = folder + QLatin1Char('/') + stem + QLatin1Char('-')
+                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base + QStringLiteral(".wav");
+    for (int i = 2; QFileInfo::exists(name); ++i)
+        name = base + QStringLiteral("-%1.wav").arg(i);
+    return name;
+}
+
+// The control keeps a recording it could not save in its buffer; the process is about
+// to end, so the buffer goes to a recovery file rather than with it.
+void rescueRecording(TnvRecord& control, const QString& target)
+{
+    TnvWaveBuffer* buffer = control.Source()->Buffer();
+    if (!buffer->Handle())
+        return;
+    if (!buffer->Active())
+        buffer->setActive(true);
+    const QString name = recoveryName(target);
+    if (!name.isEmpty() && buffer->Active() && buffer->SaveToFile(name)) {
+        printTo(stderr, QStringLiteral("linkora-wave: the recording is saved in %1\n").arg(name));
+        return;
+    }
+    printTo(stderr, QStringLiteral("linkora-wave: the recording could not be saved anywhere and is lost%1\n")
+                      .arg(control.Error()->Number() ? QStringLiteral(" (%1)").arg(control.Error()->Text()) : QString()));
 }
 
 } // namespace
@@ -261,6 +303,8 @@ int WaveDeviceCommands::record(QStringList args, bool trace, bool vantage)
     int code = control.Error()->Number() ? failed(control, file) : 0;
     if (append && code == 0 && !buffer->SaveToFile(file))
         code = failed(control, file);
+    if (code != 0)
+        rescueRecording(control, file);
     if (code == 0)
         printTo(stdout, QStringLiteral("Saved %1 bytes (%2 s)\n")
                           .arg(TnvWaveNumbers::bytesText(control.Source()->Format()->Bytes()),

@@ -6,11 +6,14 @@
 
 #include <TnvWaveControl.h>
 #include <TnvWaveFileReader.h>
+#include <TnvWaveInfo.h>
 #include <TnvWaveNumbers.h>
 
 #include <TnvResultTexts.h>
 
 #include <TnvInspector.h>
+
+#include <VisibleText.h>
 
 #include <QApplication>
 #include <QDate>
@@ -21,6 +24,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -47,6 +51,11 @@ void print(FILE* to, const QString& text)
     std::fputs(text.toLocal8Bit().constData(), to);
 }
 
+QString visible(const QString& text)
+{
+    return Telephony::VisibleText::escaped(text, Telephony::VisibleText::KeepTabs);
+}
+
 int usage(const QString& problem)
 {
     print(stderr, QStringLiteral("linkora-wave: ") + problem + QLatin1Char('\n'));
@@ -66,7 +75,7 @@ public:
             if (line.trimmed().startsWith(QStringLiteral("File: ")))
                 m_lastFile = line.trimmed().mid(6);
             if (trace)
-                print(stderr, line + QLatin1Char('\n'));
+                print(stderr, visible(line) + QLatin1Char('\n'));
         };
     }
 
@@ -79,7 +88,7 @@ public:
         const qint32 code = m_control.Error()->Number();
         const QString which = m_lastFile.isEmpty() ? file : m_lastFile;
         print(stderr, QStringLiteral("linkora-wave: %1: %2 (%3)\n")
-                          .arg(which, code ? m_control.Error()->Text() : QStringLiteral("failed"))
+                          .arg(visible(which), code ? m_control.Error()->Text() : QStringLiteral("failed"))
                           .arg(code));
         return 1;
     }
@@ -96,7 +105,7 @@ public:
         const bool trace = m_trace;
         m_control.OnLog = [trace](TnvSharedControl*, const QString& line) {
             if (trace)
-                print(stderr, line + QLatin1Char('\n'));
+                print(stderr, visible(line) + QLatin1Char('\n'));
         };
     }
 
@@ -135,7 +144,7 @@ int info(WaveTool& tool, const QString& file)
     const TnvWaveFormat* f = tool.format();
     const TnvWaveBuffer* b = tool.buffer();
     QString out;
-    out += QStringLiteral("File: %1\n").arg(file);
+    out += QStringLiteral("File: %1\n").arg(visible(file));
     out += QStringLiteral("Format: %1 (%2, ID %3)\n").arg(f->Name(), TnvWaveFormat::IDName(f->ID())).arg(int(f->ID()));
     out += QStringLiteral("Tag: %1\nChannels: %2\nSamplesPerSec: %3\nAvgBytesPerSec: %4\nBlockAlign: %5\n"
                           "BitsPerSample: %6\n")
@@ -148,11 +157,13 @@ int info(WaveTool& tool, const QString& file)
     out += QStringLiteral("Bytes: %1\n").arg(TnvWaveNumbers::bytesText(f->Bytes()));
     out += QStringLiteral("Image: %1\n").arg(TnvWaveNumbers::bytesText(b->TotalSize()));
     out += QStringLiteral("Seconds: %1\n").arg(TnvWaveNumbers::secondsText(f->Seconds()));
+    // The texts come from the file: shown, not obeyed by the terminal.
     out += QStringLiteral("Author: %1\nCategory: %2\nComments: %3\nCopyright: %4\n")
-               .arg(b->Author(), b->Category(), b->Comments(), b->Copyright());
+               .arg(visible(b->Author()), visible(b->Category()), visible(b->Comments()), visible(b->Copyright()));
     out += QStringLiteral("CreationDate: %1\n")
                .arg(b->CreationDate().isValid() ? b->CreationDate().date().toString(Qt::ISODate) : QString());
-    out += QStringLiteral("Keywords: %1\nName: %2\nSubject: %3\n").arg(b->Keywords(), b->Name(), b->Subject());
+    out += QStringLiteral("Keywords: %1\nName: %2\nSubject: %3\n")
+               .arg(visible(b->Keywords()), visible(b->Name()), visible(b->Subject()));
     print(stdout, out);
     return 0;
 }
@@ -269,6 +280,17 @@ int main(int argc, char** argv)
             day = QDate::fromString(*date, Qt::ISODate);
             if (!day.isValid())
                 return usage(QStringLiteral("--date wants YYYY-MM-DD"));
+        }
+        // A longer text would be saved but read back as no text at all.
+        for (const auto& [option, text] : {std::pair{"--author", author}, std::pair{"--name", name}}) {
+            if (text && !TnvWaveInfo::fits(*text)) {
+                print(stderr, QStringLiteral("linkora-wave: %1 is %2 bytes long; an INFO text holds at most %3; "
+                                             "nothing saved\n")
+                                  .arg(QLatin1String(option))
+                                  .arg(TnvWaveInfo::encodeText(*text).size())
+                                  .arg(TnvWaveInfo::MaxItemSize - 1));
+                return 2;
+            }
         }
         if (!rewritable(args.first()))
             return 1;

@@ -40,6 +40,7 @@ std::unique_ptr<WaveStream> AlsaStream::open(const QString& name, WaveDirection 
     unsigned periodUs = kPeriodUs;
     unsigned bufferUs = kBufferUs;
     snd_pcm_uframes_t period = 0;
+    snd_pcm_uframes_t buffer = 0;
     bool canPause = false;
     r = !hw || !sw ? -ENOMEM : snd_pcm_hw_params_any(pcm, hw);
     if (r >= 0)
@@ -58,6 +59,7 @@ std::unique_ptr<WaveStream> AlsaStream::open(const QString& name, WaveDirection 
     }
     if (r >= 0) {
         snd_pcm_hw_params_get_period_size(hw, &period, nullptr);
+        snd_pcm_hw_params_get_buffer_size(hw, &buffer);
         canPause = snd_pcm_hw_params_can_pause(hw) == 1;
         r = snd_pcm_sw_params_current(pcm, sw);
     }
@@ -74,20 +76,23 @@ std::unique_ptr<WaveStream> AlsaStream::open(const QString& name, WaveDirection 
         *error = r == -EINVAL ? WAVERR_BADFORMAT : AlsaBackend::resultOf(r);
         return nullptr;
     }
-    return std::unique_ptr<WaveStream>(
-        new AlsaStream(pcm, direction, format, queue, events, std::max<snd_pcm_uframes_t>(period, 1), canPause));
+    period = std::max<snd_pcm_uframes_t>(period, 1);
+    return std::unique_ptr<WaveStream>(new AlsaStream(pcm, direction, format, queue, events, period,
+                                                      std::max(buffer, period), canPause));
 }
 
 AlsaStream::AlsaStream(snd_pcm_t* pcm, WaveDirection direction, const WAVEFORMATEX& format, WaveBlockQueue* queue,
-                       WaveStreamEvents* events, snd_pcm_uframes_t period, bool canPause)
+                       WaveStreamEvents* events, snd_pcm_uframes_t period, snd_pcm_uframes_t buffer, bool canPause)
     : m_pcm(pcm)
     , m_direction(direction)
     , m_format(format)
     , m_queue(queue)
     , m_events(events)
     , m_period(period)
+    , m_buffer(buffer)
     , m_canPause(canPause)
     , m_running(direction == WaveDirection::Out)
+    , m_clockless(snd_pcm_type(pcm) == SND_PCM_TYPE_NULL)
 {
     m_scratch.resize(std::size_t(period) * 2 * format.nBlockAlign);
     m_thread = std::thread([this] { run(); });
@@ -157,8 +162,35 @@ void AlsaStream::restartPcm()
     m_carry = 0;
     m_scaled = 0;
     m_frames = 0;
+    m_dropped = 0;
     m_paused = false;
+    m_clockRuns = false;
+    m_clockFrames = 0;
     m_position.store(0);
+}
+
+quint64 AlsaStream::clockFrames(Clock::time_point now)
+{
+    if (!m_clockRuns) {
+        m_clockRuns = true;
+        m_clockStart = now;
+    }
+    const qint64 ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - m_clockStart).count();
+    return m_clockFrames + WavePcm::framesIn(m_format, ns);
+}
+
+void AlsaStream::stopClock(quint64 at)
+{
+    m_clockRuns = false;
+    m_clockFrames = at;
+}
+
+void AlsaStream::checkClock(quint64 clock)
+{
+    // A sound card takes at most its buffer ahead of time (a capture gives less); the
+    // rest of the margin is for rounds that come late and clocks that differ a little.
+    if (!m_clockless && m_frames > clock + m_buffer + 2 * m_period + clock / 50)
+        m_clockless = true;
 }
 
 bool AlsaStream::recover(long error)
@@ -188,6 +220,11 @@ void AlsaStream::run()
         bool busy = false;
         if (!m_failed) {
             lock.unlock();
+            if (!running && m_clockRuns) {
+                // The clock stands while the device does, at what it has played.
+                const quint64 clock = clockFrames(Clock::now());
+                stopClock(m_clockless && m_direction == WaveDirection::Out ? std::min(m_frames, clock) : m_frames);
+            }
             if (m_direction == WaveDirection::Out) {
                 if (!running && !m_paused && m_canPause && snd_pcm_state(m_pcm) == SND_PCM_STATE_RUNNING)
                     m_paused = snd_pcm_pause(m_pcm, 1) == 0;
@@ -223,6 +260,12 @@ bool AlsaStream::playRound()
         if (avail < 0)
             return true;
     }
+    const quint64 clock = clockFrames(Clock::now());
+    // Without a clock of its own the device gets what the clock says it would have
+    // played, and a period more, as a sound card would take it.
+    if (m_clockless)
+        avail = std::min<snd_pcm_sframes_t>(avail, snd_pcm_sframes_t(std::max<qint64>(
+                                                       qint64(clock + m_period) - qint64(m_frames), 0)));
     // Fill what the device has room for; a partial frame waits for the next buffer.
     while (avail > 0) {
         const quint32 room = quint32(std::min<snd_pcm_sframes_t>(avail, snd_pcm_sframes_t(m_scratch.size() / align)));
@@ -252,6 +295,7 @@ bool AlsaStream::playRound()
         if (quint32(w) < frames)
             break;
     }
+    checkClock(clock);
     const bool more = m_queue->hasData() || m_carry >= align;
     snd_pcm_state_t state = snd_pcm_state(m_pcm);
     // The end of a sound shorter than the start threshold still has to play.
@@ -261,16 +305,32 @@ bool AlsaStream::playRound()
     }
     quint64 played = m_frames;
     snd_pcm_sframes_t delay = 0;
-    if ((state == SND_PCM_STATE_RUNNING || state == SND_PCM_STATE_DRAINING) && snd_pcm_delay(m_pcm, &delay) == 0
-        && delay > 0)
+    if (m_clockless)
+        played = std::min(m_frames, clock);
+    else if ((state == SND_PCM_STATE_RUNNING || state == SND_PCM_STATE_DRAINING) && snd_pcm_delay(m_pcm, &delay) == 0
+             && delay > 0)
         played = m_frames - std::min<quint64>(quint64(delay), m_frames);
-    m_position.store(played * align);
-    m_queue->markPlayed(played * align);
+    // Behind the clock: the device ran dry and waits, and so does its clock.
+    if (m_frames < clock)
+        stopClock(m_frames);
+    // A partial frame at the very end can never play: once the rest has, it counts as
+    // played, so that its buffer comes back.
+    if (!more && m_carry > 0 && played == m_frames) {
+        m_dropped += m_carry;
+        m_carry = 0;
+        m_scaled = 0;
+    }
+    m_position.store(played * align + m_dropped);
+    m_queue->markPlayed(played * align + m_dropped);
     if (state == SND_PCM_STATE_XRUN) {
         // Ran dry: everything given has played. Ready for the next buffer.
         snd_pcm_prepare(m_pcm);
     }
-    return more || played < m_frames;
+    const bool busy = more || played < m_frames;
+    // All played: the clock waits for the next sound, so that the pause is not made up.
+    if (!busy)
+        stopClock(m_frames);
+    return busy;
 }
 
 bool AlsaStream::recordRound()
@@ -281,8 +341,14 @@ bool AlsaStream::recordRound()
             return false;
     }
     const quint32 align = m_format.nBlockAlign;
-    // One read per round: a device without a clock of its own (null) is paced by the rounds.
-    const snd_pcm_sframes_t r = snd_pcm_readi(m_pcm, m_scratch.data(), m_scratch.size() / align);
+    const quint64 clock = clockFrames(Clock::now());
+    // A device without a clock of its own gives what the clock says it has heard.
+    snd_pcm_uframes_t wanted = m_scratch.size() / align;
+    if (m_clockless)
+        wanted = snd_pcm_uframes_t(std::min<quint64>(wanted, clock > m_frames ? clock - m_frames : 0));
+    if (wanted == 0)
+        return true;
+    const snd_pcm_sframes_t r = snd_pcm_readi(m_pcm, m_scratch.data(), wanted);
     if (r == -EAGAIN || r == 0)
         return true;
     if (r < 0) {
@@ -294,5 +360,6 @@ bool AlsaStream::recordRound()
     m_queue->write(m_scratch.data(), quint32(r) * align);
     m_frames += quint64(r);
     m_position.store(m_frames * align);
+    checkClock(clock);
     return true;
 }
