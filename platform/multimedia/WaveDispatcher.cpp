@@ -1,6 +1,7 @@
 #include "WaveDispatcher.h"
 
 #include "MmMessageEvent.h"
+#include "ThreadHandOff.h"
 #include "WaveLayer.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,9 @@ void WaveDelivery::deliver(UINT message, DWORD_PTR param1, DWORD_PTR param2) con
             MmMessageEvent event(message, device, param1, param2);
             QCoreApplication::sendEvent(target, &event);
         } else {
-            QCoreApplication::postEvent(target, new MmMessageEvent(message, device, param1, param2));
+            auto* event = new MmMessageEvent(message, device, param1, param2);
+            ThreadHandOff::handOff(event);
+            QCoreApplication::postEvent(target, event);
         }
     } else if (type == CALLBACK_FUNCTION && function) {
         function(device, message, instance, param1, param2);
@@ -56,7 +59,9 @@ WaveDispatcher* WaveDispatcher::forCurrentThread()
 
 void WaveDispatcher::postWake(quintptr handle)
 {
-    QCoreApplication::postEvent(this, new WakeEvent(handle));
+    auto* event = new WakeEvent(handle);
+    ThreadHandOff::handOff(event);
+    QCoreApplication::postEvent(this, event);
 }
 
 void WaveDispatcher::postMessage(quintptr handle, const WaveDelivery& delivery, UINT message, DWORD_PTR param1,
@@ -68,12 +73,15 @@ void WaveDispatcher::postMessage(quintptr handle, const WaveDelivery& delivery, 
     m_messages.push_back({handle, delivery, message, param1, evenWhenClosed});
     if (!m_posted) {
         m_posted = true;
-        QCoreApplication::postEvent(this, new QEvent(kMessageEvent));
+        auto* event = new QEvent(kMessageEvent);
+        ThreadHandOff::handOff(event);
+        QCoreApplication::postEvent(this, event);
     }
 }
 
 bool WaveDispatcher::event(QEvent* event)
 {
+    ThreadHandOff::takeOver(event);
     if (event->type() == kWakeEvent) {
         WaveLayer::instance().service(static_cast<WakeEvent*>(event)->handle);
         return true;

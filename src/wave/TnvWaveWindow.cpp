@@ -1,6 +1,7 @@
 #include "TnvWaveWindow.h"
 
 #include <MmMessageEvent.h>
+#include <ThreadHandOff.h>
 
 TnvWaveWindow::TnvWaveWindow(Handler handler, QObject* parent)
     : QObject(parent)
@@ -16,6 +17,7 @@ void TnvWaveWindow::release()
 
 bool TnvWaveWindow::event(QEvent* event)
 {
+    ThreadHandOff::takeOver(event);
     if (event->type() != MmMessageEvent::eventType())
         return QObject::event(event);
     // The handler may release this window; it is only freed later, but keep the handler

@@ -1,5 +1,7 @@
 // Test entry point: every test program runs inside a QApplication so that the event
 // loop, timers and (offscreen) windows behave as in the real program.
+#include "SanitizerOptions.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
