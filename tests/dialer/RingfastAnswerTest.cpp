@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 namespace {
 
 class RingfastAnswer : public RingfastInProcess {};
@@ -33,6 +35,27 @@ TEST_F(RingfastAnswer, AnswersTheGivenNumberOfCallsAndEnds)
     EXPECT_EQ(lines.count(QStringLiteral("\tCallerID.Name = Smith John")), 2) << m_out.toStdString();
     EXPECT_EQ(lines.last(), QStringLiteral("nvLine1.OnCallEnd")) << m_out.toStdString();
     EXPECT_TRUE(m_err.contains(QStringLiteral("waiting for calls on Linkora Simulated Line 1")));
+}
+
+// A long run keeps no record of the calls that are over.
+TEST_F(RingfastAnswer, EndedCallsAreForgotten)
+{
+    int rung = 0;
+    std::size_t kept = 0;
+    repeat([&] {
+        if (!Telephony::serviceRunning() || m_out.count(QStringLiteral("nvLine1.OnCallEnd")) != rung)
+            return false;
+        if (m_command)
+            kept = std::max(kept, m_command->liveCalls());
+        if (ring(1, "SMITH JOHN"))
+            ++rung;
+        return rung == 3;
+    });
+    const int code = run({"answer", "--count", "3", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "0"},
+                         [] {});
+    EXPECT_EQ(code, 0) << m_err.toStdString() << m_out.toStdString();
+    EXPECT_EQ(rung, 3);
+    EXPECT_EQ(kept, 0u);
 }
 
 TEST_F(RingfastAnswer, CallerHangingUpEndsTheCall)

@@ -100,11 +100,11 @@ bool RingfastCommand::createLine()
     for (const QString& path : refused)
         m_err << "ringfast: stored setting " << VisibleText::escaped(path) << " refused\n";
     TnvLine* line = m_dialer->line();
-    // The window's disconnect handler hangs up at once, which resets the call; the mode
-    // is taken from the state change itself, before that.
+    // The window's disconnect handler hangs up at once, which resets and may end the
+    // call; why it was disconnected is taken from the state change itself, before that.
     line->OnCallState = [this](TnvSharedControl*, int handle, int state, int mode, int) {
         if (quint32(state) == LINECALLSTATE_DISCONNECTED)
-            m_disconnectModes[handle] = quint32(mode) & 0xFFFF;
+            disconnected(handle, quint32(mode) & 0xFFFF);
     };
     // A line out of service stays open but no call comes or goes on it.
     line->OnLineState = [this, line](TnvSharedControl*, int state, int, int) {
@@ -218,10 +218,8 @@ void RingfastCommand::setActiveChecked(bool checked)
 RingfastCommand::Progress* RingfastCommand::progressOf(int handle)
 {
     // Dialing, every call on the line is the one dialed; answering, only offered calls count.
-    if (m_options.command != RingfastOptions::Command::Answer && !m_calls.count(handle)) {
-        m_calls[handle] = Progress();
-        m_idleSeen = false;
-    }
+    if (m_options.command != RingfastOptions::Command::Answer && !m_calls.count(handle))
+        follow(handle);
     const auto it = m_calls.find(handle);
     return it == m_calls.end() ? nullptr : &it->second;
 }
@@ -243,24 +241,18 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
         }
         break;
     case Event::Busy: m_reason = QStringLiteral("the line is busy"); break;
-    case Event::Disconnected:
-        if (const Progress* progress = progressOf(callHandle); progress && !progress->connected && !progress->rejected) {
-            const auto mode = m_disconnectModes.find(callHandle);
-            m_reason = QStringLiteral("the call was disconnected: ")
-                + DisconnectModeText(mode != m_disconnectModes.end() ? mode->second : call->DisconnectMode());
-        }
-        m_disconnectModes.erase(callHandle);
-        break;
+    case Event::Disconnected: break; // seen in its state change
     case Event::SpecialInfo:
         m_reason = QStringLiteral("the network reports ") + SpecialInfoText(call->SpecialInfo());
         // The call cannot go on; hang up as a person at the window would.
         QTimer::singleShot(0, m_dialer->line(), [this, callHandle] { hangUp(callHandle); });
         break;
     case Event::CallEnd:
-        if (Progress* progress = progressOf(callHandle); progress && !progress->ended) {
-            progress->ended = true;
+        if (Progress* progress = progressOf(callHandle)) {
             if (!progress->rejected)
                 ++m_callsEnded;
+            // Only live calls are kept: a long run must not grow with every call.
+            m_calls.erase(callHandle);
             m_idleWait.start(m_options.idleDelay + 1000);
             finishWhenDone();
         }
@@ -272,12 +264,17 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
     }
 }
 
+void RingfastCommand::disconnected(int handle, quint32 mode)
+{
+    if (const Progress* progress = progressOf(handle); progress && !progress->connected && !progress->rejected)
+        m_reason = QStringLiteral("the call was disconnected: ") + DisconnectModeText(mode);
+}
+
 void RingfastCommand::offered(int handle)
 {
     if (m_calls.count(handle))
         return;
-    m_calls[handle] = Progress();
-    m_idleSeen = false;
+    follow(handle);
     // From the event loop, not inside the event that offered the call.
     if (m_taken < m_options.count) {
         ++m_taken;
@@ -339,14 +336,13 @@ bool RingfastCommand::selectCall(int handle)
 
 bool RingfastCommand::hangupFailed(int handle) const
 {
-    const auto it = m_calls.find(handle);
-    return it != m_calls.end() && !it->second.ended && m_dialer->line()->Error()->Number() != 0;
+    return m_calls.count(handle) && m_dialer->line()->Error()->Number() != 0;
 }
 
 void RingfastCommand::hangUp(int handle)
 {
     const auto it = m_calls.find(handle);
-    if (m_finished || it == m_calls.end() || it->second.ended)
+    if (m_finished || it == m_calls.end())
         return;
     it->second.hangingUp = true;
     TnvCall* call = m_dialer->line()->Call();
@@ -377,7 +373,7 @@ void RingfastCommand::hangUp(int handle)
 void RingfastCommand::checkCallsEnd()
 {
     for (const auto& [handle, progress] : m_calls) {
-        if (progress.hangingUp && !progress.ended) {
+        if (progress.hangingUp) {
             fail(QStringLiteral("call %1 did not end within %2 ms of hanging up; the line is closed to end it")
                      .arg(handleText(handle))
                      .arg(m_endGuard.interval()));
@@ -387,18 +383,17 @@ void RingfastCommand::checkCallsEnd()
     }
 }
 
-bool RingfastCommand::allCallsEnded() const
+void RingfastCommand::follow(int handle)
 {
-    for (const auto& entry : m_calls) {
-        if (!entry.second.ended)
-            return false;
-    }
-    return true;
+    m_calls[handle] = Progress();
+    m_callSeen = true;
+    m_idleSeen = false;
 }
 
 void RingfastCommand::finishWhenDone(bool idleWaitOver)
 {
-    if (m_finished || m_calls.empty() || !allCallsEnded())
+    // Ended calls are no longer kept: the calls are over when none is left.
+    if (m_finished || !m_callSeen || !m_calls.empty())
         return;
     // Answering is over once --count answered calls have ended; OnIdle alone cannot
     // tell, for calls ending within one idle delay share a single OnIdle.
@@ -431,10 +426,8 @@ void RingfastCommand::checkInterrupt()
     m_interruptsSeen = interrupts;
     const bool first = m_interruptsHandled == 1;
     std::vector<int> live;
-    for (const auto& [handle, progress] : m_calls) {
-        if (!progress.ended)
-            live.push_back(handle);
-    }
+    for (const auto& entry : m_calls)
+        live.push_back(entry.first);
     if (first && !live.empty()) {
         m_err << "ringfast: hanging up\n";
         m_err.flush();
