@@ -34,8 +34,6 @@ RingfastCommand::RingfastCommand(const RingfastOptions& options, QTextStream& ou
 {
     m_idleWait.setSingleShot(true);
     QObject::connect(&m_idleWait, &QTimer::timeout, [this] { finishWhenDone(true); });
-    m_endGuard.setSingleShot(true);
-    QObject::connect(&m_endGuard, &QTimer::timeout, [this] { checkCallsEnd(); });
     m_poll.setInterval(100);
     QObject::connect(&m_poll, &QTimer::timeout, [this] { poll(); });
 }
@@ -352,9 +350,7 @@ void RingfastCommand::hangUp(int handle)
             return;
         m_dialer->ButtonHangupClick();
         if (!hangupFailed(handle)) {
-            // Dropped; should the call still not end, the command does not wait for ever.
-            if (!m_endGuard.isActive())
-                m_endGuard.start(qMax(m_dialer->line()->TAPI()->ReplyTimeout(), 0));
+            guardEnd(handle);
             return;
         }
         const QString why = m_dialer->line()->Error()->Text();
@@ -370,17 +366,26 @@ void RingfastCommand::hangUp(int handle)
     }
 }
 
-void RingfastCommand::checkCallsEnd()
+void RingfastCommand::guardEnd(int handle)
 {
-    for (const auto& [handle, progress] : m_calls) {
-        if (progress.hangingUp) {
-            fail(QStringLiteral("call %1 did not end within %2 ms of hanging up; the line is closed to end it")
-                     .arg(handleText(handle))
-                     .arg(m_endGuard.interval()));
-            finish(Failed);
+    // Dropped; should the call still not end, the command does not wait for ever. Each
+    // call has its own guard, which goes with the call when it ends.
+    const auto it = m_calls.find(handle);
+    if (it == m_calls.end() || it->second.endGuard)
+        return;
+    auto guard = std::make_unique<QTimer>();
+    guard->setSingleShot(true);
+    const int interval = qMax(m_dialer->line()->TAPI()->ReplyTimeout(), 0);
+    QObject::connect(guard.get(), &QTimer::timeout, [this, handle, interval] {
+        if (m_finished || !m_calls.count(handle))
             return;
-        }
-    }
+        fail(QStringLiteral("call %1 did not end within %2 ms of hanging up; the line is closed to end it")
+                 .arg(handleText(handle))
+                 .arg(interval));
+        finish(Failed);
+    });
+    guard->start(interval);
+    it->second.endGuard = std::move(guard);
 }
 
 void RingfastCommand::follow(int handle)
@@ -453,7 +458,6 @@ void RingfastCommand::finish(int code)
     g_waiting = false;
     m_poll.stop();
     m_idleWait.stop();
-    m_endGuard.stop();
     m_loop.exit(code);
 }
 

@@ -56,6 +56,8 @@ private:
         bool connected = false;
         bool rejected = false;
         bool hangingUp = false;
+        // Runs from a successful hang-up until the call ends.
+        std::unique_ptr<QTimer> endGuard;
     };
 
     // The call's progress; dialing, every call on the line is followed, answering only
@@ -86,7 +88,7 @@ private:
     void follow(int handle);
     void poll();
     void checkInterrupt();
-    void checkCallsEnd();
+    void guardEnd(int handle);
     void finish(int code);
     void fail(const QString& reason);
     static QString handleText(int handle);
@@ -98,7 +100,6 @@ private:
     QEventLoop m_loop;
     QTimer m_poll;
     QTimer m_idleWait;
-    QTimer m_endGuard;
     bool m_checked = false;
     bool m_finished = false;
     int m_exitCode = Success;
