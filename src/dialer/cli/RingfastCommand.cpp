@@ -8,6 +8,8 @@
 #include <TnvLine.h>
 #include <TnvLineDevice.h>
 #include <TnvNotation.h>
+#include <TnvPumpWait.h>
+#include <TnvResultTexts.h>
 #include <TnvTAPI.h>
 
 #include <TapiConstants.h>
@@ -33,7 +35,10 @@ RingfastCommand::RingfastCommand(const RingfastOptions& options, QTextStream& ou
     , m_interruptsSeen(g_interrupts.load())
 {
     m_idleWait.setSingleShot(true);
-    QObject::connect(&m_idleWait, &QTimer::timeout, [this] { finishWhenDone(true); });
+    QObject::connect(&m_idleWait, &QTimer::timeout, [this] {
+        m_idleWaitOver = true;
+        finishWhenDone();
+    });
     m_poll.setInterval(100);
     QObject::connect(&m_poll, &QTimer::timeout, [this] { poll(); });
 }
@@ -156,6 +161,9 @@ int RingfastCommand::dial()
     m_poll.start();
     m_taken = 1;
     if (!m_dialer->ButtonDialClick(m_options.number)) {
+        // An interrupt during the dial's wait has said why already.
+        if (m_finished)
+            return m_exitCode;
         fail(QStringLiteral("dialing failed: ") + m_dialer->line()->Error()->Text());
         return Failed;
     }
@@ -251,6 +259,7 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
                 ++m_callsEnded;
             // Only live calls are kept: a long run must not grow with every call.
             m_calls.erase(callHandle);
+            m_idleWaitOver = false;
             m_idleWait.start(m_options.idleDelay + 1000);
             finishWhenDone();
         }
@@ -287,7 +296,7 @@ void RingfastCommand::answerCall(int handle)
 {
     if (m_finished || !selectCall(handle))
         return;
-    if (!m_dialer->line()->Call()->Answer()) {
+    if (!m_dialer->line()->Call()->Answer() && !m_finished) {
         m_reason = QStringLiteral("answering call %1 failed: ").arg(handleText(handle))
             + m_dialer->line()->Error()->Text();
         fail(m_reason);
@@ -348,9 +357,29 @@ void RingfastCommand::hangUp(int handle)
         // The wait for the reply may have selected another call, or ended this one.
         if (!selectCall(handle) || call->State() == LINECALLSTATE_IDLE)
             return;
+        const int interruptsBefore = m_interruptsHandled;
+        // A call ending inside the wait does not end the command before the hang-up's
+        // outcome is known.
+        ++m_hangupsRunning;
         m_dialer->ButtonHangupClick();
+        --m_hangupsRunning;
+        if (m_finished)
+            return;
+        if (m_dialer->line()->Error()->Number() == TAPIREPLYTIMEOUT) {
+            // Whether the call went or not, its hang-up was never confirmed.
+            fail(m_interruptsHandled != interruptsBefore
+                     ? QStringLiteral("hanging up call %1 was interrupted before its reply came; the line is closed "
+                                      "to end it")
+                           .arg(handleText(handle))
+                     : QStringLiteral("hanging up call %1 got no reply within %2 ms; the line is closed to end it")
+                           .arg(handleText(handle))
+                           .arg(m_dialer->line()->TAPI()->ReplyTimeout()));
+            finish(Failed);
+            return;
+        }
         if (!hangupFailed(handle)) {
             guardEnd(handle);
+            finishWhenDone();
             return;
         }
         const QString why = m_dialer->line()->Error()->Text();
@@ -395,16 +424,16 @@ void RingfastCommand::follow(int handle)
     m_idleSeen = false;
 }
 
-void RingfastCommand::finishWhenDone(bool idleWaitOver)
+void RingfastCommand::finishWhenDone()
 {
     // Ended calls are no longer kept: the calls are over when none is left.
-    if (m_finished || !m_callSeen || !m_calls.empty())
+    if (m_finished || m_hangupsRunning > 0 || !m_callSeen || !m_calls.empty())
         return;
     // Answering is over once --count answered calls have ended; OnIdle alone cannot
     // tell, for calls ending within one idle delay share a single OnIdle.
     if (m_callsEnded < m_options.count && m_options.command == RingfastOptions::Command::Answer)
         return;
-    if (!m_idleSeen && !idleWaitOver)
+    if (!m_idleSeen && !m_idleWaitOver)
         return;
     finish(Success);
 }
@@ -429,20 +458,35 @@ void RingfastCommand::checkInterrupt()
         return;
     m_interruptsHandled += interrupts - m_interruptsSeen;
     m_interruptsSeen = interrupts;
+    // A reply that may never come must not hold the signal up: the waits now running end,
+    // and their operations fail as if their time had run out.
+    const bool endedAWait = TnvPumpWait::interrupt();
     const bool first = m_interruptsHandled == 1;
-    std::vector<int> live;
-    for (const auto& entry : m_calls)
-        live.push_back(entry.first);
-    if (first && !live.empty()) {
+    std::vector<int> toHangUp;
+    for (const auto& [handle, progress] : m_calls) {
+        if (!progress.hangingUp)
+            toHangUp.push_back(handle);
+    }
+    if (first && !toHangUp.empty()) {
         m_err << "ringfast: hanging up\n";
         m_err.flush();
         if (m_reason.isEmpty())
             m_reason = QStringLiteral("interrupted");
-        for (const int handle : live)
-            hangUp(handle);
+        // From the event loop: polling goes on, so a further signal ends these waits too.
+        QTimer::singleShot(0, m_dialer->line(), [this, toHangUp] {
+            for (const int handle : toHangUp) {
+                // A call whose own hang-up started meanwhile is left to it.
+                const auto it = m_calls.find(handle);
+                if (it != m_calls.end() && !it->second.hangingUp)
+                    hangUp(handle);
+            }
+        });
         return;
     }
-    // Answering with no call, or asked twice: nothing more to wait for.
+    // A hang-up whose wait just ended gives up by itself, saying which call it was.
+    if (endedAWait && m_hangupsRunning > 0)
+        return;
+    // Answering with no call, asked twice, or a hang-up under way: nothing more to wait for.
     const bool connected = m_options.command == RingfastOptions::Command::Dial && m_callsConnected > 0;
     if (!connected)
         fail(m_reason.isEmpty() ? QStringLiteral("interrupted") : m_reason);

@@ -83,7 +83,7 @@ private:
     bool selectCall(int handle);
     // The command is over once its calls have ended and the line went idle (OnIdle
     // waits for the idle delay; should it never come, the calls are over anyway).
-    void finishWhenDone(bool idleWaitOver = false);
+    void finishWhenDone();
     // Starts following a call.
     void follow(int handle);
     void poll();
@@ -112,6 +112,10 @@ private:
     // Answered or dialed calls that have ended.
     int m_callsEnded = 0;
     bool m_idleSeen = false;
+    // The wait for OnIdle after the last call's end ran out.
+    bool m_idleWaitOver = false;
+    // Hang-ups waiting for their replies.
+    int m_hangupsRunning = 0;
     QString m_reason;
     int m_interruptsSeen = 0;
     int m_interruptsHandled = 0;
