@@ -4,12 +4,27 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
+namespace {
+
+// Waits now running (nested ones each count), and how often they were interrupted.
+int g_running = 0;
+unsigned g_interrupts = 0;
+
+struct Running {
+    Running() { ++g_running; }
+    ~Running() { --g_running; }
+};
+
+} // namespace
+
 bool TnvPumpWait::until(const std::function<bool()>& done, int timeoutMs)
 {
     if (done())
         return true;
     if (timeoutMs <= 0)
         return false;
+    const Running running;
+    const unsigned interrupts = g_interrupts;
     QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
     // Most replies are already waiting: one pass without sleeping takes them, and only a
     // wait that goes on needs the timer that ends it.
@@ -21,7 +36,7 @@ bool TnvPumpWait::until(const std::function<bool()>& done, int timeoutMs)
     wake.setTimerType(Qt::PreciseTimer);
     wake.start(timeoutMs);
     while (!done()) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired() || g_interrupts != interrupts)
             return false;
         // A timer that came a little before the deadline must not leave the loop asleep.
         if (!wake.isActive())
@@ -34,4 +49,12 @@ bool TnvPumpWait::until(const std::function<bool()>& done, int timeoutMs)
 void TnvPumpWait::sleep(int ms)
 {
     until([] { return false; }, ms);
+}
+
+bool TnvPumpWait::interrupt()
+{
+    if (g_running == 0)
+        return false;
+    ++g_interrupts;
+    return true;
 }

@@ -15,4 +15,10 @@ bool until(const std::function<bool()>& done, int timeoutMs);
 // Runs the event loop for ms milliseconds.
 void sleep(int ms);
 
+// Ends every wait now running as if its time had run out, so that a program asked to
+// stop is not held for a whole reply time-out; waits that start later run as usual.
+// Called on the waits' own thread (from the event loop they run); returns whether a
+// wait was running.
+bool interrupt();
+
 } // namespace TnvPumpWait

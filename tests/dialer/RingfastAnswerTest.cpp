@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 namespace {
 
 class RingfastAnswer : public RingfastInProcess {};
@@ -33,6 +35,50 @@ TEST_F(RingfastAnswer, AnswersTheGivenNumberOfCallsAndEnds)
     EXPECT_EQ(lines.count(QStringLiteral("\tCallerID.Name = Smith John")), 2) << m_out.toStdString();
     EXPECT_EQ(lines.last(), QStringLiteral("nvLine1.OnCallEnd")) << m_out.toStdString();
     EXPECT_TRUE(m_err.contains(QStringLiteral("waiting for calls on Linkora Simulated Line 1")));
+}
+
+// A long run keeps no record of the calls that are over.
+TEST_F(RingfastAnswer, EndedCallsAreForgotten)
+{
+    int rung = 0;
+    std::size_t kept = 0;
+    repeat([&] {
+        if (!Telephony::serviceRunning() || m_out.count(QStringLiteral("nvLine1.OnCallEnd")) != rung)
+            return false;
+        if (m_command)
+            kept = std::max(kept, m_command->liveCalls());
+        if (ring(1, "SMITH JOHN"))
+            ++rung;
+        return rung == 3;
+    });
+    const int code = run({"answer", "--count", "3", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "0"},
+                         [] {});
+    EXPECT_EQ(code, 0) << m_err.toStdString() << m_out.toStdString();
+    EXPECT_EQ(rung, 3);
+    EXPECT_EQ(kept, 0u);
+}
+
+// Each hang-up has its own time to end the call: a slow hang-up of the second call is
+// not judged by a guard the first call's hang-up started.
+TEST_F(RingfastAnswer, EachCallEndsWithinItsOwnReplyTimeout)
+{
+    int rung = 0;
+    repeat([&] {
+        if (!Telephony::serviceRunning() || m_out.count(QStringLiteral("nvLine1.OnCallEnd")) != rung)
+            return false;
+        // The second drop's reply comes after the first drop's guard would have run out.
+        if (rung == 1 && !control("delay", {{"function", "lineDrop"}, {"ms", 2000}}).value("ok").toBool())
+            return true;
+        if (ring(1, "SMITH JOHN"))
+            ++rung;
+        return rung == 2;
+    });
+    const int code = run({"answer", "--count", "2", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "1.5",
+                          "--reply-timeout", "3000"},
+                         [] {});
+    EXPECT_EQ(code, 0) << m_err.toStdString() << m_out.toStdString();
+    EXPECT_EQ(rung, 2);
+    EXPECT_EQ(outLines().count(QStringLiteral("nvLine1.OnCallEnd")), 2);
 }
 
 TEST_F(RingfastAnswer, CallerHangingUpEndsTheCall)

@@ -43,3 +43,39 @@ TEST_F(RingfastDial, AFailedHangupIsReportedAndEndsTheCommand)
         waitForServiceStop();
     }
 }
+
+// A hang-up whose reply never comes fails the command, whether the reply time-out ends
+// the wait or a signal does; the signal does not wait for the time-out.
+TEST_F(RingfastDial, AWithheldHangupReplyFails)
+{
+    struct Case {
+        bool signal;
+        const char* replyTimeout;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {false, "500", "got no reply within 500 ms; the line is closed to end it"},
+        {true, "60000", "was interrupted before its reply came"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        m_out.clear();
+        m_err.clear();
+        bool armed = false;
+        repeat([&] {
+            if (!armed && Telephony::serviceRunning())
+                armed = control("withhold", {{"function", "lineDrop"}}).value("ok").toBool();
+            if (!armed || !m_out.contains(QStringLiteral("nvLine.Hangup")))
+                return false;
+            if (c.signal)
+                RingfastCommand::interrupt();
+            return true;
+        });
+        const int code = run({"dial", "5550100", "--sim-speed", "0", "--idle-delay", "0", "--hangup-after", "0.3",
+                              "--reply-timeout", c.replyTimeout},
+                             [] {});
+        EXPECT_EQ(code, RingfastCommand::Failed) << m_err.toStdString();
+        EXPECT_TRUE(m_err.contains(QLatin1String(c.reason))) << m_err.toStdString();
+        waitForServiceStop();
+    }
+}

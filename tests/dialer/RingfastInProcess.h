@@ -51,7 +51,10 @@ protected:
             RingfastCommand::interrupt();
         });
         guard.start(guardMs);
-        return command.run(service);
+        m_command = &command;
+        const int code = command.run(service);
+        m_command = nullptr;
+        return code;
     }
 
     // Repeats step every 10 ms until it returns true.
@@ -79,6 +82,8 @@ protected:
 
     // Runs after the command is made and before it runs.
     std::function<void()> before;
+    // The command while it runs.
+    RingfastCommand* m_command = nullptr;
     QObject m_timers;
     QTemporaryDir m_configDir;
     QString m_out;

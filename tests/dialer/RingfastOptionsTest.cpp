@@ -60,6 +60,9 @@ TEST(RingfastOptions, AcceptedCommandLines)
     ASSERT_TRUE(flags.has_value());
     EXPECT_TRUE(flags->trace);
     EXPECT_TRUE(flags->timestamp);
+    const auto reply = RingfastOptions::parse(args("answer --reply-timeout 1500"), nullptr);
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->replyTimeout, 1500);
 }
 
 TEST(RingfastOptions, RefusedCommandLines)
@@ -84,6 +87,7 @@ TEST(RingfastOptions, RefusedCommandLines)
         {"dial 1 --devenv pascal", "--devenv"},
         {"dial 1 --sim-speed 1001", "--sim-speed"},
         {"dial 1 --idle-delay 1.5", "--idle-delay"},
+        {"dial 1 --reply-timeout 0", "--reply-timeout"},
         {"dial 1 --no-such-option", "no-such-option"},
         {"dial 1 --device", "device"},
     };
@@ -99,6 +103,6 @@ TEST(RingfastOptions, HelpExplainsEveryCommandAndOption)
 {
     const QString help = RingfastOptions::helpText();
     for (const char* word : {"devices", "dial NUMBER", "answer", "--device", "--hangup-after", "--count", "--trace",
-                             "--devenv", "--timestamp", "--sim-speed", "--idle-delay", "Exit status"})
+                             "--devenv", "--timestamp", "--sim-speed", "--idle-delay", "--reply-timeout", "Exit status"})
         EXPECT_TRUE(help.contains(QLatin1String(word))) << word;
 }

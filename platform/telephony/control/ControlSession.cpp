@@ -49,8 +49,6 @@ void ControlSession::readAvailable()
     processLines();
     if (self && !m_closing && !m_socket->isOpen())
         socketClosed();
-    if (self && !m_closing)
-        m_idle->start();
 }
 
 void ControlSession::idleTimedOut()
@@ -60,7 +58,7 @@ void ControlSession::idleTimedOut()
         m_idle->start();
         return;
     }
-    refuseAndClose(QStringLiteral("nothing sent for %1 ms; connect again when needed").arg(m_idle->interval()));
+    refuseAndClose(QStringLiteral("no request for %1 ms; connect again when needed").arg(m_idle->interval()));
 }
 
 void ControlSession::processLines()
@@ -92,6 +90,9 @@ void ControlSession::processLines()
         if (!self)
             return;
         send(response);
+        // Only whole requests keep a client: bytes dribbled in one at a time do not.
+        if (!m_closing)
+            m_idle->start();
     }
     m_busy = false;
 }

@@ -27,8 +27,8 @@ public:
     static constexpr qsizetype maxPendingOutput = 4 * 1024 * 1024;
 
     // Takes the socket over; lines that arrived before this are answered too.
-    // A client that sends nothing for idleTimeoutMs while no request of its is running is
-    // dropped.
+    // A client that sends no complete request for idleTimeoutMs while no request of its
+    // is running is dropped.
     ControlSession(ControlConnection* socket, Dispatch dispatch, int idleTimeoutMs, QObject* parent = nullptr);
     ~ControlSession() override;
 

@@ -8,6 +8,8 @@
 #include <TnvLine.h>
 #include <TnvLineDevice.h>
 #include <TnvNotation.h>
+#include <TnvPumpWait.h>
+#include <TnvResultTexts.h>
 #include <TnvTAPI.h>
 
 #include <TapiConstants.h>
@@ -33,9 +35,10 @@ RingfastCommand::RingfastCommand(const RingfastOptions& options, QTextStream& ou
     , m_interruptsSeen(g_interrupts.load())
 {
     m_idleWait.setSingleShot(true);
-    QObject::connect(&m_idleWait, &QTimer::timeout, [this] { finishWhenDone(true); });
-    m_endGuard.setSingleShot(true);
-    QObject::connect(&m_endGuard, &QTimer::timeout, [this] { checkCallsEnd(); });
+    QObject::connect(&m_idleWait, &QTimer::timeout, [this] {
+        m_idleWaitOver = true;
+        finishWhenDone();
+    });
     m_poll.setInterval(100);
     QObject::connect(&m_poll, &QTimer::timeout, [this] { poll(); });
 }
@@ -100,11 +103,11 @@ bool RingfastCommand::createLine()
     for (const QString& path : refused)
         m_err << "ringfast: stored setting " << VisibleText::escaped(path) << " refused\n";
     TnvLine* line = m_dialer->line();
-    // The window's disconnect handler hangs up at once, which resets the call; the mode
-    // is taken from the state change itself, before that.
+    // The window's disconnect handler hangs up at once, which resets and may end the
+    // call; why it was disconnected is taken from the state change itself, before that.
     line->OnCallState = [this](TnvSharedControl*, int handle, int state, int mode, int) {
         if (quint32(state) == LINECALLSTATE_DISCONNECTED)
-            m_disconnectModes[handle] = quint32(mode) & 0xFFFF;
+            disconnected(handle, quint32(mode) & 0xFFFF);
     };
     // A line out of service stays open but no call comes or goes on it.
     line->OnLineState = [this, line](TnvSharedControl*, int state, int, int) {
@@ -158,6 +161,9 @@ int RingfastCommand::dial()
     m_poll.start();
     m_taken = 1;
     if (!m_dialer->ButtonDialClick(m_options.number)) {
+        // An interrupt during the dial's wait has said why already.
+        if (m_finished)
+            return m_exitCode;
         fail(QStringLiteral("dialing failed: ") + m_dialer->line()->Error()->Text());
         return Failed;
     }
@@ -218,10 +224,8 @@ void RingfastCommand::setActiveChecked(bool checked)
 RingfastCommand::Progress* RingfastCommand::progressOf(int handle)
 {
     // Dialing, every call on the line is the one dialed; answering, only offered calls count.
-    if (m_options.command != RingfastOptions::Command::Answer && !m_calls.count(handle)) {
-        m_calls[handle] = Progress();
-        m_idleSeen = false;
-    }
+    if (m_options.command != RingfastOptions::Command::Answer && !m_calls.count(handle))
+        follow(handle);
     const auto it = m_calls.find(handle);
     return it == m_calls.end() ? nullptr : &it->second;
 }
@@ -243,24 +247,19 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
         }
         break;
     case Event::Busy: m_reason = QStringLiteral("the line is busy"); break;
-    case Event::Disconnected:
-        if (const Progress* progress = progressOf(callHandle); progress && !progress->connected && !progress->rejected) {
-            const auto mode = m_disconnectModes.find(callHandle);
-            m_reason = QStringLiteral("the call was disconnected: ")
-                + DisconnectModeText(mode != m_disconnectModes.end() ? mode->second : call->DisconnectMode());
-        }
-        m_disconnectModes.erase(callHandle);
-        break;
+    case Event::Disconnected: break; // seen in its state change
     case Event::SpecialInfo:
         m_reason = QStringLiteral("the network reports ") + SpecialInfoText(call->SpecialInfo());
         // The call cannot go on; hang up as a person at the window would.
         QTimer::singleShot(0, m_dialer->line(), [this, callHandle] { hangUp(callHandle); });
         break;
     case Event::CallEnd:
-        if (Progress* progress = progressOf(callHandle); progress && !progress->ended) {
-            progress->ended = true;
+        if (Progress* progress = progressOf(callHandle)) {
             if (!progress->rejected)
                 ++m_callsEnded;
+            // Only live calls are kept: a long run must not grow with every call.
+            m_calls.erase(callHandle);
+            m_idleWaitOver = false;
             m_idleWait.start(m_options.idleDelay + 1000);
             finishWhenDone();
         }
@@ -272,12 +271,17 @@ void RingfastCommand::lineEvent(Event event, int callHandle)
     }
 }
 
+void RingfastCommand::disconnected(int handle, quint32 mode)
+{
+    if (const Progress* progress = progressOf(handle); progress && !progress->connected && !progress->rejected)
+        m_reason = QStringLiteral("the call was disconnected: ") + DisconnectModeText(mode);
+}
+
 void RingfastCommand::offered(int handle)
 {
     if (m_calls.count(handle))
         return;
-    m_calls[handle] = Progress();
-    m_idleSeen = false;
+    follow(handle);
     // From the event loop, not inside the event that offered the call.
     if (m_taken < m_options.count) {
         ++m_taken;
@@ -292,7 +296,7 @@ void RingfastCommand::answerCall(int handle)
 {
     if (m_finished || !selectCall(handle))
         return;
-    if (!m_dialer->line()->Call()->Answer()) {
+    if (!m_dialer->line()->Call()->Answer() && !m_finished) {
         m_reason = QStringLiteral("answering call %1 failed: ").arg(handleText(handle))
             + m_dialer->line()->Error()->Text();
         fail(m_reason);
@@ -339,14 +343,13 @@ bool RingfastCommand::selectCall(int handle)
 
 bool RingfastCommand::hangupFailed(int handle) const
 {
-    const auto it = m_calls.find(handle);
-    return it != m_calls.end() && !it->second.ended && m_dialer->line()->Error()->Number() != 0;
+    return m_calls.count(handle) && m_dialer->line()->Error()->Number() != 0;
 }
 
 void RingfastCommand::hangUp(int handle)
 {
     const auto it = m_calls.find(handle);
-    if (m_finished || it == m_calls.end() || it->second.ended)
+    if (m_finished || it == m_calls.end())
         return;
     it->second.hangingUp = true;
     TnvCall* call = m_dialer->line()->Call();
@@ -354,11 +357,29 @@ void RingfastCommand::hangUp(int handle)
         // The wait for the reply may have selected another call, or ended this one.
         if (!selectCall(handle) || call->State() == LINECALLSTATE_IDLE)
             return;
+        const int interruptsBefore = m_interruptsHandled;
+        // A call ending inside the wait does not end the command before the hang-up's
+        // outcome is known.
+        ++m_hangupsRunning;
         m_dialer->ButtonHangupClick();
+        --m_hangupsRunning;
+        if (m_finished)
+            return;
+        if (m_dialer->line()->Error()->Number() == TAPIREPLYTIMEOUT) {
+            // Whether the call went or not, its hang-up was never confirmed.
+            fail(m_interruptsHandled != interruptsBefore
+                     ? QStringLiteral("hanging up call %1 was interrupted before its reply came; the line is closed "
+                                      "to end it")
+                           .arg(handleText(handle))
+                     : QStringLiteral("hanging up call %1 got no reply within %2 ms; the line is closed to end it")
+                           .arg(handleText(handle))
+                           .arg(m_dialer->line()->TAPI()->ReplyTimeout()));
+            finish(Failed);
+            return;
+        }
         if (!hangupFailed(handle)) {
-            // Dropped; should the call still not end, the command does not wait for ever.
-            if (!m_endGuard.isActive())
-                m_endGuard.start(qMax(m_dialer->line()->TAPI()->ReplyTimeout(), 0));
+            guardEnd(handle);
+            finishWhenDone();
             return;
         }
         const QString why = m_dialer->line()->Error()->Text();
@@ -374,37 +395,45 @@ void RingfastCommand::hangUp(int handle)
     }
 }
 
-void RingfastCommand::checkCallsEnd()
+void RingfastCommand::guardEnd(int handle)
 {
-    for (const auto& [handle, progress] : m_calls) {
-        if (progress.hangingUp && !progress.ended) {
-            fail(QStringLiteral("call %1 did not end within %2 ms of hanging up; the line is closed to end it")
-                     .arg(handleText(handle))
-                     .arg(m_endGuard.interval()));
-            finish(Failed);
+    // Dropped; should the call still not end, the command does not wait for ever. Each
+    // call has its own guard, which goes with the call when it ends.
+    const auto it = m_calls.find(handle);
+    if (it == m_calls.end() || it->second.endGuard)
+        return;
+    auto guard = std::make_unique<QTimer>();
+    guard->setSingleShot(true);
+    const int interval = qMax(m_dialer->line()->TAPI()->ReplyTimeout(), 0);
+    QObject::connect(guard.get(), &QTimer::timeout, [this, handle, interval] {
+        if (m_finished || !m_calls.count(handle))
             return;
-        }
-    }
+        fail(QStringLiteral("call %1 did not end within %2 ms of hanging up; the line is closed to end it")
+                 .arg(handleText(handle))
+                 .arg(interval));
+        finish(Failed);
+    });
+    guard->start(interval);
+    it->second.endGuard = std::move(guard);
 }
 
-bool RingfastCommand::allCallsEnded() const
+void RingfastCommand::follow(int handle)
 {
-    for (const auto& entry : m_calls) {
-        if (!entry.second.ended)
-            return false;
-    }
-    return true;
+    m_calls[handle] = Progress();
+    m_callSeen = true;
+    m_idleSeen = false;
 }
 
-void RingfastCommand::finishWhenDone(bool idleWaitOver)
+void RingfastCommand::finishWhenDone()
 {
-    if (m_finished || m_calls.empty() || !allCallsEnded())
+    // Ended calls are no longer kept: the calls are over when none is left.
+    if (m_finished || m_hangupsRunning > 0 || !m_callSeen || !m_calls.empty())
         return;
     // Answering is over once --count answered calls have ended; OnIdle alone cannot
     // tell, for calls ending within one idle delay share a single OnIdle.
     if (m_callsEnded < m_options.count && m_options.command == RingfastOptions::Command::Answer)
         return;
-    if (!m_idleSeen && !idleWaitOver)
+    if (!m_idleSeen && !m_idleWaitOver)
         return;
     finish(Success);
 }
@@ -429,22 +458,35 @@ void RingfastCommand::checkInterrupt()
         return;
     m_interruptsHandled += interrupts - m_interruptsSeen;
     m_interruptsSeen = interrupts;
+    // A reply that may never come must not hold the signal up: the waits now running end,
+    // and their operations fail as if their time had run out.
+    const bool endedAWait = TnvPumpWait::interrupt();
     const bool first = m_interruptsHandled == 1;
-    std::vector<int> live;
+    std::vector<int> toHangUp;
     for (const auto& [handle, progress] : m_calls) {
-        if (!progress.ended)
-            live.push_back(handle);
+        if (!progress.hangingUp)
+            toHangUp.push_back(handle);
     }
-    if (first && !live.empty()) {
+    if (first && !toHangUp.empty()) {
         m_err << "ringfast: hanging up\n";
         m_err.flush();
         if (m_reason.isEmpty())
             m_reason = QStringLiteral("interrupted");
-        for (const int handle : live)
-            hangUp(handle);
+        // From the event loop: polling goes on, so a further signal ends these waits too.
+        QTimer::singleShot(0, m_dialer->line(), [this, toHangUp] {
+            for (const int handle : toHangUp) {
+                // A call whose own hang-up started meanwhile is left to it.
+                const auto it = m_calls.find(handle);
+                if (it != m_calls.end() && !it->second.hangingUp)
+                    hangUp(handle);
+            }
+        });
         return;
     }
-    // Answering with no call, or asked twice: nothing more to wait for.
+    // A hang-up whose wait just ended gives up by itself, saying which call it was.
+    if (endedAWait && m_hangupsRunning > 0)
+        return;
+    // Answering with no call, asked twice, or a hang-up under way: nothing more to wait for.
     const bool connected = m_options.command == RingfastOptions::Command::Dial && m_callsConnected > 0;
     if (!connected)
         fail(m_reason.isEmpty() ? QStringLiteral("interrupted") : m_reason);
@@ -460,7 +502,6 @@ void RingfastCommand::finish(int code)
     g_waiting = false;
     m_poll.stop();
     m_idleWait.stop();
-    m_endGuard.stop();
     m_loop.exit(code);
 }
 

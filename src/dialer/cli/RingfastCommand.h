@@ -39,6 +39,9 @@ public:
     // so looks at the request soon); before that, a signal's own action is the way out.
     static bool interrupt();
 
+    // The calls followed now; ended ones are forgotten.
+    std::size_t liveCalls() const { return m_calls.size(); }
+
     // TnvDialerView
     void appendLog(const QString& line) override;
     void setActiveChecked(bool checked) override;
@@ -48,12 +51,13 @@ public:
     void lineEvent(Event event, int callHandle) override;
 
 private:
-    // What ringfast knows of one call.
+    // What ringfast knows of one call, from its offering or beginning to its end.
     struct Progress {
         bool connected = false;
-        bool ended = false;
         bool rejected = false;
         bool hangingUp = false;
+        // Runs from a successful hang-up until the call ends.
+        std::unique_ptr<QTimer> endGuard;
     };
 
     // The call's progress; dialing, every call on the line is followed, answering only
@@ -66,6 +70,8 @@ private:
     int answer();
     // Waits on the event loop until finish(); what finish() was given.
     int waitForCalls();
+    // A call that never connected gives the reason it ended with.
+    void disconnected(int handle, quint32 mode);
     void offered(int handle);
     void answerCall(int handle);
     void rejectCall(int handle);
@@ -77,11 +83,12 @@ private:
     bool selectCall(int handle);
     // The command is over once its calls have ended and the line went idle (OnIdle
     // waits for the idle delay; should it never come, the calls are over anyway).
-    void finishWhenDone(bool idleWaitOver = false);
-    bool allCallsEnded() const;
+    void finishWhenDone();
+    // Starts following a call.
+    void follow(int handle);
     void poll();
     void checkInterrupt();
-    void checkCallsEnd();
+    void guardEnd(int handle);
     void finish(int code);
     void fail(const QString& reason);
     static QString handleText(int handle);
@@ -93,19 +100,22 @@ private:
     QEventLoop m_loop;
     QTimer m_poll;
     QTimer m_idleWait;
-    QTimer m_endGuard;
     bool m_checked = false;
     bool m_finished = false;
     int m_exitCode = Success;
+    // The calls not yet ended.
     std::map<int, Progress> m_calls;
+    bool m_callSeen = false;
     // Calls answered or dialed, out of --count.
     int m_taken = 0;
     int m_callsConnected = 0;
     // Answered or dialed calls that have ended.
     int m_callsEnded = 0;
-    // How each call was disconnected, taken before the window's hang-up resets it.
-    std::map<int, quint32> m_disconnectModes;
     bool m_idleSeen = false;
+    // The wait for OnIdle after the last call's end ran out.
+    bool m_idleWaitOver = false;
+    // Hang-ups waiting for their replies.
+    int m_hangupsRunning = 0;
     QString m_reason;
     int m_interruptsSeen = 0;
     int m_interruptsHandled = 0;

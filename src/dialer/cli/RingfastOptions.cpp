@@ -66,6 +66,8 @@ QString RingfastOptions::helpText()
         "                       (default: the configured pacing)\n"
         "  --idle-delay MS      Device.IdleDelay, the wait before OnIdle (default 2000, as\n"
         "                       the window sets it)\n"
+        "  --reply-timeout MS   TAPI.ReplyTimeout, the wait for each reply of the exchange\n"
+        "                       and for a call to end after its hang-up (default 60000)\n"
         "  -h, --help           show this text\n"
         "\n"
         "Exit status: 0 success, 1 the call or the device failed, 2 a wrong command line.\n"
@@ -91,7 +93,8 @@ std::optional<RingfastOptions> RingfastOptions::parse(const QStringList& argumen
     const QCommandLineOption timestamp(QStringLiteral("timestamp"), QString());
     const QCommandLineOption simSpeed(QStringLiteral("sim-speed"), QString(), QStringLiteral("FACTOR"));
     const QCommandLineOption idleDelay(QStringLiteral("idle-delay"), QString(), QStringLiteral("MS"));
-    parser.addOptions({help, device, hangupAfter, count, trace, devEnv, timestamp, simSpeed, idleDelay});
+    const QCommandLineOption replyTimeout(QStringLiteral("reply-timeout"), QString(), QStringLiteral("MS"));
+    parser.addOptions({help, device, hangupAfter, count, trace, devEnv, timestamp, simSpeed, idleDelay, replyTimeout});
     const auto fail = [error](const QString& text) -> std::optional<RingfastOptions> {
         if (error)
             *error = text;
@@ -175,6 +178,13 @@ std::optional<RingfastOptions> RingfastOptions::parse(const QStringList& argumen
                             .arg(parser.value(idleDelay)));
         o.idleDelay = *value;
     }
+    if (parser.isSet(replyTimeout)) {
+        // 0 would not wait for replies at all.
+        o.replyTimeout = integerIn(parser.value(replyTimeout), 1, 3600000);
+        if (!o.replyTimeout)
+            return fail(QStringLiteral("--reply-timeout needs milliseconds from 1 to 3600000, not '%1'")
+                            .arg(parser.value(replyTimeout)));
+    }
     return o;
 }
 
@@ -183,5 +193,7 @@ TnvDialerDescription::Settings RingfastOptions::lineSettings() const
     TnvDialerDescription::Settings settings = TnvDialerDescription::settings();
     TnvDialerDescription::override(settings, QStringLiteral("Vantage.DevEnv"), devEnv);
     TnvDialerDescription::override(settings, QStringLiteral("Vantage.Log.TimeStamp"), timestamp);
+    if (replyTimeout)
+        TnvDialerDescription::override(settings, QStringLiteral("TAPI.ReplyTimeout"), *replyTimeout);
     return settings;
 }

@@ -27,6 +27,8 @@ public:
     bool timestamp = false;
     std::optional<double> simSpeed;
     int idleDelay = 2000;
+    // TAPI.ReplyTimeout; none: the stored 60000 ms.
+    std::optional<int> replyTimeout;
 
     // Parses the arguments (the program's name first). On failure returns nothing and
     // sets error to a one-line reason.

@@ -4,6 +4,8 @@
 
 #include <TnvError.h>
 
+#include <utility>
+
 PhoneConsole::PhoneConsole(TnvPhone* phone, std::function<void(const QString&)> print, QObject* parent)
     : QObject(parent)
     , m_phone(phone)
@@ -58,6 +60,36 @@ QString PhoneConsole::helpText()
         "  status                     hook switches, volumes and gains\n"
         "  dump                       every property into the trace\n"
         "  help | quit\n");
+}
+
+bool PhoneConsole::runInput(const QByteArray& bytes, bool atEnd)
+{
+    // Several lines may come in one read; each runs in turn.
+    m_input.append(bytes);
+    if (atEnd && !m_input.isEmpty() && !m_input.endsWith('\n'))
+        m_input.append('\n');
+    const QString tooLong = QStringLiteral("line longer than %1 bytes ignored").arg(maxLineBytes);
+    qsizetype start = 0;
+    for (qsizetype end = m_input.indexOf('\n'); end >= 0; end = m_input.indexOf('\n', start)) {
+        const QByteArray line = m_input.mid(start, end - start);
+        start = end + 1;
+        if (std::exchange(m_skipping, false))
+            continue; // the end of a line already refused
+        if (line.size() > maxLineBytes) {
+            say(tooLong);
+        } else if (!run(QString::fromUtf8(line))) {
+            m_input.remove(0, start);
+            return false;
+        }
+    }
+    m_input.remove(0, start);
+    if (m_input.size() > maxLineBytes) {
+        if (!m_skipping)
+            say(tooLong);
+        m_skipping = true;
+        m_input.clear();
+    }
+    return true;
 }
 
 TnvHookSwitchDevice* PhoneConsole::hookSwitchDevice(const QString& word) const

@@ -4,6 +4,7 @@
 // control's trace and events come out as text lines. Kept apart from the program so the
 // words can be tried without a terminal.
 
+#include <QByteArray>
 #include <QObject>
 #include <QStringList>
 
@@ -23,6 +24,13 @@ public:
 
     // Runs one command line; false once the user asked to quit.
     bool run(const QString& line);
+    // Runs every complete line in bytes read from standard input, keeping a line cut
+    // short for the next read; at the end of the input the unterminated rest runs too.
+    // False once the user asked to quit.
+    bool runInput(const QByteArray& bytes, bool atEnd = false);
+
+    // A longer line is refused rather than kept without bound.
+    static constexpr qsizetype maxLineBytes = 64 * 1024;
 
     static QString helpText();
 
@@ -32,4 +40,7 @@ private:
 
     TnvPhone* m_phone;
     std::function<void(const QString&)> m_print;
+    QByteArray m_input;
+    // Bytes of a line too long to run are dropped up to its end.
+    bool m_skipping = false;
 };

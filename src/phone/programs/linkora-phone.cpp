@@ -16,6 +16,7 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -81,13 +82,19 @@ int main(int argc, char** argv)
     out << "Type help for the commands.\n";
     out.flush();
 
-    QTextStream in(stdin);
+    // Read unbuffered: lines left in a stream's buffer would raise no second notice.
     QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, app.get(), [&] {
         // A command waits for its reply in the event loop; no second one starts meanwhile.
         notifier.setEnabled(false);
-        QString line;
-        if (!in.readLineInto(&line) || !console.run(line)) {
+        char chunk[4096];
+        const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
+            notifier.setEnabled(true);
+            return;
+        }
+        const bool atEnd = got <= 0;
+        if (!console.runInput(QByteArray(chunk, atEnd ? 0 : qsizetype(got)), atEnd) || atEnd) {
             QCoreApplication::quit();
             return;
         }

@@ -329,6 +329,27 @@ TEST_F(FeaturesTest, PickupFromTheOtherLine)
     EXPECT_EQ(sink.lastState(caller), LINECALLSTATE_CONNECTED);
 }
 
+TEST_F(FeaturesTest, PickupConnectsWhenThePickedCallIsFreedAsItGoesIdle)
+{
+    // A core that forgets calls as soon as they are idle, from within the report.
+    sink.onEvent = [this](const Event& e) {
+        if (e.kind == Event::State && e.b == LINECALLSTATE_IDLE)
+            ex.releaseCall(e.a);
+    };
+    for (const char* from : {"202", ""}) {
+        const CallId caller = call(0, "202", LINECALLSTATE_RINGBACK);
+        const CallId ringing = offeredOn(1);
+        const CallId picked = nextOwnCall++;
+        ok([&](DWORD r) { return ex.pickup(r, 0, 0, picked, from, *from ? QByteArray() : "1"); });
+        EXPECT_FALSE(ex.hasCall(ringing));
+        EXPECT_EQ(sink.lastState(picked), LINECALLSTATE_CONNECTED) << from;
+        EXPECT_EQ(ex.callInfo(picked).fixed.dwReason, LINECALLREASON_PICKUP);
+        EXPECT_EQ(sink.lastState(caller), LINECALLSTATE_CONNECTED) << from;
+        ok([&](DWORD r) { return ex.drop(r, picked, {}); });
+        ok([&](DWORD r) { return ex.drop(r, caller, {}); });
+    }
+}
+
 TEST_F(FeaturesTest, ForwardingRedirectsIncomingCalls)
 {
     AddressStatusData::Forward f;

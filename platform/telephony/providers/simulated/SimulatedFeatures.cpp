@@ -314,8 +314,8 @@ LONG SimulatedFeatures::pickup(DWORD requestId, int device, DWORD addressId, Cal
         if (far.kind == FarEnd::Leg)
             if (SimCall* l = m_sw.find(far.leg))
                 l->far = FarEnd::toLeg(call, lineIdentity(device));
-        if (!m_sw.setState(target, LINECALLSTATE_IDLE))
-            return;
+        // The owner may free the picked-up call as it goes idle; the new call goes on.
+        m_sw.setState(target, LINECALLSTATE_IDLE);
         if (!m_sw.setState(call, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE))
             return;
         m_sw.infoChanged(call, LINECALLINFOSTATE_CONNECTEDID);
