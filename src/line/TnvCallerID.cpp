@@ -226,13 +226,32 @@ QString TnvCallerID::Name() const
     return m_formatName ? formatName(m_record.rawName) : m_record.rawName;
 }
 
+QString TnvCallerID::telephoneNumber(const QString& raw)
+{
+    QStringView number(raw);
+    for (QLatin1StringView scheme : {QLatin1StringView("tel:"), QLatin1StringView("sip:"), QLatin1StringView("sips:")})
+        if (number.startsWith(scheme, Qt::CaseInsensitive))
+            number = number.sliced(scheme.size());
+    bool digit = false;
+    for (QChar c : number) {
+        if ((c >= u'0' && c <= u'9') || c == u'*' || c == u'#')
+            digit = true;
+        else if (!QStringView(u" +()-.").contains(c))
+            return {};
+    }
+    return digit ? number.toString() : QString();
+}
+
 QString TnvCallerID::Number() const
 {
-    QString number = m_record.rawNumber;
+    // A network address (user@host, a SIP URI with a name) is not a telephone number:
+    // it is shown whole, never stripped or laid out through the mask.
+    QString number = telephoneNumber(m_record.rawNumber);
+    if (number.isEmpty() && !m_record.rawNumber.isEmpty())
+        return m_record.rawNumber;
     // Always stripped before the mask, whatever the device dials: the mask lays out
     // digits, and punctuation in the raw number would land between its literals.
-    // A network address (user@host) is not a telephone number and stays whole.
-    if (!m_line->Device()->TranslatePhoneNumber() && !number.contains(u'@'))
+    if (!m_line->Device()->TranslatePhoneNumber())
         number.removeIf([](QChar c) { return QStringView(u" +()-.").contains(c); });
     if (!m_maskNumber.isEmpty())
         number = applyMask(number, m_maskNumber);

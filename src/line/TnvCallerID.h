@@ -114,6 +114,9 @@ public:
 
     // Pure presentation steps.
     static QString formatName(const QString& rawName);
+    // The telephone number in raw (digits with the usual separators, bare or after a
+    // tel:, sip: or sips: scheme) without its scheme; empty for anything else.
+    static QString telephoneNumber(const QString& raw);
     static MaskParts splitMask(const QString& mask);
     static QString applyMask(const QString& value, const QString& mask, QChar dateSeparator, QChar timeSeparator);
     static QString applyMask(const QString& value, const QString& mask);

@@ -7,6 +7,8 @@
 #include "TnvLineContext.h"
 
 #include "TnvCallOperations.h"
+
+#include <utility>
 #include "TnvLineEvents.h"
 #include "TnvTransfer.h"
 
@@ -439,6 +441,10 @@ void TnvLineDispatch::onCallInfo(HCALL handle, DWORD states)
 
 void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWORD privilege)
 {
+    if (state == LINECALLSTATE_IDLE && handle != 0 && handle == m_holdingIdle) {
+        m_heldIdle.append({handle, rawMode, privilege});
+        return;
+    }
     const DWORD mode = rawMode & 0xFFFF;
     if (handle == m_line->Call()->Handle())
         m_line->Call()->storeState(state, rawMode);
@@ -544,7 +550,9 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         if (mode == LINEDISCONNECTMODE_BUSY) {
             if ((record = m_line->records().find(handle)))
                 record->busyMode = LINEBUSYMODE_UNAVAIL;
+            const HCALL outerHolding = std::exchange(m_holdingIdle, handle);
             fire(TnvPopup::OnBusyEvent);
+            m_holdingIdle = outerHolding;
         }
         if ((record = m_line->records().find(handle)))
             record->disconnected = TnvClock::localNow();
@@ -611,6 +619,14 @@ void TnvLineDispatch::onCallState(HCALL handle, DWORD state, DWORD rawMode, DWOR
         v->RefreshEnabled();
         v->RefreshCall();
     }
+    // The call's end that its OnBusy handler brought about, now that it was disconnected.
+    if (state == LINECALLSTATE_DISCONNECTED && m_holdingIdle != handle)
+        for (qsizetype i = 0; i < m_heldIdle.size(); ++i)
+            if (m_heldIdle[i].handle == handle) {
+                const HeldIdle held = m_heldIdle.takeAt(i);
+                onCallState(held.handle, LINECALLSTATE_IDLE, held.rawMode, held.privilege);
+                break;
+            }
 }
 
 void TnvLineDispatch::onIdleTimer()

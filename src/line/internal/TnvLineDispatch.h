@@ -8,6 +8,7 @@
 #include <TapiStructs.h>
 
 #include <QString>
+#include <QList>
 #include <QTimer>
 
 #include <vector>
@@ -69,6 +70,15 @@ private:
     TnvLineEventSet& m_events;
     TnvSharedControl* m_sender;
     QTimer m_idleTimer;
+    // The call whose OnBusy handler runs: its end (IDLE) waits until its OnDisconnected
+    // has fired, so an application hanging up from OnBusy still gets that event, once.
+    HCALL m_holdingIdle = 0;
+    struct HeldIdle {
+        HCALL handle;
+        DWORD rawMode;
+        DWORD privilege;
+    };
+    QList<HeldIdle> m_heldIdle;
     std::vector<Hold> m_holds;
     std::vector<Message> m_heldMessages;
 };

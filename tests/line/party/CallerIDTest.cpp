@@ -166,6 +166,12 @@ TEST_F(CallerIDTest, NumberFollowsTranslationAndMask)
         {"translated and not unformatted stays raw", "+1 (425) 555-0100", true, false, "", "+1 (425) 555-0100"},
         {"a network address keeps its dots", "alice@127.0.0.1", false, false, "", "alice@127.0.0.1"},
         {"an address with a port and dashes", "sip-user@host-1.example.org", false, true, "", "sip-user@host-1.example.org"},
+        // A mask lays out telephone numbers only; an address is shown whole.
+        {"an address is not masked", "alice@127.0.0.1", false, false, "000-000-0000;0;*", "alice@127.0.0.1"},
+        {"nor an address with digits", "bob@127.0.0.1", true, false, "000-000-0000;0", "bob@127.0.0.1"},
+        {"nor a URI with a name", "sip:alice", false, false, "000-000-0000;0", "sip:alice"},
+        {"a tel: number is masked", "tel:+1-425-555-0100", false, false, "000-000-0000;0", "142-555-50100"},
+        {"a sip: number is masked", "sip:4255550100", false, false, "000-000-0000;0", "425-555-0100"},
     };
     TnvCallerID id(TnvLinePrivate::get(&m_line), "CalledID", nullptr);
     for (const NumberCase& c : cases) {

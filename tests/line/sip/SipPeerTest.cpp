@@ -127,6 +127,32 @@ TEST_F(SipPeer, FarEndsThatAnswerAreBusyOrRingForever)
     }
 }
 
+TEST_F(SipPeer, ABusyFarEndDisconnectsTheCallOnce)
+{
+    SippPeer peer;
+    ASSERT_TRUE(peer.start(QStringLiteral("uas-busy.xml"), m_peerPort, freePort()));
+    TnvLine* alice = aliceThroughPeer();
+    // As the dialer does: hang up as soon as the far end is busy.
+    QList<int> modes;
+    alice->OnBusy = [&](TnvSharedControl*, int) {
+        m_events[0] << QStringLiteral("OnBusy");
+        alice->Call()->Hangup();
+    };
+    alice->OnDisconnected = [&](TnvSharedControl*, int) {
+        m_events[0] << QStringLiteral("OnDisconnected");
+        modes << int(alice->Call()->DisconnectMode());
+    };
+    alice->Call()->setPhoneNumber(QStringLiteral("bob"));
+    ASSERT_TRUE(alice->Call()->Dial()) << log(alice);
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnCallEnd"))) << log(alice);
+    // Whatever the stack still reports about the call after it ended says nothing more.
+    EXPECT_EQ(peer.finish(), 0);
+    EXPECT_FALSE(waitUntil([&] { return modes.size() > 1; }, 1000)) << log(alice);
+    EXPECT_EQ(modes, QList<int>{LINEDISCONNECTMODE_BUSY}) << log(alice);
+    const std::string trace = log(alice);
+    EXPECT_EQ(trace.find("???"), std::string::npos) << trace;
+}
+
 TEST_F(SipPeer, FarEndThatVanishesMidCallEndsTheCallInBoundedTime)
 {
     // The far end echoes the line's media until it vanishes; a second without media

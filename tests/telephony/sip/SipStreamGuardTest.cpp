@@ -26,7 +26,9 @@ QByteArray request(const QByteArray& from, const QByteArray& body = {}, const QB
                     "From: " + from + ";tag=1\r\n"
                     "To: <sip:alice@127.0.0.1>\r\n"
                     "Call-ID: 1@127.0.0.1\r\n"
-                    "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+                    "CSeq: 1 " + method + "\r\n"
+                    + (body.isEmpty() ? QByteArray() : QByteArray("Content-Type: application/sdp\r\n"))
+                    + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
 const QByteArray kSdp = "v=0\r\no=- 1 1 IN IP4 127.0.0.1\r\ns=-\r\nc=IN IP4 127.0.0.1\r\nt=0 0\r\n"
@@ -102,7 +104,9 @@ TEST(SipStreamGuard, MessagesSplitAnywhereComeOutWholeAndChecked)
          {request('"' + kept + "\" <sip:bob@h>"), plain}},
         {"huge address dropped, the next one kept", {request("<sip:" + QByteArray(1500, 'm') + "@h>", kSdp), withBody},
          {withBody}},
-        {"response", {"SIP/2.0 200 OK\r\nContent-Length: 3\r\n\r\nabc"}, {"SIP/2.0 200 OK\r\nContent-Length: 3\r\n\r\nabc"}},
+        {"response", {"SIP/2.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 3\r\n\r\nabc"},
+         {"SIP/2.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 3\r\n\r\nabc"}},
+        {"response with an untyped body dropped", {"SIP/2.0 200 OK\r\nContent-Length: 3\r\n\r\nabc", plain}, {plain}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,6 +185,7 @@ TEST(SipStreamGuard, ConnectionsThatCannotBeFramedSafelyReadAsClosed)
         {"Content-Length not a number", QByteArray(plain).replace("Content-Length: 0", "Content-Length: 0x10")},
         {"Content-Length empty", QByteArray(plain).replace("Content-Length: 0", "Content-Length:")},
         {"chunked body", QByteArray(plain).replace("Content-Length: 0", "Transfer-Encoding: chunked")},
+        {"no Content-Length", QByteArray(plain).replace("Content-Length: 0\r\n", "")},
         {"NUL in the headers", QByteArray(plain).replace("Call-ID: 1", QByteArray("Call-ID: \0" "1", 11))},
         {"not a message", "hello\r\n\r\n" + plain},
         {"junk before a message", "\x16\x03\x01" + plain},
@@ -199,6 +204,46 @@ TEST(SipStreamGuard, ConnectionsThatCannotBeFramedSafelyReadAsClosed)
         bool pending = true;
         EXPECT_EQ(guard.read(5, 1, buffer, sizeof(buffer), std::ref(more), &pending), 0);
         EXPECT_FALSE(pending);
+    }
+}
+
+TEST(SipStreamGuard, RequestsThatCannotBeReadAreAnswered)
+{
+    // A whole message with an unreadable body is refused and the connection goes on; one
+    // that cannot be framed is refused and the connection ends.
+    const QByteArray plain = request("<sip:bob@127.0.0.1>");
+    const QByteArray untyped = QByteArray(request("<sip:bob@127.0.0.1>", "v=0\r\nm=audio 1 RTP/AVP 0\r\n"))
+                                   .replace("Content-Type: application/sdp\r\n", "");
+    struct Case {
+        const char* name;
+        QByteArray stream;
+        QByteArray delivered;
+        int closed;
+    };
+    const Case cases[] = {
+        {"body without a type", untyped + plain, plain, 0},
+        {"chunked", QByteArray(plain).replace("Content-Length: 0", "Transfer-Encoding: chunked") + plain, {}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SipStreamGuard guard;
+        const int closed = SipStreamGuard::closedCount();
+        Connection connection{c.stream, true};
+        QByteArray replies;
+        QByteArray got;
+        char buffer[65535];
+        for (int guardLoop = 0; guardLoop < 100; ++guardLoop) {
+            bool pending = false;
+            const ssize_t n = guard.read(1, 1, buffer, sizeof(buffer), std::ref(connection), &pending,
+                                         [&](const QByteArray& r) { replies += r; });
+            if (n <= 0 && !pending)
+                break;
+            if (n > 0)
+                got += QByteArray(buffer, int(n));
+        }
+        EXPECT_EQ(got, c.delivered);
+        EXPECT_TRUE(replies.startsWith("SIP/2.0 400 ")) << replies.toStdString();
+        EXPECT_EQ(SipStreamGuard::closedCount(), closed + c.closed);
     }
 }
 

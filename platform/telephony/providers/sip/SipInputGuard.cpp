@@ -1,6 +1,8 @@
 #include "SipInputGuard.h"
 
 #include <QByteArrayView>
+#include <QHash>
+#include <QList>
 
 #include <atomic>
 #include <cerrno>
@@ -18,6 +20,110 @@ namespace {
 
 std::atomic<int> g_rewritten{0};
 std::atomic<int> g_dropped{0};
+std::atomic<int> g_refused{0};
+
+QByteArray headerName(QByteArrayView line)
+{
+    const qsizetype colon = line.indexOf(':');
+    return colon > 0 ? line.first(colon).trimmed().toByteArray().toLower() : QByteArray();
+}
+
+QByteArray headerValue(QByteArrayView line)
+{
+    return line.sliced(line.indexOf(':') + 1).trimmed().toByteArray();
+}
+
+// The message's header lines, continuations joined to their header, and where its body
+// starts (-1 when the header block never ends).
+struct HeaderBlock {
+    QByteArray startLine;
+    QList<QByteArray> headers;
+    qsizetype bodyStart = -1;
+};
+
+HeaderBlock headerBlock(QByteArrayView message)
+{
+    HeaderBlock block;
+    qsizetype pos = 0;
+    bool first = true;
+    while (pos < message.size()) {
+        qsizetype end = message.indexOf('\n', pos);
+        end = end < 0 ? message.size() : end + 1;
+        QByteArrayView line = message.sliced(pos, end - pos);
+        while (!line.isEmpty() && (line.back() == '\n' || line.back() == '\r'))
+            line.chop(1);
+        pos = end;
+        if (first) {
+            block.startLine = line.toByteArray();
+            first = false;
+        } else if (line.isEmpty()) {
+            block.bodyStart = pos;
+            break;
+        } else if ((line.front() == ' ' || line.front() == '\t') && !block.headers.isEmpty()) {
+            block.headers.last() += ' ' + line.trimmed().toByteArray();
+        } else {
+            block.headers << line.toByteArray();
+        }
+    }
+    return block;
+}
+
+// A coding other than none, in a Transfer-Encoding or Content-Encoding value.
+bool encoded(const QByteArray& value)
+{
+    return !value.isEmpty() && value.trimmed().toLower() != "identity";
+}
+
+// The response code refusing a message whose body cannot be read safely, or 0.
+int refusalCode(QByteArrayView message)
+{
+    const HeaderBlock block = headerBlock(message);
+    int lengths = 0;
+    qsizetype length = -1;
+    QByteArray transferEncoding, contentType, contentEncoding;
+    for (const QByteArray& header : block.headers) {
+        const QByteArray name = headerName(header);
+        if (name == "content-length" || name == "l") {
+            const QByteArray value = headerValue(header);
+            bool digits = !value.isEmpty() && value.size() <= 9;
+            for (char ch : value)
+                digits = digits && ch >= '0' && ch <= '9';
+            if (!digits || (lengths > 0 && value.toLongLong() != length))
+                return 400;
+            length = value.toLongLong();
+            ++lengths;
+        } else if (name == "transfer-encoding") {
+            transferEncoding += headerValue(header);
+        } else if (name == "content-type" || name == "c") {
+            contentType = headerValue(header);
+        } else if (name == "content-encoding" || name == "e") {
+            contentEncoding += headerValue(header);
+        }
+    }
+    if (encoded(transferEncoding))
+        return 400;
+    const qsizetype available = block.bodyStart < 0 ? 0 : message.size() - block.bodyStart;
+    if (length > available)
+        return 400;
+    QByteArrayView body = block.bodyStart < 0 ? QByteArrayView() : message.sliced(block.bodyStart);
+    if (length >= 0)
+        body = body.first(length);
+    bool empty = true;
+    for (char ch : body)
+        empty = empty && (ch == '\r' || ch == '\n');
+    if (empty)
+        return 0;
+    if (contentType.isEmpty())
+        return 400;
+    if (!block.startLine.startsWith("INVITE "))
+        return 0;
+    // An offer is SDP, plain, or it is nothing the stack can answer.
+    if (encoded(contentEncoding) || contentType.split(';').first().trimmed().toLower() != "application/sdp")
+        return 415;
+    if (!body.startsWith("v=") || !body.contains("\nm="))
+        return 488;
+    return 0;
+}
 
 bool isAddressHeader(QByteArrayView name)
 {
@@ -86,6 +192,15 @@ SipInputGuard::Verdict SipInputGuard::check(const char* data, size_t size, QByte
     if (!data || !looksLikeSip(data, size))
         return Verdict::Pass;
     const QByteArrayView message(data, qsizetype(size));
+    if (const int code = refusalCode(message)) {
+        *out = refusal(message, code);
+        if (out->isEmpty()) {
+            ++g_dropped;
+            return Verdict::Drop;
+        }
+        ++g_refused;
+        return Verdict::Refuse;
+    }
     QByteArray result;
     bool changed = false;
     bool previousIsAddress = false;
@@ -132,9 +247,56 @@ SipInputGuard::Verdict SipInputGuard::check(const char* data, size_t size, QByte
     return Verdict::Rewritten;
 }
 
+QByteArray SipInputGuard::refusal(QByteArrayView message, int code)
+{
+    const HeaderBlock block = headerBlock(message);
+    const QByteArray& start = block.startLine;
+    if (!looksLikeSip(start.constData(), size_t(start.size())) || start.startsWith("SIP/") ||
+        start.startsWith("ACK ") || !start.endsWith(" SIP/2.0"))
+        return {};
+    QByteArray vias, from, to, callId, cseq;
+    for (const QByteArray& header : block.headers) {
+        const QByteArray name = headerName(header);
+        const QByteArray value = headerValue(header);
+        if (name == "via" || name == "v")
+            vias += "Via: " + value + "\r\n";
+        else if (name == "from" || name == "f")
+            from = value;
+        else if (name == "to" || name == "t")
+            to = value;
+        else if (name == "call-id" || name == "i")
+            callId = value;
+        else if (name == "cseq")
+            cseq = value;
+    }
+    if (vias.isEmpty() || from.isEmpty() || to.isEmpty() || callId.isEmpty() || cseq.isEmpty())
+        return {};
+    // A final response carries a To tag; one from the Call-ID stays the same for a resent request.
+    if (!to.toLower().contains(";tag="))
+        to += ";tag=g" + QByteArray::number(qHash(callId), 16);
+    QByteArray response = "SIP/2.0 " + QByteArray::number(code) + ' ';
+    switch (code) {
+    case 415:
+        response += "Unsupported Media Type";
+        break;
+    case 488:
+        response += "Not Acceptable Here";
+        break;
+    default:
+        response += "Bad Request";
+        break;
+    }
+    response += "\r\n" + vias + "From: " + from + "\r\nTo: " + to + "\r\nCall-ID: " + callId + "\r\nCSeq: " + cseq + "\r\n";
+    if (code == 415)
+        response += "Accept: application/sdp\r\nAccept-Encoding: identity\r\n";
+    return response + "Content-Length: 0\r\n\r\n";
+}
+
 int SipInputGuard::rewrittenCount() { return g_rewritten.load(); }
 
 int SipInputGuard::droppedCount() { return g_dropped.load(); }
+
+int SipInputGuard::refusedCount() { return g_refused.load(); }
 
 } // namespace Telephony::Sip
 
@@ -224,7 +386,11 @@ extern "C" __attribute__((visibility("default"))) ssize_t bctbx_recvfrom(bctbx_s
             w.fromSize = qMin<socklen_t>(*addressLen, sizeof(w.from));
             std::memcpy(&w.from, address, w.fromSize);
         }
-        if (verdict == SipInputGuard::Verdict::Drop) {
+        if (verdict == SipInputGuard::Verdict::Refuse && w.fromSize > 0)
+            // Answered where it came from, as the stack answers a request with rport.
+            ::sendto(socket, rewritten.constData(), size_t(rewritten.size()), MSG_DONTWAIT | MSG_NOSIGNAL,
+                     reinterpret_cast<const struct sockaddr*>(&w.from), w.fromSize);
+        if (verdict == SipInputGuard::Verdict::Drop || verdict == SipInputGuard::Verdict::Refuse) {
             // Nothing of it reaches the stack; the next datagram, if any, is read instead.
             flags |= MSG_DONTWAIT;
             continue;

@@ -70,6 +70,20 @@ PartyId partyOfAddress(const std::shared_ptr<const linphone::Address>& address)
                    QString::fromStdString(address->getDomain()));
 }
 
+// Whether the stack holds the far end's offer for an offered call: an SDP body (the
+// input guard let only readable ones through, the stack refuses what it cannot parse)
+// with an audio stream. Answering a call without one crashes the stack when it looks
+// for the streams it has not got.
+bool carriesAudioOffer(const std::shared_ptr<linphone::Call>& call)
+{
+    const auto remote = call ? call->getRemoteParams() : nullptr;
+    if (!remote || !remote->audioEnabled())
+        return false;
+    const QString type = QString::fromStdString(remote->getCustomHeader("Content-Type")).section(QLatin1Char(';'), 0, 0);
+    const QString length = QString::fromStdString(remote->getCustomHeader("Content-Length")).trimmed();
+    return type.trimmed().compare(QLatin1String("application/sdp"), Qt::CaseInsensitive) == 0 && length.toInt() > 0;
+}
+
 } // namespace
 
 SipCall* SipProvider::find(CallId id)
@@ -291,6 +305,12 @@ void SipProvider::redirectLater(CallId id, int delayMs, const QByteArray& destin
 
 void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call)
 {
+    if (!carriesAudioOffer(call)) {
+        // FIXME: a call offering its media only in the answer (no SDP in the INVITE) is refused too.
+        m_leaving.push_back(call);
+        call->decline(linphone::Reason::NotAcceptable);
+        return;
+    }
     if (forwardOffered(endpoint, call))
         return;
     const CallId id = sink().newCall(DWORD(endpoint.device()), 0);
@@ -335,7 +355,9 @@ void SipProvider::offered(SipEndpoint& endpoint, const std::shared_ptr<linphone:
 LONG SipProvider::answer(DWORD requestId, CallId call, const QByteArray&)
 {
     const auto offered = [](SipCall& c) {
-        return (c.state == LINECALLSTATE_OFFERING && c.call) ? LONG(0) : LONG(LINEERR_INVALCALLSTATE);
+        if (c.state != LINECALLSTATE_OFFERING || !c.call)
+            return LONG(LINEERR_INVALCALLSTATE);
+        return carriesAudioOffer(c.call) ? LONG(0) : LONG(LINEERR_OPERATIONFAILED);
     };
     if (SipCall* c = find(call); c && offered(*c) != 0)
         return offered(*c);

@@ -85,7 +85,8 @@ qsizetype bodySize(QByteArrayView block)
     }
     if (!noteHeader(header, &contentLength))
         return -1;
-    return qMax<qsizetype>(contentLength, 0);
+    // Without a length nothing tells where the body ends on a stream.
+    return contentLength;
 }
 
 } // namespace
@@ -130,8 +131,11 @@ bool SipStreamGuard::frame(Connection& c)
         if (headerSize > kMaxHeaderBlock)
             return false;
         const qsizetype body = bodySize(QByteArrayView(c.in).first(headerSize));
-        if (body < 0)
+        if (body < 0) {
+            if (!c.in.first(headerSize).contains('\0'))
+                c.replies += SipInputGuard::refusal(QByteArrayView(c.in).first(headerSize), 400);
             return false;
+        }
         const qsizetype total = headerSize + body;
         if (c.in.size() < total)
             return true;
@@ -143,6 +147,9 @@ bool SipStreamGuard::frame(Connection& c)
         case SipInputGuard::Verdict::Rewritten:
             c.out += rewritten;
             break;
+        case SipInputGuard::Verdict::Refuse:
+            c.replies += rewritten;
+            break;
         case SipInputGuard::Verdict::Drop:
             break;
         }
@@ -151,7 +158,7 @@ bool SipStreamGuard::frame(Connection& c)
 }
 
 ssize_t SipStreamGuard::read(qintptr key, quint64 identity, char* buffer, size_t length, const Source& source,
-                             bool* pending)
+                             bool* pending, const Reply& reply)
 {
     *pending = false;
     if (length == 0)
@@ -169,7 +176,11 @@ ssize_t SipStreamGuard::read(qintptr key, quint64 identity, char* buffer, size_t
         const ssize_t n = source(chunk.data(), size_t(room));
         if (n > 0) {
             c->in.append(chunk.constData(), qMin<qsizetype>(n, room));
-            if (!frame(*c)) {
+            const bool framed = frame(*c);
+            if (!c->replies.isEmpty() && reply)
+                reply(c->replies);
+            c->replies.clear();
+            if (!framed) {
                 c->hostile = true;
                 c->in.clear();
                 c->out.clear();
@@ -286,7 +297,10 @@ extern "C" __attribute__((visibility("default"))) ssize_t bctbx_recv(bctbx_socke
     bool pending = false;
     const ssize_t n = tcpGuard().read(
         socket, identity, static_cast<char*>(buffer), length,
-        [socket](char* into, size_t size) { return real(socket, into, size, 0); }, &pending);
+        [socket](char* into, size_t size) { return real(socket, into, size, 0); }, &pending,
+        [socket](const QByteArray& response) {
+            ::send(socket, response.constData(), size_t(response.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
+        });
     if (pending) {
         errno = EWOULDBLOCK;
         return -1;
@@ -304,10 +318,14 @@ extern "C" __attribute__((visibility("default"))) int32_t bctbx_ssl_read(bctbx_s
     if (!calledBySipStack(__builtin_return_address(0)))
         return real(context, buffer, length);
     bool pending = false;
+    static const SslWrite write = realFunction<SslWrite>("bctbx_ssl_write");
     const ssize_t n = tlsGuard().read(
         qintptr(context), 1, reinterpret_cast<char*>(buffer), qMin<size_t>(length, INT32_MAX),
         [context](char* into, size_t size) { return ssize_t(real(context, reinterpret_cast<unsigned char*>(into), size)); },
-        &pending);
+        &pending, [context](const QByteArray& response) {
+            if (write)
+                write(context, reinterpret_cast<const unsigned char*>(response.constData()), size_t(response.size()));
+        });
     return pending ? BCTBX_ERROR_NET_WANT_READ : int32_t(n);
 }
 

@@ -4,9 +4,10 @@
 // complete (its header block up to the empty line, then Content-Length bytes of body),
 // checked, and only then handed over, never more per read than the stack asked for.
 // Anything that cannot be framed safely (a header block past the cap, a body too large
-// for the stack's buffer, a Content-Length that is missing digits or given twice,
+// for the stack's buffer, a Content-Length that is missing, malformed or given twice,
 // chunked bodies, NUL bytes, data that starts no message) makes the connection hostile:
-// the stack is told it closed and never sees the rest. A connection is known by a key
+// a request among them is answered 400, then the stack is told the connection closed and
+// never sees the rest. A whole message the input guard refuses is answered and skipped. A connection is known by a key
 // (a descriptor or a TLS context) and an identity, so a key reused for a new connection
 // never gets stale bytes.
 #pragma once
@@ -31,6 +32,8 @@ public:
 
     // Reads the connection's own bytes: a count, 0 at its end, or a negative error.
     using Source = std::function<ssize_t(char* buffer, size_t length)>;
+    // Sends the guard's own responses back on the connection.
+    using Reply = std::function<void(const QByteArray& response)>;
 
     // Fills buffer with at most length checked bytes of connection `key`. Returns how many,
     // or the source's own 0 or error. *pending is set instead when only part of a message
@@ -38,7 +41,8 @@ public:
     // source never exceed what the stack may take back at once, so nothing complete is
     // left waiting once the source is drained, as long as a whole message fits in one
     // read (the stack reads up to 64 KiB, more than the caps allow).
-    ssize_t read(qintptr key, quint64 identity, char* buffer, size_t length, const Source& source, bool* pending);
+    ssize_t read(qintptr key, quint64 identity, char* buffer, size_t length, const Source& source, bool* pending,
+                 const Reply& reply = {});
 
     // Forgets a connection that closed.
     void forget(qintptr key);
@@ -56,6 +60,7 @@ private:
         quint64 identity = 0;
         QByteArray in;  // bytes not yet framed into a whole message
         QByteArray out; // checked bytes the stack has not taken yet
+        QByteArray replies; // the guard's responses not sent yet
         bool hostile = false;
     };
 
