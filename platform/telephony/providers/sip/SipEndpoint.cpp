@@ -163,6 +163,9 @@ bool SipEndpoint::start(QString* error)
     config->setInt("video", "capture", 0);
     config->setInt("video", "display", 0);
     config->setInt("misc", "max_calls", m_account.maxCalls);
+    // A trunk delivers every call from one address: each is a call of its own, not a
+    // duplicate to turn away as busy.
+    config->setInt("sip", "reject_duplicated_calls", 0);
     // A far end that vanished sends no media: the call ends after this many seconds.
     config->setInt("rtp", "nortp_timeout", m_account.mediaTimeout);
     m_core = factory->createCoreWithConfig(config, nullptr);
