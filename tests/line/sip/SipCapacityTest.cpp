@@ -1,9 +1,19 @@
-// How much a SIP line carries: many calls from one caller address (a trunk).
+// How much a SIP line and the provider carry: many calls from one caller address (a
+// trunk), and hundreds of accounts.
 
 #include "SipLineFixture.h"
 #include "SippPeer.h"
 
+#include <TapiConstants.h>
+
+#include <QJsonArray>
+
 namespace {
+
+QJsonArray sipLines()
+{
+    return Telephony::serviceControl(QStringLiteral("lines")).value(QStringLiteral("lines")).toArray();
+}
 
 class SipCapacity : public SipLineFixture {};
 
@@ -23,7 +33,7 @@ TEST_F(SipCapacity, CallsFromOneAddressAllReachTheLine)
                             QStringLiteral("-r"), QStringLiteral("1000"), QStringLiteral("-timeout"), QStringLiteral("30")});
     };
     const auto offered = [this] { return m_events[0].count(QStringLiteral("OnOffering")); };
-    for (const int calls : {3}) {
+    for (const int calls : {3, 40}) {
         SCOPED_TRACE(calls);
         writeConfig({QStringLiteral("alice")}, QStringLiteral("account1.maxCalls = %1\n").arg(calls));
         TnvLine* alice = openLine(0);
@@ -42,4 +52,33 @@ TEST_F(SipCapacity, CallsFromOneAddressAllReachTheLine)
         waitUntil([] { return !Telephony::serviceRunning(); }, 3000);
         m_ports.clear();
     }
+}
+
+// Accounts beyond the first few hundred are lines too; only a line in use runs a stack.
+TEST_F(SipCapacity, HundredsOfAccountsStartOnlyTheLinesInUse)
+{
+    constexpr int kAccounts = 257;
+    QString accounts;
+    for (int n = 1; n < kAccounts; ++n)
+        accounts += QStringLiteral("account%1.identity = \"sip:user%1@127.0.0.1\"\n"
+                                   "account%1.bindAddress = \"127.0.0.1\"\n")
+                        .arg(n);
+    // The last account is the one opened: it gets a port of the test's own.
+    writeConfig({}, accounts + QStringLiteral("account%1.identity = \"sip:last@127.0.0.1\"\n"
+                                              "account%1.bindAddress = \"127.0.0.1\"\n"
+                                              "account%1.port = %2\n")
+                                   .arg(kAccounts)
+                                   .arg(freePort()));
+    TnvLine* last = openLine(kAccounts - 1);
+    EXPECT_EQ(last->Device()->Count(), kAccounts);
+    const QJsonArray lines = sipLines();
+    ASSERT_EQ(lines.size(), kAccounts);
+    int started = 0;
+    for (const QJsonValue& line : lines)
+        started += line.toObject().value(QStringLiteral("started")).toBool();
+    EXPECT_EQ(started, 1);
+    const QJsonObject opened = lines.at(kAccounts - 1).toObject();
+    EXPECT_TRUE(opened.value(QStringLiteral("started")).toBool());
+    EXPECT_TRUE(opened.value(QStringLiteral("inService")).toBool());
+    EXPECT_GT(opened.value(QStringLiteral("port")).toInt(), 0);
 }

@@ -95,6 +95,8 @@ private:
                               linphone::Call::State state) override;
 
     void startEndpoints();
+    // Starts the line's stack unless it runs; a failure is added to warnings, or logged.
+    bool startEndpoint(int device, QStringList* warnings);
     // Writes the passwords given as "account<N>.newPassword" into their accounts' password
     // files (mode 0600) and returns the settings without them.
     QVariantMap takeNewPasswords(const QVariantMap& settings);
