@@ -1,12 +1,14 @@
 // How much a SIP line and the provider carry: many calls from one caller address (a
-// trunk), and hundreds of accounts.
+// trunk), hundreds of accounts, and calls made while a line still registers.
 
 #include "SipLineFixture.h"
 #include "SippPeer.h"
 
 #include <TapiConstants.h>
+#include <TnvError.h>
 
 #include <QJsonArray>
+#include <QTimer>
 
 namespace {
 
@@ -14,6 +16,78 @@ QJsonArray sipLines()
 {
     return Telephony::serviceControl(QStringLiteral("lines")).value(QStringLiteral("lines")).toArray();
 }
+
+// A registrar played by the test itself, so the test decides when (and whether) it
+// answers: REGISTER gets the chosen reply once allowed, INVITE gets 486.
+class HandRegistrar {
+public:
+    explicit HandRegistrar(int port, QByteArray reply) : m_reply(std::move(reply))
+    {
+        m_bound = m_socket.bind(QHostAddress::LocalHost, quint16(port));
+        QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] { read(); });
+    }
+    bool bound() const { return m_bound; }
+    bool invited() const { return m_invited; }
+
+    void allow()
+    {
+        m_allowed = true;
+        for (const auto& [request, from] : std::exchange(m_held, {}))
+            answer(request, m_reply, from);
+    }
+
+private:
+    struct Sender {
+        QHostAddress host;
+        quint16 port = 0;
+    };
+
+    void read()
+    {
+        while (m_socket.hasPendingDatagrams()) {
+            QByteArray data(int(m_socket.pendingDatagramSize()), '\0');
+            Sender from;
+            m_socket.readDatagram(data.data(), data.size(), &from.host, &from.port);
+            if (data.startsWith("REGISTER ")) {
+                if (m_allowed)
+                    answer(data, m_reply, from);
+                else if (!m_reply.isEmpty())
+                    m_held.emplace_back(data, from);
+            } else if (data.startsWith("INVITE ")) {
+                m_invited = true;
+                answer(data, "486 Busy Here", from);
+            }
+        }
+    }
+
+    // The response copies what a response must from the request.
+    void answer(const QByteArray& request, const QByteArray& status, const Sender& to)
+    {
+        if (status.isEmpty())
+            return;
+        QByteArray response = "SIP/2.0 " + status + "\r\n";
+        for (const QByteArray& line : request.split('\n')) {
+            const QByteArray header = line.trimmed();
+            const QByteArray name = header.left(header.indexOf(':')).trimmed().toLower();
+            if (name == "via" || name == "from" || name == "call-id" || name == "cseq")
+                response += header + "\r\n";
+            else if (name == "to")
+                response += header + ";tag=hand" + QByteArray::number(++m_tags) + "\r\n";
+            else if (name == "contact" && status.startsWith("200"))
+                response += header + ";expires=60\r\nExpires: 60\r\n";
+        }
+        response += "Content-Length: 0\r\n\r\n";
+        m_socket.writeDatagram(response, to.host, to.port);
+    }
+
+    QUdpSocket m_socket;
+    QByteArray m_reply;
+    bool m_bound = false;
+    bool m_allowed = false;
+    bool m_invited = false;
+    int m_tags = 0;
+    std::vector<std::pair<QByteArray, Sender>> m_held;
+};
 
 class SipCapacity : public SipLineFixture {};
 
@@ -81,4 +155,43 @@ TEST_F(SipCapacity, HundredsOfAccountsStartOnlyTheLinesInUse)
     EXPECT_TRUE(opened.value(QStringLiteral("started")).toBool());
     EXPECT_TRUE(opened.value(QStringLiteral("inService")).toBool());
     EXPECT_GT(opened.value(QStringLiteral("port")).toInt(), 0);
+}
+
+// A call made right after start, while the line still registers, waits for the
+// registration: it goes out once registered, and fails saying the line is not registered
+// when the registrar refuses or never answers.
+TEST_F(SipCapacity, DialingWhileRegisteringWaitsForTheRegistration)
+{
+    struct Case {
+        const char* reply;
+        bool dialed;
+    };
+    for (const Case& c : {Case{"200 OK", true}, Case{"403 Forbidden", false}, Case{"", false}}) {
+        SCOPED_TRACE(c.reply);
+        const int registrarPort = freePort();
+        HandRegistrar registrar(registrarPort, c.reply);
+        ASSERT_TRUE(registrar.bound());
+        writeConfig({QStringLiteral("alice")}, QStringLiteral("account1.proxy = \"sip:127.0.0.1:%1\"\n"
+                                                              "account1.expires = 60\n"
+                                                              "registerWaitMs = 1500\n")
+                                                   .arg(registrarPort));
+        TnvLine* alice = openLine(0);
+        alice->Call()->setPhoneNumber(QStringLiteral("bob"));
+        // The registrar answers only once the call has been asked for.
+        QTimer::singleShot(0, [&registrar] { registrar.allow(); });
+        EXPECT_EQ(alice->Call()->Dial(), c.dialed) << log(alice);
+        if (c.dialed) {
+            ASSERT_TRUE(waitFor(0, QStringLiteral("OnDisconnected"))) << log(alice);
+            EXPECT_TRUE(registrar.invited());
+            EXPECT_EQ(alice->Call()->StateMode(), LINEDISCONNECTMODE_BUSY);
+        } else {
+            EXPECT_EQ(quint32(alice->Error()->Number()), LINEERR_NOTREGISTERED);
+            EXPECT_EQ(alice->Error()->Text(), QStringLiteral("LINEERR_NOTREGISTERED"));
+            EXPECT_FALSE(registrar.invited());
+        }
+        m_lines.clear();
+        clearEvents();
+        waitUntil([] { return !Telephony::serviceRunning(); }, 3000);
+        m_ports.clear();
+    }
 }

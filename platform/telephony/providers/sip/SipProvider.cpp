@@ -100,10 +100,12 @@ void SipProvider::applySettings(const QVariantMap& settings)
     m_settings = takeNewPasswords(settings);
     m_soundCard = settings.value(QStringLiteral("audio"), QStringLiteral("soundcard")).toString() != QLatin1String("none");
     m_ringMs = qBound(100, settings.value(QStringLiteral("ringMs"), 6000).toInt(), 60000);
+    m_registerWaitMs = qBound(0, settings.value(QStringLiteral("registerWaitMs"), 30000).toInt(), 3600000);
     m_accounts = readAccounts(settings, &m_warnings);
     const int mediaTimeout = qBound(1, settings.value(QStringLiteral("mediaTimeout"), 30).toInt(), 3600);
     for (SipAccount& account : m_accounts)
         account.mediaTimeout = mediaTimeout;
+    failWaitingDials(LONG(LINEERR_OPERATIONFAILED));
     for (auto& [id, c] : m_calls)
         if (c.state != LINECALLSTATE_IDLE)
             setState(id, LINECALLSTATE_IDLE);
@@ -229,6 +231,9 @@ void SipProvider::registrationChanged(SipEndpoint& endpoint)
                                     .arg(VisibleText::escaped(endpoint.account().shortName()),
                                          endpoint.registrationError());
     sink().lineDevStateChanged(DWORD(endpoint.device()), state, 0, 0);
+    // Calls waiting for the registration go on outside the stack's report.
+    if (!m_waitingDials.empty())
+        QTimer::singleShot(0, this, [this, device = endpoint.device()] { registrationSettled(device); });
 }
 
 // ---------------------------------------------------------------------------------------
