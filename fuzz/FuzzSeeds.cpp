@@ -130,6 +130,40 @@ bool controlRequest()
         && write(program, QByteArray("\2--server\0/tmp/x\0fail\0--json\0{\"function\":\"lineDrop\"}", 50));
 }
 
+// SIP messages as peers send them, a well-formed call among them and the hostile kinds
+// the guards refuse.
+QList<QByteArray> sipMessages()
+{
+    const QByteArray sdp = "v=0\r\no=- 1 1 IN IP4 127.0.0.1\r\ns=-\r\nc=IN IP4 127.0.0.1\r\nt=0 0\r\n"
+                           "m=audio 4000 RTP/AVP 0\r\na=rtpmap:0 PCMU/8000\r\n";
+    const QByteArray head = "INVITE sip:alice@127.0.0.1 SIP/2.0\r\n"
+                            "Via: SIP/2.0/UDP 127.0.0.1:5070;branch=z9hG4bK-1\r\n"
+                            "From: \"Bob\" <sip:bob@127.0.0.1>;tag=1\r\nTo: <sip:alice@127.0.0.1>\r\n"
+                            "Call-ID: 1@127.0.0.1\r\nCSeq: 1 INVITE\r\nContact: <sip:bob@127.0.0.1:5070>\r\n"
+                            "Max-Forwards: 70\r\n";
+    return {
+        head + "Content-Type: application/sdp\r\nContent-Length: " + QByteArray::number(sdp.size()) + "\r\n\r\n" + sdp,
+        head + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(sdp.size(), 16) + "\r\n" + sdp + "\r\n0\r\n\r\n",
+        head + "Content-Length: " + QByteArray::number(sdp.size()) + "\r\n\r\n" + sdp,
+        "OPTIONS sip:alice@127.0.0.1 SIP/2.0\r\nVia: SIP/2.0/TCP 127.0.0.1:5070;branch=z9hG4bK-2\r\n"
+        "From: <sip:probe@127.0.0.1>;tag=2\r\nTo: <sip:alice@127.0.0.1>\r\nCall-ID: 2@127.0.0.1\r\n"
+        "CSeq: 1 OPTIONS\r\nContent-Length: 0\r\n\r\n",
+        "SIP/2.0 180 Ringing\r\nVia: SIP/2.0/UDP 127.0.0.1:5060;branch=z9hG4bK-3\r\nFrom: <sip:a@h>;tag=3\r\n"
+        "To: <sip:b@h>;tag=4\r\nCall-ID: 3@h\r\nCSeq: 1 INVITE\r\nContent-Length: 0\r\n\r\n",
+    };
+}
+
+bool sipGuards()
+{
+    bool ok = true;
+    for (const QByteArray& message : sipMessages()) {
+        ok = ok && write("FuzzSipDatagram", message);
+        // Stream seeds: pieces of 17 bytes, the stack asking for 64 KiB, two messages in a row.
+        ok = ok && write("FuzzSipStream", QByteArray("\x01\xff", 2) + message + message);
+    }
+    return ok;
+}
+
 bool maskLayout()
 {
     const char* program = "FuzzMaskLayout";
@@ -267,7 +301,7 @@ int main(int argc, char** argv)
     g_root = QString::fromLocal8Bit(argv[1]);
     const bool written =
         callerStructures() && configFile() && controlRequest() && maskLayout() && storedProperties() && tapiBuffer()
-        && waveSeeds();
+        && waveSeeds() && sipGuards();
     if (!written)
         std::fprintf(stderr, "FuzzSeeds: cannot write the seeds into %s\n", argv[1]);
     return written ? 0 : 1;

@@ -29,6 +29,7 @@ programs=("$@")
 if [ ${#programs[@]} -eq 0 ]; then
   programs=(FuzzCallerStructures FuzzConfigFile FuzzControlRequest FuzzMaskLayout FuzzStoredProperties FuzzTapiBuffer
             FuzzWaveFile FuzzWaveImage)
+  [ -x "$build/fuzz/FuzzSipDatagram" ] && programs+=(FuzzSipDatagram FuzzSipStream)
 fi
 
 seeds=$build/fuzz-seeds

@@ -3,6 +3,8 @@
 
 #include "RingfastInProcess.h"
 
+#include <TapiApi.h>
+
 namespace {
 
 class RingfastDial : public RingfastInProcess {};
@@ -78,4 +80,31 @@ TEST_F(RingfastDial, AWithheldHangupReplyFails)
         EXPECT_TRUE(m_err.contains(QLatin1String(c.reason))) << m_err.toStdString();
         waitForServiceStop();
     }
+}
+
+// A line that is not registered with its server (a SIP line whose registrar refused it or
+// did not answer) makes dial fail with the reason in words, not only the code.
+TEST_F(RingfastDial, ALineNotRegisteredIsSaidInWords)
+{
+    // The fault must be there before ringfast dials: the service runs already, held by
+    // an application of the test's own.
+    HLINEAPP app = 0;
+    bool armed = false;
+    before = [&] {
+        Telephony::ServiceOptions options;
+        options.configPath = m_configDir.filePath(QStringLiteral("telephony.conf"));
+        options.controlServer = false;
+        Telephony::setServiceOptions(options);
+        DWORD devices = 0;
+        const auto ignore = [](DWORD, DWORD, DWORD, DWORD, DWORD, DWORD) {};
+        if (lineInitialize(&app, nullptr, ignore, "holder", &devices) == 0)
+            armed = control("fail", {{"function", "lineMakeCall"}, {"code", "0x80000047"}}).value("ok").toBool();
+    };
+    const int code = run({"dial", "5550100", "--idle-delay", "0"}, [] {});
+    lineShutdown(app);
+    ASSERT_TRUE(armed);
+    EXPECT_EQ(code, RingfastCommand::Failed);
+    EXPECT_TRUE(m_err.contains(
+        QStringLiteral("dialing failed: the line is not registered with its server yet (LINEERR_NOTREGISTERED)")))
+        << m_err.toStdString();
 }

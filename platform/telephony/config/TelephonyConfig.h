@@ -29,7 +29,8 @@ class TelephonyConfig : public QObject, public LocationStore {
 public:
     static constexpr int formatVersion = 1;
     static constexpr int maxProviders = 32;
-    static constexpr int maxSettings = 64;
+    // Enough for a SIP provider with hundreds of accounts, a few keys each.
+    static constexpr int maxSettings = 16384;
     // The simulated exchange's slowest pacing; 0 means no delays at all.
     static constexpr double maxPacing = 1000.0;
 

@@ -164,7 +164,14 @@ int RingfastCommand::dial()
         // An interrupt during the dial's wait has said why already.
         if (m_finished)
             return m_exitCode;
-        fail(QStringLiteral("dialing failed: ") + m_dialer->line()->Error()->Text());
+        TnvError* error = m_dialer->line()->Error();
+        // A SIP line takes calls only once its server has registered it.
+        if (quint32(error->Number()) == LINEERR_NOTREGISTERED)
+            fail(QStringLiteral("dialing failed: the line is not registered with its server yet (%1); "
+                                "it may still be registering, or its server refused or did not answer")
+                     .arg(error->Text()));
+        else
+            fail(QStringLiteral("dialing failed: ") + error->Text());
         return Failed;
     }
     const int code = waitForCalls();

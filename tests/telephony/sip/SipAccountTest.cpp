@@ -67,6 +67,36 @@ TEST(SipAccounts, AccountsAreReadWithTheirDefaultsAndBadOnesAreNamed)
     EXPECT_FALSE(all.contains(QStringLiteral("hunter2")));
 }
 
+// maxCalls reaches the line's real bound and says so when it is brought within it; the
+// accounts go on far beyond a handful.
+TEST(SipAccounts, CallAndAccountLimitsAreTheDocumentedOnes)
+{
+    struct Case {
+        QVariant maxCalls;
+        int taken;
+        bool warned;
+    };
+    for (const Case& c : {Case{40, 40, false}, Case{64, 64, false}, Case{65, 64, true}, Case{0, 1, true},
+                          Case{QStringLiteral("many"), 4, true}}) {
+        SCOPED_TRACE(c.maxCalls.toString().toStdString());
+        QStringList warnings;
+        const QList<SipAccount> accounts = readAccounts(
+            {{"account1.identity", "sip:trunk@example.org"}, {"account1.maxCalls", c.maxCalls}}, &warnings);
+        ASSERT_EQ(accounts.size(), 1);
+        EXPECT_EQ(accounts[0].maxCalls, c.taken);
+        EXPECT_EQ(warnings.join(QLatin1Char('\n')).contains(QStringLiteral("maxCalls")), c.warned);
+    }
+    const QVariantMap far{{"account300.identity", "sip:a@example.org"},
+                          {QStringLiteral("account%1.identity").arg(SipAccount::kMaxAccounts), "sip:b@example.org"},
+                          {QStringLiteral("account%1.identity").arg(SipAccount::kMaxAccounts + 1), "sip:c@example.org"}};
+    QStringList warnings;
+    const QList<SipAccount> accounts = readAccounts(far, &warnings);
+    ASSERT_EQ(accounts.size(), 2);
+    EXPECT_EQ(warnings, QStringList{QStringLiteral("account1025 ignored: accounts are numbered from 1 to 1024")});
+    EXPECT_EQ(accounts[0].index, 300);
+    EXPECT_EQ(accounts[1].index, SipAccount::kMaxAccounts);
+}
+
 TEST(SipAccounts, PasswordFileMustBeTheOwnersAlone)
 {
     QTemporaryDir dir;

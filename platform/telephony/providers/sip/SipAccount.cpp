@@ -16,7 +16,6 @@ namespace Telephony::Sip {
 
 namespace {
 
-constexpr int kMaxAccounts = 16;
 constexpr qint64 kMaxPasswordBytes = 1024;
 
 QString visible(const QString& text) { return VisibleText::escaped(text); }
@@ -48,7 +47,7 @@ QList<SipAccount> readAccounts(const QVariantMap& settings, QStringList* warning
         if (warnings)
             *warnings << message;
     };
-    for (int n = 1; n <= kMaxAccounts; ++n) {
+    for (int n = 1; n <= SipAccount::kMaxAccounts; ++n) {
         const QString base = QStringLiteral("account%1.").arg(n);
         const QString identity = text(settings, base + QStringLiteral("identity"));
         if (identity.isEmpty())
@@ -102,8 +101,26 @@ QList<SipAccount> readAccounts(const QVariantMap& settings, QStringList* warning
             a.dtmf = SipAccount::Dtmf::Rfc4733;
         else if (!dtmf.isEmpty() && dtmf != QLatin1String("auto"))
             warn(QStringLiteral("account%1: dtmf \"%2\" unknown, auto is used").arg(n).arg(visible(dtmf)));
-        a.maxCalls = qBound(1, settings.value(base + QStringLiteral("maxCalls"), 4).toInt(), 8);
+        const QVariant maxCalls = settings.value(base + QStringLiteral("maxCalls"), 4);
+        bool numeric = false;
+        const int wanted = maxCalls.toInt(&numeric);
+        a.maxCalls = qBound(1, numeric ? wanted : 4, SipAccount::kMaxCalls);
+        if (!numeric || a.maxCalls != wanted)
+            warn(QStringLiteral("account%1: maxCalls \"%2\" is not from 1 to %3; %4 is used")
+                     .arg(n)
+                     .arg(visible(maxCalls.toString().left(32)))
+                     .arg(SipAccount::kMaxCalls)
+                     .arg(a.maxCalls));
         accounts << a;
+    }
+    // An account numbered beyond the last one read would be lost without a word.
+    static const QRegularExpression beyond(QStringLiteral("^account(\\d+)\\.identity$"));
+    for (auto it = settings.keyBegin(); it != settings.keyEnd(); ++it) {
+        const QRegularExpressionMatch match = beyond.match(*it);
+        if (match.hasMatch() && match.captured(1).toLongLong() > SipAccount::kMaxAccounts)
+            warn(QStringLiteral("account%1 ignored: accounts are numbered from 1 to %2")
+                     .arg(visible(match.captured(1).left(12)))
+                     .arg(SipAccount::kMaxAccounts));
     }
     return accounts;
 }

@@ -1,5 +1,5 @@
 // One SIP account as the configuration describes it, and the rules for reading it. Keys
-// live in the provider's section as "account<N>.<key>" (N from 1 to 16), for example
+// live in the provider's section as "account<N>.<key>" (N from 1 to kMaxAccounts), for example
 // account1.identity = "sip:alice@sip.example.org". The password never sits in the
 // configuration file: passwordFile names a file of its own that only its owner may read.
 #pragma once
@@ -16,6 +16,12 @@ struct SipAccount {
     // How digits are sent: telephone events when the call's media has them and SIP INFO
     // otherwise (Auto), always telephone events, always SIP INFO, or both.
     enum class Dtmf { Auto, Rfc4733, Info, Both };
+    // Lines one provider carries; a line's stack starts only when it is needed, so an
+    // unused account costs next to nothing.
+    static constexpr int kMaxAccounts = 1024;
+    // Calls one line takes at once: each takes media ports and a media thread of the
+    // stack, and every one is mixed in software when conferenced.
+    static constexpr int kMaxCalls = 64;
 
     int index = 0;             // N of account<N>
     QString identity;          // sip:user@domain, optionally with a display name

@@ -116,9 +116,12 @@ SipEndpoint::SipEndpoint(int device, const SipAccount& account, bool soundCard, 
     });
 }
 
-SipEndpoint::~SipEndpoint()
+SipEndpoint::~SipEndpoint() { stopCore(); }
+
+void SipEndpoint::stopCore()
 {
     m_iterate.stop();
+    m_running = false;
     if (m_listener)
         m_listener->detach();
     if (m_core) {
@@ -126,12 +129,31 @@ SipEndpoint::~SipEndpoint()
         m_core->removeListener(m_listener);
         m_core->stop();
     }
+    m_card.reset();
+    m_sipAccount.reset();
+    m_listener.reset();
+    m_core.reset();
 }
 
 bool SipEndpoint::start(QString* error)
 {
+    if (m_running)
+        return true;
+    if (startCore(error)) {
+        m_running = true;
+        return true;
+    }
+    stopCore();
+    m_registration = Registration::Unregistered;
+    return false;
+}
+
+bool SipEndpoint::startCore(QString* error)
+{
     quietStackLogs();
-    if (!m_dir.isValid()) {
+    if (!m_dir)
+        m_dir = std::make_unique<QTemporaryDir>();
+    if (!m_dir->isValid()) {
         *error = QStringLiteral("no folder for the SIP stack's data");
         return false;
     }
@@ -140,7 +162,7 @@ bool SipEndpoint::start(QString* error)
         return false;
 
     // Each core has folders of its own; one without a writable data folder never starts.
-    const std::string dir = utf8(m_dir.path());
+    const std::string dir = utf8(m_dir->path());
     auto factory = linphone::Factory::get();
     factory->setConfigDir(dir);
     factory->setDataDir(dir);
@@ -163,6 +185,9 @@ bool SipEndpoint::start(QString* error)
     config->setInt("video", "capture", 0);
     config->setInt("video", "display", 0);
     config->setInt("misc", "max_calls", m_account.maxCalls);
+    // A trunk delivers every call from one address: each is a call of its own, not a
+    // duplicate to turn away as busy.
+    config->setInt("sip", "reject_duplicated_calls", 0);
     // A far end that vanished sends no media: the call ends after this many seconds.
     config->setInt("rtp", "nortp_timeout", m_account.mediaTimeout);
     m_core = factory->createCoreWithConfig(config, nullptr);
@@ -184,7 +209,7 @@ bool SipEndpoint::start(QString* error)
     if (!m_soundCard) {
         // The stack's default file is not installed everywhere; without a file to play the
         // call's media never runs, and telephone events with it.
-        const QString silence = m_dir.filePath(QStringLiteral("silence.wav"));
+        const QString silence = m_dir->filePath(QStringLiteral("silence.wav"));
         if (writeFile(silence, SipTone::silence(1000))) {
             m_core->setPlayFile(utf8(silence));
             config->setString("sound", "hold_music", utf8(silence));
@@ -304,7 +329,9 @@ void SipEndpoint::routeAudio()
 
 QString SipEndpoint::writeMediaFile(const QString& name, const QByteArray& data) const
 {
-    const QString path = m_dir.filePath(name);
+    if (!m_dir)
+        return {};
+    const QString path = m_dir->filePath(name);
     return writeFile(path, data) ? path : QString();
 }
 

@@ -47,7 +47,10 @@ public:
     void routeAudio();
 
     // Creates and starts the core; false with the reason (never holding the password).
+    // Nothing of the stack exists before: no folder, no socket, no timer. A failed start
+    // leaves nothing behind, so it may be tried again.
     bool start(QString* error);
+    bool started() const { return m_running; }
 
     int device() const { return m_device; }
     const SipAccount& account() const { return m_account; }
@@ -71,11 +74,15 @@ public:
 private:
     class Listener;
 
+    bool startCore(QString* error);
+    void stopCore();
+
     int m_device = 0;
     SipAccount m_account;
     bool m_soundCard = true;
     Events* m_events = nullptr;
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    bool m_running = false;
     std::shared_ptr<linphone::Core> m_core;
     std::shared_ptr<Listener> m_listener;
     std::shared_ptr<linphone::Account> m_sipAccount;

@@ -100,10 +100,12 @@ void SipProvider::applySettings(const QVariantMap& settings)
     m_settings = takeNewPasswords(settings);
     m_soundCard = settings.value(QStringLiteral("audio"), QStringLiteral("soundcard")).toString() != QLatin1String("none");
     m_ringMs = qBound(100, settings.value(QStringLiteral("ringMs"), 6000).toInt(), 60000);
+    m_registerWaitMs = qBound(0, settings.value(QStringLiteral("registerWaitMs"), 30000).toInt(), 3600000);
     m_accounts = readAccounts(settings, &m_warnings);
     const int mediaTimeout = qBound(1, settings.value(QStringLiteral("mediaTimeout"), 30).toInt(), 3600);
     for (SipAccount& account : m_accounts)
         account.mediaTimeout = mediaTimeout;
+    failWaitingDials(LONG(LINEERR_OPERATIONFAILED));
     for (auto& [id, c] : m_calls)
         if (c.state != LINECALLSTATE_IDLE)
             setState(id, LINECALLSTATE_IDLE);
@@ -172,16 +174,43 @@ void SipProvider::startEndpoints()
         const int device = int(m_endpoints.size());
         auto endpoint = std::make_unique<SipEndpoint>(device, account, m_soundCard, this, this);
         endpoint->setLineAudio(m_callAudio->line(device), names.value(device));
-        QString error;
-        if (!endpoint->start(&error))
-            m_warnings << QStringLiteral("account%1 (%2): %3")
-                              .arg(account.index)
-                              .arg(VisibleText::escaped(account.shortName()), error);
         m_endpoints.push_back(std::move(endpoint));
         m_caps.push_back(buildLineCaps(device, account));
         m_opens.resize(m_endpoints.size(), 0);
         m_forwarding.resize(m_endpoints.size());
+        // A line that registers is reachable only once registered, so it starts now; any
+        // other line's stack waits until the line is opened.
+        if (account.registerEnabled) {
+            startEndpoint(device, &m_warnings);
+            continue;
+        }
+        // The password file is checked now all the same, so its fault shows at start.
+        QByteArray password;
+        QString error;
+        if (!account.passwordFile.isEmpty() && !readPassword(account.passwordFile, &password, &error))
+            m_warnings << QStringLiteral("account%1 (%2): %3")
+                              .arg(account.index)
+                              .arg(VisibleText::escaped(account.shortName()), error);
+        password.fill('\0');
     }
+}
+
+bool SipProvider::startEndpoint(int device, QStringList* warnings)
+{
+    SipEndpoint& endpoint = *m_endpoints[size_t(device)];
+    if (endpoint.started())
+        return true;
+    QString error;
+    if (endpoint.start(&error))
+        return true;
+    const QString warning = QStringLiteral("account%1 (%2): %3")
+                                .arg(endpoint.account().index)
+                                .arg(VisibleText::escaped(endpoint.account().shortName()), error);
+    if (warnings)
+        *warnings << warning;
+    else
+        qWarning().noquote() << "sip:" << warning;
+    return false;
 }
 
 int SipProvider::localPort(int device) const
@@ -191,7 +220,7 @@ int SipProvider::localPort(int device) const
 
 bool SipProvider::inService(int device) const
 {
-    return validLine(device) && m_endpoints[size_t(device)]->core() && m_endpoints[size_t(device)]->inService();
+    return validLine(device) && m_endpoints[size_t(device)]->started() && m_endpoints[size_t(device)]->inService();
 }
 
 void SipProvider::registrationChanged(SipEndpoint& endpoint)
@@ -202,6 +231,9 @@ void SipProvider::registrationChanged(SipEndpoint& endpoint)
                                     .arg(VisibleText::escaped(endpoint.account().shortName()),
                                          endpoint.registrationError());
     sink().lineDevStateChanged(DWORD(endpoint.device()), state, 0, 0);
+    // Calls waiting for the registration go on outside the stack's report.
+    if (!m_waitingDials.empty())
+        QTimer::singleShot(0, this, [this, device = endpoint.device()] { registrationSettled(device); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -215,6 +247,9 @@ LONG SipProvider::open(int device, DWORD privileges, DWORD mediaModes)
     if ((privileges & LINECALLPRIVILEGE_OWNER) &&
         (mediaModes == 0 || (mediaModes & ~m_caps[size_t(device)].fixed.dwMediaModes) != 0))
         return LONG(LINEERR_INVALMEDIAMODE);
+    // A stack that did not start leaves the line open but out of service; the next
+    // open tries again.
+    startEndpoint(device, nullptr);
     ++m_opens[size_t(device)];
     return 0;
 }
@@ -320,6 +355,7 @@ QJsonObject SipProvider::control(const QString& command, const QJsonObject&)
         for (const auto& endpoint : m_endpoints)
             lines.append(QJsonObject{{QStringLiteral("name"), QString::fromUtf8(m_caps[size_t(endpoint->device())].lineName)},
                                      {QStringLiteral("port"), endpoint->localPort()},
+                                     {QStringLiteral("started"), endpoint->started()},
                                      {QStringLiteral("inService"), inService(endpoint->device())},
                                      {QStringLiteral("error"), endpoint->registrationError()}});
         // Messages the input guard shortened or dropped, and stream connections closed as

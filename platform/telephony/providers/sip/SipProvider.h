@@ -8,7 +8,9 @@
 //   SipProviderConference.cpp  three-way calls and conferences, mixed by the line's stack
 // Settings: "audio" ("soundcard", or "none": only the lines' wave devices, else silence), "ringMs" (one ring cycle for
 // forwarding on no answer, 6000), "mediaTimeout" (seconds without media from the far
-// end before a call counts as lost, 30) and the accounts' keys (see SipAccount.h).
+// end before a call counts as lost, 30), "registerWaitMs" (how long a call made while
+// the line registers waits for the registration, 30000; 0 fails it at once) and the
+// accounts' keys (see SipAccount.h).
 #pragma once
 
 #include "SipAccount.h"
@@ -95,6 +97,15 @@ private:
                               linphone::Call::State state) override;
 
     void startEndpoints();
+    // Starts the line's stack unless it runs; a failure is added to warnings, or logged.
+    bool startEndpoint(int device, QStringList* warnings);
+    // Calls made while their line registers wait for the registration's outcome.
+    void awaitRegistration(DWORD requestId, CallId call, int device, const QByteArray& destination, bool dialNow);
+    void registrationSettled(int device);
+    void finishWaitingDial(DWORD requestId, LONG result);
+    void failWaitingDials(LONG result);
+    // The call goes to dial tone and, with a destination, dials it.
+    void startDialling(CallId call, const QByteArray& destination, bool dialNow);
     // Writes the passwords given as "account<N>.newPassword" into their accounts' password
     // files (mode 0600) and returns the settings without them.
     QVariantMap takeNewPasswords(const QVariantMap& settings);
@@ -162,6 +173,15 @@ private:
     QStringList m_warnings;
     bool m_soundCard = true;
     int m_ringMs = 6000;
+    int m_registerWaitMs = 30000;
+    struct WaitingDial {
+        DWORD requestId = 0;
+        CallId call = 0;
+        int device = 0;
+        QByteArray destination;
+        bool dialNow = false;
+    };
+    std::vector<WaitingDial> m_waitingDials;
     QList<Sip::SipAccount> m_accounts;
     std::shared_ptr<Sip::SipCallAudio> m_callAudio; // the lines' wave devices
     std::vector<std::unique_ptr<Sip::SipEndpoint>> m_endpoints;

@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace Telephony {
 
 namespace Sip {
@@ -192,10 +194,17 @@ LONG SipProvider::makeCall(DWORD requestId, int device, CallId call, const QByte
     const QByteArray dest = destination.trimmed();
     if (hasDestination && !dest.isEmpty() && checkDialable(dest) != 0)
         return LONG(LINEERR_INVALADDRESS);
-    // A line whose stack did not start, or that cannot register, cannot place calls.
-    if (!inService(device))
+    // A line whose stack did not start cannot place calls; one that is not registered
+    // says so, and one still registering lets the call wait for it.
+    const SipEndpoint& endpoint = *m_endpoints[size_t(device)];
+    if (!endpoint.started())
         return LONG(LINEERR_OPERATIONFAILED);
-    if (liveCalls(device) >= m_accounts[device].maxCalls)
+    const bool registering = endpoint.registration() == SipEndpoint::Registration::Registering;
+    if (!endpoint.inService() && (!registering || m_registerWaitMs == 0))
+        return LONG(LINEERR_NOTREGISTERED);
+    const auto waiting = std::count_if(m_waitingDials.begin(), m_waitingDials.end(),
+                                       [device](const WaitingDial& w) { return w.device == device; });
+    if (liveCalls(device) + int(waiting) >= m_accounts[device].maxCalls)
         return LONG(LINEERR_CALLUNAVAIL);
 
     SipCall& c = addOutgoing(call, device, 0);
@@ -206,11 +215,69 @@ LONG SipProvider::makeCall(DWORD requestId, int device, CallId call, const QByte
     c.info.calledParty = params.calledParty;
     c.info.comment = params.comment;
     const bool dialNow = hasDestination && !dest.isEmpty();
-    return submit(requestId, call, {}, [this, dest, dialNow](SipCall& c) {
-        const CallId id = c.id;
-        if (setState(id, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL) && dialNow)
-            invite(id, dest);
-    });
+    if (!endpoint.inService()) {
+        awaitRegistration(requestId, call, device, dest, dialNow);
+        return 0;
+    }
+    return submit(requestId, call, {}, [this, dest, dialNow](SipCall& c) { startDialling(c.id, dest, dialNow); });
+}
+
+void SipProvider::startDialling(CallId call, const QByteArray& destination, bool dialNow)
+{
+    if (setState(call, LINECALLSTATE_DIALTONE, LINEDIALTONEMODE_NORMAL) && dialNow)
+        invite(call, destination);
+}
+
+void SipProvider::awaitRegistration(DWORD requestId, CallId call, int device, const QByteArray& destination,
+                                    bool dialNow)
+{
+    m_waitingDials.push_back({requestId, call, device, destination, dialNow});
+    QTimer::singleShot(m_registerWaitMs, this,
+                       [this, requestId] { finishWaitingDial(requestId, LONG(LINEERR_NOTREGISTERED)); });
+}
+
+void SipProvider::registrationSettled(int device)
+{
+    if (!validLine(device))
+        return;
+    const SipEndpoint& endpoint = *m_endpoints[size_t(device)];
+    if (!endpoint.inService() && endpoint.registration() == SipEndpoint::Registration::Registering)
+        return;
+    const LONG result = endpoint.inService() ? 0 : LONG(LINEERR_NOTREGISTERED);
+    std::vector<DWORD> settled;
+    for (const WaitingDial& w : m_waitingDials)
+        if (w.device == device)
+            settled.push_back(w.requestId);
+    for (DWORD requestId : settled)
+        finishWaitingDial(requestId, result);
+}
+
+// Replies to a call that waited for its line's registration: on success it goes on as
+// any other call made; on failure the service lets go of it.
+void SipProvider::finishWaitingDial(DWORD requestId, LONG result)
+{
+    const auto it = std::find_if(m_waitingDials.begin(), m_waitingDials.end(),
+                                 [requestId](const WaitingDial& w) { return w.requestId == requestId; });
+    if (it == m_waitingDials.end())
+        return;
+    const WaitingDial dial = *it;
+    m_waitingDials.erase(it);
+    if (result == 0 && !find(dial.call))
+        result = LONG(LINEERR_INVALCALLHANDLE);
+    // A line closed meanwhile has nobody left to take the call.
+    if (result == 0 && (!validLine(dial.device) || m_opens[size_t(dial.device)] == 0))
+        result = LONG(LINEERR_OPERATIONFAILED);
+    if (result != 0)
+        m_calls.erase(dial.call);
+    sink().completeRequest(requestId, result);
+    if (result == 0)
+        startDialling(dial.call, dial.destination, dial.dialNow);
+}
+
+void SipProvider::failWaitingDials(LONG result)
+{
+    while (!m_waitingDials.empty())
+        finishWaitingDial(m_waitingDials.front().requestId, result);
 }
 
 LONG SipProvider::dial(DWORD requestId, CallId call, const QByteArray& digits, DWORD)
@@ -481,6 +548,7 @@ void SipProvider::releaseCall(CallId id)
     leaveConference(*c);
     endSipCall(*c, false);
     m_calls.erase(id);
+    std::erase_if(m_waitingDials, [id](const WaitingDial& w) { return w.call == id; });
 }
 
 void SipProvider::farEndEnded(SipCall& c, const std::shared_ptr<linphone::Call>& call, bool error)
