@@ -31,6 +31,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
+#include <QTabBar>
+#include <QTest>
 #include <QTabWidget>
 #include <QTimer>
 #include <ServiceControl.h>
@@ -38,6 +40,7 @@
 #include <QToolButton>
 
 #include <bit>
+#include <functional>
 #include <set>
 
 namespace {
@@ -71,6 +74,33 @@ Art::Picture expectedPicture(quint32 state)
 }
 
 class LineVantage : public LineVantageHarness {};
+
+// Counts the paint events each widget receives.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { QApplication::instance()->installEventFilter(this); }
+    ~PaintCounter() override { QApplication::instance()->removeEventFilter(this); }
+
+    int of(QObject* widget) const { return m_paints.value(widget); }
+    // Asks widget to repaint and waits until it has.
+    bool repaints(QWidget* widget)
+    {
+        const int before = of(widget);
+        widget->update();
+        return waitUntil([&] { return of(widget) > before; });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints[watched];
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QHash<QObject*, int> m_paints;
+};
 
 } // namespace
 
@@ -179,7 +209,7 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_TRUE(seen.count(LINECALLSTATE_DIALTONE) || seen.count(LINECALLSTATE_DIALING) || seen.count(LINECALLSTATE_RINGBACK));
 
     // Trees written while the window held its painting back paint again afterwards.
-    ASSERT_TRUE(waitUntil([&] { return w->updatesEnabled(); }));
+    ASSERT_TRUE(waitUntil([&] { return w->PageControl1->updatesEnabled(); }));
     for (QTreeWidget* tree : w->findChildren<QTreeWidget*>())
         EXPECT_TRUE(tree->updatesEnabled()) << tree->objectName().toStdString();
 
@@ -191,6 +221,40 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_TRUE(last.rows.contains(QStringLiteral("Handle = No call [00000000]")));
     EXPECT_EQ(last.picture, Art::OnGray);
     }
+}
+
+// The window paints when it first shows and goes on painting after refreshes that
+// change the control (another device chosen in the list, a call), without a resize.
+TEST_F(LineVantage, WindowPaintsWhenShownAndAfterRefreshes)
+{
+    PaintCounter paints;
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_TRUE(waitUntil([&] { return paints.of(w->logPage->memo()->viewport()) > 0; }));
+    ASSERT_GE(w->ComboBoxDevice->count(), 2);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"device chosen", [&] { w->ComboBoxDevice->setCurrentIndex(1); }},
+        {"first device again", [&] { w->ComboBoxDevice->setCurrentIndex(0); }},
+        {"opened", [&] { w->SpeedButtonDeviceActive->click(); }},
+        {"dialled", [&] { ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED)); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        // A repaint asked for just before the change is handled while the change is.
+        w->PageControl1->tabBar()->update();
+        change();
+        EXPECT_TRUE(paints.repaints(w->PageControl1->tabBar()));
+        EXPECT_TRUE(paints.repaints(w->GroupBoxDevice));
+        // Another tab shows its page.
+        QWidget* next = w->PageControl1->widget((w->PageControl1->currentIndex() + 1) % w->PageControl1->count());
+        const int before = paints.of(next);
+        w->PageControl1->setCurrentWidget(next);
+        EXPECT_TRUE(waitUntil([&] { return paints.of(next) > before; }));
+    }
+    m_line->Call()->Hangup();
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
 }
 
 TEST_F(LineVantage, RefreshesNeverRunTheWidgetsOwnActions)
