@@ -6,11 +6,14 @@
 #include "EventLoop.h"
 
 #include <ServiceControl.h>
+#include <TnvInspector.h>
 #include <TnvLine.h>
+#include <TnvVantageWindow.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -133,4 +136,21 @@ TEST_F(FormEdgeCase, ClosingTheWindowClosesTheDeviceAndShowsTheDialog)
     EXPECT_TRUE(m_form->close());
     EXPECT_TRUE(dialogShown);
     EXPECT_FALSE(m_form->nvLine1()->Device()->Active());
+}
+
+TEST_F(FormEdgeCase, ClosingTheWindowClosesItsInspectorAndSaysTheProgramEnds)
+{
+    TnvInspector::setUp();
+    ASSERT_TRUE(createForm());
+    QTest::mouseClick(widget<QPushButton>("ButtonVantage"), Qt::LeftButton);
+    QPointer<QWidget> inspector = dynamic_cast<QWidget*>(m_form->nvLine1()->Vantage()->window());
+    ASSERT_TRUE(inspector && inspector->isVisible());
+    int ended = 0;
+    QObject::connect(m_form.get(), &TForm1::closed, m_form.get(), [&] { ++ended; });
+    QTimer::singleShot(0, m_about.get(), [&] { m_about->reject(); });
+    EXPECT_TRUE(m_form->close());
+    // Left open, the inspector would keep the program running without its dialer.
+    EXPECT_TRUE(!inspector || !inspector->isVisible());
+    EXPECT_FALSE(m_form->nvLine1()->Vantage()->Visible());
+    EXPECT_EQ(ended, 1);
 }

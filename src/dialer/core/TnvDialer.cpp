@@ -169,6 +169,10 @@ void TnvDialer::ButtonVantageClick()
 void TnvDialer::FormClose()
 {
     m_line->Device()->setActive(false);
+    // The inspector belongs to the dialer's control; left open it would outlive the
+    // dialer and keep the program running.
+    if (m_line->Vantage()->Visible())
+        m_line->Vantage()->setVisible(false);
 }
 
 void TnvDialer::switchOnDigitMonitoring()

@@ -41,7 +41,8 @@ public:
     void ButtonHangupClick();
     void ButtonLineConfigClick();
     void ButtonVantageClick();
-    // Window closing: the device is closed before the program ends.
+    // Window closing: the device and the inspector window are closed before the
+    // program ends.
     void FormClose();
 
     // The data-modem message shown when the device is reopened without a call privilege,

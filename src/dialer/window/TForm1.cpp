@@ -206,6 +206,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (TFormAboutBox* about = aboutBox())
         about->exec();
     event->accept();
+    emit closed();
 }
 
 void TForm1::BitBtnInfoClick()

@@ -55,6 +55,8 @@ public:
 signals:
     // The first show is done and the information dialog is about to open.
     void firstShown();
+    // The window closed and the information dialog after it: the program ends.
+    void closed();
 
 protected:
     void showEvent(QShowEvent* event) override;
