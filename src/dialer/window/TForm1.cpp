@@ -245,3 +245,11 @@ void TForm1::setHangupEnabled(bool enabled)
 {
     ButtonHangup->setEnabled(enabled);
 }
+
+void TForm1::showDevice(int id)
+{
+    if (id < 0 || id >= ComboBoxDevice->count() || ComboBoxDevice->currentIndex() == id)
+        return;
+    const QSignalBlocker quiet(ComboBoxDevice);
+    ComboBoxDevice->setCurrentIndex(id);
+}

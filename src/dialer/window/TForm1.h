@@ -51,6 +51,7 @@ public:
     bool activeChecked() const override;
     void setDialEnabled(bool enabled) override;
     void setHangupEnabled(bool enabled) override;
+    void showDevice(int id) override;
 
 signals:
     // The first show is done and the information dialog is about to open.
