@@ -389,6 +389,21 @@ TEST_F(LineVantage, TransferRowsAndTabIconFollowTheirCalls)
     ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
 }
 
+TEST_F(LineVantage, ReceivedDigitBoxShowsTheLastDigitOnly)
+{
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    ASSERT_TRUE(dialAndWait(QStringLiteral("5550109"), LINECALLSTATE_CONNECTED));
+    m_line->Call()->MonitorDigits()->setActive(true);
+    ASSERT_TRUE(m_line->Call()->MonitorDigits()->Active());
+    EXPECT_EQ(w->callPage->EditCDGOnDigitReceived->text(), QString());
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("digits"), {{"line", 1}, {"digits", "12#4"}}).value("ok").toBool());
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->MonitorDigits()->Received() == QLatin1String("12#4"); }));
+    EXPECT_EQ(w->callPage->EditCDGOnDigitReceived->text(), QStringLiteral("4"));
+    m_line->Call()->Hangup();
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+}
+
 TEST_F(LineVantage, ErrorsLightTheLogTabAndWarningsDoNot)
 {
     makeLine();
