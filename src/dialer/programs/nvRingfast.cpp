@@ -36,7 +36,6 @@ int main(int argc, char** argv)
     started.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nvRingfast"));
-    QApplication::setApplicationDisplayName(QStringLiteral("nvRingfast"));
     QApplication::setDesktopFileName(QStringLiteral("nvringfast"));
     TnvInspector::setUp();
 
