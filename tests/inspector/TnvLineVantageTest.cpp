@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
@@ -538,6 +539,21 @@ TEST_F(LineVantage, LogTabCopiesAndPrintsThroughThePrintDialog)
     printToFile();
     ASSERT_TRUE(w->logPage->print(false));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
+
+    // A printer that cannot take the job: the person is told so.
+    printer->setOutputFileName(dir.filePath(QStringLiteral("missing/folder/log.pdf")));
+    QString told;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->close();
+        }
+    });
+    answer.start(10);
+    EXPECT_FALSE(w->logPage->print(false));
+    answer.stop();
+    EXPECT_TRUE(told.contains(QStringLiteral("could not be printed"))) << told.toStdString();
 }
 
 TEST_F(LineVantage, CallerIDTreeSkipsAMissingRootAndKeepsTheOthersCurrent)
