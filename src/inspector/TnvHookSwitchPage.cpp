@@ -140,7 +140,7 @@ void TnvHookSwitchPage::applyNotation()
     ButtonVolumeGainSet->setToolTip(m_vantage->Notate(applyHint()));
 }
 
-int TnvHookSwitchPage::tabIconIndex() const
+int TnvHookSwitchPage::tabIconIndex(bool phoneOpen) const
 {
     int base = TnvPhoneVantageArt::HandsetOnHook;
     if (m_device->kind() == TnvHookSwitchDevice::Headset)
@@ -150,7 +150,7 @@ int TnvHookSwitchPage::tabIconIndex() const
     // The three pictures of a device stand in the order on hook, missing, off hook.
     if (!m_device->Available())
         return base + 1;
-    return m_device->OnHook() ? base : base + 2;
+    return m_device->OnHook() || !phoneOpen ? base : base + 2;
 }
 
 void TnvHookSwitchPage::refresh()

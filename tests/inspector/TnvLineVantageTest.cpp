@@ -382,6 +382,11 @@ TEST_F(LineVantage, TransferRowsAndTabIconFollowTheirCalls)
     EXPECT_EQ(w->transferPage->rowPicture(0), Art::OnGray);
     w->RefreshTransfer(int(handle));
     EXPECT_EQ(w->transferPage->rowPicture(0), Art::OffGreen);
+    // A row emptied (the consultation call gone after a completed transfer) shows no call.
+    m_line->Transfer()->setConsultCall(handle);
+    EXPECT_EQ(w->transferPage->rowPicture(1), Art::OffGreen);
+    m_line->Transfer()->setConsultCall(0);
+    EXPECT_EQ(w->transferPage->rowPicture(1), Art::OnGray);
 
     m_line->Transfer()->setPrimaryCall(0);
     EXPECT_EQ(w->transferPage->ComboBoxPrimaryCall->currentText(), QString());
