@@ -2,6 +2,7 @@
 
 #include "TnvPhoneVantageArt.h"
 #include "TnvQuietWriter.h"
+#include "TnvSplitPanes.h"
 #include "TnvTreeRows.h"
 
 #include <TnvConstantTexts.h>
@@ -86,17 +87,9 @@ TnvHookSwitchPage::TnvHookSwitchPage(TnvHookSwitchDevice* device, TnvVantage* va
 
     ScrollBox = new QScrollArea;
     ScrollBox->setObjectName(QStringLiteral("ScrollBox") + name);
-    ScrollBox->setWidgetResizable(true);
     ScrollBox->setWidget(fields);
-    ScrollBox->setMinimumWidth(fields->minimumSizeHint().width() + 2 * ScrollBox->frameWidth());
 
-    Splitter = new QSplitter(Qt::Horizontal, Panel);
-    Splitter->setObjectName(QStringLiteral("Splitter") + name + QStringLiteral("Tab"));
-    Splitter->addWidget(TreeView);
-    Splitter->addWidget(ScrollBox);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->setStretchFactor(0, 1);
-    Splitter->setStretchFactor(1, 1);
+    Splitter = TnvSplitPanes::make(QStringLiteral("Splitter") + name + QStringLiteral("Tab"), TreeView, ScrollBox, Panel);
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(Splitter);

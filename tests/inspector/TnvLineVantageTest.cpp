@@ -4,6 +4,7 @@
 // the Log tab's copy and print.
 
 #include "LineVantageHarness.h"
+#include "SplitPanesCheck.h"
 
 #include <TapiConstants.h>
 #include <TestControl.h>
@@ -256,6 +257,19 @@ TEST_F(LineVantage, WindowPaintsWhenShownAndAfterRefreshes)
     }
     m_line->Call()->Hangup();
     ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+}
+
+TEST_F(LineVantage, TreePagesShowTheirRowsWholeAndTheDividerMoves)
+{
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    w->PageControl1->setCurrentWidget(w->callPage);
+    w->callPage->PageControlCall->setCurrentWidget(w->callPage->callerID);
+    expectUsableSplitPanes(w->callPage->callerID->SplitterCallerIDTab);
+    w->PageControl1->setCurrentWidget(w->terminalPage);
+    expectUsableSplitPanes(w->terminalPage->SplitterTerminalTab);
+    w->PageControl1->setCurrentWidget(w->infoPage);
+    expectUsableSplitPanes(w->infoPage->SplitterInfoTab);
 }
 
 TEST_F(LineVantage, RefreshesNeverRunTheWidgetsOwnActions)

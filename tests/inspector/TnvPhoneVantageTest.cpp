@@ -4,6 +4,7 @@
 #include "EventLoop.h"
 #include "InstantService.h"
 #include "Screenshot.h"
+#include "SplitPanesCheck.h"
 #include "WidgetInput.h"
 
 #include <ServiceControl.h>
@@ -125,6 +126,17 @@ TEST_F(PhoneVantage, TabIconsFollowAvailabilityAndHookState)
     EXPECT_FALSE(w->SpeedButtonDeviceActive->isChecked());
     ASSERT_FALSE(m_phone->Handset()->OnHook());
     EXPECT_EQ(icons(w), (std::array<int, 4>{1, 2, 5, 8}));
+}
+
+TEST_F(PhoneVantage, HookSwitchAndMiscPagesShowTheirRowsWholeAndTheDividerMoves)
+{
+    TnvPhoneVantage* w = openWindow();
+    openDevice();
+    for (QWidget* page : {static_cast<QWidget*>(w->handsetPage), static_cast<QWidget*>(w->headsetPage),
+                          static_cast<QWidget*>(w->speakerphonePage), static_cast<QWidget*>(w->infoPage)}) {
+        w->PageControl1->setCurrentWidget(page);
+        expectUsableSplitPanes(page->findChild<QSplitter*>());
+    }
 }
 
 TEST_F(PhoneVantage, ModeButtonsOnAClosedPhoneChangeNothingAndShowTheModeAgain)
