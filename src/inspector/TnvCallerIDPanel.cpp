@@ -2,6 +2,7 @@
 
 #include "TnvDeferredArea.h"
 #include "TnvQuietWriter.h"
+#include "TnvSplitPanes.h"
 #include "TnvTreeRows.h"
 #include "TnvTreeWidgetNodes.h"
 
@@ -92,16 +93,7 @@ TnvCallerIDPanel::TnvCallerIDPanel(TnvLine* line, QWidget* parent)
     ScrollBoxCallerID = new QScrollArea;
     ScrollBoxCallerID->setObjectName(QStringLiteral("ScrollBoxCallerID"));
     ScrollBoxCallerID->setWidget(columns);
-    ScrollBoxCallerID->setWidgetResizable(true);
-    ScrollBoxCallerID->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-    SplitterCallerIDTab = new QSplitter(Qt::Horizontal, this);
-    SplitterCallerIDTab->setObjectName(QStringLiteral("SplitterCallerIDTab"));
-    SplitterCallerIDTab->addWidget(TreeViewCallerID);
-    SplitterCallerIDTab->addWidget(ScrollBoxCallerID);
-    SplitterCallerIDTab->setChildrenCollapsible(false);
-    SplitterCallerIDTab->setStretchFactor(0, 1);
-    SplitterCallerIDTab->setStretchFactor(1, 1);
+    SplitterCallerIDTab = TnvSplitPanes::make(QStringLiteral("SplitterCallerIDTab"), TreeViewCallerID, ScrollBoxCallerID, this);
     m_tree = new TnvDeferredArea(TreeViewCallerID, [this] { refreshTree(); });
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "TnvPhoneVantageArt.h"
 #include "TnvQuietWriter.h"
+#include "TnvSplitPanes.h"
 #include "TnvTreeRows.h"
 
 #include <TnvConstantTexts.h>
@@ -86,17 +87,9 @@ TnvHookSwitchPage::TnvHookSwitchPage(TnvHookSwitchDevice* device, TnvVantage* va
 
     ScrollBox = new QScrollArea;
     ScrollBox->setObjectName(QStringLiteral("ScrollBox") + name);
-    ScrollBox->setWidgetResizable(true);
     ScrollBox->setWidget(fields);
-    ScrollBox->setMinimumWidth(fields->minimumSizeHint().width() + 2 * ScrollBox->frameWidth());
 
-    Splitter = new QSplitter(Qt::Horizontal, Panel);
-    Splitter->setObjectName(QStringLiteral("Splitter") + name + QStringLiteral("Tab"));
-    Splitter->addWidget(TreeView);
-    Splitter->addWidget(ScrollBox);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->setStretchFactor(0, 1);
-    Splitter->setStretchFactor(1, 1);
+    Splitter = TnvSplitPanes::make(QStringLiteral("Splitter") + name + QStringLiteral("Tab"), TreeView, ScrollBox, Panel);
     auto* panelLayout = new QVBoxLayout(Panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(Splitter);
@@ -140,7 +133,7 @@ void TnvHookSwitchPage::applyNotation()
     ButtonVolumeGainSet->setToolTip(m_vantage->Notate(applyHint()));
 }
 
-int TnvHookSwitchPage::tabIconIndex() const
+int TnvHookSwitchPage::tabIconIndex(bool phoneOpen) const
 {
     int base = TnvPhoneVantageArt::HandsetOnHook;
     if (m_device->kind() == TnvHookSwitchDevice::Headset)
@@ -150,7 +143,7 @@ int TnvHookSwitchPage::tabIconIndex() const
     // The three pictures of a device stand in the order on hook, missing, off hook.
     if (!m_device->Available())
         return base + 1;
-    return m_device->OnHook() ? base : base + 2;
+    return m_device->OnHook() || !phoneOpen ? base : base + 2;
 }
 
 void TnvHookSwitchPage::refresh()

@@ -30,8 +30,9 @@ public:
 
     // Buttons, bars and tree from the device.
     void refresh();
-    // The page's tab icon: grey when the device is missing, else on or off hook.
-    int tabIconIndex() const;
+    // The page's tab icon: grey when the device is missing, else on or off hook. A phone
+    // that is not open reports no hook state, so its devices show on hook.
+    int tabIconIndex(bool phoneOpen) const;
     // Hints in the log's notation.
     void applyNotation();
     // Forgets the device, whose window is going: a late focus change acts on nothing.

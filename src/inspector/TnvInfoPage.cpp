@@ -2,6 +2,7 @@
 
 #include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
+#include "TnvSplitPanes.h"
 #include "TnvTreeRows.h"
 
 #include <TnvError.h>
@@ -106,20 +107,8 @@ void TnvInfoPage::finishFields()
     m_column->addStretch();
     ScrollBoxInfo = new QScrollArea;
     ScrollBoxInfo->setObjectName(QStringLiteral("ScrollBoxInfo"));
-    ScrollBoxInfo->setWidgetResizable(true);
-    ScrollBoxInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxInfo->setWidget(m_fields);
-    // The labels show whole; the tree gives up what they need beyond half.
-    ScrollBoxInfo->setMinimumWidth(m_fields->minimumSizeHint().width() + 2 * ScrollBoxInfo->frameWidth()
-                                   + ScrollBoxInfo->verticalScrollBar()->sizeHint().width());
-
-    SplitterInfoTab = new QSplitter(Qt::Horizontal, PanelMiscTab);
-    SplitterInfoTab->setObjectName(QStringLiteral("SplitterInfoTab"));
-    SplitterInfoTab->addWidget(TreeViewInfo);
-    SplitterInfoTab->addWidget(ScrollBoxInfo);
-    SplitterInfoTab->setChildrenCollapsible(false);
-    SplitterInfoTab->setStretchFactor(0, 1);
-    SplitterInfoTab->setStretchFactor(1, 1);
+    SplitterInfoTab = TnvSplitPanes::make(QStringLiteral("SplitterInfoTab"), TreeViewInfo, ScrollBoxInfo, PanelMiscTab);
     auto* panelLayout = new QVBoxLayout(PanelMiscTab);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(SplitterInfoTab);

@@ -193,7 +193,12 @@ bool TnvLineJoinPage::refresh(int handle)
             continue;
         }
         const quint32 call = calls[std::size_t(row)];
-        if (call == 0 || (handle != -1 && call != quint32(handle)))
+        // An emptied row (the call went idle, the transfer completed) shows no call.
+        if (call == 0) {
+            paintRow(row, TnvLineVantageArt::OnGray);
+            continue;
+        }
+        if (handle != -1 && call != quint32(handle))
             continue;
         // A call whose state is not known keeps the picture it has.
         const qint32 state = qint32(m_line->Call()->StateOf(call));

@@ -3,6 +3,7 @@
 #include "TnvDeferredArea.h"
 #include "TnvEditRules.h"
 #include "TnvQuietWriter.h"
+#include "TnvSplitPanes.h"
 #include "TnvTreeRows.h"
 
 #include <TnvConstantTexts.h>
@@ -83,20 +84,9 @@ TnvLineTerminalPage::TnvLineTerminalPage(TnvLine* line, QWidget* parent)
         connect(box, &QCheckBox::clicked, this, [this] { applyModes(); });
     ScrollBoxTerminal = new QScrollArea;
     ScrollBoxTerminal->setObjectName(QStringLiteral("ScrollBoxTerminal"));
-    ScrollBoxTerminal->setWidgetResizable(true);
-    ScrollBoxTerminal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxTerminal->setWidget(modes);
-    // The mode rows show whole; the tree gives up what they need beyond half.
-    ScrollBoxTerminal->setMinimumWidth(modes->minimumSizeHint().width() + 2 * ScrollBoxTerminal->frameWidth()
-                                       + ScrollBoxTerminal->verticalScrollBar()->sizeHint().width());
-
-    SplitterTerminalTab = new QSplitter(Qt::Horizontal, PanelTerminalTab);
-    SplitterTerminalTab->setObjectName(QStringLiteral("SplitterTerminalTab"));
-    SplitterTerminalTab->addWidget(TreeViewTerminal);
-    SplitterTerminalTab->addWidget(ScrollBoxTerminal);
-    SplitterTerminalTab->setChildrenCollapsible(false);
-    SplitterTerminalTab->setStretchFactor(0, 1);
-    SplitterTerminalTab->setStretchFactor(1, 1);
+    SplitterTerminalTab =
+        TnvSplitPanes::make(QStringLiteral("SplitterTerminalTab"), TreeViewTerminal, ScrollBoxTerminal, PanelTerminalTab);
     auto* panelLayout = new QVBoxLayout(PanelTerminalTab);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(SplitterTerminalTab);

@@ -18,6 +18,7 @@
 #include <TnvVantage.h>
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -74,7 +75,10 @@ TnvLineVantage::TnvLineVantage(TnvLine* line)
 
     m_paintTimer = new QTimer(this);
     m_paintTimer->setSingleShot(true);
-    connect(m_paintTimer, &QTimer::timeout, this, [this] { setUpdatesEnabled(true); });
+    connect(m_paintTimer, &QTimer::timeout, this, [this] {
+        for (QWidget* area : {static_cast<QWidget*>(GroupBoxDevice), static_cast<QWidget*>(PageControl1)})
+            area->setUpdatesEnabled(true);
+    });
     finishLayout(kLinePagesWidth, kLinePagesHeight);
 }
 
@@ -316,11 +320,15 @@ void TnvLineVantage::applyNotationToHints()
 // A call brings a message every few microseconds, and each would repaint what changed,
 // which costs far more than the change itself. So a refresh holds painting back; the
 // window paints what changed once, a couple of frames later, and nothing is lost.
+// Only the areas below the menu are held, never the window itself: a window whose
+// painting is off drops the display's requests to show it (first showing, a closed
+// drop-down list), and Qt then paints it no more until it is resized.
 void TnvLineVantage::deferPainting()
 {
     if (!isVisible() || m_paintTimer->isActive())
         return;
-    setUpdatesEnabled(false);
+    GroupBoxDevice->setUpdatesEnabled(false);
+    PageControl1->setUpdatesEnabled(false);
     m_paintTimer->start(kPaintIntervalMs);
 }
 

@@ -243,10 +243,16 @@ bool TnvLogPage::print(bool askUser)
     auto* services = TnvQtHostServices::current();
     if (!services || !m_control)
         return false;
-    if (askUser && !services->choosePrinter(this))
+    if (askUser && services->printer() && !services->choosePrinter(this))
         return false;
     services->setPrintFont(m_memo->font());
-    return m_control->Log()->Print();
+    if (m_control->Log()->Print())
+        return true;
+    // The log keeps quiet about printer failures; the person who asked is told here.
+    services->prompt({QStringLiteral("The log could not be printed: no printer is available, or the printer "
+                                     "refused the job."),
+                      QStringLiteral("Print log"), TnvPrompt::Ok, TnvPrompt::Error});
+    return false;
 }
 
 void TnvLogPage::activeClicked(bool down)

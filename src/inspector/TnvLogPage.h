@@ -36,7 +36,8 @@ public:
     bool copyToClipboard();
     // Forgets the control, whose window is going: nothing reads it any more.
     void detach();
-    // Asks for a printer (unless told not to) and prints the log in the memo's font.
+    // Asks for a printer (unless told not to) and prints the log in the memo's font;
+    // a failure to print is told in a message box.
     bool print(bool askUser = true);
 
     // The memo, brought up to date first.

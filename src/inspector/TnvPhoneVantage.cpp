@@ -99,7 +99,7 @@ void TnvPhoneVantage::refreshPage(Page page)
     if (!m_phone)
         return;
     TnvHookSwitchPage* hookPage = hookSwitchPage(page);
-    setTabIcon(page, hookPage->tabIconIndex());
+    setTabIcon(page, hookPage->tabIconIndex(m_phone->Device()->Active()));
     hookPage->refresh();
 }
 

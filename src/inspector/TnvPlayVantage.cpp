@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,6 +34,9 @@ namespace {
 // The page control's first size; the window's first size is made from it.
 constexpr int kPlayPagesWidth = 520;
 constexpr int kPlayPagesHeight = 300;
+// How often the Position page follows a playing sound: often enough to look smooth,
+// seldom enough to cost nothing.
+constexpr int kPositionIntervalMs = 200;
 
 const QString kPlayFilter = QStringLiteral("Sounds (*.wav);;All files (*.*)");
 
@@ -70,6 +74,12 @@ TnvPlayVantage::TnvPlayVantage(TnvPlay* play)
     : TnvWaveVantage(play, play->Device(), play->Popup(), "nvPlayVantage", false)
     , m_play(play)
 {
+    m_positionTicker = new QTimer(this);
+    m_positionTicker->setInterval(kPositionIntervalMs);
+    connect(m_positionTicker, &QTimer::timeout, this, [this] {
+        if (TabSheetPosition->isVisible())
+            RefreshPosition();
+    });
     makePositionPage();
     makeSourcePages();
     makeVolumePage();
@@ -301,6 +311,7 @@ void TnvPlayVantage::fillPanes()
 
 void TnvPlayVantage::detach()
 {
+    m_positionTicker->stop();
     m_play = nullptr;
     TnvWaveVantage::detach();
 }
@@ -336,6 +347,13 @@ void TnvPlayVantage::RefreshDeviceMenu()
     MenuDeviceLoop->setChecked(device->Loop());
     TnvQuietWriter::setText(EditDelay, QString::number(device->Delay()));
     TnvWaveVantage::RefreshButtons();
+    // The control refreshes the position only when playback pauses or ends; while the
+    // sound plays the window follows it by itself.
+    const bool playing = device->Active() && !device->Pause();
+    if (playing && !m_positionTicker->isActive())
+        m_positionTicker->start();
+    else if (!playing)
+        m_positionTicker->stop();
 }
 
 void TnvPlayVantage::RefreshVolume()

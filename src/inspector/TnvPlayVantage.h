@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QProgressBar;
+class QTimer;
 class TnvPlay;
 
 class TnvPlayVantage : public TnvWaveVantage, public TnvPlayView {
@@ -96,4 +97,6 @@ private:
 
     TnvPlay* m_play;
     QButtonGroup* m_stepButtons;
+    // Refreshes the Position page while the sound plays.
+    QTimer* m_positionTicker = nullptr;
 };

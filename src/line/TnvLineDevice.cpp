@@ -35,6 +35,22 @@ bool TnvLineDevice::Configure()
     return m_line->Configure();
 }
 
+void TnvLineDevice::storeActive(bool value)
+{
+    if (m_active == value)
+        return;
+    m_active = value;
+    emit stateChanged();
+}
+
+void TnvLineDevice::storeID(int value)
+{
+    if (m_id == value)
+        return;
+    m_id = value;
+    emit stateChanged();
+}
+
 void TnvLineDevice::storeStatus(int openCount, int activeCalls, int onHoldCalls, int onHoldPendCalls, quint32 ringMode)
 {
     m_openCount = openCount;

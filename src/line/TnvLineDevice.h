@@ -48,14 +48,20 @@ public:
     Q_INVOKABLE bool Configure();
     bool LogProperties(const QString& header, const QString& prefix, const QString& indent);
 
-    // State the control keeps here without the setters' side effects.
-    void storeActive(bool value) { m_active = value; }
-    void storeID(int value) { m_id = value; }
+    // State the control keeps here without the setters' side effects. A change of the
+    // open state or of the selected device is announced, so that a window besides the
+    // inspector (the dialer's check box and list) can follow it.
+    void storeActive(bool value);
+    void storeID(int value);
     void storeIdleDelay(int value) { m_idleDelay = value; }
     void storeName(const QString& value) { m_name = value; }
     QStringList& list() { return m_list; }
     void storeCount(int value) { m_count = value; }
     void storeStatus(int openCount, int activeCalls, int onHoldCalls, int onHoldPendCalls, quint32 ringMode);
+
+signals:
+    // Active or ID changed, whoever changed it.
+    void stateChanged();
 
 private:
     TnvLineContext* m_line;

@@ -44,8 +44,9 @@ void TnvMonitorDigits::appendReceived(QChar digit)
     m_received += digit;
     if (m_received.size() > kMaxReceived)
         m_received.remove(0, m_received.size() - kMaxReceived);
+    // The window shows the digit that just came, not the run of them.
     if (TnvLineView* v = view())
-        v->ShowDigitReceived(m_received);
+        v->ShowDigitReceived(QString(digit));
 }
 
 void TnvMonitorDigits::save(TnvCallRecord& r) const

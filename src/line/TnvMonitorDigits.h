@@ -21,7 +21,8 @@ public:
     void seed(TnvCallRecord& record) const;
     void rearm(HCALL handle);
 
-    // The digits received since monitoring was last started, as the inspector shows them.
+    // The digits received since monitoring was last started; the inspector shows only
+    // the last of them.
     QString Received() const { return m_received; }
     void appendReceived(QChar digit);
 

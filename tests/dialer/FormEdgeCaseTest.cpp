@@ -1,19 +1,26 @@
 // The dialer window's edge cases: no devices, an empty number, changing device while
-// active, the information dialog at the first show and on closing.
+// active, the device changed elsewhere, the information dialog at the first show and on
+// closing.
 
 #include "DialerHarness.h"
 
 #include "EventLoop.h"
 
 #include <ServiceControl.h>
+#include <TnvInspector.h>
 #include <TnvLine.h>
+#include <TnvVantageWindow.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -133,4 +140,60 @@ TEST_F(FormEdgeCase, ClosingTheWindowClosesTheDeviceAndShowsTheDialog)
     EXPECT_TRUE(m_form->close());
     EXPECT_TRUE(dialogShown);
     EXPECT_FALSE(m_form->nvLine1()->Device()->Active());
+}
+
+TEST_F(FormEdgeCase, ClosingTheWindowClosesItsInspectorAndSaysTheProgramEnds)
+{
+    TnvInspector::setUp();
+    ASSERT_TRUE(createForm());
+    QTest::mouseClick(widget<QPushButton>("ButtonVantage"), Qt::LeftButton);
+    QPointer<QWidget> inspector = dynamic_cast<QWidget*>(m_form->nvLine1()->Vantage()->window());
+    ASSERT_TRUE(inspector && inspector->isVisible());
+    int ended = 0;
+    QObject::connect(m_form.get(), &TForm1::closed, m_form.get(), [&] { ++ended; });
+    QTimer::singleShot(0, m_about.get(), [&] { m_about->reject(); });
+    EXPECT_TRUE(m_form->close());
+    // Left open, the inspector would keep the program running without its dialer.
+    EXPECT_TRUE(!inspector || !inspector->isVisible());
+    EXPECT_FALSE(m_form->nvLine1()->Vantage()->Visible());
+    EXPECT_EQ(ended, 1);
+}
+
+// The device opened, closed or switched elsewhere (the inspector): the window's check box,
+// buttons and list follow, so Dial is offered exactly when the device is open.
+TEST_F(FormEdgeCase, CheckBoxButtonsAndListFollowTheDeviceChangedElsewhere)
+{
+    ASSERT_TRUE(createForm());
+    TnvLineDevice* device = m_form->nvLine1()->Device();
+    auto* active = widget<QCheckBox>("CheckBoxActive");
+    auto* dial = widget<QPushButton>("ButtonDial");
+    auto* devices = widget<QComboBox>("ComboBoxDevice");
+    ASSERT_GE(devices->count(), 2);
+    QTest::mouseClick(active, Qt::LeftButton);
+    ASSERT_TRUE(device->Active());
+    const qsizetype before = memoLines().size();
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool active;
+        int id;
+    };
+    const std::vector<Step> steps = {
+        {"another device", [&] { device->setID(1); }, false, 1},
+        {"opened", [&] { device->setActive(true); }, true, 1},
+        {"closed", [&] { device->setActive(false); }, false, 1},
+        {"back to the first", [&] { device->setID(0); }, false, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        ASSERT_EQ(device->Active(), step.active);
+        EXPECT_TRUE(waitUntil([&] { return active->isChecked() == step.active && devices->currentIndex() == step.id; }));
+        EXPECT_EQ(dial->isEnabled(), step.active);
+    }
+    // Following writes nothing and does not act on the device again.
+    EXPECT_EQ(memoLines().mid(before), QStringList());
+    EXPECT_EQ(device->ID(), 0);
+    EXPECT_FALSE(device->Active());
 }

@@ -4,6 +4,7 @@
 // the Log tab's copy and print.
 
 #include "LineVantageHarness.h"
+#include "SplitPanesCheck.h"
 
 #include <TapiConstants.h>
 #include <TestControl.h>
@@ -28,9 +29,12 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
+#include <QTabBar>
+#include <QTest>
 #include <QTabWidget>
 #include <QTimer>
 #include <ServiceControl.h>
@@ -38,6 +42,7 @@
 #include <QToolButton>
 
 #include <bit>
+#include <functional>
 #include <set>
 
 namespace {
@@ -71,6 +76,33 @@ Art::Picture expectedPicture(quint32 state)
 }
 
 class LineVantage : public LineVantageHarness {};
+
+// Counts the paint events each widget receives.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { QApplication::instance()->installEventFilter(this); }
+    ~PaintCounter() override { QApplication::instance()->removeEventFilter(this); }
+
+    int of(QObject* widget) const { return m_paints.value(widget); }
+    // Asks widget to repaint and waits until it has.
+    bool repaints(QWidget* widget)
+    {
+        const int before = of(widget);
+        widget->update();
+        return waitUntil([&] { return of(widget) > before; });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints[watched];
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QHash<QObject*, int> m_paints;
+};
 
 } // namespace
 
@@ -179,7 +211,7 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_TRUE(seen.count(LINECALLSTATE_DIALTONE) || seen.count(LINECALLSTATE_DIALING) || seen.count(LINECALLSTATE_RINGBACK));
 
     // Trees written while the window held its painting back paint again afterwards.
-    ASSERT_TRUE(waitUntil([&] { return w->updatesEnabled(); }));
+    ASSERT_TRUE(waitUntil([&] { return w->PageControl1->updatesEnabled(); }));
     for (QTreeWidget* tree : w->findChildren<QTreeWidget*>())
         EXPECT_TRUE(tree->updatesEnabled()) << tree->objectName().toStdString();
 
@@ -191,6 +223,53 @@ TEST_F(LineVantage, AWholeCallShowsEachStateInTheCallGroupTabAndTree)
     EXPECT_TRUE(last.rows.contains(QStringLiteral("Handle = No call [00000000]")));
     EXPECT_EQ(last.picture, Art::OnGray);
     }
+}
+
+// The window paints when it first shows and goes on painting after refreshes that
+// change the control (another device chosen in the list, a call), without a resize.
+TEST_F(LineVantage, WindowPaintsWhenShownAndAfterRefreshes)
+{
+    PaintCounter paints;
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_TRUE(waitUntil([&] { return paints.of(w->logPage->memo()->viewport()) > 0; }));
+    ASSERT_GE(w->ComboBoxDevice->count(), 2);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"device chosen", [&] { w->ComboBoxDevice->setCurrentIndex(1); }},
+        {"first device again", [&] { w->ComboBoxDevice->setCurrentIndex(0); }},
+        {"opened", [&] { w->SpeedButtonDeviceActive->click(); }},
+        {"dialled", [&] { ASSERT_TRUE(dialAndWait(QStringLiteral("5550100"), LINECALLSTATE_CONNECTED)); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        // A repaint asked for just before the change is handled while the change is.
+        w->PageControl1->tabBar()->update();
+        change();
+        EXPECT_TRUE(paints.repaints(w->PageControl1->tabBar()));
+        EXPECT_TRUE(paints.repaints(w->GroupBoxDevice));
+        // Another tab shows its page.
+        QWidget* next = w->PageControl1->widget((w->PageControl1->currentIndex() + 1) % w->PageControl1->count());
+        const int before = paints.of(next);
+        w->PageControl1->setCurrentWidget(next);
+        EXPECT_TRUE(waitUntil([&] { return paints.of(next) > before; }));
+    }
+    m_line->Call()->Hangup();
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+}
+
+TEST_F(LineVantage, TreePagesShowTheirRowsWholeAndTheDividerMoves)
+{
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    w->PageControl1->setCurrentWidget(w->callPage);
+    w->callPage->PageControlCall->setCurrentWidget(w->callPage->callerID);
+    expectUsableSplitPanes(w->callPage->callerID->SplitterCallerIDTab);
+    w->PageControl1->setCurrentWidget(w->terminalPage);
+    expectUsableSplitPanes(w->terminalPage->SplitterTerminalTab);
+    w->PageControl1->setCurrentWidget(w->infoPage);
+    expectUsableSplitPanes(w->infoPage->SplitterInfoTab);
 }
 
 TEST_F(LineVantage, RefreshesNeverRunTheWidgetsOwnActions)
@@ -317,10 +396,30 @@ TEST_F(LineVantage, TransferRowsAndTabIconFollowTheirCalls)
     EXPECT_EQ(w->transferPage->rowPicture(0), Art::OnGray);
     w->RefreshTransfer(int(handle));
     EXPECT_EQ(w->transferPage->rowPicture(0), Art::OffGreen);
+    // A row emptied (the consultation call gone after a completed transfer) shows no call.
+    m_line->Transfer()->setConsultCall(handle);
+    EXPECT_EQ(w->transferPage->rowPicture(1), Art::OffGreen);
+    m_line->Transfer()->setConsultCall(0);
+    EXPECT_EQ(w->transferPage->rowPicture(1), Art::OnGray);
 
     m_line->Transfer()->setPrimaryCall(0);
     EXPECT_EQ(w->transferPage->ComboBoxPrimaryCall->currentText(), QString());
     EXPECT_EQ(w->tabIconIndex(TnvLineVantage::PageTransfer), Art::Lamp);
+    m_line->Call()->Hangup();
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
+}
+
+TEST_F(LineVantage, ReceivedDigitBoxShowsTheLastDigitOnly)
+{
+    makeLine();
+    RecordingLineVantage* w = openWindow();
+    ASSERT_TRUE(dialAndWait(QStringLiteral("5550109"), LINECALLSTATE_CONNECTED));
+    m_line->Call()->MonitorDigits()->setActive(true);
+    ASSERT_TRUE(m_line->Call()->MonitorDigits()->Active());
+    EXPECT_EQ(w->callPage->EditCDGOnDigitReceived->text(), QString());
+    ASSERT_TRUE(Telephony::serviceControl(QStringLiteral("digits"), {{"line", 1}, {"digits", "12#4"}}).value("ok").toBool());
+    ASSERT_TRUE(waitUntil([&] { return m_line->Call()->MonitorDigits()->Received() == QLatin1String("12#4"); }));
+    EXPECT_EQ(w->callPage->EditCDGOnDigitReceived->text(), QStringLiteral("4"));
     m_line->Call()->Hangup();
     ASSERT_TRUE(waitUntil([&] { return m_line->Call()->Count() == 0; }));
 }
@@ -459,6 +558,21 @@ TEST_F(LineVantage, LogTabCopiesAndPrintsThroughThePrintDialog)
     printToFile();
     ASSERT_TRUE(w->logPage->print(false));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
+
+    // A printer that cannot take the job: the person is told so.
+    printer->setOutputFileName(dir.filePath(QStringLiteral("missing/folder/log.pdf")));
+    QString told;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->close();
+        }
+    });
+    answer.start(10);
+    EXPECT_FALSE(w->logPage->print(false));
+    answer.stop();
+    EXPECT_TRUE(told.contains(QStringLiteral("could not be printed"))) << told.toStdString();
 }
 
 TEST_F(LineVantage, CallerIDTreeSkipsAMissingRootAndKeepsTheOthersCurrent)

@@ -4,6 +4,7 @@
 #include "EventLoop.h"
 #include "InstantService.h"
 #include "Screenshot.h"
+#include "SplitPanesCheck.h"
 #include "WidgetInput.h"
 
 #include <ServiceControl.h>
@@ -97,10 +98,10 @@ TEST_F(PhoneVantage, TabIconsFollowAvailabilityAndHookState)
     TnvPhoneVantage* w = openWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->tabIconIndex(TnvPhoneVantage::PageInfo), -1);
-    // Listed but closed: available, and no mode read yet, so not on hook.
+    // Listed but closed: available, no mode read yet; a closed phone shows nothing lifted.
     ASSERT_TRUE(m_phone->Handset()->Available());
     ASSERT_FALSE(m_phone->Handset()->OnHook());
-    EXPECT_EQ(icons(w), (std::array<int, 4>{0, 4, 7, 10}));
+    EXPECT_EQ(icons(w), (std::array<int, 4>{0, 2, 5, 8}));
 
     openDevice();
     EXPECT_TRUE(w->SpeedButtonDeviceActive->isChecked());
@@ -120,8 +121,22 @@ TEST_F(PhoneVantage, TabIconsFollowAvailabilityAndHookState)
     EXPECT_EQ(quint32(m_phone->Error()->Number()), PHONEERR_INVALHOOKSWITCHMODE);
     EXPECT_EQ(w->tabIconIndex(TnvPhoneVantage::PageLog), 1);
 
+    // Closed with the handset lifted: the last mode read is no longer the phone's.
     m_phone->Device()->setActive(false);
     EXPECT_FALSE(w->SpeedButtonDeviceActive->isChecked());
+    ASSERT_FALSE(m_phone->Handset()->OnHook());
+    EXPECT_EQ(icons(w), (std::array<int, 4>{1, 2, 5, 8}));
+}
+
+TEST_F(PhoneVantage, HookSwitchAndMiscPagesShowTheirRowsWholeAndTheDividerMoves)
+{
+    TnvPhoneVantage* w = openWindow();
+    openDevice();
+    for (QWidget* page : {static_cast<QWidget*>(w->handsetPage), static_cast<QWidget*>(w->headsetPage),
+                          static_cast<QWidget*>(w->speakerphonePage), static_cast<QWidget*>(w->infoPage)}) {
+        w->PageControl1->setCurrentWidget(page);
+        expectUsableSplitPanes(page->findChild<QSplitter*>());
+    }
 }
 
 TEST_F(PhoneVantage, ModeButtonsOnAClosedPhoneChangeNothingAndShowTheModeAgain)

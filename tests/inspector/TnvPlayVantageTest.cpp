@@ -212,6 +212,21 @@ TEST_F(PlayVantage, ActiveWhilePlayingOnlyShowsTheButtonsAgain)
     EXPECT_EQ(w->ComboBoxFileName->itemText(0), m_play->Source()->FileName());
 }
 
+TEST_F(PlayVantage, PositionPageFollowsThePlayingSound)
+{
+    m_play->Source()->setFileName(writeSound(QStringLiteral("long.wav"), 3000));
+    TnvPlayVantage* w = openWindow();
+    w->PageControl1->setCurrentWidget(w->TabSheetPosition);
+    w->SpeedButtonActive->click();
+    ASSERT_TRUE(playing());
+    // The control itself refreshes the page only on a pause or at the end.
+    EXPECT_TRUE(waitUntil([&] { return w->ProgressBarPositionPercent->value() > 0 || !playing(); }, 5000));
+    EXPECT_TRUE(playing());
+    EXPECT_NE(w->EditPositionByte->text(), QStringLiteral("0"));
+    m_play->Device()->setActive(false);
+    EXPECT_EQ(w->EditPositionByte->text(), QStringLiteral("0"));
+}
+
 TEST_F(PlayVantage, VolumeRefreshWritesNoLineAndTypingWritesOne)
 {
     TnvPlayVantage* w = openWindow();

@@ -40,6 +40,9 @@ QStringList TnvDialer::createLine(const TnvDialerDescription::Settings& settings
     // Bound before loading, as the window description binds them, so events raised while
     // the stored settings are applied already reach the log box.
     bindEvents();
+    // Queued: the window looks at the device once the change that moved it is complete.
+    QObject::connect(m_line->Device(), &TnvLineDevice::stateChanged, m_line.get(), [this] { followDevice(); },
+                     Qt::QueuedConnection);
     return TnvDialerDescription::load(*m_line, settings);
 }
 
@@ -166,9 +169,27 @@ void TnvDialer::ButtonVantageClick()
     append(QStringLiteral("nvLine.Vantage.Visible = True"));
 }
 
+void TnvDialer::followDevice()
+{
+    const TnvLineDevice* device = m_line->Device();
+    m_view->showDevice(device->ID());
+    const bool active = device->Active();
+    if (m_view->activeChecked() == active)
+        return;
+    // The check box's handler then finds the device as the box shows it and does nothing.
+    m_view->setActiveChecked(active);
+    m_view->setDialEnabled(active);
+    if (!active)
+        m_view->setHangupEnabled(false);
+}
+
 void TnvDialer::FormClose()
 {
     m_line->Device()->setActive(false);
+    // The inspector belongs to the dialer's control; left open it would outlive the
+    // dialer and keep the program running.
+    if (m_line->Vantage()->Visible())
+        m_line->Vantage()->setVisible(false);
 }
 
 void TnvDialer::switchOnDigitMonitoring()

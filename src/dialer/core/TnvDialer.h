@@ -41,7 +41,8 @@ public:
     void ButtonHangupClick();
     void ButtonLineConfigClick();
     void ButtonVantageClick();
-    // Window closing: the device is closed before the program ends.
+    // Window closing: the device and the inspector window are closed before the
+    // program ends.
     void FormClose();
 
     // The data-modem message shown when the device is reopened without a call privilege,
@@ -51,6 +52,9 @@ public:
 
 private:
     void bindEvents();
+    // Brings the check box, the call buttons and the list in step with the device after
+    // it was opened, closed or switched by someone else (the inspector window).
+    void followDevice();
     // An event about another call than the selected one selects that call first: its
     // log lines then name its own parties, and the hang-up that follows a far end's
     // hang-up ends that call, not the one in progress.

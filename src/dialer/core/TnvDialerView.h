@@ -22,6 +22,9 @@ public:
     virtual bool activeChecked() const = 0;
     virtual void setDialEnabled(bool enabled) = 0;
     virtual void setHangupEnabled(bool enabled) = 0;
+    // The selected device, changed elsewhere (in the inspector); shown without running
+    // the list's change handler.
+    virtual void showDevice(int id) { Q_UNUSED(id); }
     virtual void lineEvent(Event event, int callHandle)
     {
         Q_UNUSED(event);

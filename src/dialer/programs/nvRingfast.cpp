@@ -36,7 +36,6 @@ int main(int argc, char** argv)
     started.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nvRingfast"));
-    QApplication::setApplicationDisplayName(QStringLiteral("nvRingfast"));
     QApplication::setDesktopFileName(QStringLiteral("nvringfast"));
     TnvInspector::setUp();
 
@@ -60,6 +59,9 @@ int main(int argc, char** argv)
             QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
         });
     }
+    // The program ends with its main window, whatever other windows are still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&form, &TForm1::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     form.show();
     return app.exec();
 }

@@ -206,6 +206,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (TFormAboutBox* about = aboutBox())
         about->exec();
     event->accept();
+    emit closed();
 }
 
 void TForm1::BitBtnInfoClick()
@@ -243,4 +244,12 @@ void TForm1::setDialEnabled(bool enabled)
 void TForm1::setHangupEnabled(bool enabled)
 {
     ButtonHangup->setEnabled(enabled);
+}
+
+void TForm1::showDevice(int id)
+{
+    if (id < 0 || id >= ComboBoxDevice->count() || ComboBoxDevice->currentIndex() == id)
+        return;
+    const QSignalBlocker quiet(ComboBoxDevice);
+    ComboBoxDevice->setCurrentIndex(id);
 }

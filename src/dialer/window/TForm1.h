@@ -51,10 +51,13 @@ public:
     bool activeChecked() const override;
     void setDialEnabled(bool enabled) override;
     void setHangupEnabled(bool enabled) override;
+    void showDevice(int id) override;
 
 signals:
     // The first show is done and the information dialog is about to open.
     void firstShown();
+    // The window closed and the information dialog after it: the program ends.
+    void closed();
 
 protected:
     void showEvent(QShowEvent* event) override;
