@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   poppler-utils fonts-dejavu-core
   clang libfuzzer-14-dev
-  liblinphone-dev libmediastreamer-dev sip-tester kamailio
+  liblinphone-dev libmediastreamer-dev sip-tester kamailio openssl
   sox
   libedit-dev
   libasound2-dev libspandsp-dev

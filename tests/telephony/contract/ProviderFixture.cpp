@@ -9,6 +9,11 @@ std::vector<ProviderFixture> providerFixtures()
          "5550100",
          "alice@example.org",
          QStringLiteral("ring"),
-         {{QStringLiteral("line"), 1}, {QStringLiteral("number"), QStringLiteral("5550123")}}},
+         {{QStringLiteral("line"), 1}, {QStringLiteral("number"), QStringLiteral("5550123")}},
+         -1,
+         {},
+         {},
+         nullptr,
+         nullptr},
     };
 }

@@ -4,14 +4,22 @@
 // without delays, a line to use, an address that answers and one it refuses, and how to
 // make an outside call ring. Every registered provider has one entry in
 // providerFixtures(); a new provider adds its line there and runs the whole contract.
+// ProviderFixture.cpp lists the providers that need nothing outside the process; a
+// provider on a real network lists its own in a program of its own (SipProviderFixture.cpp).
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QMap>
 #include <QString>
 #include <QVariantMap>
 
+#include <memory>
 #include <ostream>
 #include <vector>
+
+namespace Telephony {
+class TelephonyProvider;
+}
 
 struct ProviderFixture {
     const char* name;            // the registry name
@@ -21,6 +29,26 @@ struct ProviderFixture {
     QByteArray refusedAddress;   // the provider's rule refuses it (LINEERR_INVALADDRESS)
     QString ringCommand;         // a control command that makes an outside call ring voiceLine
     QJsonObject ringArguments;
+    // Where the provider plays no far end itself, another of its lines does: it answers
+    // the calls to answeringAddress, and rings voiceLine by calling voiceLineAddress.
+    int farEndLine = -1;
+    QByteArray voiceLineAddress;
+    // Contract cases the provider cannot meet, by case name, with the reason.
+    QMap<QString, QString> skipped;
+    // Fills in what each test needs afresh (the ports of lines on a network); may be null.
+    void (*prepare)(ProviderFixture& fixture) = nullptr;
+    // Creates the provider where the registry of the test program cannot; may be null.
+    std::unique_ptr<Telephony::TelephonyProvider> (*create)(const QVariantMap& settings) = nullptr;
+
+    // The fixture ready for one test: prepared, or the reason the case is skipped.
+    ProviderFixture forCase(const char* caseName, QString* skipReason) const
+    {
+        ProviderFixture ready = *this;
+        *skipReason = skipped.value(QString::fromLatin1(caseName));
+        if (skipReason->isEmpty() && prepare)
+            prepare(ready);
+        return ready;
+    }
 };
 
 std::vector<ProviderFixture> providerFixtures();

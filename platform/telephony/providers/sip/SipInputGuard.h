@@ -2,8 +2,9 @@
 // address header (From, To, Contact, ...) through a buffer of about 1000 bytes when it
 // builds a call; a longer header is cut, fails to parse again and leaves the call with
 // no valid address, which crashes the stack before any report reaches the provider.
-// Datagrams are therefore read through this guard: an address header past the limit
-// has its display name shortened, and a message that stays oversized is dropped.
+// Datagrams are therefore read through this guard (shims/DatagramShim.cpp): an address
+// header past the limit has its display name shortened, and a message that stays
+// oversized is dropped.
 // Streams (TCP, TLS) reach this check one whole message at a time through SipStreamGuard.
 // A message whose body cannot be read safely (a Transfer-Encoding, a Content-Length
 // that is malformed, given twice or longer than what came, a body without a type, an

@@ -4,6 +4,7 @@
 #include "SipCaps.h"
 #include "SipInputGuard.h"
 #include "SipStreamGuard.h"
+#include "shims/SipShims.h"
 
 #include "../../TapiConstants.h"
 #include "../../VisibleText.h"
@@ -358,9 +359,16 @@ QJsonObject SipProvider::control(const QString& command, const QJsonObject&)
                                      {QStringLiteral("started"), endpoint->started()},
                                      {QStringLiteral("inService"), inService(endpoint->device())},
                                      {QStringLiteral("error"), endpoint->registrationError()}});
+        // How often the stack entered each of the module's shims: one never entered while
+        // SIP flows is not in effect.
+        QJsonObject shims;
+        for (int i = 0; i < Shims::shimCount(); ++i)
+            shims.insert(QString::fromLatin1(Shims::shims()[i].function), Shims::shims()[i].calls());
         // Messages the input guard shortened or dropped, and stream connections closed as
         // hostile, in the whole process.
         return {{QStringLiteral("ok"), true},
+                {QStringLiteral("shims"), shims},
+                {QStringLiteral("stackLibraryFound"), Shims::stackLibraryFound()},
                 {QStringLiteral("lines"), lines},
                 {QStringLiteral("shortened"), SipInputGuard::rewrittenCount()},
                 {QStringLiteral("dropped"), SipInputGuard::droppedCount()},

@@ -6,9 +6,6 @@
 
 #include <QTimer>
 
-#include <bctoolbox/port.h>
-#include <dlfcn.h>
-
 namespace Telephony {
 
 using namespace Sip;
@@ -367,19 +364,3 @@ void SipProvider::endMixes()
 }
 
 } // namespace Telephony
-
-// ---------------------------------------------------------------------------------------
-// A party leaving the stack's conference has the stack print its call's Contact, which a
-// call without a registrar does not have (the stack leaves it to the transport): the
-// stack's address printer is then handed no address and crashes. This definition is
-// found before the stack's own and prints a harmless address for none.
-// ---------------------------------------------------------------------------------------
-
-extern "C" __attribute__((visibility("default"))) char* sal_address_as_string(const void* address)
-{
-    using Print = char* (*)(const void*);
-    static const Print real = reinterpret_cast<Print>(dlsym(RTLD_NEXT, "sal_address_as_string"));
-    if (!address || !real)
-        return bctbx_strdup("sip:unknown@invalid");
-    return real(address);
-}
