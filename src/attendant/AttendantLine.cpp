@@ -174,6 +174,18 @@ bool AttendantLine::play(const QString& file)
     m_play->OnDone = [this](TnvSharedControl*) {
         QMetaObject::invokeMethod(this, &AttendantLine::greetingDone, Qt::QueuedConnection);
     };
+    // A device that stopped on an error ends the greeting too: the caller is not left
+    // waiting in silence.
+    m_play->OnError = [this](TnvSharedControl* sender) {
+        log(QStringLiteral("playing failed: ") + sender->Error()->Text());
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_play && !m_play->Device()->Active())
+                    greetingDone();
+            },
+            Qt::QueuedConnection);
+    };
     if (m_play->Source()->Valid())
         m_play->Device()->setActive(true);
     if (m_play->Device()->Active())
@@ -187,6 +199,7 @@ void AttendantLine::stopPlaying()
     if (!m_play)
         return;
     m_play->OnDone = nullptr;
+    m_play->OnError = nullptr;
     if (m_play->Device()->Active())
         m_play->Device()->setActive(false);
     m_retired.push_back(std::move(m_play));

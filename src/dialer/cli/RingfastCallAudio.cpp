@@ -88,11 +88,16 @@ bool RingfastCallAudio::play(const QStringList& arguments, QString* error)
     }
     QEventLoop loop;
     bool done = false;
+    // Over when played, when the call ends, or when the device stopped on an error.
+    const auto check = [&] {
+        if (done || !callConnected() || !control.Device()->Active())
+            loop.quit();
+    };
     m_events.setObserver([&](const QString& event) {
         if (event == QLatin1String("OnDone"))
             done = true;
-        if (done || (mayEndCall(event) && !callConnected()))
-            loop.quit();
+        if (done || mayEndCall(event) || event == QLatin1String("OnError"))
+            check();
     });
     control.Device()->setActive(true);
     if (!control.Device()->Active() && !done) {
@@ -100,8 +105,12 @@ bool RingfastCallAudio::play(const QStringList& arguments, QString* error)
         *error = QStringLiteral("play %1: %2").arg(quotedName(arguments.first()), control.Error()->Text());
         return false;
     }
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, &loop, check);
+    guard.start(200);
     if (!done && callConnected())
         loop.exec();
+    guard.stop();
     m_events.setObserver(nullptr);
     // The call ended first: what is left is not played.
     if (control.Device()->Active())
@@ -180,6 +189,12 @@ bool RingfastCallAudio::record(const QStringList& arguments, QString* error)
         if (pressed || (mayEndCall(event) && !callConnected()))
             loop.quit();
     });
+    // A device that stopped on an error ends the step too.
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, &loop, [&] {
+        if (!control.Device()->Active())
+            loop.quit();
+    });
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -191,16 +206,21 @@ bool RingfastCallAudio::record(const QStringList& arguments, QString* error)
     }
     if (seconds)
         limit.start(int(*seconds * 1000.0));
+    guard.start(200);
     if (callConnected())
         loop.exec();
+    guard.stop();
     m_events.setObserver(nullptr);
-    control.Device()->setActive(false);
+    if (control.Device()->Active())
+        control.Device()->setActive(false);
     if (control.Error()->Number() == 0)
         return true;
-    // Not written where asked: the recording is kept, and the step says where.
-    const QString rescued = TnvWaveRecovery::rescue(control, file);
-    *error = QStringLiteral("record %1: %2; ").arg(quotedName(file), control.Error()->Text())
-             + (rescued.isEmpty() ? QStringLiteral("the recording is lost")
-                                  : QStringLiteral("the recording is saved in ") + rescued);
+    *error = QStringLiteral("record %1: %2").arg(quotedName(file), control.Error()->Text());
+    // Not written where asked: the control kept it, and the step says where it went.
+    if (control.Source()->Buffer()->Handle()) {
+        const QString rescued = TnvWaveRecovery::rescue(control, file);
+        *error += rescued.isEmpty() ? QStringLiteral("; the recording is lost")
+                                    : QStringLiteral("; the recording is saved in ") + rescued;
+    }
     return false;
 }
