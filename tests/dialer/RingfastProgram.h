@@ -30,6 +30,8 @@ protected:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
         process.setProcessEnvironment(env);
+        if (!m_workingDirectory.isEmpty())
+            process.setWorkingDirectory(m_workingDirectory);
         QElapsedTimer clock;
         clock.start();
         process.start(QStringLiteral(LINKORA_RINGFAST), arguments);
@@ -55,4 +57,6 @@ protected:
     }
 
     QTemporaryDir m_home;
+    // Where the program runs; empty: where the test runs.
+    QString m_workingDirectory;
 };

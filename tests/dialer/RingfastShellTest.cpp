@@ -8,6 +8,8 @@
 #include <RingfastScript.h>
 #include <TnvLine.h>
 
+#include "../wave/WaveControlSupport.h"
+
 #include <QDir>
 
 namespace {
@@ -45,6 +47,26 @@ TEST_F(RingfastShellProgram, DocumentedExamplesRunToTheEnd)
         for (const QString& line : c.shows)
             EXPECT_TRUE(run.out.contains(line)) << line.toStdString() << " missing in\n" << run.out.toStdString();
     }
+}
+
+TEST_F(RingfastShellProgram, AnsweringMachineExampleGreetsAndRecordsTheCaller)
+{
+    using namespace wavetest;
+    QTemporaryDir folder;
+    const QByteArray greeting = tone(1600, 7);
+    const QByteArray words = tone(4000, 99);
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("greeting.wav")), pcmFile(8000, greeting)));
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("caller.wav")), pcmFile(8000, words)));
+    m_workingDirectory = folder.path();
+    const Outcome run = ringfast({"run", example("answering-machine"), "--sim-speed", "0", "--idle-delay", "0"}, 60000);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString() << run.out.toStdString();
+    EXPECT_EQ(run.err, QString());
+    for (const char* shown : {"nvPlay1.OnDone\n", "nvLine1.OnDigitReceived [", "nvRecord1.OnDone\n", "nvLine1.OnIdle ["})
+        EXPECT_TRUE(run.out.contains(QLatin1String(shown))) << shown << " missing in\n" << run.out.toStdString();
+    // The caller's message is in the file whole, and the # ended it rather than the minute.
+    const QByteArray message = readFile(folder.filePath(QStringLiteral("message.wav")));
+    EXPECT_GE(dataOf(message).indexOf(words), 0) << "the caller's words are not in the message whole";
+    EXPECT_LT(dataOf(message).size(), 8000 * 2 * 30);
 }
 
 TEST_F(RingfastShellProgram, AFailingStepEndsTheScriptWithItsLine)
@@ -114,6 +136,11 @@ TEST_F(RingfastShellProgram, MistakesAreReportedAndTheShellGoesOn)
         {"sleep -1", "sleep needs milliseconds from 0 to 3600000"},
         {"sim nothing-here", "sim nothing-here: "},
         {"sim --line", "sim: "},
+        {"play greeting.wav", "play needs a connected call"},
+        {"record message.wav", "record needs a connected call"},
+        {"record message.wav --seconds 0", "record: --seconds needs a number above 0"},
+        {"record message.wav --until-digit 12", "record: --until-digit needs one of"},
+        {"record --seconds 5", "record needs one file"},
     };
     QByteArray input;
     for (const Case& c : cases)

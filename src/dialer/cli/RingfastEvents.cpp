@@ -2,7 +2,9 @@
 
 #include <TnvLine.h>
 #include <TnvNotation.h>
+#include <TnvPlay.h>
 #include <TnvPopup.h>
+#include <TnvRecord.h>
 
 #include <VisibleText.h>
 
@@ -93,6 +95,27 @@ void RingfastEvents::bind(TnvLine& line)
     };
 }
 
+void RingfastEvents::bind(TnvPlay& play)
+{
+    const auto notify = [this](const char* name) {
+        return [this, name](TnvSharedControl* sender) { fired(sender->Name(), name, QString()); };
+    };
+    play.OnLoaded = notify("OnLoaded");
+    play.OnLoop = notify("OnLoop");
+    play.OnDone = notify("OnDone");
+    play.OnError = [this](TnvSharedControl* sender) {
+        fired(sender->Name(), "OnError", QLatin1Char(' ') + argumentText(sender->Error()->Text()));
+    };
+}
+
+void RingfastEvents::bind(TnvRecord& record)
+{
+    record.OnDone = [this](TnvSharedControl* sender) { fired(sender->Name(), "OnDone", QString()); };
+    record.OnError = [this](TnvSharedControl* sender) {
+        fired(sender->Name(), "OnError", QLatin1Char(' ') + argumentText(sender->Error()->Text()));
+    };
+}
+
 void RingfastEvents::fired(const QString& control, const char* name, const QString& details)
 {
     const QString event = QLatin1String(name);
@@ -112,6 +135,8 @@ void RingfastEvents::fired(const QString& control, const char* name, const QStri
         if (m_afterPrint)
             m_afterPrint();
     }
+    if (m_observer)
+        m_observer(event);
 }
 
 bool RingfastEvents::wait(const QString& name, int timeoutMs)

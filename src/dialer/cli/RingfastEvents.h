@@ -10,9 +10,12 @@
 #include <QTextStream>
 
 #include <deque>
+#include <functional>
 
 class QEventLoop;
 class TnvLine;
+class TnvPlay;
+class TnvRecord;
 
 class RingfastEvents {
 public:
@@ -22,6 +25,12 @@ public:
 
     // Binds every event of line to this object; line must outlive the binding's use.
     void bind(TnvLine& line);
+    // The events of a wave control that plays or records the call's audio.
+    void bind(TnvPlay& play);
+    void bind(TnvRecord& record);
+
+    // Told the name of every event after it printed (the call's audio ends with the call).
+    void setObserver(std::function<void(const QString&)> observer) { m_observer = std::move(observer); }
 
     // Whether the line control has an event of that name.
     static bool known(const QString& name);
@@ -56,4 +65,5 @@ private:
     QEventLoop* m_loop = nullptr;
     void (*m_beforePrint)() = nullptr;
     void (*m_afterPrint)() = nullptr;
+    std::function<void(const QString&)> m_observer;
 };

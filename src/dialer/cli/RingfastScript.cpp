@@ -1,5 +1,6 @@
 #include "RingfastScript.h"
 
+#include "RingfastCallAudio.h"
 #include "RingfastEvents.h"
 
 #include <TnvLine.h>
@@ -25,9 +26,9 @@ using Telephony::VisibleText;
 
 namespace {
 
-const QStringList kScriptWords = {QStringLiteral("echo"), QStringLiteral("exit"), QStringLiteral("help"),
-                                  QStringLiteral("quit"), QStringLiteral("sim"), QStringLiteral("sleep"),
-                                  QStringLiteral("wait")};
+const QStringList kScriptWords = {QStringLiteral("echo"), QStringLiteral("exit"),  QStringLiteral("help"),
+                                  QStringLiteral("play"), QStringLiteral("quit"),  QStringLiteral("record"),
+                                  QStringLiteral("sim"),  QStringLiteral("sleep"), QStringLiteral("wait")};
 
 // QMetaMethod::invoke takes at most ten arguments.
 constexpr int kMaxArguments = 10;
@@ -158,8 +159,11 @@ RingfastScript::RingfastScript(TnvLine& line, RingfastEvents& events, QTextStrea
     : m_line(line)
     , m_events(events)
     , m_out(out)
+    , m_audio(std::make_unique<RingfastCallAudio>(line, events))
 {
 }
+
+RingfastScript::~RingfastScript() = default;
 
 std::optional<QStringList> RingfastScript::words(const QString& line, QString* error)
 {
@@ -265,7 +269,8 @@ bool RingfastScript::runWord(const QStringList& words, QString* error)
         return true;
     }
     if (word == QLatin1String("help")) {
-        m_out << "Script words: echo TEXT, sleep MS, wait EVENT [MS], sim COMMAND [--NAME VALUE]..., help, quit\n"
+        m_out << "Script words: echo TEXT, sleep MS, wait EVENT [MS], sim COMMAND [--NAME VALUE]..., play FILE,\n"
+              << "  record FILE [--seconds S] [--until-digit D], help, quit\n"
               << "Names of " << m_line.Name() << ": " << memberNames(&m_line).join(QStringLiteral(", ")) << '\n'
               << "Events: " << RingfastEvents::names().join(QStringLiteral(", ")) << '\n';
         m_out.flush();
@@ -273,6 +278,10 @@ bool RingfastScript::runWord(const QStringList& words, QString* error)
     }
     if (word == QLatin1String("sim"))
         return sim(arguments, error);
+    if (word == QLatin1String("play"))
+        return m_audio->play(arguments, error);
+    if (word == QLatin1String("record"))
+        return m_audio->record(arguments, error);
 
     const auto milliseconds = [&](const QString& text) -> std::optional<int> {
         const std::optional<qlonglong> value = integerOf(text);

@@ -4,7 +4,7 @@
 // the control publishes: a property is read by its name alone ("Call.State") and
 // assigned by a value after it ("Device.ID 1"), an operation is called with its
 // arguments ("Call.Dial", "Transfer.Dial 5550102"). Besides them the script words wait,
-// sleep, sim, echo and help. Words are separated by blanks; double quotes keep blanks
+// sleep, sim, echo, help, and play and record for the current call's audio. Words are separated by blanks; double quotes keep blanks
 // in one word, # starts a comment, and a value "@Name" is the value of property Name.
 
 #include <QObject>
@@ -12,14 +12,17 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <memory>
 #include <optional>
 
+class RingfastCallAudio;
 class RingfastEvents;
 class TnvLine;
 
 class RingfastScript {
 public:
     RingfastScript(TnvLine& line, RingfastEvents& events, QTextStream& out);
+    ~RingfastScript();
 
     // The words of a line; nothing, with error set, when a quote is left open.
     static std::optional<QStringList> words(const QString& line, QString* error);
@@ -59,5 +62,6 @@ private:
     TnvLine& m_line;
     RingfastEvents& m_events;
     QTextStream& m_out;
+    std::unique_ptr<RingfastCallAudio> m_audio;
     bool m_quit = false;
 };

@@ -3,13 +3,12 @@
 #include <TnvPlay.h>
 #include <TnvRecord.h>
 #include <TnvVantage.h>
+#include <TnvWaveRecovery.h>
 #include <TnvWaveNumbers.h>
 
 #include <VisibleText.h>
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -143,37 +142,14 @@ void runWhileShown(TnvSharedControl& control)
         runUntil([&] { return !control.Vantage()->window(); }, [&] { control.Vantage()->setVisible(false); });
 }
 
-// Where a recording goes that could not be written where it was asked to: the user's
-// state folder, under a name no earlier rescue has taken.
-QString recoveryName(const QString& target)
-{
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    const QString folder = state + QStringLiteral("/linkora/recordings");
-    if (!QDir().mkpath(folder))
-        return {};
-    const QString stem = QFileInfo(target).completeBaseName().isEmpty() ? QStringLiteral("recording")
-                                                                         : QFileInfo(target).completeBaseName();
-    const QString base = folder + QLatin1Char('/') + stem + QLatin1Char('-')
-                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = base + QStringLiteral(".wav");
-    for (int i = 2; QFileInfo::exists(name); ++i)
-        name = base + QStringLiteral("-%1.wav").arg(i);
-    return name;
-}
-
 // The control keeps a recording it could not save in its buffer; the process is about
 // to end, so the buffer goes to a recovery file rather than with it.
 void rescueRecording(TnvRecord& control, const QString& target)
 {
-    TnvWaveBuffer* buffer = control.Source()->Buffer();
-    if (!buffer->Handle())
+    if (!control.Source()->Buffer()->Handle())
         return;
-    if (!buffer->Active())
-        buffer->setActive(true);
-    const QString name = recoveryName(target);
-    if (!name.isEmpty() && buffer->Active() && buffer->SaveToFile(name)) {
+    const QString name = TnvWaveRecovery::rescue(control, target);
+    if (!name.isEmpty()) {
         printTo(stderr, QStringLiteral("linkora-wave: the recording is saved in %1\n").arg(name));
         return;
     }

@@ -176,6 +176,7 @@ TEST_F(CallAudio, AnsweringPlaysAGreetingAndRecordsTheCaller)
 
     // What cannot be said or saved is refused with the reason.
     EXPECT_FALSE(control(QStringLiteral("say"), {{"line", 1}, {"file", dir + "/missing.wav"}}).value("ok").toBool());
+    EXPECT_FALSE(control(QStringLiteral("say"), {{"line", 1}, {"file", wav.fileName()}, {"then", "later"}}).value("ok").toBool());
     EXPECT_FALSE(control(QStringLiteral("say"), {{"line", 1}, {"file", dir + "/heard.wav/x"}}).value("ok").toBool());
     EXPECT_FALSE(control(QStringLiteral("heard"), {{"line", 1}, {"file", dir + "/no/such/dir.wav"}}).value("ok").toBool());
     EXPECT_FALSE(control(QStringLiteral("heard"), {{"line", 2}, {"file", dir + "/x.wav"}}).value("ok").toBool())

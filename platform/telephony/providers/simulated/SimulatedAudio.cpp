@@ -133,24 +133,31 @@ void SimulatedAudio::forget(CallId leg)
     m_parties.erase(leg);
 }
 
-bool SimulatedAudio::say(CallId leg, const QString& fileName, QString* error)
+bool SimulatedAudio::say(CallId leg, const QString& fileName, QString* error, const QByteArray& then)
 {
     // Read outside the lock: the device thread keeps running meanwhile.
     std::vector<qint16> words;
     if (!readWav(fileName, &words, error))
         return false;
-    saySamples(leg, words);
+    saySamples(leg, words, then);
     return true;
 }
 
-void SimulatedAudio::saySamples(CallId leg, const std::vector<qint16>& samples)
+void SimulatedAudio::saySamples(CallId leg, const std::vector<qint16>& samples, const QByteArray& then)
 {
     std::lock_guard lock(m_mutex);
     Party& p = m_parties[leg];
+    p.then = then;
     p.say.erase(p.say.begin(), p.say.begin() + std::ptrdiff_t(p.said));
     p.said = 0;
     const std::size_t room = kMaxSamples - std::min(kMaxSamples, p.say.size());
     p.say.insert(p.say.end(), samples.begin(), samples.begin() + std::ptrdiff_t(std::min(room, samples.size())));
+}
+
+void SimulatedAudio::setSaidHandler(SaidHandler handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_saidHandler = std::move(handler);
 }
 
 bool SimulatedAudio::saveHeard(CallId leg, const QString& fileName, QString* error)
@@ -215,6 +222,10 @@ quint32 SimulatedAudio::heard(int line, char* data, quint32 bytes, bool* live)
         std::memcpy(data, p.say.data() + p.said, n * 2);
         p.said += n;
         *live = p.said < p.say.size();
+        if (!*live && !p.then.isEmpty() && m_saidHandler) {
+            m_saidHandler(r.leg, p.then);
+            p.then.clear();
+        }
         return quint32(n * 2);
     }
     if (r.kind == Route::Line) {

@@ -14,7 +14,10 @@
 
 #include <QString>
 
+#include <QByteArray>
+
 #include <array>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -37,12 +40,18 @@ public:
 
     // The far party of leg speaks the samples of a WAV file (8 kHz mono PCM), after
     // whatever it still has to say. False with *error set when the file will not do.
-    bool say(CallId leg, const QString& fileName, QString* error);
+    // then: what the party does once the line has heard the last of its words, "hangup" or
+    // digits to key (empty: nothing).
+    bool say(CallId leg, const QString& fileName, QString* error, const QByteArray& then = {});
+    // Told a party's then once its words are heard: on the wave devices' thread, with the
+    // lock held, so it may only post the action to the exchange's thread.
+    using SaidHandler = std::function<void(CallId leg, const QByteArray& then)>;
+    void setSaidHandler(SaidHandler handler);
     // Writes what the far party of leg has heard so far as a WAV file and starts over.
     bool saveHeard(CallId leg, const QString& fileName, QString* error);
 
     // Typed twins for tests.
-    void saySamples(CallId leg, const std::vector<qint16>& samples);
+    void saySamples(CallId leg, const std::vector<qint16>& samples, const QByteArray& then = {});
     std::vector<qint16> heardSamples(CallId leg) const;
 
     // CallAudioRouter (the wave devices' thread).
@@ -60,6 +69,7 @@ private:
         std::vector<qint16> say;
         std::size_t said = 0;
         std::vector<qint16> heard;
+        QByteArray then;
     };
 
     mutable std::mutex m_mutex;
@@ -68,6 +78,7 @@ private:
     std::array<std::vector<char>, kLines> m_fromLine; // what a line hears from another line
     std::array<bool, kLines> m_playing{};
     std::array<bool, kLines> m_recording{};
+    SaidHandler m_saidHandler;
 };
 
 } // namespace Telephony::Sim

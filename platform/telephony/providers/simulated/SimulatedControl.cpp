@@ -575,7 +575,33 @@ QJsonObject SimulatedControl::onPartyFile(ControlArguments& args,
 
 QJsonObject SimulatedControl::say(ControlArguments& args)
 {
-    return onPartyFile(args, &SimulatedAudio::say);
+    // "then": what the party does after its words, so a script's caller can leave a
+    // message and hang up (or key digits) once the line has heard it all.
+    QString then;
+    if (!args.text(QStringLiteral("then"), kMaxDigits, printableAscii, QStringLiteral("'hangup' or DTMF digits"), &then,
+                   false))
+        return fail(args.error());
+    if (!then.isEmpty() && then != QLatin1String("hangup") && !std::all_of(then.begin(), then.end(), dtmfChar))
+        return fail(QStringLiteral("'then' wants 'hangup' or DTMF digits (0-9, *, #, A-D)"));
+    CallId call = 0;
+    QString file, error;
+    if (!readPartyFile(args, &call, &file))
+        return fail(args.error());
+    if (!m_audio)
+        return fail(QStringLiteral("the exchange has no call audio"));
+    if (!m_audio->say(call, file, &error, then.toLatin1()))
+        return fail(error);
+    return ok({{QStringLiteral("call"), qint64(call)}});
+}
+
+void SimulatedControl::afterSaying(CallId leg, const QByteArray& then)
+{
+    if (!m_sw.find(leg))
+        return;
+    if (then == "hangup")
+        m_farEnd.hangUp(leg);
+    else
+        m_farEnd.sendDigits(leg, then);
 }
 
 QJsonObject SimulatedControl::heard(ControlArguments& args)

@@ -24,6 +24,8 @@ public:
 
     QJsonObject run(const QString& command, const QJsonObject& args);
     void setAudio(SimulatedAudio* audio) { m_audio = audio; }
+    // The far party of leg has said its words; it does what "say" was told it does then.
+    void afterSaying(CallId leg, const QByteArray& then);
 
 private:
     using Command = QJsonObject (SimulatedControl::*)(ControlArguments&);

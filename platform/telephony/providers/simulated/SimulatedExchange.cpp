@@ -32,6 +32,9 @@ SimulatedExchange::SimulatedExchange(const QVariantMap& settings, QObject* paren
     m_switch->setParts({m_calls.get(), m_routing.get(), m_features.get(), m_media.get()});
     m_switch->setAudio(m_audio.get());
     m_control->setAudio(m_audio.get());
+    m_audio->setSaidHandler([this](CallId leg, const QByteArray& then) {
+        QMetaObject::invokeMethod(this, [this, leg, then] { m_control->afterSaying(leg, then); }, Qt::QueuedConnection);
+    });
     m_farEnd->setPhone(&m_phone);
     applySettings(settings);
     QStringList outs, ins;
@@ -48,6 +51,7 @@ SimulatedExchange::~SimulatedExchange()
     // Streams on the lines lose their device (unless a newer exchange took the name).
     WaveBackendRegistry::remove(QString::fromLatin1(kWaveBackend), m_waveDevices.get());
     // Nothing reports any more while the parts go.
+    m_audio->setSaidHandler({});
     m_switch->setAudio(nullptr);
     m_switch->setSink(nullptr);
 }
