@@ -228,7 +228,7 @@ bool SipEndpoint::startCore(QString* error)
     m_core->addListener(m_listener);
     m_core->enableAutoIterate(false);
     if (m_lineAudio) {
-        m_card = std::make_unique<SipSoundCard>(m_core, m_cardName, m_lineAudio, m_soundCard);
+        m_card = std::make_unique<SipSoundCard>(m_core, m_cardName, m_lineAudio, m_soundCard, m_account.maxCalls);
         if (!m_card->installed())
             m_card.reset();
     }
@@ -354,6 +354,12 @@ void SipEndpoint::routeAudio()
 {
     if (m_card)
         m_card->route();
+}
+
+void SipEndpoint::setCallAudio(const std::vector<SipSoundCard::CallAudio>& calls)
+{
+    if (m_card)
+        m_card->setCalls(calls);
 }
 
 QString SipEndpoint::writeMediaFile(const QString& name, const QByteArray& data) const
