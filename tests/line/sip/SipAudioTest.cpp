@@ -4,14 +4,19 @@
 // codec, so the tone is checked by its energy and pitch, not its bytes).
 
 #include "SipLineFixture.h"
+#include "SippPeer.h"
 #include "WaveDoneCounter.h"
 
 #include <MmMessageEvent.h>
 #include <TnvRelatedWaveDevice.h>
 #include <WaveApi.h>
 
+#include <QDataStream>
+#include <QFile>
+
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -49,6 +54,54 @@ double rms(const qint16* s, int n)
     for (int i = 0; i < n; ++i)
         sum += double(s[i]) * s[i];
     return n ? std::sqrt(sum / n) : 0;
+}
+
+quint8 ulaw(qint16 sample)
+{
+    int s = sample;
+    const int sign = s < 0 ? 0x80 : 0;
+    s = std::min(std::abs(s), 32635) + 0x84;
+    int exponent = 7;
+    for (int mask = 0x4000; (s & mask) == 0 && exponent > 0; mask >>= 1)
+        --exponent;
+    return quint8(~(sign | (exponent << 4) | ((s >> (exponent + 3)) & 0x0f)));
+}
+
+// A capture of RTP packets (PCMU, 20 ms each) carrying a tone, as sipp plays them back.
+bool writeTonePcap(const QString& path, double hz, int seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(0xa1b2c3d4) << quint16(2) << quint16(4) << qint32(0) << quint32(0) << quint32(65535)
+        << quint32(1); // Ethernet
+    const std::vector<qint16> samples = tone(hz, seconds * 8000, 12000);
+    for (int packet = 0; packet * 160 < int(samples.size()); ++packet) {
+        QByteArray rtp(12, '\0');
+        rtp[0] = char(0x80);
+        rtp[2] = char(packet >> 8);
+        rtp[3] = char(packet);
+        const quint32 stamp = quint32(packet * 160);
+        for (int i = 0; i < 4; ++i)
+            rtp[4 + i] = char(stamp >> (24 - 8 * i));
+        rtp[11] = 0x42; // SSRC
+        for (int i = 0; i < 160; ++i)
+            rtp += char(ulaw(samples[size_t(packet * 160 + i)]));
+        QByteArray frame(14, '\0');
+        frame[12] = 0x08; // IPv4
+        QDataStream ip(&frame, QIODevice::Append);
+        ip.setByteOrder(QDataStream::BigEndian);
+        ip << quint8(0x45) << quint8(0) << quint16(20 + 8 + rtp.size()) << quint16(packet) << quint16(0)
+           << quint8(64) << quint8(17) << quint16(0) << quint32(0x7f000001) << quint32(0x7f000001);
+        ip << quint16(6000) << quint16(6000) << quint16(8 + rtp.size()) << quint16(0);
+        frame += rtp;
+        const qint64 us = qint64(packet) * 20000;
+        out << quint32(us / 1000000) << quint32(us % 1000000) << quint32(frame.size()) << quint32(frame.size());
+        out.writeRawData(frame.constData(), int(frame.size()));
+    }
+    return out.status() == QDataStream::Ok;
 }
 
 int deviceByName(bool out, const QString& name)
@@ -151,26 +204,47 @@ protected:
 
     // Alice's wave output plays a 1 kHz tone while Bob's wave input records: Bob hears
     // it, loud and at its pitch, and nothing of it before it was played.
-    void toneReachesTheFarEnd()
-    {
-        constexpr int kToneSamples = 3200; // 0.4 s
-        constexpr int kRecordSamples = 9600; // 1.2 s: the tone plus the network and a loaded machine
-        Recording recording;
-        recording.start(UINT(m_bob->WaveRecord()->ID()), kRecordSamples);
-        play(UINT(m_alice->WavePlay()->ID()), tone(1000, kToneSamples, 12000));
-        recording.finish();
+    void toneReachesTheFarEnd() { expectTone(playWhileRecording(m_alice, {m_bob})[0]); }
 
-        // The loudest 0.1 s block holds the tone.
-        constexpr int kBlock = 800;
-        int loudest = 0;
-        for (int at = 0; at + kBlock <= kRecordSamples; at += kBlock / 4)
-            if (rms(recording.data.data() + at, kBlock) > rms(recording.data.data() + loudest, kBlock))
-                loudest = at;
-        const qint16* block = recording.data.data() + loudest;
-        EXPECT_GT(rms(block, kBlock), 3000.0) << "loudest block at " << loudest;
+    // What `from` plays on its wave output (a 0.4 s tone at 1 kHz) as each of `listeners`
+    // records on its wave input (1.2 s: the tone plus the network and a loaded machine).
+    static std::vector<std::vector<qint16>> playWhileRecording(TnvLine* from, const std::vector<TnvLine*>& listeners)
+    {
+        std::vector<std::unique_ptr<Recording>> recordings;
+        for (TnvLine* line : listeners) {
+            recordings.push_back(std::make_unique<Recording>());
+            recordings.back()->start(UINT(line->WaveRecord()->ID()), kRecordSamples);
+        }
+        play(UINT(from->WavePlay()->ID()), tone(1000, kRecordSamples / 3, 12000));
+        std::vector<std::vector<qint16>> heard;
+        for (auto& recording : recordings) {
+            recording->finish();
+            heard.push_back(recording->data);
+        }
+        return heard;
+    }
+
+    // The loudest 0.1 s block of a recording.
+    static const qint16* loudest(const std::vector<qint16>& data)
+    {
+        int at = 0;
+        for (int i = 0; i + kBlock <= int(data.size()); i += kBlock / 4)
+            if (rms(data.data() + i, kBlock) > rms(data.data() + at, kBlock))
+                at = i;
+        return data.data() + at;
+    }
+
+    static void expectTone(const std::vector<qint16>& heard)
+    {
+        ASSERT_EQ(heard.size(), size_t(kRecordSamples));
+        const qint16* block = loudest(heard);
+        EXPECT_GT(rms(block, kBlock), 3000.0);
         EXPECT_GT(share(block, kBlock, 1000), 0.8);
         EXPECT_LT(share(block, kBlock, 600), 0.05);
     }
+
+    static constexpr int kRecordSamples = 9600;
+    static constexpr int kBlock = 800;
 
     TnvLine* m_alice = nullptr;
     TnvLine* m_bob = nullptr;
@@ -212,6 +286,70 @@ TEST_F(SipAudio, WaveDevicesCarryTheCallWithTheSoundCardSetting)
     connect();
     toneReachesTheFarEnd();
     hangUp();
+}
+
+// Two calls of one line, one held while the other is consulted: each call has audio of
+// its own, and the line's wave devices carry the connected one only. What Bob plays
+// reaches Carol and nothing of it Alice, whom he holds; what Carol plays, Bob hears.
+TEST_F(SipAudio, TheLinesDevicesCarryOnlyTheCallNotOnHold)
+{
+    writeConfig({QStringLiteral("alice"), QStringLiteral("bob"), QStringLiteral("carol")}, QStringLiteral("audio = \"soundcard\"\n"));
+    m_alice = openLine(0);
+    m_bob = openLine(1);
+    TnvLine* carol = openLine(2);
+    SipLineFixture::connect(m_alice, 0, m_bob, 1, QStringLiteral("bob"));
+    m_bob->Transfer()->setPrimaryCall(m_bob->Call()->Handle());
+    m_bob->Transfer()->setPhoneNumber(uriOf(2, QStringLiteral("carol")));
+    ASSERT_TRUE(m_bob->Transfer()->Dial()) << log(m_bob);
+    ASSERT_TRUE(waitFor(2, QStringLiteral("OnOffering"))) << log(carol);
+    ASSERT_TRUE(carol->Call()->Answer());
+    ASSERT_TRUE(waitFor(2, QStringLiteral("OnConnected"))) << log(carol);
+    ASSERT_TRUE(waitUntil([&] { return m_bob->Call()->State() == LINECALLSTATE_CONNECTED; })) << log(m_bob);
+
+    const auto heard = playWhileRecording(m_bob, {carol, m_alice});
+    {
+        SCOPED_TRACE("Carol, the call Bob consults");
+        expectTone(heard[0]);
+    }
+    EXPECT_LT(rms(loudest(heard[1]), kBlock), 300.0) << "Alice, held, hears Bob's line";
+    {
+        SCOPED_TRACE("Bob hears Carol");
+        expectTone(playWhileRecording(carol, {m_bob})[0]);
+    }
+    ASSERT_TRUE(carol->Call()->Hangup());
+    ASSERT_TRUE(m_alice->Call()->Hangup());
+    ASSERT_TRUE(waitUntil([&] { return m_events[1].count(QStringLiteral("OnDisconnected")) == 2; })) << log(m_bob);
+}
+
+// A far end that talks on while held (a 600 Hz tone) is not heard on the holding line:
+// Bob's wave input carries Carol, the call he consults, and nothing of the held call.
+TEST_F(SipAudio, AHeldCallThatTalksOnIsNotMixedIntoTheLine)
+{
+    if (SippPeer::program().isEmpty())
+        GTEST_SKIP() << "sipp is not installed (scripts/install-deps.sh installs it)";
+    writeConfig({QStringLiteral("bob"), QStringLiteral("carol")});
+    m_bob = openLine(0);
+    TnvLine* carol = openLine(1);
+    ASSERT_TRUE(writeTonePcap(m_configDir.filePath(QStringLiteral("held-tone.pcap")), 600, 8));
+    SippPeer held;
+    held.setWorkingDirectory(m_configDir.path());
+    const int heldPort = freePort();
+    ASSERT_TRUE(held.start(QStringLiteral("uas-held-talks-on.xml"), heldPort, freePort()));
+    m_bob->Call()->setPhoneNumber(QStringLiteral("sip:held@127.0.0.1:%1").arg(heldPort));
+    ASSERT_TRUE(m_bob->Call()->Dial()) << log(m_bob);
+    ASSERT_TRUE(waitFor(0, QStringLiteral("OnConnected"))) << log(m_bob);
+
+    m_bob->Transfer()->setPrimaryCall(m_bob->Call()->Handle());
+    m_bob->Transfer()->setPhoneNumber(uriOf(1, QStringLiteral("carol")));
+    ASSERT_TRUE(m_bob->Transfer()->Dial()) << log(m_bob);
+    ASSERT_TRUE(waitFor(1, QStringLiteral("OnOffering"))) << log(carol);
+    ASSERT_TRUE(carol->Call()->Answer());
+    ASSERT_TRUE(waitFor(1, QStringLiteral("OnConnected"))) << log(carol);
+    ASSERT_TRUE(waitUntil([&] { return m_bob->Call()->State() == LINECALLSTATE_CONNECTED; })) << log(m_bob);
+
+    expectTone(playWhileRecording(carol, {m_bob})[0]);
+    ASSERT_TRUE(m_bob->Call()->Hangup()); // Carol
+    ASSERT_TRUE(waitFor(1, QStringLiteral("OnDisconnected"))) << log(carol);
 }
 
 // Recording a line without a call ends with silence instead of waiting for a far end.

@@ -21,6 +21,9 @@ public:
         }
     }
 
+    // The folder sipp runs in, where a scenario finds the files it plays.
+    void setWorkingDirectory(const QString& dir) { m_process.setWorkingDirectory(dir); }
+
     // Starts the scenario as a server on port; remote (host:port) makes it the caller.
     bool start(const QString& scenario, int port, int mediaPort, const QString& remote = {},
                const QStringList& extra = {})

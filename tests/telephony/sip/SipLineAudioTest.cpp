@@ -27,10 +27,10 @@ void play(SipLineAudio& a, const std::vector<qint16>& s)
     a.played(reinterpret_cast<const char*>(s.data()), quint32(s.size() * 2));
 }
 
-std::vector<qint16> send(SipLineAudio& a, int n)
+std::vector<qint16> send(SipLineAudio& a, int n, int slot = 0)
 {
     std::vector<qint16> out(size_t(n), -1);
-    a.send(out.data(), out.size());
+    a.send(out.data(), out.size(), slot);
     return out;
 }
 
@@ -49,6 +49,41 @@ TEST(SipLineAudio, PlayedSamplesReachTheCallInOrderThenSilence)
     a.senderStarted(true);
     play(a, ramp(3, 10));
     EXPECT_EQ(send(a, 5), (std::vector<qint16>{10, 11, 12, 0, 0}));
+}
+
+// Two calls with media, each on a card slot of its own: only the active one is joined
+// to the wave devices, whichever it is, so a held call neither takes what is played nor
+// mixes into what is recorded.
+TEST(SipLineAudio, OnlyTheActiveCallsSlotMeetsTheWaveDevices)
+{
+    for (const auto& [active, held] : {std::pair{1, 2}, std::pair{2, 1}}) {
+        SCOPED_TRACE(active);
+        SipLineAudio a;
+        a.setPlaying(true);
+        a.setRecording(true);
+        for (int slot : {1, 2}) {
+            a.senderStarted(true, slot);
+            a.receiverStarted(true, slot);
+        }
+        a.setActiveSlot(active);
+        play(a, ramp(4, 10));
+        EXPECT_EQ(send(a, 2, held), (std::vector<qint16>{0, 0}));
+        EXPECT_EQ(send(a, 4, active), (std::vector<qint16>{10, 11, 12, 13}));
+        const auto heldSays = ramp(3, 50);
+        const auto activeSays = ramp(3, 70);
+        a.received(heldSays.data(), heldSays.size(), held);
+        a.received(activeSays.data(), activeSays.size(), active);
+        bool live = false;
+        EXPECT_EQ(hear(a, 8, &live), activeSays);
+        EXPECT_TRUE(live);
+        // The active call's media stopping ends what was played for it; the held call's
+        // does not.
+        play(a, ramp(2, 30));
+        a.senderStarted(false, held);
+        EXPECT_EQ(send(a, 1, active), (std::vector<qint16>{30}));
+        a.senderStarted(false, active);
+        EXPECT_EQ(send(a, 1, active), (std::vector<qint16>{0}));
+    }
 }
 
 TEST(SipLineAudio, WhatIsLeftGoesWithTheCallOrThePlayingThatHadNoCall)

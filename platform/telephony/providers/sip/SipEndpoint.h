@@ -6,6 +6,7 @@
 
 #include "SipAccount.h"
 #include "SipLineAudio.h"
+#include "SipSoundCard.h"
 
 #include <QObject>
 #include <QTemporaryDir>
@@ -13,12 +14,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <linphone++/linphone.hh>
 
 namespace Telephony::Sip {
-
-class SipSoundCard;
 
 class SipEndpoint : public QObject {
 public:
@@ -45,6 +45,8 @@ public:
     void setLineAudio(std::shared_ptr<SipLineAudio> audio, const QString& name);
     // Chooses each direction's card again after a wave device of the line started or stopped.
     void routeAudio();
+    // The line's calls with media and which of them the wave devices carry (SipSoundCard).
+    void setCallAudio(const std::vector<SipSoundCard::CallAudio>& calls);
 
     // Creates and starts the core; false with the reason (never holding the password).
     // Nothing of the stack exists before: no folder, no socket, no timer. A failed start

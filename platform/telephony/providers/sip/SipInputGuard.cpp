@@ -14,6 +14,7 @@ namespace {
 std::atomic<int> g_rewritten{0};
 std::atomic<int> g_dropped{0};
 std::atomic<int> g_refused{0};
+std::atomic<bool> g_large{false};
 
 QByteArray headerName(QByteArrayView line)
 {
@@ -184,6 +185,8 @@ SipInputGuard::Verdict SipInputGuard::check(const char* data, size_t size, QByte
 {
     if (!data || !looksLikeSip(data, size))
         return Verdict::Pass;
+    if (size >= size_t(kLargeMessage))
+        g_large.store(true, std::memory_order_relaxed);
     const QByteArrayView message(data, qsizetype(size));
     if (const int code = refusalCode(message)) {
         *out = refusal(message, code);
@@ -290,5 +293,7 @@ int SipInputGuard::rewrittenCount() { return g_rewritten.load(); }
 int SipInputGuard::droppedCount() { return g_dropped.load(); }
 
 int SipInputGuard::refusedCount() { return g_refused.load(); }
+
+bool SipInputGuard::takeLargeMessage() { return g_large.exchange(false, std::memory_order_relaxed); }
 
 } // namespace Telephony::Sip

@@ -25,6 +25,9 @@ public:
     static constexpr int kMaxAddressLine = 800;
     // What a shortened display name keeps.
     static constexpr int kKeptName = 128;
+    // A message this long is noted: parsing it leaves the heap much larger (see
+    // takeLargeMessage).
+    static constexpr int kLargeMessage = 16 * 1024;
 
     enum class Verdict { Pass, Rewritten, Drop, Refuse };
 
@@ -42,6 +45,10 @@ public:
     static int rewrittenCount();
     static int droppedCount();
     static int refusedCount();
+
+    // Whether a large SIP message was checked since the last call, so its memory can be
+    // handed back once the stack has parsed it.
+    static bool takeLargeMessage();
 };
 
 } // namespace Telephony::Sip

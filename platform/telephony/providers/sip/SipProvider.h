@@ -124,6 +124,9 @@ private:
     LONG submit(DWORD requestId, CallId call, std::function<LONG(Sip::SipCall&)> check,
                 std::function<void(Sip::SipCall&)> effect, Reply reply = Reply::First);
     bool setState(CallId id, DWORD state, DWORD mode = 0);
+    // Gives each call of the line its own audio and joins the active one to the line's
+    // wave devices (SipProviderFeatures.cpp).
+    void routeCallAudio(int device);
     void infoChanged(CallId id, DWORD states);
     void invite(CallId id, const QByteArray& destination);
     void offered(Sip::SipEndpoint& endpoint, const std::shared_ptr<linphone::Call>& call);

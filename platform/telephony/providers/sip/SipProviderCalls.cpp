@@ -145,6 +145,7 @@ bool SipProvider::setState(CallId id, DWORD state, DWORD mode)
         std::exchange(c->mixer, nullptr)->terminate();
     if (state != LINECALLSTATE_CONNECTED)
         stopGeneration(*c, LINEGENERATETERM_CANCEL);
+    routeCallAudio(c->device);
     sink().callStateChanged(id, state, mode);
     return find(id) != nullptr;
 }
@@ -330,6 +331,7 @@ void SipProvider::invite(CallId id, const QByteArray& destination)
     }
     if (!c->call && !sipCallGone(call))
         c->call = call;
+    routeCallAudio(c->device);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -547,7 +549,9 @@ void SipProvider::releaseCall(CallId id)
     }
     leaveConference(*c);
     endSipCall(*c, false);
+    const int device = c->device;
     m_calls.erase(id);
+    routeCallAudio(device);
     std::erase_if(m_waitingDials, [id](const WaitingDial& w) { return w.call == id; });
 }
 
@@ -670,6 +674,10 @@ void SipProvider::callStateChanged(SipEndpoint& endpoint, const std::shared_ptr<
     default:
         break;
     }
+    // A stream (re)started takes the card chosen for it.
+    if (state == S::StreamsRunning || state == S::Connected || state == S::OutgoingEarlyMedia || state == S::Paused ||
+        state == S::Resuming)
+        routeCallAudio(endpoint.device());
 }
 
 void SipProvider::transferStateChanged(SipEndpoint&, const std::shared_ptr<linphone::Call>& call,

@@ -150,6 +150,37 @@ CallStatusData SipProvider::callStatus(CallId call) const
 // Hold (re-INVITE with a sendonly or inactive offer)
 // ---------------------------------------------------------------------------------------
 
+// The line's wave devices carry its active call: the connected one (the latest, should
+// there be two), else one being placed, for its early media. Held and offered calls,
+// and parties mixed in a conference, are not; a connected conference is heard through
+// the line's default card, where the stack's mix is.
+void SipProvider::routeCallAudio(int device)
+{
+    if (!validLine(device))
+        return;
+    const SipCall* active = nullptr;
+    bool activeConnected = false;
+    for (const auto& [id, c] : m_calls) {
+        if (c.device != device)
+            continue;
+        const bool connected = c.state == LINECALLSTATE_CONNECTED;
+        const bool placing = c.state == LINECALLSTATE_DIALING || c.state == LINECALLSTATE_PROCEEDING ||
+                             c.state == LINECALLSTATE_RINGBACK;
+        if (!connected && !placing)
+            continue;
+        if (!active || (connected && !activeConnected) ||
+            (connected == activeConnected && c.stateMs >= active->stateMs)) {
+            active = &c;
+            activeConnected = connected;
+        }
+    }
+    std::vector<SipSoundCard::CallAudio> calls;
+    for (const auto& [id, c] : m_calls)
+        if (c.device == device && !c.isConference && c.call && !sipCallGone(c.call))
+            calls.push_back({c.call, &c == active, c.state == LINECALLSTATE_CONFERENCED});
+    m_endpoints[size_t(device)]->setCallAudio(calls);
+}
+
 LONG SipProvider::hold(DWORD requestId, CallId call)
 {
     // FIXME: a conference call has no SIP call of its own, so it cannot be held yet;

@@ -23,6 +23,7 @@ using AudioPtr = std::shared_ptr<SipLineAudio>;
 struct Pending {
     AudioPtr audio;
     std::string name;
+    int slotCount = 1;
 };
 std::mutex& registryMutex()
 {
@@ -35,9 +36,16 @@ std::map<MSFactory*, Pending>& registry()
     return cards;
 }
 
-// One filter's state: the line it serves and, for the sending side, its own clock.
+// What a card serves: the line, and the slot of the line's calls it is.
+struct CardData {
+    AudioPtr audio;
+    int slot = 0;
+};
+
+// One filter's state: the line and slot it serves and, for the sending side, its own clock.
 struct FilterState {
     AudioPtr audio;
+    int slot = 0;
     bool running = false;
     uint64_t origin = 0;
     uint64_t sent = 0;
@@ -82,7 +90,7 @@ void readPreprocess(MSFilter* f)
         s->running = true;
         s->origin = f->ticker->time;
         s->sent = 0;
-        s->audio->senderStarted(true);
+        s->audio->senderStarted(true, s->slot);
     }
 }
 
@@ -104,7 +112,7 @@ void readProcess(MSFilter* f)
     qint16 chunk[512];
     for (std::size_t done = 0; done < count;) {
         const std::size_t n = std::min(count - done, std::size(chunk));
-        s->audio->send(chunk, n);
+        s->audio->send(chunk, n, s->slot);
         std::memcpy(m->b_wptr, chunk, n * 2);
         m->b_wptr += n * 2;
         done += n;
@@ -113,11 +121,11 @@ void readProcess(MSFilter* f)
 }
 
 // Tells the line, once, that this direction of its audio stopped.
-void stopDirection(MSFilter* f, void (SipLineAudio::*started)(bool))
+void stopDirection(MSFilter* f, void (SipLineAudio::*started)(bool, int))
 {
     if (FilterState* s = state(f); s && s->running) {
         s->running = false;
-        (*s->audio.*started)(false);
+        (*s->audio.*started)(false, s->slot);
     }
 }
 
@@ -137,7 +145,7 @@ void writePreprocess(MSFilter* f)
 {
     if (FilterState* s = state(f)) {
         s->running = true;
-        s->audio->receiverStarted(true);
+        s->audio->receiverStarted(true, s->slot);
     }
 }
 
@@ -152,7 +160,7 @@ void writeProcess(MSFilter* f)
             while (samples > 0) {
                 const std::size_t n = std::min(samples, std::size(chunk));
                 std::memcpy(chunk, data, n * 2);
-                s->audio->received(chunk, n);
+                s->audio->received(chunk, n, s->slot);
                 data += n * 2;
                 samples -= n;
             }
@@ -179,13 +187,13 @@ MSFilterDesc kWriteDesc = {MS_FILTER_PLUGIN_ID, "LinkoraLineWrite", "A SIP line'
                            MS_FILTER_OTHER, nullptr, 1, 0, filterInit, writePreprocess, writeProcess,
                            writePostprocess, writeUninit, kMethods, 0};
 
-AudioPtr* cardAudio(MSSndCard* card) { return static_cast<AudioPtr*>(card->data); }
+CardData* cardData(MSSndCard* card) { return static_cast<CardData*>(card->data); }
 
 MSFilter* createFilter(MSSndCard* card, MSFilterDesc* desc)
 {
     MSFilter* f = ms_factory_create_filter_from_desc(ms_snd_card_get_factory(card), desc);
-    if (f && cardAudio(card))
-        f->data = new FilterState{*cardAudio(card)};
+    if (f && cardData(card))
+        f->data = new FilterState{cardData(card)->audio, cardData(card)->slot};
     return f;
 }
 
@@ -194,15 +202,15 @@ MSFilter* createWriter(MSSndCard* card) { return createFilter(card, &kWriteDesc)
 
 void cardUninit(MSSndCard* card)
 {
-    delete cardAudio(card);
+    delete cardData(card);
     card->data = nullptr;
 }
 
-MSSndCard* newCard(const char* name, const AudioPtr& audio);
+MSSndCard* newCard(const char* name, const CardData& data);
 
 MSSndCard* duplicateCard(MSSndCard* card)
 {
-    return cardAudio(card) ? newCard(ms_snd_card_get_name(card), *cardAudio(card)) : nullptr;
+    return cardData(card) ? newCard(ms_snd_card_get_name(card), *cardData(card)) : nullptr;
 }
 
 void detectCards(MSSndCardManager* manager);
@@ -211,12 +219,12 @@ MSSndCardDesc kCardDesc = {"Linkora", detectCards, nullptr, nullptr, nullptr, nu
                            createReader, createWriter, cardUninit, duplicateCard, nullptr, nullptr,
                            nullptr, nullptr, nullptr, nullptr, nullptr};
 
-MSSndCard* newCard(const char* name, const AudioPtr& audio)
+MSSndCard* newCard(const char* name, const CardData& data)
 {
     MSSndCard* card = ms_snd_card_new_with_name(&kCardDesc, name);
     if (!card)
         return nullptr;
-    card->data = new AudioPtr(audio);
+    card->data = new CardData(data);
     card->capabilities = MS_SND_CARD_CAP_CAPTURE | MS_SND_CARD_CAP_PLAYBACK;
     card->device_type = MS_SND_CARD_DEVICE_TYPE_AUX_LINE;
     card->preferred_sample_rate = SipLineAudio::kRate;
@@ -233,14 +241,24 @@ void detectCards(MSSndCardManager* manager)
             return;
         pending = it->second;
     }
-    if (MSSndCard* card = newCard(pending.name.c_str(), pending.audio))
-        ms_snd_card_manager_add_card(manager, card);
+    for (int slot = 0; slot < pending.slotCount; ++slot) {
+        const std::string name = slot == 0 ? pending.name : pending.name + " #" + std::to_string(slot);
+        if (MSSndCard* card = newCard(name.c_str(), CardData{pending.audio, slot}))
+            ms_snd_card_manager_add_card(manager, card);
+    }
 }
 
 // The id of a device the core lists, empty for none.
 std::string idOf(const std::shared_ptr<const linphone::AudioDevice>& device)
 {
     return device ? device->getId() : std::string();
+}
+
+bool sipCallEnded(const std::shared_ptr<linphone::Call>& call)
+{
+    const linphone::Call::State s = call->getState();
+    return s == linphone::Call::State::End || s == linphone::Call::State::Released ||
+           s == linphone::Call::State::Error;
 }
 
 std::string cardId(MSSndCard* card)
@@ -252,7 +270,7 @@ std::string cardId(MSSndCard* card)
 } // namespace
 
 SipSoundCard::SipSoundCard(const std::shared_ptr<linphone::Core>& core, const QString& name,
-                           std::shared_ptr<SipLineAudio> audio, bool soundCard)
+                           std::shared_ptr<SipLineAudio> audio, bool soundCard, int calls)
     : m_core(core)
     , m_audio(std::move(audio))
     , m_soundCard(soundCard)
@@ -261,37 +279,46 @@ SipSoundCard::SipSoundCard(const std::shared_ptr<linphone::Core>& core, const QS
     MSFactory* factory = lc ? linphone_core_get_ms_factory(lc) : nullptr;
     if (!factory)
         return;
+    // One slot to spare: a call the stack follows for a transfer overlaps the one it replaces.
+    const int slotCount = std::max(1, calls) + 2;
     {
         std::lock_guard lock(registryMutex());
-        registry()[factory] = {m_audio, name.toStdString()};
+        registry()[factory] = {m_audio, name.toStdString(), slotCount};
     }
     m_factory = factory;
     MSSndCardManager* manager = ms_factory_get_snd_card_manager(factory);
     ms_snd_card_manager_register_desc(manager, &kCardDesc);
     core->reloadSoundDevices();
+    m_slotIds.assign(size_t(slotCount), std::string());
     for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it; it = it->next) {
         auto* card = static_cast<MSSndCard*>(it->data);
-        if (card && card->desc == &kCardDesc) {
+        if (!card || card->desc != &kCardDesc || !cardData(card) || cardData(card)->slot >= slotCount)
+            continue;
+        m_slotIds[size_t(cardData(card)->slot)] = cardId(card);
+        if (cardData(card)->slot == 0) {
             m_card = card;
             m_id = cardId(card);
         }
     }
-    // The machine's cards: those the core chose, unless it chose this one; then the
-    // engine's first other card that can.
+    // The machine's cards: those the core chose, unless it chose one of the line's; then
+    // the engine's first other card that can.
+    const auto lines = [this](const std::string& id) {
+        return std::find(m_slotIds.begin(), m_slotIds.end(), id) != m_slotIds.end();
+    };
     m_machineIn = idOf(core->getDefaultInputAudioDevice());
     m_machineOut = idOf(core->getDefaultOutputAudioDevice());
     for (const bctbx_list_t* it = ms_snd_card_manager_get_list(manager); it; it = it->next) {
         auto* card = static_cast<MSSndCard*>(it->data);
         if (!card || card->desc == &kCardDesc)
             continue;
-        if ((m_machineIn.empty() || m_machineIn == m_id) && (card->capabilities & MS_SND_CARD_CAP_CAPTURE))
+        if ((m_machineIn.empty() || lines(m_machineIn)) && (card->capabilities & MS_SND_CARD_CAP_CAPTURE))
             m_machineIn = cardId(card);
-        if ((m_machineOut.empty() || m_machineOut == m_id) && (card->capabilities & MS_SND_CARD_CAP_PLAYBACK))
+        if ((m_machineOut.empty() || lines(m_machineOut)) && (card->capabilities & MS_SND_CARD_CAP_PLAYBACK))
             m_machineOut = cardId(card);
     }
-    if (m_machineIn == m_id)
+    if (lines(m_machineIn))
         m_machineIn.clear();
-    if (m_machineOut == m_id)
+    if (lines(m_machineOut))
         m_machineOut.clear();
     route();
 }
@@ -302,6 +329,11 @@ SipSoundCard::~SipSoundCard()
         return;
     std::lock_guard lock(registryMutex());
     registry().erase(static_cast<MSFactory*>(m_factory));
+}
+
+std::string SipSoundCard::slotId(int slot) const
+{
+    return slot >= 0 && slot < int(m_slotIds.size()) ? m_slotIds[size_t(slot)] : std::string();
 }
 
 std::shared_ptr<linphone::AudioDevice> SipSoundCard::device(const std::string& id) const
@@ -315,6 +347,41 @@ std::shared_ptr<linphone::AudioDevice> SipSoundCard::device(const std::string& i
     return nullptr;
 }
 
+void SipSoundCard::setCalls(const std::vector<CallAudio>& calls)
+{
+    std::vector<Assigned> next;
+    std::vector<bool> taken(m_slotIds.size(), false);
+    taken[0] = true;
+    // Calls keep their slots; a new one takes the first free.
+    for (const CallAudio& c : calls) {
+        if (!c.call)
+            continue;
+        const auto known = std::find_if(m_calls.begin(), m_calls.end(), [&](const Assigned& a) {
+            return a.call->cPtr() == c.call->cPtr();
+        });
+        const int slot = known != m_calls.end() ? known->slot : 0;
+        next.push_back({c.call, slot, c.active, c.keep});
+        if (slot > 0)
+            taken[size_t(slot)] = true;
+    }
+    for (Assigned& a : next) {
+        if (a.slot > 0)
+            continue;
+        const auto free = std::find(taken.begin(), taken.end(), false);
+        if (free == taken.end())
+            continue; // more calls than slots: the line's default card
+        a.slot = int(free - taken.begin());
+        *free = true;
+    }
+    m_calls = std::move(next);
+    int active = 0;
+    for (const Assigned& a : m_calls)
+        if (a.active)
+            active = a.slot;
+    m_audio->setActiveSlot(active);
+    route();
+}
+
 void SipSoundCard::route()
 {
     auto core = m_core.lock();
@@ -323,6 +390,8 @@ void SipSoundCard::route()
     // What the wave output plays is captured; what the wave input records is played back.
     const int in = !m_soundCard || m_machineIn.empty() || m_audio->playing() ? 1 : 0;
     const int out = !m_soundCard || m_machineOut.empty() || m_audio->recording() ? 1 : 0;
+    // The defaults serve a conference's mix and calls not given a slot yet; setting them
+    // also moves every call, so each call's own choice follows below.
     if (in != m_routedIn) {
         if (auto dev = device(in ? m_id : m_machineIn)) {
             core->setDefaultInputAudioDevice(dev);
@@ -336,6 +405,21 @@ void SipSoundCard::route()
             core->setOutputAudioDevice(dev);
         }
         m_routedOut = out;
+    }
+    for (const Assigned& a : m_calls) {
+        if (a.keep || a.slot == 0 || sipCallEnded(a.call))
+            continue;
+        // A call that is not the line's active one stays on its own card, never the
+        // machine's or another call's.
+        const std::string own = slotId(a.slot);
+        const std::string wantIn = a.active && !in ? m_machineIn : own;
+        const std::string wantOut = a.active && !out ? m_machineOut : own;
+        if (idOf(a.call->getInputAudioDevice()) != wantIn)
+            if (auto dev = device(wantIn))
+                a.call->setInputAudioDevice(dev);
+        if (idOf(a.call->getOutputAudioDevice()) != wantOut)
+            if (auto dev = device(wantOut))
+                a.call->setOutputAudioDevice(dev);
     }
 }
 
