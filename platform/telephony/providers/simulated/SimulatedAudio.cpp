@@ -219,7 +219,8 @@ quint32 SimulatedAudio::heard(int line, char* data, quint32 bytes, bool* live)
             return 0;
         Party& p = it->second;
         const std::size_t n = std::min<std::size_t>(bytes / 2, p.say.size() - p.said);
-        std::memcpy(data, p.say.data() + p.said, n * 2);
+        if (n > 0) // nothing said leaves no words to copy from
+            std::memcpy(data, p.say.data() + p.said, n * 2);
         p.said += n;
         *live = p.said < p.say.size();
         if (!*live && !p.then.isEmpty() && m_saidHandler) {
