@@ -58,7 +58,11 @@ TEST_F(RingfastShellProgram, AnsweringMachineExampleGreetsAndRecordsTheCaller)
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("greeting.wav")), pcmFile(8000, greeting)));
     ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("caller.wav")), pcmFile(8000, words)));
     m_workingDirectory = folder.path();
-    const Outcome run = ringfast({"run", example("answering-machine"), "--sim-speed", "0", "--idle-delay", "0"}, 60000);
+    // FIXME: in a sanitizer build the leak checker's tracer crashes at this program's exit
+    // while it reads the thread-local storage of the event loop's library, so leaks are
+    // not looked for in this run.
+    const Outcome run = ringfast({"run", example("answering-machine"), "--sim-speed", "0", "--idle-delay", "0"}, 60000,
+                                 {QStringLiteral("ASAN_OPTIONS=detect_leaks=0")});
     EXPECT_EQ(run.code, 0) << run.err.toStdString() << run.out.toStdString();
     EXPECT_EQ(run.err, QString());
     for (const char* shown : {"nvPlay1.OnDone\n", "nvLine1.OnDigitReceived [", "nvRecord1.OnDone\n", "nvLine1.OnIdle ["})
