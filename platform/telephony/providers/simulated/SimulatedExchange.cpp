@@ -1,7 +1,5 @@
 #include "SimulatedExchange.h"
 
-#include <ThreadHandOff.h>
-
 #include "SimulatedCalls.h"
 #include "SimulatedCaps.h"
 #include "SimulatedConference.h"
@@ -34,16 +32,8 @@ SimulatedExchange::SimulatedExchange(const QVariantMap& settings, QObject* paren
     m_switch->setParts({m_calls.get(), m_routing.get(), m_features.get(), m_media.get()});
     m_switch->setAudio(m_audio.get());
     m_control->setAudio(m_audio.get());
-    // Called on a device thread; the queued call is handed to this object's thread.
     m_audio->setSaidHandler([this](CallId leg, const QByteArray& then) {
-        ThreadHandOff::handOff(&m_audio);
-        QMetaObject::invokeMethod(
-            this,
-            [this, leg, then] {
-                ThreadHandOff::takeOver(&m_audio);
-                m_control->afterSaying(leg, then);
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, leg, then] { m_control->afterSaying(leg, then); }, Qt::QueuedConnection);
     });
     m_farEnd->setPhone(&m_phone);
     applySettings(settings);
